@@ -1,0 +1,26 @@
+#include "ClassKQxx53.h"
+
+namespace kq {
+
+ClassKQxx53::ClassKQxx53() {
+    m_Image.Model(2);
+    m_Image.ModelName("KQ-0453");
+    m_Image.ReferOSC(12.8);
+    m_Image.RFIF(-45.0);
+    m_Image.PLLScaler(64);
+    m_Image.EepromID(InitialisedEepromID);
+    m_Image.VCORef1(5121);
+    m_Image.VCORef2(4097);
+    for (int16_t ch = FirstCHNumber(); ch <= LastCHNumber(); ++ch) m_Image.DeleteOneChannel(ch);
+    NowCHNum = 1;
+}
+
+bool ClassKQxx53::IsGridFreq(double f) {
+    if (!(f >= 100.0) || f >= 1000.0) return false; // also refuses NaN
+    const double k = f * 1000.0;
+    const int64_t a = RoundHalfEven(k * 100.0) % 625;
+    const int64_t b = RoundHalfEven(k) % 5;
+    return a == 0 || b == 0;
+}
+
+} // namespace kq
