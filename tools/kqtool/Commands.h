@@ -1,0 +1,35 @@
+// kqtool's subcommands. Each cmd_*.cpp file registers its commands through a
+// function listed in main.cpp, so adding a command touches one file and one
+// line.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kqtool {
+
+struct Command {
+    std::string name;
+    std::string usage;   // one line, without the program name
+    std::string summary; // one line
+    // Arguments after the command name. Returns the exit status; throws
+    // kq::KqError (or std::exception) for a failure to report in one line.
+    int (*run)(const std::vector<std::string>& args);
+};
+
+// Exit statuses shared by all commands.
+enum Exit : int {
+    ExitOk = 0,
+    ExitFailure = 1, // any error with a message
+    ExitUsage = 2,   // bad command line
+};
+
+// Thrown for a bad command line; main prints the message and the usage.
+struct UsageError {
+    std::string message;
+};
+
+void AddCommand(Command c);
+const std::vector<Command>& AllCommands();
+
+} // namespace kqtool

@@ -1,0 +1,75 @@
+// kqtool: channel files and radio transfers from the command line.
+#include "Commands.h"
+
+#include "KqErrors.h"
+
+#include <cstdio>
+#include <exception>
+#include <iostream>
+
+namespace kqtool {
+
+namespace {
+std::vector<Command>& registry() {
+    static std::vector<Command> commands;
+    return commands;
+}
+} // namespace
+
+void AddCommand(Command c) { registry().push_back(std::move(c)); }
+const std::vector<Command>& AllCommands() { return registry(); }
+
+// Each command file provides one of these; a file not built in is absent
+// from this list.
+void RegisterFileCommands();
+void RegisterFillCommands();
+void RegisterRadioCommands();
+
+} // namespace kqtool
+
+namespace {
+
+void printHelp(std::ostream& out) {
+    out << "usage: kqtool COMMAND [ARGS]\n"
+           "Work with KQ radio channel files (.KQ) and radios without the window.\n\n"
+           "Commands:\n";
+    for (const auto& c : kqtool::AllCommands()) {
+        out << "  kqtool " << c.usage << "\n      " << c.summary << "\n";
+    }
+    out << "\n  kqtool --help\n      this text\n";
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+#ifdef KQTOOL_FILE_COMMANDS
+    kqtool::RegisterFileCommands();
+#endif
+#ifdef KQTOOL_FILL_COMMANDS
+    kqtool::RegisterFillCommands();
+#endif
+#ifdef KQTOOL_RADIO_COMMANDS
+    kqtool::RegisterRadioCommands();
+#endif
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+        printHelp(args.empty() ? std::cerr : std::cout);
+        return args.empty() ? kqtool::ExitUsage : kqtool::ExitOk;
+    }
+    for (const auto& c : kqtool::AllCommands()) {
+        if (c.name != args[0]) continue;
+        std::vector<std::string> rest(args.begin() + 1, args.end());
+        try {
+            return c.run(rest);
+        } catch (const kqtool::UsageError& e) {
+            std::cerr << "kqtool " << c.name << ": " << e.message << "\nusage: kqtool " << c.usage
+                      << "\n";
+            return kqtool::ExitUsage;
+        } catch (const std::exception& e) {
+            std::cerr << "kqtool " << c.name << ": " << e.what() << "\n";
+            return kqtool::ExitFailure;
+        }
+    }
+    std::cerr << "kqtool: unknown command '" << args[0] << "' (try kqtool --help)\n";
+    return kqtool::ExitUsage;
+}
