@@ -1,0 +1,60 @@
+// Channel files (.KQ): the radio's EEPROM image as text, one number 0..255
+// per CR LF line: 256 header numbers, then a high and a low byte per word.
+#pragma once
+
+#include "ClassKQxx53.h"
+#include "KqErrors.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace kq {
+
+// A channel file that cannot be read, written or understood. The message
+// names the path (and the line, for a damaged file).
+class FileError : public KqError {
+public:
+    using KqError::KqError;
+};
+
+// The version text stored in every channel file header.
+inline constexpr char AppVersion[] = "Ver1.10";
+
+constexpr int ChannelFileHeaderSize = 256;
+using ChannelFileHeader = std::array<uint8_t, ChannelFileHeaderSize>;
+
+// The UTF-16LE bytes of a UTF-8 text (invalid bytes become U+FFFD).
+std::string Utf16LeBytes(const std::string& utf8);
+
+// Copies the UTF-16LE bytes of text into the header from entry start on;
+// bytes that would fall beyond the header's end are dropped.
+void PutStringBytes(const std::string& text, ChannelFileHeader& header, int start);
+
+// The 256 header numbers for a model name (at most 7 characters are kept,
+// the room of its field) and the version text.
+ChannelFileHeader MakeChannelFileHeader(const std::string& modelName,
+                                        const std::string& version = AppVersion);
+
+// Runs Para_to_EEWord on dev and returns the exact bytes of its channel file.
+// Throws what Para_to_EEWord throws (a frequency the divider cannot hold).
+std::string ChannelFileText(ClassKQxx53& dev);
+
+// Writes dev's channel file to path through a temporary file in the same
+// folder that is then renamed over the target, so an existing file is
+// either replaced whole or left as it was. Throws FileError naming the path.
+void SaveChannelFile(ClassKQxx53& dev, const std::string& path);
+
+// Writes bytes to path the same safe way (used for any output file).
+void WriteFileReplacing(const std::string& path, const std::string& bytes);
+
+// Reads a channel file into dev: the whole file is checked first; only when
+// it is sound are its words stored and EEWord_to_Para run. On any error a
+// FileError is thrown and dev is left exactly as it was.
+void OpenChannelFile(ClassKQxx53& dev, const std::string& path);
+
+// The same, from text already in memory; pathForMessages names it in errors.
+void ReadChannelFileText(ClassKQxx53& dev, const std::string& text,
+                         const std::string& pathForMessages);
+
+} // namespace kq
