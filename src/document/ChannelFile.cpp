@@ -1,0 +1,395 @@
+#include "ChannelFile.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace kq {
+
+namespace {
+
+// Header fields: (length entry, first text byte, room in bytes).
+constexpr int kModelLength = 0, kModelStart = 1, kModelRoom = 15;
+constexpr int kVersionLength = 16, kVersionStart = 17, kVersionRoom = 15;
+
+// A sound channel file is about 1.5 kB; anything far larger is not one, and
+// reading it whole would only waste memory.
+constexpr std::uintmax_t kMaxFileBytes = 1 << 20;
+
+void appendUnit(std::string& out, uint32_t unit) {
+    out += static_cast<char>(unit & 0xFF);
+    out += static_cast<char>((unit >> 8) & 0xFF);
+}
+
+// The UTF-16LE bytes of text, cut to whole characters that fit room bytes.
+std::string fittedBytes(const std::string& text, std::size_t room) {
+    std::string bytes = Utf16LeBytes(text);
+    std::size_t keep = std::min(bytes.size(), room - room % 2);
+    // Never keep the first half of a surrogate pair.
+    if (keep >= 2 && keep < bytes.size()) {
+        const unsigned unit = static_cast<unsigned char>(bytes[keep - 2]) |
+                              static_cast<unsigned char>(bytes[keep - 1]) << 8;
+        if (unit >= 0xD800 && unit <= 0xDBFF) keep -= 2;
+    }
+    bytes.resize(keep);
+    return bytes;
+}
+
+void putBytes(const std::string& bytes, ChannelFileHeader& header, int start) {
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const std::size_t at = static_cast<std::size_t>(start) + i;
+        if (start < 0 || at >= header.size()) break;
+        header[at] = static_cast<uint8_t>(bytes[i]);
+    }
+}
+
+std::string errnoText(int err) { return err ? std::string(std::strerror(err)) : "unknown error"; }
+
+// A field of the file as read: its text (possibly cut) and where it began.
+struct Field {
+    std::string text;
+    std::size_t length = 0; // full length, the text may be cut
+    int line = 0;
+};
+
+// Splits channel file text into number fields. A line end or a comma ends a
+// field; blanks around and between numbers separate them too. Empty fields
+// are reported so that a gap in the numbers is not silently skipped.
+class FieldScanner {
+public:
+    explicit FieldScanner(const std::string& text) : m_Text(text) {}
+
+    // False at the end of the text. empty is set for a record with no number.
+    bool next(Field& f, bool& empty) {
+        while (true) {
+            if (m_Pos >= m_Text.size()) {
+                if (!m_RecordHadToken && m_RecordOpen) {
+                    // A last line without its line end holding only blanks.
+                    m_RecordOpen = false;
+                    f = Field{{}, 0, m_Line};
+                    empty = true;
+                    return true;
+                }
+                return false;
+            }
+            const char c = m_Text[m_Pos];
+            if (c == '\n' || c == ',') {
+                const bool hadToken = m_RecordHadToken;
+                const int line = m_Line;
+                ++m_Pos;
+                if (c == '\n') ++m_Line;
+                m_RecordHadToken = false;
+                m_RecordOpen = (c == ',') || m_Pos < m_Text.size();
+                if (!hadToken) {
+                    f = Field{{}, 0, line};
+                    empty = true;
+                    return true;
+                }
+                continue;
+            }
+            if (isBlank(c)) {
+                ++m_Pos;
+                m_RecordOpen = true;
+                continue;
+            }
+            f = Field{{}, 0, m_Line};
+            while (m_Pos < m_Text.size()) {
+                const char d = m_Text[m_Pos];
+                if (d == '\n' || d == ',' || isBlank(d)) break;
+                if (f.text.size() < 16) f.text += d;
+                ++f.length;
+                ++m_Pos;
+            }
+            m_RecordHadToken = true;
+            m_RecordOpen = true;
+            empty = false;
+            return true;
+        }
+    }
+
+private:
+    static bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+    const std::string& m_Text;
+    std::size_t m_Pos = 0;
+    int m_Line = 1;
+    bool m_RecordHadToken = false;
+    bool m_RecordOpen = true;
+};
+
+// The byte a field holds, or -1 when it is not a whole number in 0..255.
+int byteValue(const Field& f) {
+    if (f.length == 0 || f.length > 6) return -1;
+    int v = 0;
+    for (char c : f.text) {
+        if (c < '0' || c > '9') return -1;
+        v = v * 10 + (c - '0');
+    }
+    return v <= 255 ? v : -1;
+}
+
+std::string shown(const Field& f) {
+    std::string s;
+    for (char c : f.text) {
+        const auto u = static_cast<unsigned char>(c);
+        s += (u >= 0x20 && u < 0x7F) ? c : '?';
+    }
+    if (f.length > f.text.size()) s += "...";
+    return "\"" + s + "\"";
+}
+
+[[noreturn]] void damaged(const std::string& path, int line, const std::string& what) {
+    throw FileError(path + ": line " + std::to_string(line) + ": " + what +
+                    " The file is damaged; nothing was loaded.");
+}
+
+} // namespace
+
+std::string Utf16LeBytes(const std::string& utf8) {
+    std::string out;
+    const auto* s = reinterpret_cast<const unsigned char*>(utf8.data());
+    const std::size_t n = utf8.size();
+    std::size_t i = 0;
+    while (i < n) {
+        uint32_t cp = 0xFFFD;
+        std::size_t len = 1;
+        const unsigned char b = s[i];
+        if (b < 0x80) {
+            cp = b;
+        } else if (b >= 0xC2 && b <= 0xF4) {
+            const std::size_t need = b < 0xE0 ? 2 : (b < 0xF0 ? 3 : 4);
+            uint32_t v = b & (need == 2 ? 0x1F : need == 3 ? 0x0F : 0x07);
+            std::size_t k = 1;
+            for (; k < need && i + k < n && (s[i + k] & 0xC0) == 0x80; ++k) {
+                v = (v << 6) | (s[i + k] & 0x3F);
+            }
+            const uint32_t minimum = need == 2 ? 0x80 : need == 3 ? 0x800 : 0x10000;
+            if (k == need && v >= minimum && v <= 0x10FFFF && !(v >= 0xD800 && v <= 0xDFFF)) {
+                cp = v;
+                len = need;
+            } else {
+                len = k; // skip the broken sequence as one replacement
+            }
+        }
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            appendUnit(out, 0xD800 + (cp >> 10));
+            appendUnit(out, 0xDC00 + (cp & 0x3FF));
+        } else {
+            appendUnit(out, cp);
+        }
+        i += len;
+    }
+    return out;
+}
+
+void PutStringBytes(const std::string& text, ChannelFileHeader& header, int start) {
+    putBytes(Utf16LeBytes(text), header, start);
+}
+
+ChannelFileHeader MakeChannelFileHeader(const std::string& modelName, const std::string& version) {
+    ChannelFileHeader h{};
+    // A name longer than its field would run into the version's length
+    // entry; it is cut to the characters that fit.
+    const std::string model = fittedBytes(modelName, kModelRoom);
+    h[kModelLength] = static_cast<uint8_t>(model.size());
+    putBytes(model, h, kModelStart);
+    const std::string ver = fittedBytes(version, kVersionRoom);
+    h[kVersionLength] = static_cast<uint8_t>(ver.size());
+    putBytes(ver, h, kVersionStart);
+    return h;
+}
+
+std::string ChannelFileText(ClassKQxx53& dev) {
+    // The model name is taken before the conversion, as the header has
+    // always been.
+    const ChannelFileHeader h = MakeChannelFileHeader(dev.ModelName());
+    dev.Para_to_EEWord();
+    const int16_t n = dev.TotalEEWords();
+    std::string text;
+    text.reserve(static_cast<std::size_t>(ChannelFileHeaderSize + 2 * std::max<int>(n, 0)) * 5);
+    for (uint8_t v : h) {
+        text += std::to_string(v);
+        text += "\r\n";
+    }
+    for (int16_t k = 0; k < n; ++k) {
+        const int32_t w = dev.EEWord(k);
+        // A value beyond 16 bits would give a line no reader accepts.
+        if (w < 0 || w > 0xFFFF) {
+            throw OverflowError("Word " + std::to_string(k) + " holds " + std::to_string(w) +
+                                ", which is not a 16-bit value.");
+        }
+        text += std::to_string(w / 256);
+        text += "\r\n";
+        text += std::to_string(w % 256);
+        text += "\r\n";
+    }
+    return text;
+}
+
+void WriteFileReplacing(const std::string& path, const std::string& bytes) {
+    if (path.empty()) throw FileError("No file name was given; nothing was saved.");
+    const fs::path target = fs::u8path(path);
+    std::error_code ec;
+    if (fs::is_directory(target, ec)) {
+        throw FileError(path + ": this is a folder, not a file; nothing was saved.");
+    }
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    if (!fs::is_directory(folder, ec)) {
+        throw FileError(path + ": the folder does not exist; nothing was saved.");
+    }
+
+    // A temporary file beside the target, so the rename stays on one disk.
+    std::random_device rd;
+    fs::path temp;
+    std::ofstream out;
+    for (int attempt = 0; attempt < 16 && !out.is_open(); ++attempt) {
+        std::ostringstream name;
+        name << target.filename().u8string() << ".~" << std::hex << rd() << ".tmp";
+        temp = folder / fs::u8path(name.str());
+        if (fs::exists(temp, ec)) continue;
+        errno = 0;
+        out.open(temp, std::ios::binary | std::ios::trunc);
+    }
+    if (!out.is_open()) {
+        throw FileError(path + ": cannot create a file in its folder (" + errnoText(errno) +
+                        "); nothing was saved.");
+    }
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.flush();
+    const bool written = static_cast<bool>(out);
+    out.close();
+    if (!written || out.fail()) {
+        const int err = errno;
+        fs::remove(temp, ec);
+        throw FileError(path + ": the file could not be written (" + errnoText(err) +
+                        "); the old file, if any, is unchanged.");
+    }
+    // Keep the permissions of the file being replaced.
+    const auto old = fs::status(target, ec);
+    if (!ec && fs::exists(old)) fs::permissions(temp, old.permissions(), ec);
+    fs::rename(temp, target, ec);
+    if (ec) {
+        std::error_code ignore;
+        fs::remove(temp, ignore);
+        throw FileError(path + ": the file could not be replaced (" + ec.message() +
+                        "); the old file, if any, is unchanged.");
+    }
+}
+
+void SaveChannelFile(ClassKQxx53& dev, const std::string& path) {
+    std::string text;
+    try {
+        text = ChannelFileText(dev);
+    } catch (const FileError&) {
+        throw;
+    } catch (const KqError& e) {
+        throw FileError(path + ": not saved: " + e.what());
+    }
+    WriteFileReplacing(path, text);
+}
+
+void ReadChannelFileText(ClassKQxx53& dev, const std::string& text,
+                         const std::string& pathForMessages) {
+    const std::string& path = pathForMessages;
+    constexpr int kMaxPairs = WordSlots;
+    std::array<int32_t, WordSlots> words{};
+    int count = 0;       // numbers read, header included
+    int lastLine = 0;    // line of the last number
+    int emptyLine = 0;   // first empty field not yet followed by a number
+    int pendingHigh = -1;
+
+    FieldScanner scan(text);
+    Field f;
+    bool empty = false;
+    while (scan.next(f, empty)) {
+        if (empty) {
+            if (emptyLine == 0) emptyLine = f.line;
+            continue;
+        }
+        // Blank lines at the very end are harmless; a gap between numbers is not.
+        if (emptyLine != 0) damaged(path, emptyLine, "a number from 0 to 255 is missing.");
+        const int v = byteValue(f);
+        if (v < 0) damaged(path, f.line, shown(f) + " is not a number from 0 to 255.");
+        if (count >= ChannelFileHeaderSize + 2 * kMaxPairs) {
+            damaged(path, f.line, "more than " + std::to_string(kMaxPairs) +
+                                      " words follow the header; the image holds " +
+                                      std::to_string(kMaxPairs) + ".");
+        }
+        if (count >= ChannelFileHeaderSize) {
+            const int k = (count - ChannelFileHeaderSize) / 2;
+            if (pendingHigh < 0) {
+                pendingHigh = v;
+            } else {
+                words[static_cast<std::size_t>(k)] = pendingHigh * 256 + v;
+                pendingHigh = -1;
+            }
+        }
+        ++count;
+        lastLine = f.line;
+    }
+
+    if (count < ChannelFileHeaderSize) {
+        throw FileError(path + ": line " + std::to_string(std::max(lastLine, 1)) +
+                        ": the file ends inside its header (" + std::to_string(count) +
+                        " of 256 numbers). The file is damaged; nothing was loaded.");
+    }
+    if (pendingHigh >= 0) {
+        damaged(path, lastLine, "the last word has its high byte but no low byte.");
+    }
+    const int pairs = (count - ChannelFileHeaderSize) / 2;
+    // A short image would leave part of the radio's words at defaults while
+    // looking complete, so a truncated file is refused.
+    const int needed = std::min<int>(dev.TotalEEWords(), kMaxPairs);
+    if (pairs < needed) {
+        throw FileError(path + ": line " + std::to_string(lastLine) + ": the file ends after " +
+                        std::to_string(pairs) + " of its " + std::to_string(needed) +
+                        " words; it is incomplete and was not loaded.");
+    }
+
+    // Convert on a copy so that the caller's device changes only as a whole.
+    ClassKQxx53 loaded = dev;
+    try {
+        for (int k = 0; k < pairs; ++k) loaded.EEWord(static_cast<int16_t>(k), words[static_cast<std::size_t>(k)]);
+        loaded.EEWord_to_Para();
+    } catch (const KqError& e) {
+        throw FileError(path + ": " + e.what() + " Nothing was loaded.");
+    }
+    dev = loaded;
+}
+
+void OpenChannelFile(ClassKQxx53& dev, const std::string& path) {
+    if (path.empty()) throw FileError("No file name was given; nothing was loaded.");
+    const fs::path p = fs::u8path(path);
+    std::error_code ec;
+    const auto st = fs::status(p, ec);
+    if (!fs::exists(st)) throw FileError(path + ": the file does not exist.");
+    if (fs::is_directory(st)) throw FileError(path + ": this is a folder, not a channel file.");
+    const auto size = fs::file_size(p, ec);
+    if (!ec && size > kMaxFileBytes) {
+        throw FileError(path + ": the file is too large to be a channel file; nothing was loaded.");
+    }
+    std::ifstream in(p, std::ios::binary);
+    if (!in) {
+        throw FileError(path + ": the file cannot be opened (" + errnoText(errno) + ").");
+    }
+    std::string text;
+    char buf[8192];
+    while (in.read(buf, sizeof buf) || in.gcount() > 0) {
+        text.append(buf, static_cast<std::size_t>(in.gcount()));
+        if (text.size() > kMaxFileBytes) {
+            throw FileError(path + ": the file is too large to be a channel file; nothing was loaded.");
+        }
+    }
+    if (in.bad()) throw FileError(path + ": the file cannot be read (" + errnoText(errno) + ").");
+    ReadChannelFileText(dev, text, path);
+}
+
+} // namespace kq
