@@ -143,9 +143,9 @@ std::string dateOption(const std::string& text) {
 int cmdReport(const std::vector<std::string>& args) {
     const Args a = parseArgs(args, {"--date", "-o"}, 1);
     const std::string& path = a.positional[0];
-    const kq::ClassKQxx53 dev = openFile(path);
     const std::string date =
         a.option("--date") ? dateOption(*a.option("--date")) : kq::ReportDateText(std::time(nullptr));
+    const kq::ClassKQxx53 dev = openFile(path);
     // The window's caption of an opened file is its full path.
     std::error_code ec;
     fs::path full = fs::absolute(fs::u8path(path), ec);
