@@ -1,0 +1,77 @@
+#include "Form_Readme.h"
+
+#include "PrintText.h"
+#include "frmDocument.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFontDatabase>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QTextStream>
+
+namespace kq {
+
+namespace {
+QPointer<Form_Readme> g_Readme;
+}
+
+QString Form_Readme::ReadmePath() {
+    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("KQreadme.txt"));
+}
+
+QString Form_Readme::ReadmeText(const QString& path, bool* ok) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        if (ok) *ok = false;
+        return QString();
+    }
+    QTextStream in(&f);
+    QString text;
+    while (!in.atEnd()) text += in.readLine() + QStringLiteral("\r\n");
+    if (ok) *ok = true;
+    return text;
+}
+
+Form_Readme::Form_Readme() {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("ReadMe"));
+    m_Text = new QPlainTextEdit(this);
+    m_Text->setObjectName(QStringLiteral("Text_Readme"));
+    m_Text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_Text->setReadOnly(true);
+    setCentralWidget(m_Text);
+
+    QMenu* file = menuBar()->addMenu(tr("&FILE"));
+    file->addAction(tr("&PRINT"), this, [this] { print(); });
+    file->addAction(tr("E&XIT"), this, [this] { close(); });
+
+    bool ok = false;
+    const QString text = ReadmeText(ReadmePath(), &ok);
+    // A missing file is not an error worth a message box: say so in place.
+    m_Text->setPlainText(ok ? QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+                            : tr("The read-me file %1 was not found.").arg(QDir::toNativeSeparators(ReadmePath())));
+    resize(Twips(10250), Twips(5300));
+}
+
+Form_Readme* Form_Readme::Instance() { return g_Readme; }
+
+Form_Readme* Form_Readme::ShowReadme() {
+    if (!g_Readme) {
+        g_Readme = new Form_Readme;
+        g_Readme->show();
+    }
+    return g_Readme;
+}
+
+void Form_Readme::print() {
+    bool ok = false;
+    const QString text = ReadmeText(ReadmePath(), &ok);
+    if (!ok) return;
+    PrintTextWithDialog(this, QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
+                        m_Text->font());
+}
+
+} // namespace kq

@@ -1,0 +1,31 @@
+// The read-me viewer: shows KQreadme.txt from the program's folder and
+// prints it. One instance at a time.
+#pragma once
+
+#include <QMainWindow>
+
+class QPlainTextEdit;
+
+namespace kq {
+
+class Form_Readme : public QMainWindow {
+    Q_OBJECT
+public:
+    // Opens the viewer, or leaves the open one as it is.
+    static Form_Readme* ShowReadme();
+    static Form_Readme* Instance();
+
+    // The file's lines, each followed by CR LF; ok tells whether it was read.
+    static QString ReadmeText(const QString& path, bool* ok);
+    static QString ReadmePath();
+
+    QPlainTextEdit* Text_Readme() const { return m_Text; }
+
+private:
+    Form_Readme();
+    void print();
+
+    QPlainTextEdit* m_Text;
+};
+
+} // namespace kq

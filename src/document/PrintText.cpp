@@ -1,0 +1,54 @@
+#include "PrintText.h"
+
+#include <QFileInfo>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QTextDocument>
+
+namespace kq {
+
+namespace {
+
+QPrinter& sharedPrinter() {
+    // One printer for the program, so a set-up choice carries to printing.
+    static QPrinter printer(QPrinter::HighResolution);
+    return printer;
+}
+
+void render(QPrinter& printer, const QString& text, const QFont& font) {
+    QTextDocument doc;
+    doc.setDefaultFont(font);
+    doc.setPlainText(text);
+    // A document with its own page size prints without page numbers.
+    doc.setPageSize(printer.pageRect(QPrinter::Point).size());
+    doc.print(&printer);
+}
+
+} // namespace
+
+void PrintTextWithDialog(QWidget* parent, const QString& text, const QFont& font) {
+    QPrinter& printer = sharedPrinter();
+    printer.setOutputFormat(QPrinter::NativeFormat);
+    QPrintDialog dlg(&printer, parent);
+    dlg.setWindowTitle(QObject::tr("Print"));
+    dlg.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    if (dlg.exec() != QDialog::Accepted) return;
+    render(printer, text, font);
+}
+
+bool PrintTextToPdf(const QString& text, const QFont& font, const QString& pdfPath) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdfPath);
+    render(printer, text, font);
+    return QFileInfo(pdfPath).size() > 0;
+}
+
+void ShowPrinterSetup(QWidget* parent) {
+    QPageSetupDialog dlg(&sharedPrinter(), parent);
+    dlg.setWindowTitle(QObject::tr("Printer Setup"));
+    dlg.exec();
+}
+
+} // namespace kq

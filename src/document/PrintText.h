@@ -1,0 +1,19 @@
+// Printing a plain fixed-width text: through the print dialog, or to a PDF
+// file when no printer is at hand.
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+class QWidget;
+
+namespace kq {
+
+// Shows the print dialog and prints on OK; failures are ignored.
+void PrintTextWithDialog(QWidget* parent, const QString& text, const QFont& font);
+// Prints to pdfPath; false when the file could not be written.
+bool PrintTextToPdf(const QString& text, const QFont& font, const QString& pdfPath);
+// The platform's printer set-up dialog.
+void ShowPrinterSetup(QWidget* parent);
+
+} // namespace kq
