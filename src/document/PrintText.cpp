@@ -20,8 +20,11 @@ void render(QPrinter& printer, const QString& text, const QFont& font) {
     QTextDocument doc;
     doc.setDefaultFont(font);
     doc.setPlainText(text);
-    // A document with its own page size prints without page numbers.
-    doc.setPageSize(printer.pageRect(QPrinter::Point).size());
+    // A document with its own page size prints without page numbers. The
+    // size is in the document's own units (96 per inch), which print()
+    // scales to the printer's resolution.
+    const QSizeF inches = printer.pageRect(QPrinter::Inch).size();
+    doc.setPageSize(QSizeF(inches.width() * 96.0, inches.height() * 96.0));
     doc.print(&printer);
 }
 

@@ -45,6 +45,14 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     SharedChannelClipboard().Clear();
 }
 
+frmMain::~frmMain() {
+    // The child windows go first, while this window can still answer them.
+    disconnect(m_Mdi, nullptr, this, nullptr);
+    for (frmDocument* d : Documents()) disconnect(d, nullptr, this, nullptr);
+    delete m_Mdi;
+    if (MainForm() == this) SetMainForm(nullptr);
+}
+
 frmMain* frmMain::instance() { return MainForm(); }
 
 void frmMain::showMenusOf(frmDocument* doc) {

@@ -18,6 +18,7 @@ class frmMain : public QMainWindow {
     Q_OBJECT
 public:
     explicit frmMain(QWidget* parent = nullptr);
+    ~frmMain() override;
 
     static frmMain* instance();
 
