@@ -62,7 +62,10 @@ void frmMain::showMenusOf(frmDocument* doc) {
 }
 
 frmDocument* frmMain::ActiveDocument() const {
+    // While a modeless dialog has the focus no subwindow is "active", but
+    // the current one is still the window the user works on.
     QMdiSubWindow* sub = m_Mdi->activeSubWindow();
+    if (!sub) sub = m_Mdi->currentSubWindow();
     return sub ? qobject_cast<frmDocument*>(sub->widget()) : nullptr;
 }
 

@@ -1,9 +1,11 @@
 // kqtool commands on channel files: show, report, export, import, new, words.
 #include "Commands.h"
+#include "Args.h"
 
 #include "ChannelFile.h"
 #include "ChannelText.h"
 #include "ReportText.h"
+#include "SystemOption.h"
 
 #include <cctype>
 #include <cstdio>
@@ -21,42 +23,6 @@ namespace kqtool {
 
 namespace {
 
-// The command line of one command: positional arguments and "-x VALUE"
-// options, each option named in the allowed list.
-struct Args {
-    std::vector<std::string> positional;
-    std::vector<std::pair<std::string, std::string>> options;
-
-    const std::string* option(const std::string& name) const {
-        for (const auto& o : options)
-            if (o.first == name) return &o.second;
-        return nullptr;
-    }
-};
-
-Args parseArgs(const std::vector<std::string>& args, const std::set<std::string>& allowed,
-               std::size_t positionalCount) {
-    Args a;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& s = args[i];
-        if (s.size() > 1 && s[0] == '-') {
-            if (!allowed.count(s)) throw UsageError{"unknown option '" + s + "'"};
-            if (i + 1 >= args.size()) throw UsageError{"option '" + s + "' needs a value"};
-            if (a.option(s)) throw UsageError{"option '" + s + "' given twice"};
-            a.options.emplace_back(s, args[++i]);
-        } else {
-            a.positional.push_back(s);
-        }
-    }
-    if (a.positional.size() != positionalCount) {
-        throw UsageError{positionalCount == 0 ? "unexpected argument '" + a.positional[0] + "'"
-                                              : "expected " + std::to_string(positionalCount) +
-                                                    " file name" +
-                                                    (positionalCount > 1 ? "s" : "")};
-    }
-    return a;
-}
-
 std::string lower(std::string s) {
     for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return s;
@@ -67,18 +33,6 @@ std::string trim(const std::string& s) {
     if (b == std::string::npos) return {};
     const auto e = s.find_last_not_of(" \t\r");
     return s.substr(b, e - b + 1);
-}
-
-// Sets the model the way the system option dialog does: the code alone does
-// not apply the model table.
-void applyModel(kq::ClassKQxx53& dev, int code) {
-    const kq::ModelInfo* m = kq::FindModel(code);
-    dev.Model(static_cast<uint8_t>(code));
-    dev.ModelName(m->ModelName);
-    dev.ReferOSC(m->ReferOSC);
-    dev.RFIF(m->RFIF);
-    dev.PLLScaler(m->PLLScaler);
-    dev.TotalEEWords(64);
 }
 
 // --model takes a code 0..3 or a model name such as KQ-0253.
@@ -92,7 +46,7 @@ int modelCode(const std::string& text) {
 
 kq::ClassKQxx53 newDevice(const Args& a) {
     kq::ClassKQxx53 dev;
-    if (const std::string* m = a.option("--model")) applyModel(dev, modelCode(*m));
+    if (const std::string* m = a.option("--model")) kq::ApplySystemOption(dev, modelCode(*m));
     return dev;
 }
 

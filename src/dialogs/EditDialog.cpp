@@ -1,0 +1,126 @@
+#include "EditDialog.h"
+
+#include "FocusWalk.h"
+#include "frmDocument.h"
+#include "frmMain.h"
+#include "ModuleKQDevice.h"
+
+#include <QAbstractButton>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTimer>
+
+namespace kq {
+
+EditDialog::EditDialog(frmDocument& doc, const QString& caption)
+    : QDialog(MainForm() ? static_cast<QWidget*>(MainForm()) : &doc), m_OpenedOn(&doc) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+    setWindowTitle(caption);
+    setFont(CourierBold());
+    // A dialog left open on a window that goes away would write into a
+    // device that no longer exists.
+    connect(&doc, &frmDocument::closing, this, &QWidget::close);
+    connect(&doc, &QObject::destroyed, this, &QWidget::close);
+}
+
+frmDocument* EditDialog::TargetDocument() {
+    frmDocument* doc = MainForm() ? MainForm()->ActiveDocument() : m_OpenedOn.data();
+    if (!doc) {
+        Message(tr("No channel table window is open."));
+        return nullptr;
+    }
+    if (doc->IsBusy()) {
+        Message(tr("A radio transfer is running on this channel table; wait until it has finished."));
+        return nullptr;
+    }
+    return doc;
+}
+
+void EditDialog::SetFocusPosition(QWidget* w, int pos, bool tracksFocus) {
+    if (tracksFocus) m_Positions[w] = pos;
+    m_Controls[pos] = w;
+    m_LastPosition = std::max(m_LastPosition, pos);
+    w->installEventFilter(this);
+    // The tab order follows the focus positions.
+    QWidget* before = nullptr;
+    for (const auto& [p, c] : m_Controls) {
+        if (before) setTabOrder(before, c);
+        before = c;
+    }
+}
+
+QWidget* EditDialog::ControlAt(int pos) const {
+    auto it = m_Controls.find(pos);
+    return it == m_Controls.end() ? nullptr : it->second;
+}
+
+bool EditDialog::TakesFocus(int pos) const {
+    QWidget* w = ControlAt(pos);
+    if (!w || !w->isEnabled()) return false;
+    if (auto* b = qobject_cast<QAbstractButton*>(w); b && b->isCheckable() && b->autoExclusive())
+        return b->isChecked();
+    return true;
+}
+
+void EditDialog::SetNextFocus() {
+    NowTabIndex = static_cast<short>(
+        NextFocusPosition(NowTabIndex, m_LastPosition, [this](int p) { return TakesFocus(p); }));
+    if (QWidget* w = ControlAt(NowTabIndex)) w->setFocus(Qt::TabFocusReason);
+}
+
+void EditDialog::OnKey(QWidget* w, std::function<bool(int, const QString&)> handler) {
+    m_KeyHandlers[w] = std::move(handler);
+    w->installEventFilter(this);
+}
+
+bool EditDialog::eventFilter(QObject* obj, QEvent* e) {
+    auto* w = qobject_cast<QWidget*>(obj);
+    if (e->type() == QEvent::FocusIn) {
+        if (auto it = m_Positions.find(w); it != m_Positions.end()) {
+            NowTabIndex = static_cast<short>(it->second);
+            // Queued, because the mouse click that brought the focus would
+            // otherwise place the cursor and drop the selection.
+            if (auto* edit = qobject_cast<QLineEdit*>(w))
+                QTimer::singleShot(0, edit, [edit] { edit->selectAll(); });
+        }
+    } else if (e->type() == QEvent::KeyPress) {
+        auto* k = static_cast<QKeyEvent*>(e);
+        if (auto it = m_KeyHandlers.find(w); it != m_KeyHandlers.end() && it->second(k->key(), k->text()))
+            return true;
+        if ((k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) && m_Positions.count(w)) {
+            SetNextFocus();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(obj, e);
+}
+
+void EditDialog::Message(const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, QString(), text, QMessageBox::Ok, this);
+    box.exec();
+}
+
+QFont EditDialog::CourierBold() {
+    QFont f(QStringLiteral("Courier New"));
+    f.setStyleHint(QFont::TypeWriter);
+    f.setPointSizeF(9.75);
+    f.setBold(true);
+    return f;
+}
+
+QFont EditDialog::ArialBold() {
+    QFont f(QStringLiteral("Arial"));
+    f.setStyleHint(QFont::SansSerif);
+    f.setPointSizeF(9);
+    f.setBold(true);
+    return f;
+}
+
+void EditDialog::Place(QWidget* w, int left, int top, int width, int height) {
+    w->setGeometry(Twips(left), Twips(top), Twips(width), Twips(height));
+}
+
+} // namespace kq

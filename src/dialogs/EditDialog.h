@@ -1,0 +1,91 @@
+// What the three editing dialogs share: modeless and tied to the channel
+// table window they were opened on (they close with it), the Enter-key
+// walk over focus positions, select-all on entering a field, and the
+// plain message box the dialogs answer with.
+#pragma once
+
+#include "frmDocument.h"
+
+#include <QDialog>
+#include <QPointer>
+
+#include <functional>
+#include <map>
+
+class QFont;
+class QWidget;
+
+namespace kq {
+
+
+class EditDialog : public QDialog {
+    Q_OBJECT
+public:
+    // The window the dialog was opened on.
+    frmDocument* OpenedOn() const { return m_OpenedOn; }
+
+    short NowTabIndex = 0;
+
+    // The channel window's fonts.
+    static QFont CourierBold();
+    static QFont ArialBold();
+    // Absolute placement in twips, as the window was designed.
+    static void Place(QWidget* w, int left, int top, int width, int height);
+
+protected:
+    EditDialog(frmDocument& doc, const QString& caption);
+
+    // The main window's active channel table window, looked up anew at
+    // every use; nullptr after a message when there is none or it cannot
+    // be changed now.
+    frmDocument* TargetDocument();
+
+    // Makes w the control at focus position pos: entering it sets
+    // NowTabIndex (and selects a field's whole text), Enter walks on.
+    void SetFocusPosition(QWidget* w, int pos, bool tracksFocus = true);
+    // The walk after Enter; takes(pos) says whether that control can take
+    // the focus now.
+    void SetNextFocus();
+    virtual bool TakesFocus(int pos) const;
+    QWidget* ControlAt(int pos) const;
+
+    // Keys pressed on w go to handler first; it returns true when it used
+    // the key.
+    void OnKey(QWidget* w, std::function<bool(int key, const QString& text)> handler);
+
+    // A message box with an empty title, no icon and an OK button.
+    void Message(const QString& text);
+
+    bool eventFilter(QObject* obj, QEvent* e) override;
+
+private:
+    QPointer<frmDocument> m_OpenedOn;
+    std::map<QWidget*, int> m_Positions;
+    std::map<int, QWidget*> m_Controls;
+    std::map<QWidget*, std::function<bool(int, const QString&)>> m_KeyHandlers;
+    int m_LastPosition = 0;
+};
+
+// Keeps the one open instance of a dialog type.
+template <class Dialog>
+class SingleInstance {
+public:
+    // Opens the dialog for doc unless one is open already.
+    static Dialog* Load(frmDocument& doc) {
+        if (s_Open) {
+            s_Open->raise();
+            s_Open->activateWindow();
+            return s_Open;
+        }
+        s_Open = new Dialog(doc);
+        s_Open->show();
+        s_Open->Loaded();
+        return s_Open;
+    }
+    static Dialog* Open() { return s_Open; }
+
+private:
+    static inline QPointer<Dialog> s_Open;
+};
+
+} // namespace kq

@@ -1,0 +1,137 @@
+#include "Form_Keyin_CH.h"
+
+#include "frmDocument.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace kq {
+
+namespace {
+QRadioButton* option(QGroupBox* frame, const QString& text, int top) {
+    auto* b = new QRadioButton(text, frame);
+    EditDialog::Place(b, 120, top, 1350, 300);
+    return b;
+}
+} // namespace
+
+Form_Keyin_CH::Form_Keyin_CH(frmDocument& doc) : EditDialog(doc, tr("Channel Edit")) {
+    resize(Twips(5230), Twips(4470 - 400));
+
+    Label_Keyin_Rxfq = new QLabel(tr("Receive Frequency:"), this);
+    Place(Label_Keyin_Rxfq, 120, 240, 2250, 300);
+    Text_RxFreq = new QLineEdit(this);
+    Text_RxFreq->setMaxLength(9);
+    Text_RxFreq->setFont(ArialBold());
+    Place(Text_RxFreq, 2400, 200, 1500, 360);
+    Label_RxMHz = new QLabel(tr("MHz"), this);
+    Place(Label_RxMHz, 4000, 240, 700, 300);
+
+    Label_Keyin_Txfq = new QLabel(tr("Transmit Frequency:"), this);
+    Place(Label_Keyin_Txfq, 120, 720, 2250, 300);
+    Text_TxFreq = new QLineEdit(this);
+    Text_TxFreq->setMaxLength(9);
+    Text_TxFreq->setFont(ArialBold());
+    Place(Text_TxFreq, 2400, 680, 1500, 360);
+    Label_TxMHz = new QLabel(tr("MHz"), this);
+    Place(Label_TxMHz, 4000, 720, 700, 300);
+
+    Check_RxTx = new QCheckBox(tr("Tx=Rx"), this);
+    Place(Check_RxTx, 3500, 1120, 1300, 300);
+
+    Frame_RxCH_Space = new QGroupBox(tr("Rx CH Space"), this);
+    Place(Frame_RxCH_Space, 120, 1500, 1600, 1150);
+    Option_RxCH_Space_12k5 = option(Frame_RxCH_Space, tr("12.5KHz"), 380);
+    Option_RxCH_Space_25k = option(Frame_RxCH_Space, tr("25KHz"), 740);
+    Frame_TxCHSpace = new QGroupBox(tr("Tx CH Space"), this);
+    Place(Frame_TxCHSpace, 1800, 1500, 1600, 1150);
+    Option_TxCH_Space_12k5 = option(Frame_TxCHSpace, tr("12.5KHz"), 380);
+    Option_TxCH_Space_25k = option(Frame_TxCHSpace, tr("25KHz"), 740);
+    Frame_RFPower = new QGroupBox(tr("RF Power"), this);
+    Place(Frame_RFPower, 3480, 1500, 1500, 1150);
+    Option_RFPower_Low = option(Frame_RFPower, tr("LOW"), 380);
+    Option_RFPower_High = option(Frame_RFPower, tr("HIGH"), 740);
+
+    Command_OK = new QPushButton(tr("OK"), this);
+    Place(Command_OK, 900, 2900, 1400, 450);
+    Command_Cancel = new QPushButton(tr("CANCEL"), this);
+    Place(Command_Cancel, 2800, 2900, 1400, 450);
+
+    connect(Check_RxTx, &QCheckBox::toggled, this, [this] { Check_RxTx_Click(); });
+    connect(Command_OK, &QPushButton::clicked, this, [this] { Command_OK_Click(); });
+    connect(Command_Cancel, &QPushButton::clicked, this, &QWidget::close);
+    // Every key on OK means OK, the way the dialog always worked; Tab still
+    // moves on.
+    OnKey(Command_OK, [this](int key, const QString& text) {
+        if (key == Qt::Key_Tab || key == Qt::Key_Backtab || text.isEmpty()) return false;
+        Command_OK_Click();
+        return true;
+    });
+
+    const ChannelEditFields f = LoadChannelEdit(doc.myDevice());
+    setWindowTitle(QString::fromStdString(ChannelEditCaption(doc.myDevice())));
+    (f.High ? Option_RFPower_High : Option_RFPower_Low)->setChecked(true);
+    (f.Rx25k ? Option_RxCH_Space_25k : Option_RxCH_Space_12k5)->setChecked(true);
+    (f.Tx25k ? Option_TxCH_Space_25k : Option_TxCH_Space_12k5)->setChecked(true);
+    Text_RxFreq->setText(QString::fromStdString(f.RxText));
+    Text_TxFreq->setText(QString::fromStdString(f.TxText));
+    Check_RxTx->setChecked(false);
+
+    SetFocusPosition(Text_RxFreq, 0);
+    SetFocusPosition(Text_TxFreq, 1);
+    SetFocusPosition(Option_RxCH_Space_12k5, 2);
+    SetFocusPosition(Option_RxCH_Space_25k, 3);
+    SetFocusPosition(Option_TxCH_Space_12k5, 4);
+    SetFocusPosition(Option_TxCH_Space_25k, 5);
+    SetFocusPosition(Option_RFPower_Low, 6);
+    SetFocusPosition(Option_RFPower_High, 7);
+    SetFocusPosition(Command_OK, 8, false);
+    SetFocusPosition(Command_Cancel, 9, false);
+    SetFocusPosition(Check_RxTx, 10);
+    NowTabIndex = 0;
+}
+
+void Form_Keyin_CH::Loaded() {
+    Text_RxFreq->setFocus(Qt::OtherFocusReason);
+    Text_RxFreq->selectAll();
+}
+
+void Form_Keyin_CH::Check_RxTx_Click() {
+    const bool separate = !Check_RxTx->isChecked();
+    for (QWidget* w : std::initializer_list<QWidget*>{Text_TxFreq, Label_Keyin_Txfq, Label_TxMHz, Frame_TxCHSpace,
+                                                       Option_TxCH_Space_12k5, Option_TxCH_Space_25k})
+        w->setEnabled(separate);
+}
+
+ChannelEditFields Form_Keyin_CH::Fields() const {
+    ChannelEditFields f;
+    f.RxText = Text_RxFreq->text().toStdString();
+    f.TxText = Text_TxFreq->text().toStdString();
+    f.TxEqualsRx = Check_RxTx->isChecked();
+    f.Rx25k = Option_RxCH_Space_25k->isChecked();
+    f.Tx25k = Option_TxCH_Space_25k->isChecked();
+    f.High = Option_RFPower_High->isChecked();
+    return f;
+}
+
+void Form_Keyin_CH::Command_OK_Click() {
+    frmDocument* doc = TargetDocument();
+    if (!doc) return;
+    try {
+        if (ApplyChannelEdit(doc->myDevice(), Fields()) == ChannelEditResult::Written) {
+            close();
+            doc->MarkModified();
+            doc->UpdateHomePage();
+        } else {
+            close();
+        }
+    } catch (const KqError& e) {
+        Message(QString::fromStdString(e.what()));
+    }
+}
+
+} // namespace kq

@@ -1,0 +1,56 @@
+#include "Form_Option_System.h"
+
+#include "SystemOption.h"
+#include "frmDocument.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+
+namespace kq {
+
+Form_Option_System::Form_Option_System(frmDocument& doc) : EditDialog(doc, tr("System Option Edit")) {
+    resize(Twips(5310), Twips(3180 - 400));
+
+    Label_Model = new QLabel(tr("Model No"), this);
+    Place(Label_Model, 240, 540, 1200, 300);
+    Combo_Model = new QComboBox(this);
+    Place(Combo_Model, 1500, 480, 3450, 380);
+    for (const std::string& item : ModelListItems()) Combo_Model->addItem(QString::fromStdString(item));
+    Command_Yes = new QPushButton(tr("OK"), this);
+    Place(Command_Yes, 600, 1600, 1500, 450);
+    Command_Cancel = new QPushButton(tr("Cancel"), this);
+    Place(Command_Cancel, 3100, 1600, 1500, 450);
+
+    const int index = ModelListIndex(doc.myDevice());
+    Combo_Model->setCurrentIndex(index);
+    if (index < 0) {
+        // A radio read with a model code of its own: say so in the empty
+        // list, and let OK act only once a model is chosen.
+        Combo_Model->setPlaceholderText(tr("Unknown model (code %1)").arg(doc.myDevice().Model()));
+        Command_Yes->setEnabled(false);
+        connect(Combo_Model, qOverload<int>(&QComboBox::currentIndexChanged), this,
+                [this](int i) { Command_Yes->setEnabled(i >= 0); });
+    }
+
+    connect(Command_Yes, &QPushButton::clicked, this, [this] { Command_Yes_Click(); });
+    connect(Command_Cancel, &QPushButton::clicked, this, &QWidget::close);
+}
+
+void Form_Option_System::Loaded() { Combo_Model->setFocus(Qt::OtherFocusReason); }
+
+void Form_Option_System::Command_Yes_Click() {
+    frmDocument* doc = TargetDocument();
+    if (!doc) return;
+    try {
+        ApplySystemOption(doc->myDevice(), Combo_Model->currentIndex());
+    } catch (const KqError& e) {
+        Message(QString::fromStdString(e.what()));
+        return;
+    }
+    doc->MarkModified();
+    doc->UpdateHomePage();
+    close();
+}
+
+} // namespace kq

@@ -1,0 +1,22 @@
+// The model choice of the system option dialog.
+#pragma once
+
+#include "ClassKQxx53.h"
+
+#include <string>
+#include <vector>
+
+namespace kq {
+
+// The list items in model code order.
+std::vector<std::string> ModelListItems();
+
+// The item to select for the device's model; -1 when its code has no item
+// (a radio read with an unknown code).
+int ModelListIndex(const ClassKQxx53& dev);
+
+// Sets the model and the values that go with it. Throws KqError for an
+// index without an item, the device untouched.
+void ApplySystemOption(ClassKQxx53& dev, int index);
+
+} // namespace kq

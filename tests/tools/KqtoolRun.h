@@ -1,0 +1,77 @@
+// Runs the real kqtool binary in a fresh temporary folder per test.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace kqtest {
+
+struct Result {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+inline std::string readAll(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+inline void writeAll(const fs::path& p, const std::string& text) {
+    std::ofstream(p, std::ios::binary) << text;
+}
+
+inline std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> v;
+    std::istringstream in(text);
+    for (std::string l; std::getline(in, l);) v.push_back(l);
+    return v;
+}
+
+class Kqtool : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() /
+              (std::string("kqtool_test_") +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    fs::path file(const std::string& name) const { return dir / name; }
+
+    Result run(const std::string& args) const {
+        const fs::path out = dir / "stdout.txt", err = dir / "stderr.txt";
+        const std::string cmd = std::string("\"") + KQTOOL_PATH + "\" " + args + " >\"" +
+                                out.string() + "\" 2>\"" + err.string() + "\"";
+        int status = std::system(cmd.c_str());
+#ifndef _WIN32
+        status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
+        Result r{status, readAll(out), readAll(err)};
+        fs::remove(out);
+        fs::remove(err);
+        return r;
+    }
+
+    std::string q(const fs::path& p) const { return "\"" + p.string() + "\""; }
+
+    fs::path dir;
+};
+
+} // namespace kqtest
+
+using namespace kqtest;

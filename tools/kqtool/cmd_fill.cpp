@@ -1,0 +1,50 @@
+// kqtool fill: evenly spaced frequencies over a channel range of a file,
+// the same all-or-nothing fill as the auto frequency dialog.
+#include "Args.h"
+#include "Commands.h"
+
+#include "AutoFill.h"
+#include "ChannelFile.h"
+#include "ChannelText.h"
+
+#include <iostream>
+
+namespace kqtool {
+
+namespace {
+
+int cmdFill(const std::vector<std::string>& args) {
+    const Args a = parseArgs(args, {"--from", "--to", "--start", "--step"}, 1, {"--rx", "--tx"});
+    if (a.flag("--rx") && a.flag("--tx")) throw UsageError{"give --rx or --tx, not both"};
+    kq::AutoFillFields f;
+    auto need = [&a](const char* name) {
+        const std::string* v = a.option(name);
+        if (!v) throw UsageError{std::string("option '") + name + "' is required"};
+        return *v;
+    };
+    f.StartCH = need("--from");
+    f.StopCH = need("--to");
+    f.StartFreq = need("--start");
+    f.SpaceFreq = need("--step");
+    f.FillMode = a.flag("--rx") ? kq::FillRxOnly : a.flag("--tx") ? kq::FillTxOnly : kq::FillRxTx;
+
+    const std::string& path = a.positional[0];
+    kq::ClassKQxx53 dev;
+    kq::OpenChannelFile(dev, path);
+    kq::AutoFill(dev, f);
+    kq::SaveChannelFile(dev, path);
+    for (int16_t ch = kq::ClassKQxx53::FirstCHNumber(); ch <= kq::ClassKQxx53::LastCHNumber(); ++ch)
+        std::cout << kq::ChannelRow(dev, ch) << "\n";
+    return ExitOk;
+}
+
+} // namespace
+
+void RegisterFillCommands() {
+    AddCommand({"fill", "fill FILE.KQ --from CH --to CH --start MHZ --step KHZ [--rx|--tx]",
+                "fill channels with evenly spaced frequencies (receive and transmit, or one side); "
+                "nothing is written unless every channel passes",
+                cmdFill});
+}
+
+} // namespace kqtool
