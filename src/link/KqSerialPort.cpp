@@ -26,11 +26,13 @@ int Rank(const QString& name)
 
 QStringList KqSerialPort::PortMap()
 {
+    // A choice made in this run (--port, the port dialog) beats the
+    // environment, which beats what the system lists.
+    if (!ExplicitMap().isEmpty())
+        return ExplicitMap();
     const QString env = qEnvironmentVariable("KQ_SERIAL_PORTS");
     if (!env.isEmpty())
         return env.split(QRegularExpression("[:,]"), Qt::SkipEmptyParts);
-    if (!ExplicitMap().isEmpty())
-        return ExplicitMap();
     auto ports = QSerialPortInfo::availablePorts();
     std::stable_sort(ports.begin(), ports.end(), [](const QSerialPortInfo& a, const QSerialPortInfo& b) {
         return Rank(a.portName()) < Rank(b.portName());

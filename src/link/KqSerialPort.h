@@ -15,8 +15,9 @@ class KqSerialPort {
 public:
     enum Error { NoError = 0, NoSuchPort = 8002, PortAlreadyOpen = 8005 };
 
-    // Device paths for COM1..COM4: KQ_SERIAL_PORTS (separated by ':' or ','),
-    // else set by SetPortMap, else the system's serial ports, USB adapters first.
+    // Device paths for COM1..COM4: as set by SetPortMap, else KQ_SERIAL_PORTS
+    // (separated by ':' or ','), else the system's serial ports, USB adapters
+    // first. SetPortMap({}) goes back to the default.
     static QStringList PortMap();
     static void SetPortMap(const QStringList& devices);
 

@@ -41,6 +41,10 @@ KqTransfer::Outcome KqTransfer::Run()
 {
     if (running_)
         return Outcome::Cancelled; // one transfer at a time
+    // Converted before the radio is touched: a table the codec refuses
+    // throws here and nothing is sent.
+    if (dir_ == Direction::Write)
+        dev_.Para_to_EEWord();
     running_ = true;
     cancel_ = false;
     wordsDone_ = 0;
@@ -73,24 +77,27 @@ KqTransfer::Outcome KqTransfer::Run()
 
 KqTransfer::Outcome KqTransfer::ReadAll(Form_QVCom& com)
 {
+    // Read into a copy: a half-read or foreign image must not end up in the
+    // device, where the next save or write would mix it with the table.
+    ClassKQxx53 image = dev_;
     for (int a = 0; a < wordsTotal_; ++a) {
         if (cancel_)
             return Outcome::Cancelled;
         const int w = com.ReadByte(static_cast<short>(a));
         if (w < 0 || com.PortFailed())
             return Outcome::LinkFailed;
-        dev_.EEWord(static_cast<int16_t>(a), w);
+        image.EEWord(static_cast<int16_t>(a), w);
         WordDone();
     }
-    if (dev_.EEWord(0) != 50432)
+    if (image.EEWord(0) != 50432)
         return Outcome::NotInitiated;
-    dev_.EEWord_to_Para();
+    image.EEWord_to_Para();
+    dev_ = image;
     return Outcome::Done;
 }
 
 KqTransfer::Outcome KqTransfer::WriteAll(Form_QVCom& com)
 {
-    dev_.Para_to_EEWord();
     if (!com.InitActPort())
         return Outcome::LinkFailed;
     const int w1 = com.ReadByte(1);

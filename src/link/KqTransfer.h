@@ -12,12 +12,10 @@
 // Cancel(); the transfer then stops before the next word.
 //
 // What remains on each outcome:
-//   Read:  NoRadio - device untouched; LinkFailed - words below the failing
-//          address are in the image, parameters unchanged; NotInitiated -
-//          whole image is the radio's, parameters unchanged; Done - image
-//          and parameters are the radio's; Cancelled - words read so far are
-//          in the image, parameters unchanged.
-//   Write: the image is rebuilt from the parameters first. NoRadio and
+//   Read:  the device changes only on Done (image and parameters are then
+//          the radio's); every other outcome leaves it untouched.
+//   Write: the image is rebuilt from the parameters first (a table the
+//          codec refuses throws its KqError before any port is opened). NoRadio and
 //          ModelDeclined - radio untouched; LinkFailed - radio holds the new
 //          words below the failing address; Cancelled - words written so far.
 #pragma once

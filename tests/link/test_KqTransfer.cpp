@@ -115,18 +115,21 @@ TEST(KqTransfer, ReadWholeRadioWithProgress)
     EXPECT_EQ(t.Device(), kq::KqSerialPort::PortMap().value(0));
 }
 
-TEST(KqTransfer, ReadFailuresLeaveWhatWasRead)
+TEST(KqTransfer, ReadFailuresLeaveTheDeviceUntouched)
 {
     {
         FakeRadio radio;
         radio.silentFrom = 10;
         kq::ClassKQxx53 dev;
-        const int before = dev.EEWord(20);
+        dev.TheRxFreq(3, 146.0125);
+        dev.Para_to_EEWord();
+        const kq::ClassKQxx53 before = dev;
         kq::KqTransfer t(dev, Dir::Read);
         EXPECT_EQ(t.Run(), Outcome::LinkFailed);
         EXPECT_EQ(kq::KqTransfer::Message(Outcome::LinkFailed), " ComPort Error! ");
-        EXPECT_EQ(dev.EEWord(9), radio.ee[9]);
-        EXPECT_EQ(dev.EEWord(20), before);
+        for (int16_t a = 0; a < 64; ++a)
+            EXPECT_EQ(dev.EEWord(a), before.EEWord(a)) << a;
+        EXPECT_EQ(dev.TheRxFreq(3), 146.0125);
         EXPECT_EQ(t.WordsDone(), 10);
     }
     {
@@ -136,7 +139,9 @@ TEST(KqTransfer, ReadFailuresLeaveWhatWasRead)
         kq::KqTransfer t(dev, Dir::Read);
         EXPECT_EQ(t.Run(), Outcome::NotInitiated);
         EXPECT_EQ(kq::KqTransfer::Message(Outcome::NotInitiated), "EEPROM must be initiated!");
-        EXPECT_EQ(dev.EEWord(63), radio.ee[63]);
+        const kq::ClassKQxx53 fresh;
+        for (int16_t a = 0; a < 64; ++a)
+            EXPECT_EQ(dev.EEWord(a), fresh.EEWord(a)) << a;
     }
     kq::ClassKQxx53 dev;
     kq::KqSerialPort::SetPortMap({"/dev/kq-none"});
