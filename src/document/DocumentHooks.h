@@ -15,6 +15,7 @@ struct DocumentHooks {
     std::function<void(frmDocument&)> SystemOption;  // OPTION > SYSTEM
     std::function<void(frmDocument&)> Upload;        // DEVICE > UPLOAD
     std::function<void(frmDocument&)> Download;      // DEVICE > DOWNLOAD
+    std::function<void(frmDocument&)> SerialPorts;   // DEVICE > PORTS
 };
 
 DocumentHooks& documentHooks();

@@ -150,6 +150,9 @@ void frmDocument::buildMenus() {
     add(device, tr("&DOWNLOAD"), [this] {
         runHook(documentHooks().Download, tr("Writing the radio"));
     }, {}, true);
+    device->addSeparator();
+    add(device, tr("&PORTS..."), [this] { runHook(documentHooks().SerialPorts, tr("The serial port list")); },
+        {}, false);
 
     QMenu* window = new QMenu(tr("&WINDOW"));
     connect(window, &QMenu::aboutToShow, this, [window] {

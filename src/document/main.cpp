@@ -6,6 +6,11 @@
 #include "InstallEditDialogs.h"
 #endif
 
+#ifdef KQ_TRANSFER_WINDOWS
+#include "KqSerialPort.h"
+#include "TransferWindow.h"
+#endif
+
 #include <QApplication>
 
 int main(int argc, char** argv) {
@@ -15,6 +20,13 @@ int main(int argc, char** argv) {
 
 #ifdef KQ_EDIT_DIALOGS
     kq::InstallEditDialogs();
+#endif
+#ifdef KQ_TRANSFER_WINDOWS
+    kq::InstallTransferWindows();
+    // --port DEV[,DEV...] gives the devices of COM1, COM2, ... for this run.
+    const QStringList args = QApplication::arguments();
+    const qsizetype at = args.indexOf(QStringLiteral("--port"));
+    if (at >= 0 && at + 1 < args.size()) kq::KqSerialPort::SetPortMap(args[at + 1].split(QLatin1Char(',')));
 #endif
     kq::frmMain main;
     main.show();

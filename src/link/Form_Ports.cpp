@@ -1,0 +1,82 @@
+#include "Form_Ports.h"
+
+#include "KqSerialPort.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QSerialPortInfo>
+#include <QVBoxLayout>
+
+namespace kq {
+
+namespace {
+QPointer<Form_Ports> s_Open;
+}
+
+Form_Ports* Form_Ports::ShowPorts(QWidget* parent) {
+    if (!s_Open) s_Open = new Form_Ports(parent ? parent->window() : nullptr);
+    s_Open->show();
+    s_Open->raise();
+    s_Open->activateWindow();
+    return s_Open;
+}
+
+Form_Ports::Form_Ports(QWidget* parent) : QDialog(parent) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(tr("Serial Ports"));
+    auto* layout = new QVBoxLayout(this);
+    Label_Source = new QLabel(this);
+    Label_Source->setWordWrap(true);
+    layout->addWidget(Label_Source);
+    auto* form = new QFormLayout;
+    layout->addLayout(form);
+
+    QStringList known;
+    for (const QSerialPortInfo& p : QSerialPortInfo::availablePorts()) known << p.systemLocation();
+    const QStringList map = KqSerialPort::PortMap();
+    for (int i = 0; i < 4; ++i) {
+        auto* c = new QComboBox(this);
+        c->setEditable(true); // a pseudo-terminal or odd adapter is typed in
+        c->addItem(QString());
+        c->addItems(known);
+        c->setCurrentText(map.value(i));
+        c->setMinimumWidth(220);
+        form->addRow(tr("COM%1").arg(i + 1), c);
+        Combo_Port[i] = c;
+    }
+    Label_Source->setText(
+        tr("The radio is searched on COM4 down to COM1; the lowest port that answers is used. "
+           "Leave a port empty to skip it."));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Reset, this);
+    buttons->button(QDialogButtonBox::Reset)->setText(tr("System list"));
+    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, this, [this] {
+        Apply();
+        close();
+    });
+    connect(buttons, &QDialogButtonBox::rejected, this, &QWidget::close);
+    connect(buttons->button(QDialogButtonBox::Reset), &QPushButton::clicked, this, [this] {
+        KqSerialPort::SetPortMap({});
+        const QStringList def = KqSerialPort::PortMap();
+        for (int i = 0; i < 4; ++i) Combo_Port[i]->setCurrentText(def.value(i));
+    });
+}
+
+QStringList Form_Ports::Chosen() const {
+    QStringList devices;
+    for (QComboBox* c : Combo_Port) devices << c->currentText().trimmed();
+    while (!devices.isEmpty() && devices.last().isEmpty()) devices.removeLast();
+    return devices;
+}
+
+void Form_Ports::Apply() {
+    // An empty field in the middle keeps the numbers of the others; the
+    // search finds no port there, as with a missing COM port.
+    KqSerialPort::SetPortMap(Chosen());
+}
+
+} // namespace kq

@@ -1,0 +1,187 @@
+#include "TransferWindow.h"
+
+#include "DocumentHooks.h"
+#include "Form_Ports.h"
+#include "KqSerialPort.h"
+#include "ModuleKQDevice.h"
+#include "frmDocument.h"
+#include "frmMain.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+
+namespace kq {
+
+namespace {
+QPointer<TransferWindow> s_Open;
+KqTransfer::Outcome s_LastOutcome = KqTransfer::Outcome::Done;
+
+QFont arialBold() {
+    QFont f(QStringLiteral("Arial"));
+    f.setStyleHint(QFont::SansSerif);
+    f.setPointSizeF(9.75);
+    f.setBold(true);
+    return f;
+}
+
+void status(const QString& text) {
+    if (frmMain* m = MainForm()) m->statusBar()->showMessage(text);
+}
+
+// "COM2 (/dev/ttyUSB0)" for a device of the port list.
+QString portName(const QString& device) {
+    const int n = static_cast<int>(KqSerialPort::PortMap().indexOf(device)) + 1;
+    return n > 0 ? QStringLiteral("COM%1 (%2)").arg(n).arg(device) : device;
+}
+} // namespace
+
+TransferWindow* TransferWindow::Open() { return s_Open; }
+KqTransfer::Outcome TransferWindow::LastOutcome() { return s_LastOutcome; }
+
+TransferWindow::TransferWindow(frmDocument& doc, KqTransfer::Direction dir)
+    : QDialog(MainForm() ? static_cast<QWidget*>(MainForm()) : &doc), m_Doc(&doc), m_Dir(dir) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+    resize(Twips(5310), Twips(3180 - 400));
+    Label = new QLabel(this);
+    Label->setFont(arialBold());
+    Label->setGeometry(Twips(360), Twips(300), Twips(4500), Twips(360));
+    ProgressBar = new QProgressBar(this);
+    ProgressBar->setGeometry(Twips(360), Twips(850), Twips(4500), Twips(400));
+    ProgressBar->setTextVisible(false);
+    Command_Cancel = new QPushButton(tr("CANCEL"), this);
+    Command_Cancel->setFont(arialBold());
+    Command_Cancel->setGeometry(Twips(1800), Twips(1600), Twips(1500), Twips(450));
+    connect(Command_Cancel, &QPushButton::clicked, this, &QWidget::close);
+    connect(&m_Timer, &QTimer::timeout, this, [this] { Timer_Tick(); });
+    m_Timer.setInterval(500);
+    s_Open = this;
+}
+
+TransferWindow::~TransferWindow() {
+    if (m_Doc) m_Doc->SetBusy(false);
+}
+
+void TransferWindow::Message(const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, QString(), text, QMessageBox::Ok, this);
+    box.exec();
+}
+
+bool TransferWindow::ConfirmOverwrite(int /*radioModel*/) {
+    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(),
+                    QStringLiteral("Model Type Unmatch!\r\nOverwrite ?"), QMessageBox::Ok | QMessageBox::Cancel,
+                    this);
+    box.setDefaultButton(QMessageBox::Cancel);
+    return box.exec() == QMessageBox::Ok;
+}
+
+void TransferWindow::Run() {
+    frmDocument& doc = *m_Doc;
+    // The table must neither change nor go away while the words move.
+    doc.SetBusy(true);
+    // A read goes into a copy that replaces the table only when it is
+    // complete; a write rebuilds the image of the table itself.
+    m_Image = doc.myDevice();
+    m_Transfer = std::make_unique<KqTransfer>(m_Dir == KqTransfer::Direction::Read ? m_Image : doc.myDevice(), m_Dir);
+    m_Transfer->hooks.portFound = [this](const QString& device) {
+        status(tr("Radio found on %1").arg(portName(device)));
+        ProgressBar->setRange(0, 15);
+        ProgressBar->setValue(0);
+        m_Timer.setInterval(100);
+        show();
+        m_Timer.start();
+    };
+    m_Transfer->hooks.confirmModelMismatch = [this](int radioModel) { return ConfirmOverwrite(radioModel); };
+    status(tr("Looking for the radio on %1 ...").arg(KqSerialPort::PortMap().mid(0, 4).join(", ")));
+
+    KqTransfer::Outcome outcome = KqTransfer::Outcome::LinkFailed;
+    try {
+        outcome = m_Transfer->Run();
+    } catch (const KqError& e) {
+        // The table cannot be turned into words (a frequency the divider
+        // cannot hold): nothing was sent.
+        Message(QString::fromStdString(e.what()));
+        outcome = KqTransfer::Outcome::ModelDeclined;
+    }
+    s_LastOutcome = outcome;
+    m_Finished = true;
+    m_Timer.stop();
+    Timer_Tick();
+
+    const QString message = KqTransfer::Message(outcome);
+    if (!message.isEmpty()) Message(message);
+    if (m_Doc && outcome == KqTransfer::Outcome::Done && m_Dir == KqTransfer::Direction::Read) {
+        m_Doc->myDevice() = m_Image;
+        m_Doc->MarkModified();
+        m_Doc->UpdateHomePage();
+    }
+    const QString where = m_Transfer->Device().isEmpty() ? QString() : portName(m_Transfer->Device());
+    switch (outcome) {
+    case KqTransfer::Outcome::Done:
+        status(m_Dir == KqTransfer::Direction::Read ? tr("Read the radio on %1.").arg(where)
+                                                    : tr("Wrote and verified the radio on %1.").arg(where));
+        break;
+    case KqTransfer::Outcome::NoRadio: status(tr("No radio answered (DEVICE > PORTS lists the ports searched).")); break;
+    case KqTransfer::Outcome::Cancelled: status(tr("Transfer cancelled on %1.").arg(where)); break;
+    default: status(tr("Transfer ended without success on %1.").arg(where)); break;
+    }
+    if (m_Doc) m_Doc->SetBusy(false);
+    close();
+}
+
+void TransferWindow::Timer_Tick() {
+    if (m_Transfer) ProgressBar->setValue(m_Transfer->Progress());
+}
+
+void TransferWindow::closeEvent(QCloseEvent* e) {
+    // Closing by the frame or CANCEL stops the transfer before the next
+    // word; the window goes when the transfer has wound down.
+    if (!m_Finished && m_Transfer && m_Transfer->Running()) {
+        m_Transfer->Cancel();
+        e->ignore();
+        return;
+    }
+    QDialog::closeEvent(e);
+}
+
+namespace {
+template <class Window>
+void loadTransfer(frmDocument& doc) {
+    if (s_Open) {
+        QMessageBox box(QMessageBox::NoIcon, QString(),
+                        QObject::tr("A radio transfer is running; wait for it to end or cancel it."),
+                        QMessageBox::Ok, s_Open);
+        box.exec();
+        return;
+    }
+    (new Window(doc))->Run();
+}
+} // namespace
+
+Form_Upload::Form_Upload(frmDocument& doc) : TransferWindow(doc, KqTransfer::Direction::Read) {
+    setWindowTitle(tr("Upload"));
+    Label->setText(tr("Uploading......."));
+    setObjectName(QStringLiteral("Form_Upload"));
+}
+void Form_Upload::Load(frmDocument& doc) { loadTransfer<Form_Upload>(doc); }
+
+Form_Download::Form_Download(frmDocument& doc) : TransferWindow(doc, KqTransfer::Direction::Write) {
+    setWindowTitle(tr("Download"));
+    Label->setText(tr("Downloading......."));
+    setObjectName(QStringLiteral("Form_Download"));
+}
+void Form_Download::Load(frmDocument& doc) { loadTransfer<Form_Download>(doc); }
+
+void InstallTransferWindows() {
+    DocumentHooks& hooks = documentHooks();
+    hooks.Upload = [](frmDocument& doc) { Form_Upload::Load(doc); };
+    hooks.Download = [](frmDocument& doc) { Form_Download::Load(doc); };
+    hooks.SerialPorts = [](frmDocument& doc) { Form_Ports::ShowPorts(&doc); };
+}
+
+} // namespace kq

@@ -1,0 +1,76 @@
+// The reading and writing windows: a label, a 0..15 progress bar and
+// CANCEL over one KqTransfer. Only one of them can be open at a time, since
+// they share the one serial link.
+#pragma once
+
+#include "KqTransfer.h"
+
+#include <QDialog>
+#include <QPointer>
+#include <QTimer>
+
+#include <memory>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+namespace kq {
+
+class frmDocument;
+
+class TransferWindow : public QDialog {
+    Q_OBJECT
+public:
+    ~TransferWindow() override;
+
+    // The open reading or writing window, if any.
+    static TransferWindow* Open();
+
+    QLabel* Label = nullptr;
+    QProgressBar* ProgressBar = nullptr;
+    QPushButton* Command_Cancel = nullptr;
+
+    // The outcome of the last finished transfer (for the status bar and tests).
+    static KqTransfer::Outcome LastOutcome();
+
+    // Runs the whole transfer; returns when it has ended.
+    void Run();
+
+protected:
+    TransferWindow(frmDocument& doc, KqTransfer::Direction dir);
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void Timer_Tick();
+    void Message(const QString& text);
+    bool ConfirmOverwrite(int radioModel);
+
+    QPointer<frmDocument> m_Doc;
+    KqTransfer::Direction m_Dir;
+    ClassKQxx53 m_Image; // the transfer works on a copy; see Run
+    std::unique_ptr<KqTransfer> m_Transfer;
+    QTimer m_Timer;
+    bool m_Finished = false;
+};
+
+class Form_Upload : public TransferWindow {
+    Q_OBJECT
+public:
+    // Reads the radio into doc's device; does nothing while a transfer runs.
+    static void Load(frmDocument& doc);
+    explicit Form_Upload(frmDocument& doc);
+};
+
+class Form_Download : public TransferWindow {
+    Q_OBJECT
+public:
+    // Writes doc's channel table into the radio.
+    static void Load(frmDocument& doc);
+    explicit Form_Download(frmDocument& doc);
+};
+
+// Connects DEVICE > UPLOAD, DOWNLOAD and PORTS to these windows.
+void InstallTransferWindows();
+
+} // namespace kq
