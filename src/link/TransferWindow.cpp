@@ -131,6 +131,8 @@ void TransferWindow::Run() {
     default: status(tr("Transfer ended without success on %1.").arg(where)); break;
     }
     if (m_Doc) m_Doc->SetBusy(false);
+    // The link is free again now, not only once the window is deleted.
+    if (s_Open == this) s_Open = nullptr;
     close();
 }
 

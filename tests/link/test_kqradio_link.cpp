@@ -1,5 +1,6 @@
 // Transfers against the kqradio emulator running as a child process.
 #include "ChannelFile.h"
+#include "KqRadioProcess.h"
 #include "KqTransfer.h"
 
 #include <gtest/gtest.h>
@@ -15,22 +16,7 @@ char arg0_[] = "test";
 char* argv_[] = {arg0_, nullptr};
 QCoreApplication app_(argc_, argv_);
 
-struct Radio {
-    QProcess proc;
-    QString device;
-    explicit Radio(QStringList args)
-    {
-        args << "--no-pace";
-        proc.start(KQRADIO, args);
-        proc.waitForReadyRead(5000);
-        device = QString::fromLocal8Bit(proc.readLine()).trimmed();
-    }
-    ~Radio()
-    {
-        proc.terminate();
-        proc.waitForFinished(5000);
-    }
-};
+using Radio = kqtest::KqRadioProcess;
 
 using Outcome = kq::KqTransfer::Outcome;
 using Dir = kq::KqTransfer::Direction;

@@ -1,0 +1,230 @@
+// DEVICE > UPLOAD and DOWNLOAD in the desktop program, offscreen, against
+// the kqradio emulator on a real pseudo-terminal.
+#include "GuiTestSupport.h"
+#include "KqRadioProcess.h"
+
+#include "ChannelFile.h"
+#include "ChannelText.h"
+#include "DocumentHooks.h"
+#include "Form_Ports.h"
+#include "KqSerialPort.h"
+#include "ModuleKQDevice.h"
+#include "TransferWindow.h"
+#include "frmDocument.h"
+#include "frmMain.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace kq;
+using kqtest::KqRadioProcess;
+using kqtest::MessageBoxAnswer;
+
+class TestTransferWindows : public QObject {
+    Q_OBJECT
+
+    frmMain* main = nullptr;
+    QTemporaryDir dir;
+
+    static QStringList rows(frmDocument* d) {
+        QStringList r;
+        for (int i = 0; i < d->List()->count(); ++i) r << d->List()->item(i)->text();
+        return r;
+    }
+    frmDocument* freshDocument() {
+        frmDocument* d = NewDocument();
+        main->ActivateDocument(d);
+        return d;
+    }
+    // A channel file of model 2 with a few channels, as a radio image.
+    QString imageFile(const QString& name, double base) {
+        ClassKQxx53 dev;
+        for (int16_t ch = 0; ch < 16; ch += 3) {
+            dev.TheRxFreq(ch, base + ch * 0.0125);
+            dev.TheTxFreq(ch, base + 0.6 + ch * 0.0125);
+            dev.TheRFPower(ch, ch % 2 ? -1 : 0);
+        }
+        const QString path = dir.filePath(name);
+        SaveChannelFile(dev, path.toStdString());
+        return path;
+    }
+    static QStringList rowsOf(const QString& file) {
+        ClassKQxx53 dev;
+        OpenChannelFile(dev, file.toStdString());
+        QStringList r;
+        for (int16_t ch = 0; ch < 16; ++ch) r << QString::fromStdString(ChannelRow(dev, ch));
+        return r;
+    }
+    void useRadio(const KqRadioProcess& radio) {
+        QVERIFY(radio.device.startsWith("/dev/"));
+        KqSerialPort::SetPortMap({radio.device});
+    }
+
+private slots:
+    void initTestCase() {
+        InstallTransferWindows();
+        main = new frmMain;
+        main->show();
+    }
+    void cleanupTestCase() {
+        KqSerialPort::SetPortMap({});
+        delete main;
+    }
+    void cleanup() {
+        MessageBoxAnswer discard(QMessageBox::Discard);
+        main->mdiArea()->closeAllSubWindows();
+        QCoreApplication::processEvents();
+    }
+
+    void uploadShowsTheRadiosChannels() {
+        const QString image = imageFile("radio.KQ", 146.0125);
+        KqRadioProcess radio({"--image", image});
+        useRadio(radio);
+        frmDocument* d = freshDocument();
+        documentHooks().Upload(*d);
+        QCOMPARE(TransferWindow::LastOutcome(), KqTransfer::Outcome::Done);
+        QVERIFY(!TransferWindow::Open() || TransferWindow::Open()->isHidden());
+        QCOMPARE(rows(d), rowsOf(image));
+        QVERIFY(d->IsModified());
+        QVERIFY(!d->IsBusy());
+        QVERIFY(main->statusBar()->currentMessage().contains(radio.device));
+    }
+
+    void downloadThenUploadGivesTheSameRows() {
+        const QString saved = dir.filePath("written.KQ");
+        KqRadioProcess radio({"--model", "2", "--save", saved});
+        useRadio(radio);
+        frmDocument* d = freshDocument();
+        d->myDevice().TheRxFreq(4, 150.0125);
+        d->myDevice().TheTxFreq(4, 155.5);
+        d->myDevice().TheRxCHSpace(4, -1);
+        d->UpdateHomePage();
+        documentHooks().Download(*d);
+        QCOMPARE(TransferWindow::LastOutcome(), KqTransfer::Outcome::Done);
+        frmDocument* back = freshDocument();
+        documentHooks().Upload(*back);
+        QCOMPARE(rows(back), rows(d));
+        radio.stop();
+        QCOMPARE(rowsOf(saved), rows(d));
+    }
+
+    void modelMismatchAsksFirst() {
+        const QString saved = dir.filePath("model3.KQ");
+        KqRadioProcess radio({"--model", "3", "--save", saved});
+        useRadio(radio);
+        frmDocument* d = freshDocument();
+        d->myDevice().TheRxFreq(0, 146.5);
+        {
+            MessageBoxAnswer cancel(QMessageBox::Cancel);
+            documentHooks().Download(*d);
+            QCOMPARE(cancel.count(), 1);
+            QCOMPARE(cancel.text(), QString("Model Type Unmatch!\r\nOverwrite ?"));
+        }
+        QCOMPARE(TransferWindow::LastOutcome(), KqTransfer::Outcome::ModelDeclined);
+        frmDocument* check = freshDocument();
+        documentHooks().Upload(*check);
+        QVERIFY(!rows(check)[0].contains("146.500000"));
+        {
+            MessageBoxAnswer ok(QMessageBox::Ok);
+            documentHooks().Download(*d);
+            QCOMPARE(ok.count(), 1);
+        }
+        QCOMPARE(TransferWindow::LastOutcome(), KqTransfer::Outcome::Done);
+        radio.stop();
+        QVERIFY(rowsOf(saved)[0].contains("146.500000"));
+    }
+
+    void failuresLeaveTheListAsItWas() {
+        struct Case {
+            QStringList args;
+            QString message;
+        };
+        for (const Case& c : {Case{{"--silent-from", "10"}, " ComPort Error! "},
+                              Case{{"--bad-id"}, "EEPROM must be initiated!"},
+                              Case{{"--no-probe"}, " ComPort Error! "}}) {
+            KqRadioProcess radio(c.args + QStringList{"--image", imageFile("fault.KQ", 440.0125)});
+            useRadio(radio);
+            frmDocument* d = freshDocument();
+            d->myDevice().TheRxFreq(2, 146.0125);
+            d->UpdateHomePage();
+            const QStringList before = rows(d);
+            const ClassKQxx53 deviceBefore = d->myDevice();
+            MessageBoxAnswer ok(QMessageBox::Ok);
+            documentHooks().Upload(*d);
+            QCOMPARE(ok.text(), c.message);
+            QCOMPARE(rows(d), before);
+            for (int16_t a = 0; a < 64; ++a) QCOMPARE(d->myDevice().EEWord(a), deviceBefore.EEWord(a));
+            QVERIFY(!d->IsBusy());
+        }
+        KqSerialPort::SetPortMap({dir.filePath("no-such-port")});
+        MessageBoxAnswer ok(QMessageBox::Ok);
+        documentHooks().Download(*freshDocument());
+        QCOMPARE(ok.text(), QString(" ComPort Error! "));
+    }
+
+    void cancelStopsMidTransferAndProgressIsShown() {
+        const QString saved = dir.filePath("cancel.KQ");
+        KqRadioProcess radio({"--model", "2", "--save", saved}, /*pace=*/true);
+        useRadio(radio);
+        frmDocument* d = freshDocument();
+        for (int16_t ch = 0; ch < 16; ++ch) d->myDevice().TheRxFreq(ch, 146.0125);
+        QList<int> seen;
+        bool busyDuring = false;
+        QString secondStart;
+        QTimer poll;
+        poll.setInterval(5);
+        connect(&poll, &QTimer::timeout, [&] {
+            TransferWindow* w = TransferWindow::Open();
+            if (!w || w->isHidden()) return;
+            if (seen.isEmpty() || seen.last() != w->ProgressBar->value()) seen << w->ProgressBar->value();
+            busyDuring = busyDuring || d->IsBusy();
+            if (w->ProgressBar->value() >= 5 && secondStart.isEmpty()) {
+                // A second transfer is refused while this one runs.
+                MessageBoxAnswer ok(QMessageBox::Ok);
+                documentHooks().Upload(*d);
+                secondStart = ok.text();
+                w->close(); // the frame's close acts as CANCEL
+            }
+        });
+        poll.start();
+        documentHooks().Download(*d);
+        poll.stop();
+        QCOMPARE(TransferWindow::LastOutcome(), KqTransfer::Outcome::Cancelled);
+        QVERIFY(busyDuring);
+        QVERIFY(!d->IsBusy());
+        QVERIFY(secondStart.contains("transfer is running"));
+        // The bar is cleared when the window opens; from the first tick on a
+        // write's bar runs one step ahead.
+        if (!seen.isEmpty() && seen.first() == 0) seen.removeFirst();
+        QVERIFY(seen.size() >= 3);
+        QCOMPARE(seen.first(), 1);
+        for (int i = 1; i < seen.size(); ++i) QVERIFY(seen[i] > seen[i - 1]);
+        QVERIFY(seen.last() < 15);
+        // The radio keeps the words written before the cancel, not all of them.
+        radio.stop();
+        const QStringList written = rowsOf(saved);
+        QVERIFY(written[15].contains("NONE"));
+    }
+
+    void portListSetsTheSearchedDevices() {
+        Form_Ports* f = Form_Ports::ShowPorts(main);
+        f->Combo_Port[0]->setCurrentText("/dev/ttyUSB7");
+        f->Combo_Port[1]->setCurrentText("");
+        f->Combo_Port[2]->setCurrentText("/dev/pts/99");
+        f->Combo_Port[3]->setCurrentText("");
+        f->Apply();
+        QCOMPARE(KqSerialPort::PortMap(), QStringList({"/dev/ttyUSB7", "", "/dev/pts/99"}));
+        f->close();
+        KqSerialPort::SetPortMap({});
+    }
+};
+
+QTEST_MAIN(TestTransferWindows)
+#include "test_TransferWindows.moc"
