@@ -64,20 +64,6 @@ TEST(Facade, CurrentChannelPropertiesActOnNowCHNum) {
     EXPECT_THROW(d.EEWord(128), SubscriptOutOfRange);
 }
 
-TEST(Facade, ModelSetDoesNotApplyTheTable) {
-    ClassKQxx53 d;
-    d.Model(1);
-    EXPECT_EQ(d.ModelName(), "KQ-0453");
-    EXPECT_DOUBLE_EQ(d.RFIF(), -45.0);
-}
-
-TEST(Facade, ValidChannelNumbers) {
-    EXPECT_TRUE(ClassKQxx53::IsValidCH(0));
-    EXPECT_TRUE(ClassKQxx53::IsValidCH(15));
-    EXPECT_FALSE(ClassKQxx53::IsValidCH(-1));
-    EXPECT_FALSE(ClassKQxx53::IsValidCH(16));
-}
-
 TEST(Facade, FrequencyChecksIgnoreBandLimits) {
     struct Case { double f; bool ok; };
     const Case cases[] = {

@@ -59,16 +59,6 @@ TEST(DeviceImage, ParametersAndWordsAreIndependentUntilConverted) {
     EXPECT_EQ(img.EEWord(40), 0x12345);
 }
 
-TEST(DeviceImage, ModelCodeIsPlainStorage) {
-    ClassKqSerial img;
-    img.ModelName("X");
-    img.RFIF(-45.0);
-    img.Model(1);
-    EXPECT_EQ(img.Model(), 1);
-    EXPECT_EQ(img.ModelName(), "X");
-    EXPECT_DOUBLE_EQ(img.RFIF(), -45.0);
-}
-
 TEST(DeviceImage, DeleteOneChannelClearsRecordButNotWords) {
     ClassKqSerial img;
     img.RxFreq(5, 150.0);
@@ -100,21 +90,6 @@ TEST(DeviceImage, TotalEEWordsOverflowKeepsOldValue) {
     EXPECT_EQ(img.TotalEEWords(), 16383);
     img.TotalEEWords(-16384);
     EXPECT_EQ(img.TotalEEWords(), -16384);
-}
-
-TEST(DeviceImage, ModelTableRows) {
-    const char* names[] = {"KQ-0253", "KQ-0353", "KQ-0453", "KQ-0153"};
-    const double ifs[] = {45.0, -21.4, -45.0, 21.4};
-    for (int code = 0; code < 4; ++code) {
-        const ModelInfo* m = FindModel(code);
-        ASSERT_NE(m, nullptr);
-        EXPECT_STREQ(m->ModelName, names[code]);
-        EXPECT_DOUBLE_EQ(m->RFIF, ifs[code]);
-        EXPECT_EQ(m->PLLScaler, 64);
-        EXPECT_EQ(std::string(m->OptionText).substr(0, 11), std::string(names[code]) + "    ");
-    }
-    EXPECT_EQ(FindModel(-1), nullptr);
-    EXPECT_EQ(FindModel(4), nullptr);
 }
 
 TEST(RoundHalfEven, HalvesGoToEvenNeighbourAndHugeValuesFail) {

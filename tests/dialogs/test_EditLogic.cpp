@@ -2,7 +2,6 @@
 // edit, the auto fill, the model choice and the Enter-key walk.
 #include "AutoFill.h"
 #include "ChannelEdit.h"
-#include "FocusWalk.h"
 #include "SystemOption.h"
 #include "TextChecks.h"
 
@@ -10,7 +9,6 @@
 
 #include <cmath>
 #include <limits>
-#include <set>
 
 using namespace kq;
 
@@ -280,14 +278,4 @@ TEST(SystemOption, ChoosingAModelAppliesItsValues) {
     EXPECT_THROW(ApplySystemOption(dev, 4), KqError);
     EXPECT_EQ(dev.Model(), 9);
     EXPECT_EQ(dev.RFIF(), 21.4);
-}
-
-TEST(FocusWalk, SkipsAndWraps) {
-    const std::set<int> open = {0, 2, 6, 8, 9, 10}; // Tx=Rx on, 12.5K and LOW selected
-    auto takes = [&open](int p) { return open.count(p) != 0; };
-    std::vector<int> walk;
-    int pos = 0;
-    for (int i = 0; i < 7; ++i) walk.push_back(pos = NextFocusPosition(pos, 10, takes));
-    EXPECT_EQ(walk, (std::vector<int>{2, 6, 8, 9, 10, 0, 2}));
-    EXPECT_EQ(NextFocusPosition(3, 10, [](int) { return false; }), 3);
 }

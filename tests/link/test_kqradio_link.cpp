@@ -1,5 +1,4 @@
 // Transfers against the kqradio emulator running as a child process.
-#include "ChannelFile.h"
 #include "KqRadioProcess.h"
 #include "KqTransfer.h"
 
@@ -7,7 +6,6 @@
 
 #include <QCoreApplication>
 #include <QProcess>
-#include <QTemporaryDir>
 
 namespace {
 
@@ -22,35 +20,6 @@ using Outcome = kq::KqTransfer::Outcome;
 using Dir = kq::KqTransfer::Direction;
 
 } // namespace
-
-TEST(KqRadioLink, WriteThenSavedImageAndReadBack)
-{
-    QTemporaryDir tmp;
-    const QString saved = tmp.filePath("saved.KQ");
-    kq::ClassKQxx53 src;
-    src.Model(1);
-    src.TheRxFreq(3, src.TheRxFreq(3) + 1);
-    src.Para_to_EEWord();
-    {
-        Radio r({"--save", saved});
-        ASSERT_TRUE(r.device.startsWith("/dev/"));
-        kq::KqSerialPort::SetPortMap({r.device});
-        kq::KqTransfer w(src, Dir::Write);
-        ASSERT_EQ(w.Run(), Outcome::Done);
-        kq::ClassKQxx53 back;
-        kq::KqTransfer rd(back, Dir::Read);
-        ASSERT_EQ(rd.Run(), Outcome::Done);
-        for (int a = 0; a < 64; ++a)
-            EXPECT_EQ(back.EEWord(static_cast<int16_t>(a)), src.EEWord(static_cast<int16_t>(a))) << a;
-    }
-    // The emulator wrote its EEPROM out on exit: it loads as the same table.
-    kq::ClassKQxx53 onDisk;
-    kq::OpenChannelFile(onDisk, saved.toStdString());
-    onDisk.Para_to_EEWord();
-    for (int a = 0; a < 64; ++a)
-        EXPECT_EQ(onDisk.EEWord(static_cast<int16_t>(a)), src.EEWord(static_cast<int16_t>(a))) << a;
-    kq::KqSerialPort::SetPortMap({});
-}
 
 TEST(KqRadioLink, Faults)
 {
