@@ -39,6 +39,22 @@ frmDocument* EditDialog::TargetDocument() {
     return doc;
 }
 
+void EditDialog::ApplyToTarget(const std::function<bool(ClassKQxx53&)>& apply) {
+    frmDocument* doc = TargetDocument();
+    if (!doc) return;
+    bool written = false;
+    try {
+        written = apply(doc->myDevice());
+    } catch (const KqError& e) {
+        Message(QString::fromStdString(e.what()));
+        return;
+    }
+    close();
+    if (!written) return;
+    doc->MarkModified();
+    doc->UpdateHomePage();
+}
+
 void EditDialog::SetFocusPosition(QWidget* w, int pos, bool tracksFocus) {
     if (tracksFocus) m_Positions[w] = pos;
     m_Controls[pos] = w;

@@ -40,6 +40,11 @@ protected:
     // be changed now.
     frmDocument* TargetDocument();
 
+    // The OK step on the target's device: apply returns true when it wrote
+    // something, which is then shown; a KqError is shown and keeps the
+    // dialog open with nothing written.
+    void ApplyToTarget(const std::function<bool(ClassKQxx53&)>& apply);
+
     // Makes w the control at focus position pos: entering it sets
     // NowTabIndex (and selects a field's whole text), Enter walks on.
     void SetFocusPosition(QWidget* w, int pos, bool tracksFocus = true);

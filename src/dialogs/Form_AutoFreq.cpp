@@ -100,17 +100,10 @@ AutoFillFields Form_AutoFreq::Fields() const {
 }
 
 void Form_AutoFreq::Command_OK_Click() {
-    frmDocument* doc = TargetDocument();
-    if (!doc) return;
-    try {
-        AutoFill(doc->myDevice(), Fields());
-    } catch (const KqError& e) {
-        Message(QString::fromStdString(e.what()));
-        return;
-    }
-    doc->MarkModified();
-    doc->UpdateHomePage();
-    close();
+    ApplyToTarget([this](ClassKQxx53& dev) {
+        AutoFill(dev, Fields());
+        return true;
+    });
 }
 
 } // namespace kq

@@ -119,19 +119,7 @@ ChannelEditFields Form_Keyin_CH::Fields() const {
 }
 
 void Form_Keyin_CH::Command_OK_Click() {
-    frmDocument* doc = TargetDocument();
-    if (!doc) return;
-    try {
-        if (ApplyChannelEdit(doc->myDevice(), Fields()) == ChannelEditResult::Written) {
-            close();
-            doc->MarkModified();
-            doc->UpdateHomePage();
-        } else {
-            close();
-        }
-    } catch (const KqError& e) {
-        Message(QString::fromStdString(e.what()));
-    }
+    ApplyToTarget([this](ClassKQxx53& dev) { return ApplyChannelEdit(dev, Fields()) == ChannelEditResult::Written; });
 }
 
 } // namespace kq

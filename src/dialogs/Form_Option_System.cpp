@@ -40,17 +40,10 @@ Form_Option_System::Form_Option_System(frmDocument& doc) : EditDialog(doc, tr("S
 void Form_Option_System::Loaded() { Combo_Model->setFocus(Qt::OtherFocusReason); }
 
 void Form_Option_System::Command_Yes_Click() {
-    frmDocument* doc = TargetDocument();
-    if (!doc) return;
-    try {
-        ApplySystemOption(doc->myDevice(), Combo_Model->currentIndex());
-    } catch (const KqError& e) {
-        Message(QString::fromStdString(e.what()));
-        return;
-    }
-    doc->MarkModified();
-    doc->UpdateHomePage();
-    close();
+    ApplyToTarget([this](ClassKQxx53& dev) {
+        ApplySystemOption(dev, Combo_Model->currentIndex());
+        return true;
+    });
 }
 
 } // namespace kq

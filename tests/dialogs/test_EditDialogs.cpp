@@ -32,11 +32,6 @@ class TestEditDialogs : public QObject {
 
     frmMain* main = nullptr;
 
-    static QStringList rows(frmDocument* d) {
-        QStringList r;
-        for (int i = 0; i < d->List()->count(); ++i) r << d->List()->item(i)->text();
-        return r;
-    }
     static void settle() {
         QCoreApplication::processEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -47,11 +42,6 @@ class TestEditDialogs : public QObject {
         e->selectAll();
         QTest::keyClick(e, Qt::Key_Backspace);
         QTest::keyClicks(e, text);
-    }
-    frmDocument* freshDocument() {
-        frmDocument* d = NewDocument();
-        main->ActivateDocument(d);
-        return d;
     }
     Form_Keyin_CH* editRow(frmDocument* d, int row) {
         QListWidgetItem* item = d->List()->item(row);
@@ -78,7 +68,7 @@ private slots:
     }
 
     void doubleClickEditsThatChannel() {
-        frmDocument* d = freshDocument();
+        frmDocument* d = kqtest::FreshDocument();
         d->myDevice().TheRxCHSpace(5, 1); // a stored 1 shows as 25KHz
         d->UpdateHomePage();
         Form_Keyin_CH* dlg = editRow(d, 5);
@@ -116,7 +106,7 @@ private slots:
     }
 
     void enterWalksTheSelectedControls() {
-        frmDocument* d = freshDocument();
+        frmDocument* d = kqtest::FreshDocument();
         Form_Keyin_CH* dlg = editRow(d, 0);
         QVERIFY(dlg);
         QCOMPARE(dlg->windowTitle(), QString("Channel 0"));
@@ -148,11 +138,11 @@ private slots:
     }
 
     void invalidValueKeepsTheDialogAndTheChannel() {
-        frmDocument* d = freshDocument();
+        frmDocument* d = kqtest::FreshDocument();
         d->myDevice().TheRxFreq(2, 146.0125);
         d->myDevice().TheTxFreq(2, 146.0125);
         d->UpdateHomePage();
-        const QStringList before = rows(d);
+        const QStringList before = kqtest::Rows(d);
         Form_Keyin_CH* dlg = editRow(d, 2);
         QVERIFY(dlg);
         QCOMPARE(dlg->Text_RxFreq->text(), QString("146.0125"));
@@ -172,16 +162,16 @@ private slots:
             QTest::mouseClick(dlg->Command_OK, Qt::LeftButton);
             QCOMPARE(ok.count(), 1);
         }
-        QCOMPARE(rows(d), before);
+        QCOMPARE(kqtest::Rows(d), before);
         QVERIFY(!d->IsModified());
         QTest::mouseClick(dlg->Command_Cancel, Qt::LeftButton);
         settle();
         QVERIFY(!Form_Keyin_CH::Open());
-        QCOMPARE(rows(d), before);
+        QCOMPARE(kqtest::Rows(d), before);
     }
 
     void autoFreqFillsTypedWithEnter() {
-        frmDocument* d = freshDocument();
+        frmDocument* d = kqtest::FreshDocument();
         documentHooks().AutoFreq(*d);
         Form_AutoFreq* dlg = Form_AutoFreq::Open();
         QVERIFY(dlg && QTest::qWaitForWindowExposed(dlg));
@@ -199,7 +189,7 @@ private slots:
         QTest::keyClick(dlg->Command_OK, Qt::Key_Return);
         settle();
         QVERIFY(!Form_AutoFreq::Open());
-        const QStringList r = rows(d);
+        const QStringList r = kqtest::Rows(d);
         QVERIFY(r[0].startsWith("0   0  146.012500  12.5K    146.012500"));
         QVERIFY(r[3].startsWith("3   3  146.050000  12.5K    146.050000"));
         QVERIFY(r[15].startsWith("15  F  146.200000  12.5K    146.200000"));
@@ -207,13 +197,13 @@ private slots:
     }
 
     void autoFreqRefusalsWriteNothing() {
-        frmDocument* d = freshDocument();
+        frmDocument* d = kqtest::FreshDocument();
         documentHooks().AutoFreq(*d);
         Form_AutoFreq* dlg = Form_AutoFreq::Open();
         QVERIFY(dlg);
         QTest::mouseClick(dlg->Option_OnlyRx, Qt::LeftButton, {}, QPoint(5, dlg->Option_OnlyRx->height() / 2));
         QCOMPARE(dlg->FillMode, 1);
-        const QStringList before = rows(d);
+        const QStringList before = kqtest::Rows(d);
         struct Case {
             const char *from, *to, *start, *space, *message;
         };
@@ -229,7 +219,7 @@ private slots:
             QCOMPARE(Form_AutoFreq::Open(), dlg);
             QCOMPARE(dlg->Text_StartFreq->text(), QString(c.start));
         }
-        QCOMPARE(rows(d), before);
+        QCOMPARE(kqtest::Rows(d), before);
         QVERIFY(!d->IsModified());
         // Rx only then leaves the transmit side as it was.
         type(dlg->Text_StartFreq, "146,0125");
@@ -237,7 +227,7 @@ private slots:
         QTest::mouseClick(dlg->Command_OK, Qt::LeftButton);
         settle();
         QVERIFY(!Form_AutoFreq::Open());
-        QVERIFY(rows(d)[15].startsWith("15  F  146.200000  12.5K       NONE"));
+        QVERIFY(kqtest::Rows(d)[15].startsWith("15  F  146.200000  12.5K       NONE"));
         // A new opening starts empty and in Rx=Tx.
         documentHooks().AutoFreq(*d);
         dlg = Form_AutoFreq::Open();
@@ -246,10 +236,10 @@ private slots:
     }
 
     void systemOptionSwitchesTheModel() {
-        frmDocument* d = freshDocument();
+        frmDocument* d = kqtest::FreshDocument();
         d->myDevice().TheRxFreq(1, 146.0125);
         d->UpdateHomePage();
-        const QString row1 = rows(d)[1];
+        const QString row1 = kqtest::Rows(d)[1];
         documentHooks().SystemOption(*d);
         Form_Option_System* dlg = Form_Option_System::Open();
         QVERIFY(dlg);
@@ -263,7 +253,7 @@ private slots:
         QCOMPARE(d->myDevice().Model(), 3);
         QCOMPARE(d->LabelModel()->text(), QString("KQ-0153"));
         QCOMPARE(d->LabelRFIF()->text(), QString("21.4 MHz"));
-        QCOMPARE(rows(d)[1], row1);
+        QCOMPARE(kqtest::Rows(d)[1], row1);
 
         // A model code without an item: nothing selected, OK waits for a choice.
         d->myDevice().Model(9);
@@ -281,7 +271,7 @@ private slots:
     }
 
     void dialogsCloseWithTheirWindowAndRespectABusyOne() {
-        frmDocument* d = freshDocument();
+        frmDocument* d = kqtest::FreshDocument();
         documentHooks().AutoFreq(*d);
         documentHooks().SystemOption(*d);
         Form_Keyin_CH* edit = editRow(d, 1);
@@ -293,7 +283,7 @@ private slots:
         QVERIFY(!Form_Option_System::Open());
 
         // OK on a window in the middle of a radio transfer changes nothing.
-        frmDocument* busy = freshDocument();
+        frmDocument* busy = kqtest::FreshDocument();
         edit = editRow(busy, 1);
         type(edit->Text_RxFreq, "146.0125");
         type(edit->Text_TxFreq, "146.0125");

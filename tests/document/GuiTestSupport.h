@@ -1,9 +1,15 @@
 // Helpers for tests that drive the real windows offscreen.
 #pragma once
 
+#include "ModuleKQDevice.h"
+#include "frmDocument.h"
+#include "frmMain.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QListWidget>
+#include <QStringList>
 #include <QTimer>
 #include <QWidget>
 
@@ -36,5 +42,19 @@ private:
     QString m_Text;
     int m_Count = 0;
 };
+
+// The texts of a channel window's 16 rows.
+inline QStringList Rows(kq::frmDocument* d) {
+    QStringList r;
+    for (int i = 0; i < d->List()->count(); ++i) r << d->List()->item(i)->text();
+    return r;
+}
+
+// A new channel window, made the active one.
+inline kq::frmDocument* FreshDocument() {
+    kq::frmDocument* d = kq::NewDocument();
+    kq::MainForm()->ActivateDocument(d);
+    return d;
+}
 
 } // namespace kqtest

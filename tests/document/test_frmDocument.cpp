@@ -32,11 +32,6 @@ class TestWindows : public QObject {
     frmMain* main = nullptr;
     QTemporaryDir dir;
 
-    static QStringList rows(frmDocument* d) {
-        QStringList r;
-        for (int i = 0; i < d->List()->count(); ++i) r << d->List()->item(i)->text();
-        return r;
-    }
     static void select(frmDocument* d, std::initializer_list<int> which) {
         d->List()->clearSelection();
         for (int i : which) d->List()->item(i)->setSelected(true);
@@ -73,7 +68,7 @@ private slots:
         QCOMPARE(main->windowTitle(), QString("KQ Serial PC Programmer"));
         QCOMPARE(main->AppVersion, QString("Ver1.10"));
         QCOMPARE(d->Caption(), QString("Untitled1"));
-        const QStringList r = rows(d);
+        const QStringList r = kqtest::Rows(d);
         QCOMPARE(r.size(), 16);
         QCOMPARE(r[3], QString("3   3     NONE     12.5K       NONE     12.5K    L  "));
         for (const QString& row : r) {
@@ -90,7 +85,7 @@ private slots:
         // PASTE right after start does nothing.
         select(d, {4});
         d->PasteChannels();
-        QCOMPARE(rows(d), r);
+        QCOMPARE(kqtest::Rows(d), r);
         QVERIFY(!d->IsModified());
         QCOMPARE(AboutText(), QString("KQ Serial PC Programmer Version 1.2.0"));
     }
@@ -129,13 +124,13 @@ private slots:
         frmDocument* d = NewDocument();
         setChannel(d, 2, 150.0125, 145.5);
         setChannel(d, 5, 160.0, 160.005);
-        const QStringList before = rows(d);
+        const QStringList before = kqtest::Rows(d);
 
         select(d, {2, 5});
         d->CopyChannels();
         select(d, {14, 3});
         d->PasteChannels();
-        QStringList r = rows(d);
+        QStringList r = kqtest::Rows(d);
         QCOMPARE(r[3].mid(6), before[2].mid(6));
         QCOMPARE(r[4].mid(6), before[5].mid(6));
         QCOMPARE(r[14], before[14]);
@@ -146,21 +141,21 @@ private slots:
         d->CopyChannels();
         select(d, {14});
         d->PasteChannels();
-        r = rows(d);
+        r = kqtest::Rows(d);
         QCOMPARE(r[14].mid(6), before[2].mid(6));
         QCOMPARE(r[15].mid(6), before[2].mid(6)); // row 3 holds row 2's channel
 
         // Cut then paste restores the channels elsewhere; redraw keeps selection.
         select(d, {2, 5});
         d->CutChannels();
-        r = rows(d);
+        r = kqtest::Rows(d);
         QVERIFY(r[2].contains("NONE"));
         QVERIFY(r[5].contains("NONE"));
         QVERIFY(d->List()->item(2)->isSelected());
         QVERIFY(d->List()->item(5)->isSelected());
         select(d, {8});
         d->PasteChannels();
-        r = rows(d);
+        r = kqtest::Rows(d);
         QCOMPARE(r[8].mid(6), before[2].mid(6));
         QCOMPARE(r[9].mid(6), before[5].mid(6));
 
@@ -168,15 +163,15 @@ private slots:
         frmDocument* other = NewDocument();
         select(other, {0});
         other->PasteChannels();
-        QCOMPARE(rows(other)[0].mid(6), before[2].mid(6));
+        QCOMPARE(kqtest::Rows(other)[0].mid(6), before[2].mid(6));
 
         // DELETE clears and leaves the clipboard.
         select(other, {0});
         other->DeleteChannels();
-        QVERIFY(rows(other)[0].contains("NONE"));
+        QVERIFY(kqtest::Rows(other)[0].contains("NONE"));
         select(other, {1});
         other->PasteChannels();
-        QCOMPARE(rows(other)[1].mid(6), before[2].mid(6));
+        QCOMPARE(kqtest::Rows(other)[1].mid(6), before[2].mid(6));
         closeAll();
     }
 
@@ -214,8 +209,8 @@ private slots:
         // The model word switches the opened window to that model's IF.
         QCOMPARE(o->LabelModel()->text(), QString("KQ-0253"));
         QCOMPARE(o->LabelRFIF()->text(), QString("45 MHz"));
-        QCOMPARE(rows(o)[0], rows(d)[0]);
-        QCOMPARE(rows(o)[15], rows(d)[15]);
+        QCOMPARE(kqtest::Rows(o)[0], kqtest::Rows(d)[0]);
+        QCOMPARE(kqtest::Rows(o)[15], kqtest::Rows(d)[15]);
         QVERIFY(!o->IsModified());
         closeAll();
     }

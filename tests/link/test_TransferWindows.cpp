@@ -33,16 +33,6 @@ class TestTransferWindows : public QObject {
     frmMain* main = nullptr;
     QTemporaryDir dir;
 
-    static QStringList rows(frmDocument* d) {
-        QStringList r;
-        for (int i = 0; i < d->List()->count(); ++i) r << d->List()->item(i)->text();
-        return r;
-    }
-    frmDocument* freshDocument() {
-        frmDocument* d = NewDocument();
-        main->ActivateDocument(d);
-        return d;
-    }
     // A channel file of model 2 with a few channels, as a radio image.
     QString imageFile(const QString& name, double base) {
         ClassKQxx53 dev;
@@ -87,11 +77,11 @@ private slots:
         const QString image = imageFile("radio.KQ", 146.0125);
         KqRadioProcess radio({"--image", image});
         useRadio(radio);
-        frmDocument* d = freshDocument();
+        frmDocument* d = kqtest::FreshDocument();
         documentHooks().Upload(*d);
         QCOMPARE(TransferWindow::LastOutcome(), KqTransfer::Outcome::Done);
         QVERIFY(!TransferWindow::Open() || TransferWindow::Open()->isHidden());
-        QCOMPARE(rows(d), rowsOf(image));
+        QCOMPARE(kqtest::Rows(d), rowsOf(image));
         QVERIFY(d->IsModified());
         QVERIFY(!d->IsBusy());
         QVERIFY(main->statusBar()->currentMessage().contains(radio.device));
@@ -101,25 +91,25 @@ private slots:
         const QString saved = dir.filePath("written.KQ");
         KqRadioProcess radio({"--model", "2", "--save", saved});
         useRadio(radio);
-        frmDocument* d = freshDocument();
+        frmDocument* d = kqtest::FreshDocument();
         d->myDevice().TheRxFreq(4, 150.0125);
         d->myDevice().TheTxFreq(4, 155.5);
         d->myDevice().TheRxCHSpace(4, -1);
         d->UpdateHomePage();
         documentHooks().Download(*d);
         QCOMPARE(TransferWindow::LastOutcome(), KqTransfer::Outcome::Done);
-        frmDocument* back = freshDocument();
+        frmDocument* back = kqtest::FreshDocument();
         documentHooks().Upload(*back);
-        QCOMPARE(rows(back), rows(d));
+        QCOMPARE(kqtest::Rows(back), kqtest::Rows(d));
         radio.stop();
-        QCOMPARE(rowsOf(saved), rows(d));
+        QCOMPARE(rowsOf(saved), kqtest::Rows(d));
     }
 
     void modelMismatchAsksFirst() {
         const QString saved = dir.filePath("model3.KQ");
         KqRadioProcess radio({"--model", "3", "--save", saved});
         useRadio(radio);
-        frmDocument* d = freshDocument();
+        frmDocument* d = kqtest::FreshDocument();
         d->myDevice().TheRxFreq(0, 146.5);
         {
             MessageBoxAnswer cancel(QMessageBox::Cancel);
@@ -128,9 +118,9 @@ private slots:
             QCOMPARE(cancel.text(), QString("Model Type Unmatch!\r\nOverwrite ?"));
         }
         QCOMPARE(TransferWindow::LastOutcome(), KqTransfer::Outcome::ModelDeclined);
-        frmDocument* check = freshDocument();
+        frmDocument* check = kqtest::FreshDocument();
         documentHooks().Upload(*check);
-        QVERIFY(!rows(check)[0].contains("146.500000"));
+        QVERIFY(!kqtest::Rows(check)[0].contains("146.500000"));
         {
             MessageBoxAnswer ok(QMessageBox::Ok);
             documentHooks().Download(*d);
@@ -151,21 +141,21 @@ private slots:
                               Case{{"--no-probe"}, " ComPort Error! "}}) {
             KqRadioProcess radio(c.args + QStringList{"--image", imageFile("fault.KQ", 440.0125)});
             useRadio(radio);
-            frmDocument* d = freshDocument();
+            frmDocument* d = kqtest::FreshDocument();
             d->myDevice().TheRxFreq(2, 146.0125);
             d->UpdateHomePage();
-            const QStringList before = rows(d);
+            const QStringList before = kqtest::Rows(d);
             const ClassKQxx53 deviceBefore = d->myDevice();
             MessageBoxAnswer ok(QMessageBox::Ok);
             documentHooks().Upload(*d);
             QCOMPARE(ok.text(), c.message);
-            QCOMPARE(rows(d), before);
+            QCOMPARE(kqtest::Rows(d), before);
             for (int16_t a = 0; a < 64; ++a) QCOMPARE(d->myDevice().EEWord(a), deviceBefore.EEWord(a));
             QVERIFY(!d->IsBusy());
         }
         KqSerialPort::SetPortMap({dir.filePath("no-such-port")});
         MessageBoxAnswer ok(QMessageBox::Ok);
-        documentHooks().Download(*freshDocument());
+        documentHooks().Download(*kqtest::FreshDocument());
         QCOMPARE(ok.text(), QString(" ComPort Error! "));
     }
 
@@ -173,7 +163,7 @@ private slots:
         const QString saved = dir.filePath("cancel.KQ");
         KqRadioProcess radio({"--model", "2", "--save", saved}, /*pace=*/true);
         useRadio(radio);
-        frmDocument* d = freshDocument();
+        frmDocument* d = kqtest::FreshDocument();
         for (int16_t ch = 0; ch < 16; ++ch) d->myDevice().TheRxFreq(ch, 146.0125);
         QList<int> seen;
         bool busyDuring = false;
