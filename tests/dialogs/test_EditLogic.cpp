@@ -79,21 +79,6 @@ std::string messageOf(ClassKQxx53& dev, const ChannelEditFields& f) {
 }
 } // namespace
 
-TEST(ChannelEdit, LoadReadsCodesAndShortTexts) {
-    ClassKQxx53 dev = deviceWith(0, 146.0125, 150, 1, 0, 5);
-    const ChannelEditFields f = LoadChannelEdit(dev);
-    EXPECT_EQ(ChannelEditCaption(dev), "Channel 0");
-    EXPECT_EQ(f.RxText, "146.0125");
-    EXPECT_EQ(f.TxText, "150");
-    EXPECT_TRUE(f.Rx25k);  // any non-zero code is 25 kHz
-    EXPECT_FALSE(f.Tx25k);
-    EXPECT_TRUE(f.High);
-    EXPECT_FALSE(f.TxEqualsRx);
-    dev.NowCHNum = 7;
-    EXPECT_EQ(LoadChannelEdit(dev).RxText, "0");
-    EXPECT_EQ(ChannelEditCaption(dev), "Channel 7");
-}
-
 TEST(ChannelEdit, WritesBothModes) {
     ClassKQxx53 dev = deviceWith(5, 0, 0, 1, 1, 0);
     ChannelEditFields f = LoadChannelEdit(dev);

@@ -217,19 +217,6 @@ TEST(ChannelFileRead, IgnoresTheHeaderAndAcceptsOtherSeparators) {
     EXPECT_EQ(snapshot(d3), snapshot(reference));
 }
 
-TEST(ChannelFileRead, AcceptsUpTo128WordsAndStoresTheExtraOnes) {
-    ClassKQxx53 src = sampleDevice();
-    auto lines = splitCrLf(kq::ChannelFileText(src));
-    for (int k = 64; k < 128; ++k) {
-        lines.push_back(std::to_string(k));
-        lines.push_back("1");
-    }
-    ClassKQxx53 dst;
-    kq::ReadChannelFileText(dst, joinLines(lines), "big.KQ");
-    EXPECT_EQ(dst.EEWord(127), 127 * 256 + 1);
-    EXPECT_NEAR(dst.TheRxFreq(0), 150.0125, 1e-9);
-}
-
 // Every kind of damage gives an error that names the path and the line, and
 // leaves the device exactly as it was.
 TEST(ChannelFileRead, DamagedFilesLoadNothing) {

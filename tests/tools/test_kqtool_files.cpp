@@ -139,28 +139,6 @@ TEST_F(Kqtool, ImportWritesNothingWhenAnyRowIsBad) {
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 2);
 }
 
-TEST_F(Kqtool, ReportPrintsTheReportWithTheFullPath) {
-    const fs::path f = file("r.KQ");
-    ASSERT_EQ(run("new -o " + q(f)).status, 0);
-    Result r = run("report " + q(f) + " --date 2003-05-07");
-    ASSERT_EQ(r.status, 0) << r.err;
-    const auto out = lines(r.out);
-    ASSERT_EQ(out.size(), 26u);
-    EXPECT_EQ(out[2], "Model    : KQ-0453");
-    EXPECT_EQ(out[5], "FileName : " + fs::absolute(f).lexically_normal().string());
-    EXPECT_EQ(out[6], "Date     : 2003/5/7");
-    EXPECT_EQ(out[8], "CH CHSW RX Freq.  RX Space   TX Freq.  Tx Space PWR");
-    EXPECT_EQ(out[25], "15  F     NONE     12.5K       NONE     12.5K    L  ");
-
-    // Without --date the report carries today's date.
-    const std::string before = kq::ReportDateText(std::time(nullptr));
-    r = run("report " + q(f));
-    const std::string after = kq::ReportDateText(std::time(nullptr));
-    ASSERT_EQ(r.status, 0) << r.err;
-    const std::string line = lines(r.out).at(6);
-    EXPECT_TRUE(line == "Date     : " + before || line == "Date     : " + after) << line;
-}
-
 TEST_F(Kqtool, DamagedOrMissingFilesFailWithTheLine) {
     const fs::path f = file("cut.KQ");
     ASSERT_EQ(run("new -o " + q(f)).status, 0);
