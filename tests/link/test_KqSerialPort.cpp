@@ -56,6 +56,14 @@ TEST(KqSerialPort, OpenErrorsAndMapping)
     port.Close();
     EXPECT_FALSE(port.IsOpen());
     kq::KqSerialPort::SetPortMap({});
+
+    // The environment names the ports unless the program chose its own.
+    qputenv("KQ_SERIAL_PORTS", "/dev/a:/dev/b,/dev/c");
+    EXPECT_EQ(kq::KqSerialPort::PortMap(), QStringList({"/dev/a", "/dev/b", "/dev/c"}));
+    kq::KqSerialPort::SetPortMap({pty.slave});
+    EXPECT_EQ(kq::KqSerialPort::PortMap(), QStringList({pty.slave}));
+    kq::KqSerialPort::SetPortMap({});
+    qunsetenv("KQ_SERIAL_PORTS");
 }
 
 TEST(KqSerialPort, ReadLengthAndWaitingCount)
