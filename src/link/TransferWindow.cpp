@@ -84,10 +84,9 @@ void TransferWindow::Run() {
     frmDocument& doc = *m_Doc;
     // The table must neither change nor go away while the words move.
     doc.SetBusy(true);
-    // A read goes into a copy that replaces the table only when it is
-    // complete; a write rebuilds the image of the table itself.
-    m_Image = doc.myDevice();
-    m_Transfer = std::make_unique<KqTransfer>(m_Dir == KqTransfer::Direction::Read ? m_Image : doc.myDevice(), m_Dir);
+    // The transfer changes the table only after a complete read; a write
+    // rebuilds the table's image first.
+    m_Transfer = std::make_unique<KqTransfer>(doc.myDevice(), m_Dir);
     m_Transfer->hooks.portFound = [this](const QString& device) {
         status(tr("Radio found on %1").arg(portName(device)));
         ProgressBar->setRange(0, 15);
@@ -116,7 +115,6 @@ void TransferWindow::Run() {
     const QString message = KqTransfer::Message(outcome);
     if (!message.isEmpty()) Message(message);
     if (m_Doc && outcome == KqTransfer::Outcome::Done && m_Dir == KqTransfer::Direction::Read) {
-        m_Doc->myDevice() = m_Image;
         m_Doc->MarkModified();
         m_Doc->UpdateHomePage();
     }

@@ -48,7 +48,6 @@ private:
 
     QPointer<frmDocument> m_Doc;
     KqTransfer::Direction m_Dir;
-    ClassKQxx53 m_Image; // the transfer works on a copy; see Run
     std::unique_ptr<KqTransfer> m_Transfer;
     QTimer m_Timer;
     bool m_Finished = false;
