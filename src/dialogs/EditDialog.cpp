@@ -9,7 +9,6 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QTimer>
 
 namespace kq {
@@ -19,7 +18,7 @@ EditDialog::EditDialog(frmDocument& doc, const QString& caption)
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
     setWindowTitle(caption);
-    setFont(CourierBold());
+    setFont(CourierBoldFont());
     // A dialog left open on a window that goes away would write into a
     // device that no longer exists.
     connect(&doc, &frmDocument::closing, this, &QWidget::close);
@@ -29,11 +28,11 @@ EditDialog::EditDialog(frmDocument& doc, const QString& caption)
 frmDocument* EditDialog::TargetDocument() {
     frmDocument* doc = MainForm() ? MainForm()->ActiveDocument() : m_OpenedOn.data();
     if (!doc) {
-        Message(tr("No channel table window is open."));
+        PlainMessage(this, tr("No channel table window is open."));
         return nullptr;
     }
     if (doc->IsBusy()) {
-        Message(tr("A radio transfer is running on this channel table; wait until it has finished."));
+        PlainMessage(this, tr("A radio transfer is running on this channel table; wait until it has finished."));
         return nullptr;
     }
     return doc;
@@ -46,7 +45,7 @@ void EditDialog::ApplyToTarget(const std::function<bool(ClassKQxx53&)>& apply) {
     try {
         written = apply(doc->myDevice());
     } catch (const KqError& e) {
-        Message(QString::fromStdString(e.what()));
+        PlainMessage(this, QString::fromStdString(e.what()));
         return;
     }
     close();
@@ -112,31 +111,6 @@ bool EditDialog::eventFilter(QObject* obj, QEvent* e) {
         }
     }
     return QDialog::eventFilter(obj, e);
-}
-
-void EditDialog::Message(const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, QString(), text, QMessageBox::Ok, this);
-    box.exec();
-}
-
-QFont EditDialog::CourierBold() {
-    QFont f(QStringLiteral("Courier New"));
-    f.setStyleHint(QFont::TypeWriter);
-    f.setPointSizeF(9.75);
-    f.setBold(true);
-    return f;
-}
-
-QFont EditDialog::ArialBold() {
-    QFont f(QStringLiteral("Arial"));
-    f.setStyleHint(QFont::SansSerif);
-    f.setPointSizeF(9);
-    f.setBold(true);
-    return f;
-}
-
-void EditDialog::Place(QWidget* w, int left, int top, int width, int height) {
-    w->setGeometry(Twips(left), Twips(top), Twips(width), Twips(height));
 }
 
 } // namespace kq

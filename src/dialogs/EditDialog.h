@@ -12,7 +12,6 @@
 #include <functional>
 #include <map>
 
-class QFont;
 class QWidget;
 
 namespace kq {
@@ -25,12 +24,6 @@ public:
     frmDocument* OpenedOn() const { return m_OpenedOn; }
 
     short NowTabIndex = 0;
-
-    // The channel window's fonts.
-    static QFont CourierBold();
-    static QFont ArialBold();
-    // Absolute placement in twips, as the window was designed.
-    static void Place(QWidget* w, int left, int top, int width, int height);
 
 protected:
     EditDialog(frmDocument& doc, const QString& caption);
@@ -57,9 +50,6 @@ protected:
     // Keys pressed on w go to handler first; it returns true when it used
     // the key.
     void OnKey(QWidget* w, std::function<bool(int key, const QString& text)> handler);
-
-    // A message box with an empty title, no icon and an OK button.
-    void Message(const QString& text);
 
     bool eventFilter(QObject* obj, QEvent* e) override;
 

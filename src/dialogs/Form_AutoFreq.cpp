@@ -13,19 +13,19 @@ namespace kq {
 namespace {
 QLabel* label(QWidget* parent, const QString& text, int left, int top, int width) {
     auto* l = new QLabel(text, parent);
-    EditDialog::Place(l, left, top, width, 300);
+    PlaceTwips(l, left, top, width, 300);
     return l;
 }
 QLineEdit* field(QWidget* parent, int maxLength, int left, int top, int width) {
     auto* e = new QLineEdit(parent);
     e->setMaxLength(maxLength);
-    EditDialog::Place(e, left, top, width, 360);
+    PlaceTwips(e, left, top, width, 360);
     return e;
 }
 } // namespace
 
 Form_AutoFreq::Form_AutoFreq(frmDocument& doc) : EditDialog(doc, tr("Auto Frequency")) {
-    resize(Twips(5900), Twips(4300 - 400));
+    SetOuterSizeTwips(this, 5900, 4300);
 
     label(this, tr("Targer Channel"), 120, 280, 1750);
     label(this, tr("From"), 1950, 280, 550);
@@ -44,18 +44,18 @@ Form_AutoFreq::Form_AutoFreq(frmDocument& doc) : EditDialog(doc, tr("Auto Freque
 
     Frame1 = new QFrame(this);
     Frame1->setFrameShape(QFrame::NoFrame);
-    Place(Frame1, 120, 1900, 5500, 450);
+    PlaceTwips(Frame1, 120, 1900, 5500, 450);
     Option_RxTx = new QRadioButton(tr("Rx=Tx"), Frame1);
-    Place(Option_RxTx, 0, 60, 1700, 300);
+    PlaceTwips(Option_RxTx, 0, 60, 1700, 300);
     Option_OnlyRx = new QRadioButton(tr("Rx Only"), Frame1);
-    Place(Option_OnlyRx, 1850, 60, 1700, 300);
+    PlaceTwips(Option_OnlyRx, 1850, 60, 1700, 300);
     Option_OnlyTx = new QRadioButton(tr("Tx Only"), Frame1);
-    Place(Option_OnlyTx, 3700, 60, 1700, 300);
+    PlaceTwips(Option_OnlyTx, 3700, 60, 1700, 300);
 
     Command_OK = new QPushButton(tr("OK"), this);
-    Place(Command_OK, 1000, 2750, 1500, 450);
+    PlaceTwips(Command_OK, 1000, 2750, 1500, 450);
     Command_Cancel = new QPushButton(tr("CANCEL"), this);
-    Place(Command_Cancel, 3300, 2750, 1500, 450);
+    PlaceTwips(Command_Cancel, 3300, 2750, 1500, 450);
 
     connect(Option_RxTx, &QRadioButton::clicked, this, [this] { FillMode = FillRxTx; });
     connect(Option_OnlyRx, &QRadioButton::clicked, this, [this] { FillMode = FillRxOnly; });

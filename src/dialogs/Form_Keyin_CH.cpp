@@ -14,52 +14,52 @@ namespace kq {
 namespace {
 QRadioButton* option(QGroupBox* frame, const QString& text, int top) {
     auto* b = new QRadioButton(text, frame);
-    EditDialog::Place(b, 120, top, 1350, 300);
+    PlaceTwips(b, 120, top, 1350, 300);
     return b;
 }
 } // namespace
 
 Form_Keyin_CH::Form_Keyin_CH(frmDocument& doc) : EditDialog(doc, tr("Channel Edit")) {
-    resize(Twips(5230), Twips(4470 - 400));
+    SetOuterSizeTwips(this, 5230, 4470);
 
     Label_Keyin_Rxfq = new QLabel(tr("Receive Frequency:"), this);
-    Place(Label_Keyin_Rxfq, 120, 240, 2250, 300);
+    PlaceTwips(Label_Keyin_Rxfq, 120, 240, 2250, 300);
     Text_RxFreq = new QLineEdit(this);
     Text_RxFreq->setMaxLength(9);
-    Text_RxFreq->setFont(ArialBold());
-    Place(Text_RxFreq, 2400, 200, 1500, 360);
+    Text_RxFreq->setFont(ArialBoldFont(9));
+    PlaceTwips(Text_RxFreq, 2400, 200, 1500, 360);
     Label_RxMHz = new QLabel(tr("MHz"), this);
-    Place(Label_RxMHz, 4000, 240, 700, 300);
+    PlaceTwips(Label_RxMHz, 4000, 240, 700, 300);
 
     Label_Keyin_Txfq = new QLabel(tr("Transmit Frequency:"), this);
-    Place(Label_Keyin_Txfq, 120, 720, 2250, 300);
+    PlaceTwips(Label_Keyin_Txfq, 120, 720, 2250, 300);
     Text_TxFreq = new QLineEdit(this);
     Text_TxFreq->setMaxLength(9);
-    Text_TxFreq->setFont(ArialBold());
-    Place(Text_TxFreq, 2400, 680, 1500, 360);
+    Text_TxFreq->setFont(ArialBoldFont(9));
+    PlaceTwips(Text_TxFreq, 2400, 680, 1500, 360);
     Label_TxMHz = new QLabel(tr("MHz"), this);
-    Place(Label_TxMHz, 4000, 720, 700, 300);
+    PlaceTwips(Label_TxMHz, 4000, 720, 700, 300);
 
     Check_RxTx = new QCheckBox(tr("Tx=Rx"), this);
-    Place(Check_RxTx, 3500, 1120, 1300, 300);
+    PlaceTwips(Check_RxTx, 3500, 1120, 1300, 300);
 
     Frame_RxCH_Space = new QGroupBox(tr("Rx CH Space"), this);
-    Place(Frame_RxCH_Space, 120, 1500, 1600, 1150);
+    PlaceTwips(Frame_RxCH_Space, 120, 1500, 1600, 1150);
     Option_RxCH_Space_12k5 = option(Frame_RxCH_Space, tr("12.5KHz"), 380);
     Option_RxCH_Space_25k = option(Frame_RxCH_Space, tr("25KHz"), 740);
     Frame_TxCHSpace = new QGroupBox(tr("Tx CH Space"), this);
-    Place(Frame_TxCHSpace, 1800, 1500, 1600, 1150);
+    PlaceTwips(Frame_TxCHSpace, 1800, 1500, 1600, 1150);
     Option_TxCH_Space_12k5 = option(Frame_TxCHSpace, tr("12.5KHz"), 380);
     Option_TxCH_Space_25k = option(Frame_TxCHSpace, tr("25KHz"), 740);
     Frame_RFPower = new QGroupBox(tr("RF Power"), this);
-    Place(Frame_RFPower, 3480, 1500, 1500, 1150);
+    PlaceTwips(Frame_RFPower, 3480, 1500, 1500, 1150);
     Option_RFPower_Low = option(Frame_RFPower, tr("LOW"), 380);
     Option_RFPower_High = option(Frame_RFPower, tr("HIGH"), 740);
 
     Command_OK = new QPushButton(tr("OK"), this);
-    Place(Command_OK, 900, 2900, 1400, 450);
+    PlaceTwips(Command_OK, 900, 2900, 1400, 450);
     Command_Cancel = new QPushButton(tr("CANCEL"), this);
-    Place(Command_Cancel, 2800, 2900, 1400, 450);
+    PlaceTwips(Command_Cancel, 2800, 2900, 1400, 450);
 
     connect(Check_RxTx, &QCheckBox::toggled, this, [this] { Check_RxTx_Click(); });
     connect(Command_OK, &QPushButton::clicked, this, [this] { Command_OK_Click(); });

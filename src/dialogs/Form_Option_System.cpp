@@ -10,17 +10,17 @@
 namespace kq {
 
 Form_Option_System::Form_Option_System(frmDocument& doc) : EditDialog(doc, tr("System Option Edit")) {
-    resize(Twips(5310), Twips(3180 - 400));
+    SetOuterSizeTwips(this, 5310, 3180);
 
     Label_Model = new QLabel(tr("Model No"), this);
-    Place(Label_Model, 240, 540, 1200, 300);
+    PlaceTwips(Label_Model, 240, 540, 1200, 300);
     Combo_Model = new QComboBox(this);
-    Place(Combo_Model, 1500, 480, 3450, 380);
+    PlaceTwips(Combo_Model, 1500, 480, 3450, 380);
     for (const std::string& item : ModelListItems()) Combo_Model->addItem(QString::fromStdString(item));
     Command_Yes = new QPushButton(tr("OK"), this);
-    Place(Command_Yes, 600, 1600, 1500, 450);
+    PlaceTwips(Command_Yes, 600, 1600, 1500, 450);
     Command_Cancel = new QPushButton(tr("Cancel"), this);
-    Place(Command_Cancel, 3100, 1600, 1500, 450);
+    PlaceTwips(Command_Cancel, 3100, 1600, 1500, 450);
 
     const int index = ModelListIndex(doc.myDevice());
     Combo_Model->setCurrentIndex(index);

@@ -1,5 +1,7 @@
 #include "ModuleKQDevice.h"
 
+#include "WindowLook.h"
+
 #include "ChannelFile.h"
 #include "frmDocument.h"
 #include "frmMain.h"
@@ -65,8 +67,7 @@ QString AskSaveFileName(QWidget* parent, const QString& title) {
 QString AboutText() { return QStringLiteral("KQ Serial PC Programmer Version %1.%2.%3").arg(1).arg(2).arg(0); }
 
 void ShowAbout(QWidget* parent) {
-    QMessageBox box(QMessageBox::NoIcon, QString(), AboutText(), QMessageBox::Ok, parent);
-    box.exec();
+    PlainMessage(parent, AboutText());
 }
 
 } // namespace kq

@@ -28,18 +28,10 @@ namespace kq {
 
 namespace {
 
-QFont channelFont() {
-    QFont f(QStringLiteral("Courier New"));
-    f.setStyleHint(QFont::TypeWriter);
-    f.setPointSizeF(9.75);
-    f.setBold(true);
-    return f;
-}
-
 QLabel* makeLabel(QWidget* parent, const QString& text, int l, int t, int w, int h) {
     auto* label = new QLabel(text, parent);
-    label->setFont(channelFont());
-    label->setGeometry(Twips(l), Twips(t), Twips(w), Twips(h));
+    label->setFont(CourierBoldFont());
+    PlaceTwips(label, l, t, w, h);
     return label;
 }
 
@@ -51,7 +43,7 @@ frmDocument::frmDocument(QWidget* parent) : QWidget(parent) {
     // The title block and its frame.
     auto* shape = new QFrame(this);
     shape->setFrameShape(QFrame::Box);
-    shape->setGeometry(Twips(120), Twips(120), Twips(6370), Twips(730));
+    PlaceTwips(shape, 120, 120, 6370, 730);
     makeLabel(this, q(ModelTitleText()), 360, 240, 735, 255);
     m_LabelModel = makeLabel(this, QString(), 1080, 240, 2780, 260);
     makeLabel(this, q(RangeTitleText()), 360, 480, 375, 255);
@@ -63,9 +55,9 @@ frmDocument::frmDocument(QWidget* parent) : QWidget(parent) {
 
     m_List = new QListWidget(this);
     m_List->setObjectName(QStringLiteral("List_CH_List"));
-    m_List->setFont(channelFont());
+    m_List->setFont(CourierBoldFont());
     m_List->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_List->setGeometry(Twips(120), Twips(1200), Twips(6375), Twips(3900));
+    PlaceTwips(m_List, 120, 1200, 6375, 3900);
     m_List->installEventFilter(this);
     connect(m_List, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row >= 0) m_Device.NowCHNum = static_cast<int16_t>(row);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ClassKQxx53.h"
+#include "WindowLook.h"
 
 #include <QList>
 #include <QWidget>
@@ -100,7 +101,5 @@ private:
     bool m_ClosingSignalled = false;
 };
 
-// Twips to pixels at 96 dpi (15 twips per pixel); Qt scales for high dpi.
-constexpr int Twips(int t) { return t / 15; }
 
 } // namespace kq

@@ -6,6 +6,7 @@ add_library(kqgui STATIC
   ${CMAKE_CURRENT_LIST_DIR}/frmDocument.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Form_Readme.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PrintText.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WindowLook.cpp
   ${CMAKE_CURRENT_LIST_DIR}/frmMain.h
   ${CMAKE_CURRENT_LIST_DIR}/frmDocument.h
   ${CMAKE_CURRENT_LIST_DIR}/Form_Readme.h)

@@ -21,14 +21,6 @@ namespace {
 QPointer<TransferWindow> s_Open;
 KqTransfer::Outcome s_LastOutcome = KqTransfer::Outcome::Done;
 
-QFont arialBold() {
-    QFont f(QStringLiteral("Arial"));
-    f.setStyleHint(QFont::SansSerif);
-    f.setPointSizeF(9.75);
-    f.setBold(true);
-    return f;
-}
-
 void status(const QString& text) {
     if (frmMain* m = MainForm()) m->statusBar()->showMessage(text);
 }
@@ -47,16 +39,16 @@ TransferWindow::TransferWindow(frmDocument& doc, KqTransfer::Direction dir)
     : QDialog(MainForm() ? static_cast<QWidget*>(MainForm()) : &doc), m_Doc(&doc), m_Dir(dir) {
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
-    resize(Twips(5310), Twips(3180 - 400));
+    SetOuterSizeTwips(this, 5310, 3180);
     Label = new QLabel(this);
-    Label->setFont(arialBold());
-    Label->setGeometry(Twips(360), Twips(300), Twips(4500), Twips(360));
+    Label->setFont(ArialBoldFont(9.75));
+    PlaceTwips(Label, 360, 300, 4500, 360);
     ProgressBar = new QProgressBar(this);
-    ProgressBar->setGeometry(Twips(360), Twips(850), Twips(4500), Twips(400));
+    PlaceTwips(ProgressBar, 360, 850, 4500, 400);
     ProgressBar->setTextVisible(false);
     Command_Cancel = new QPushButton(tr("CANCEL"), this);
-    Command_Cancel->setFont(arialBold());
-    Command_Cancel->setGeometry(Twips(1800), Twips(1600), Twips(1500), Twips(450));
+    Command_Cancel->setFont(ArialBoldFont(9.75));
+    PlaceTwips(Command_Cancel, 1800, 1600, 1500, 450);
     connect(Command_Cancel, &QPushButton::clicked, this, &QWidget::close);
     connect(&m_Timer, &QTimer::timeout, this, [this] { Timer_Tick(); });
     m_Timer.setInterval(500);
@@ -65,11 +57,6 @@ TransferWindow::TransferWindow(frmDocument& doc, KqTransfer::Direction dir)
 
 TransferWindow::~TransferWindow() {
     if (m_Doc) m_Doc->SetBusy(false);
-}
-
-void TransferWindow::Message(const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, QString(), text, QMessageBox::Ok, this);
-    box.exec();
 }
 
 bool TransferWindow::ConfirmOverwrite(int /*radioModel*/) {
@@ -104,7 +91,7 @@ void TransferWindow::Run() {
     } catch (const KqError& e) {
         // The table cannot be turned into words (a frequency the divider
         // cannot hold): nothing was sent.
-        Message(QString::fromStdString(e.what()));
+        PlainMessage(this, QString::fromStdString(e.what()));
         outcome = KqTransfer::Outcome::ModelDeclined;
     }
     s_LastOutcome = outcome;
@@ -113,7 +100,7 @@ void TransferWindow::Run() {
     Timer_Tick();
 
     const QString message = KqTransfer::Message(outcome);
-    if (!message.isEmpty()) Message(message);
+    if (!message.isEmpty()) PlainMessage(this, message);
     if (m_Doc && outcome == KqTransfer::Outcome::Done && m_Dir == KqTransfer::Direction::Read) {
         m_Doc->MarkModified();
         m_Doc->UpdateHomePage();
@@ -153,10 +140,7 @@ namespace {
 template <class Window>
 void loadTransfer(frmDocument& doc) {
     if (s_Open) {
-        QMessageBox box(QMessageBox::NoIcon, QString(),
-                        QObject::tr("A radio transfer is running; wait for it to end or cancel it."),
-                        QMessageBox::Ok, s_Open);
-        box.exec();
+        PlainMessage(s_Open, QObject::tr("A radio transfer is running; wait for it to end or cancel it."));
         return;
     }
     (new Window(doc))->Run();

@@ -43,7 +43,6 @@ protected:
 
 private:
     void Timer_Tick();
-    void Message(const QString& text);
     bool ConfirmOverwrite(int radioModel);
 
     QPointer<frmDocument> m_Doc;

@@ -1,0 +1,27 @@
+// What every window of the program shares in its look: the twip
+// coordinates it was designed in, its two fonts and the plain message box.
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+class QWidget;
+
+namespace kq {
+
+// Twips to pixels at 96 dpi (15 twips per pixel); Qt scales for high dpi.
+constexpr int Twips(int t) { return t / 15; }
+
+// Places w at a rectangle given in twips.
+void PlaceTwips(QWidget* w, int left, int top, int width, int height);
+// Sizes a top-level window whose outer size, frame and title bar included,
+// was given in twips.
+void SetOuterSizeTwips(QWidget* w, int width, int height);
+
+QFont CourierBoldFont(); // Courier New bold 9.75 pt, the tables and dialogs
+QFont ArialBoldFont(double points);
+
+// A message box with an empty title, no icon and an OK button.
+void PlainMessage(QWidget* parent, const QString& text);
+
+} // namespace kq
