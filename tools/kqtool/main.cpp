@@ -19,8 +19,7 @@ std::vector<Command>& registry() {
 void AddCommand(Command c) { registry().push_back(std::move(c)); }
 const std::vector<Command>& AllCommands() { return registry(); }
 
-// Each command file provides one of these; a file not built in is absent
-// from this list.
+// Each command file provides one of these.
 void RegisterFileCommands();
 void RegisterFillCommands();
 void RegisterRadioCommands();
@@ -42,15 +41,9 @@ void printHelp(std::ostream& out) {
 } // namespace
 
 int main(int argc, char** argv) {
-#ifdef KQTOOL_FILE_COMMANDS
     kqtool::RegisterFileCommands();
-#endif
-#ifdef KQTOOL_FILL_COMMANDS
     kqtool::RegisterFillCommands();
-#endif
-#ifdef KQTOOL_RADIO_COMMANDS
     kqtool::RegisterRadioCommands();
-#endif
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         printHelp(args.empty() ? std::cerr : std::cout);

@@ -2,14 +2,9 @@
 #include "ModuleKQDevice.h"
 #include "frmMain.h"
 
-#ifdef KQ_EDIT_DIALOGS
 #include "InstallEditDialogs.h"
-#endif
-
-#ifdef KQ_TRANSFER_WINDOWS
 #include "KqSerialPort.h"
 #include "TransferWindow.h"
-#endif
 
 #include <QApplication>
 
@@ -18,16 +13,12 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("KQ Serial PC Programmer"));
     QApplication::setApplicationVersion(QStringLiteral("1.2.0"));
 
-#ifdef KQ_EDIT_DIALOGS
     kq::InstallEditDialogs();
-#endif
-#ifdef KQ_TRANSFER_WINDOWS
     kq::InstallTransferWindows();
     // --port DEV[,DEV...] gives the devices of COM1, COM2, ... for this run.
     const QStringList args = QApplication::arguments();
     const qsizetype at = args.indexOf(QStringLiteral("--port"));
     if (at >= 0 && at + 1 < args.size()) kq::KqSerialPort::SetPortMap(args[at + 1].split(QLatin1Char(',')));
-#endif
     kq::frmMain main;
     main.show();
     kq::NewDocument();

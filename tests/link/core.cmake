@@ -1,8 +1,0 @@
-kq_gtest(test_KqFrames SOURCES test_KqFrames.cpp LIBS kqlink)
-kq_gtest(test_KqSerialPort SOURCES test_KqSerialPort.cpp LIBS kqlink)
-kq_gtest(test_Form_QVCom SOURCES test_Form_QVCom.cpp LIBS kqlink)
-if(TARGET kqradio AND TARGET kqdoc)
-  kq_gtest(test_kqradio_link SOURCES test_kqradio_link.cpp LIBS kqlink kqdoc)
-  target_compile_definitions(test_kqradio_link PRIVATE KQRADIO="$<TARGET_FILE:kqradio>")
-  add_dependencies(test_kqradio_link kqradio)
-endif()

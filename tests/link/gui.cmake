@@ -1,6 +1,0 @@
-if(TARGET kqradio)
-  kq_qtest(test_transfer_windows SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_TransferWindows.cpp LIBS kqgui)
-  target_include_directories(test_transfer_windows PRIVATE ${CMAKE_SOURCE_DIR}/tests/document ${CMAKE_CURRENT_LIST_DIR})
-  target_compile_definitions(test_transfer_windows PRIVATE KQRADIO="$<TARGET_FILE:kqradio>")
-  add_dependencies(test_transfer_windows kqradio)
-endif()
