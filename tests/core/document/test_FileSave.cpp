@@ -1,0 +1,179 @@
+// Saving over every kind of target a user or an administrator may name.
+#include "ChannelFile.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <thread>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string readAll(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void writeAll(const fs::path& p, const std::string& text, fs::perms mode = fs::perms(0644)) {
+    std::ofstream(p, std::ios::binary) << text;
+    fs::permissions(p, mode);
+}
+
+// Everything in the folder tree: contents, modes, owners, link targets and
+// node types, to prove what a save changed and what it left behind.
+std::map<std::string, std::string> tree(const fs::path& dir) {
+    std::map<std::string, std::string> t;
+    for (const auto& e : fs::recursive_directory_iterator(dir)) {
+        struct stat st {};
+        ::lstat(e.path().c_str(), &st);
+        std::string v = std::to_string(st.st_mode) + " " + std::to_string(st.st_uid) + ":" +
+                        std::to_string(st.st_gid) + " ";
+        if (S_ISLNK(st.st_mode)) v += fs::read_symlink(e.path()).string();
+        else if (S_ISREG(st.st_mode)) v += readAll(e.path());
+        t[fs::relative(e.path(), dir).string()] = v;
+    }
+    return t;
+}
+
+struct Case {
+    const char* name;
+    std::function<fs::path(const fs::path&)> prepare; // makes the folder's state, gives the target
+    const char* error;      // part of the message, or nullptr when the save succeeds
+    std::string holdsNew;   // the file the new bytes must be in, or ""
+    std::function<void(const fs::path&)> check = nullptr;
+    bool rootOnly = false;
+};
+
+mode_t modeOf(const fs::path& p) {
+    struct stat st {};
+    ::lstat(p.c_str(), &st);
+    return st.st_mode;
+}
+
+} // namespace
+
+TEST(FileSave, EveryKindOfTargetKeepsOrReplacesWhatItShould) {
+    const bool root = ::geteuid() == 0;
+    std::string fromPipe;
+    std::thread reader;
+    const std::string longName(255, 'n');
+    const std::vector<Case> cases = {
+        {"new file", [](const fs::path& d) { return d / "a.KQ"; }, nullptr, "a.KQ"},
+        {"replace keeps the mode",
+         [](const fs::path& d) { writeAll(d / "a.KQ", "old", fs::perms(0640)); return d / "a.KQ"; },
+         nullptr, "a.KQ", [](const fs::path& d) { EXPECT_EQ(modeOf(d / "a.KQ") & 07777, 0640u); }},
+        {"link", [](const fs::path& d) {
+             writeAll(d / "real.KQ", "old");
+             fs::create_symlink("real.KQ", d / "link.KQ");
+             return d / "link.KQ";
+         }, nullptr, "real.KQ"},
+        {"link into another folder", [](const fs::path& d) {
+             fs::create_directory(d / "other");
+             writeAll(d / "other" / "real.KQ", "old", fs::perms(0600));
+             fs::create_symlink("other/real.KQ", d / "link.KQ");
+             return d / "link.KQ";
+         }, nullptr, "other/real.KQ",
+         [](const fs::path& d) { EXPECT_EQ(modeOf(d / "other/real.KQ") & 07777, 0600u); }},
+        {"dangling link", [](const fs::path& d) {
+             fs::create_symlink("gone.KQ", d / "link.KQ");
+             return d / "link.KQ";
+         }, "gone.KQ\", which does not exist", ""},
+        {"read-only file",
+         [](const fs::path& d) { writeAll(d / "a.KQ", "old", fs::perms(0444)); return d / "a.KQ"; },
+         "read-only", ""},
+        {"folder", [](const fs::path& d) { fs::create_directory(d / "f.KQ"); return d / "f.KQ"; },
+         "folder, not a file", ""},
+        {"missing folder", [](const fs::path& d) { return d / "no" / "x.KQ"; },
+         "folder does not exist", ""},
+        {"255-byte name", [&](const fs::path& d) { return d / longName; }, nullptr, longName},
+        {"pipe", [&](const fs::path& d) {
+             ::mkfifo((d / "p").c_str(), 0600);
+             reader = std::thread([&fromPipe, p = d / "p"] { fromPipe = readAll(p); });
+             return d / "p";
+         }, nullptr, "", [&](const fs::path& d) {
+             // Lets a reader still waiting for a writer finish, so a failed
+             // save cannot hang the test.
+             const int fd = ::open((d / "p").c_str(), O_WRONLY | O_NONBLOCK);
+             if (fd >= 0) ::close(fd);
+             reader.join();
+             EXPECT_EQ(fromPipe, "NEW");
+             EXPECT_TRUE(S_ISFIFO(modeOf(d / "p")));
+         }},
+        // Root may make a device node of its own; anyone may write into /dev/null.
+        {"device node", [&](const fs::path& d) {
+             if (!root) return fs::path("/dev/null");
+             ::mknod((d / "null").c_str(), S_IFCHR | 0666, makedev(1, 3));
+             return d / "null";
+         }, nullptr, "", [&](const fs::path& d) {
+             EXPECT_TRUE(S_ISCHR(modeOf(root ? d / "null" : fs::path("/dev/null"))));
+         }},
+        {"owner and group kept", [](const fs::path& d) {
+             writeAll(d / "a.KQ", "old", fs::perms(0600));
+             EXPECT_EQ(::chown((d / "a.KQ").c_str(), 1234, 5678), 0);
+             return d / "a.KQ";
+         }, nullptr, "a.KQ", [](const fs::path& d) {
+             struct stat st {};
+             ::stat((d / "a.KQ").c_str(), &st);
+             EXPECT_EQ(st.st_uid, 1234u);
+             EXPECT_EQ(st.st_gid, 5678u);
+             EXPECT_EQ(st.st_mode & 07777, 0600u);
+         }, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.rootOnly && !root) continue;
+        std::string tmpl = (fs::temp_directory_path() / "kqsaveXXXXXX").string();
+        ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
+        const fs::path dir = tmpl;
+        const fs::path target = c.prepare(dir);
+        auto before = tree(dir);
+        std::string error;
+        try {
+            kq::WriteFileReplacing(target.string(), "NEW");
+        } catch (const kq::FileError& e) {
+            error = e.what();
+        }
+        if (c.error) {
+            EXPECT_NE(error.find(c.error), std::string::npos) << error;
+            EXPECT_EQ(error.find('\n'), std::string::npos) << error;
+        } else {
+            EXPECT_EQ(error, "");
+        }
+        if (c.check) c.check(dir);
+        // Only the file named may change; nothing else appears or goes.
+        auto after = tree(dir);
+        if (!c.holdsNew.empty()) {
+            EXPECT_EQ(after[c.holdsNew].substr(after[c.holdsNew].rfind(' ') + 1), "NEW");
+            after.erase(c.holdsNew);
+            before.erase(c.holdsNew);
+        }
+        EXPECT_EQ(after, before);
+        fs::remove_all(dir);
+    }
+}
+
+TEST(FileSave, AFrequencyTheImageCannotHoldSavesNothing) {
+    std::string tmpl = (fs::temp_directory_path() / "kqsaveXXXXXX").string();
+    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
+    const fs::path p = fs::path(tmpl) / "keep.KQ";
+    writeAll(p, "old");
+    kq::ClassKQxx53 dev;
+    dev.TheRxFreq(3, 20000.0);
+    EXPECT_THROW(kq::SaveChannelFile(dev, p.string()), kq::FileError);
+    EXPECT_THROW(kq::SaveChannelFile(dev, ""), kq::FileError);
+    EXPECT_EQ(readAll(p), "old");
+    EXPECT_EQ(std::distance(fs::directory_iterator(tmpl), {}), 1);
+    fs::remove_all(tmpl);
+}
+
+#endif
