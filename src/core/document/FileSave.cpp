@@ -3,6 +3,7 @@
 #include "MessageQuote.h"
 
 #include <cerrno>
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -59,10 +60,13 @@ std::string folderOf(const std::string& p) {
 }
 
 // Follows symbolic links from path to the file they finally name. exists
-// tells whether that file is there; st is its status then.
-std::string resolveLinks(const std::string& path, struct stat& st, bool& exists) {
+// tells whether that file is there; st is its status then. viaDescriptor is
+// set when the way leads through an open descriptor (/dev/stdout,
+// /dev/fd/N, /proc/...): the file behind it is what the caller has open.
+std::string resolveLinks(const std::string& path, struct stat& st, bool& exists, bool& viaDescriptor) {
     std::string p = path;
     for (int hops = 0; hops < 40; ++hops) {
+        if (p.rfind("/proc/", 0) == 0 || p.rfind("/dev/fd/", 0) == 0) viaDescriptor = true;
         if (::lstat(p.c_str(), &st) != 0) {
             const int err = errno;
             if (err != ENOENT) fail(path, "cannot be examined (" + errnoText(err) + "); nothing was saved.");
@@ -88,8 +92,8 @@ std::string resolveLinks(const std::string& path, struct stat& st, bool& exists)
 
 // A device, pipe or terminal is written in place: replacing it would put a
 // plain file where the system expects the node.
-void writeInPlace(const std::string& path, const std::string& file, const std::string& bytes) {
-    const int fd = ::open(file.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+void writeInPlace(const std::string& path, const std::string& bytes, int flags = 0) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC | flags);
     if (fd < 0) fail(path, "cannot be opened for writing (" + errnoText(errno) + "); nothing was written.");
     const bool ok = writeAll(fd, bytes);
     const int err = errno;
@@ -149,11 +153,45 @@ void replaceFile(const std::string& path, const std::string& file, const struct 
 
 #ifndef _WIN32
 
+// The descriptor a name of this process's own open files stands for
+// (/dev/stdout, /dev/fd/1, /proc/self/fd/1), or -1.
+int ownDescriptor(const std::string& path) {
+    if (path == "/dev/stdout") return 1;
+    if (path == "/dev/stderr") return 2;
+    for (const char* prefix : {"/dev/fd/", "/proc/self/fd/"}) {
+        const std::string pre = prefix;
+        const std::string n = path.substr(std::min(path.size(), pre.size()));
+        if (path.rfind(pre, 0) == 0 && !n.empty() && n.size() < 6 &&
+            n.find_first_not_of("0123456789") == std::string::npos) {
+            return std::stoi(n);
+        }
+    }
+    return -1;
+}
+
 void WriteFileReplacing(const std::string& path, const std::string& bytes) {
     if (path.empty()) throw FileError("No file name was given; nothing was saved.");
+    // Written through the descriptor itself, so the output lands where the
+    // shell's redirection or pipe puts it, after what was written before.
+    const int own = ownDescriptor(path);
+    if (own >= 0) {
+        if (::fcntl(own, F_GETFD) == -1) fail(path, "no such descriptor is open; nothing was written.");
+        if (!writeAll(own, bytes)) fail(path, "could not be written (" + errnoText(errno) + ").");
+        return;
+    }
+    struct stat target {};
+    const bool present = ::stat(path.c_str(), &target) == 0;
+    if (!present && errno != ENOENT) {
+        fail(path, "cannot be examined (" + errnoText(errno) + "); nothing was saved.");
+    }
+    if (present && S_ISDIR(target.st_mode)) fail(path, "this is a folder, not a file; nothing was saved.");
+    if (present && !S_ISREG(target.st_mode)) {
+        writeInPlace(path, bytes);
+        return;
+    }
     struct stat st {};
-    bool exists = false;
-    const std::string file = resolveLinks(path, st, exists);
+    bool exists = false, viaDescriptor = false;
+    const std::string file = resolveLinks(path, st, exists, viaDescriptor);
     if (!exists) {
         struct stat fst {};
         if (::stat(folderOf(file).c_str(), &fst) != 0 || !S_ISDIR(fst.st_mode)) {
@@ -162,15 +200,17 @@ void WriteFileReplacing(const std::string& path, const std::string& bytes) {
         replaceFile(path, file, nullptr, bytes);
         return;
     }
-    if (S_ISDIR(st.st_mode)) fail(path, "this is a folder, not a file; nothing was saved.");
-    if (!S_ISREG(st.st_mode)) {
-        writeInPlace(path, file, bytes);
-        return;
-    }
     // As editors do: a file marked read-only is not replaced behind its
     // owner's back, not even by a process that could.
-    if ((st.st_mode & 0222) == 0 || ::access(file.c_str(), W_OK) != 0) {
+    if ((target.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0) {
         fail(path, "the file is read-only; nothing was saved.");
+    }
+    // A file reached through another descriptor (/proc/PID/fd/N) is shared
+    // with whoever opened it: the bytes are added after what is there. One
+    // that changed between the two looks is written over in place.
+    if (viaDescriptor || st.st_dev != target.st_dev || st.st_ino != target.st_ino) {
+        writeInPlace(path, bytes, viaDescriptor ? O_APPEND : O_TRUNC);
+        return;
     }
     replaceFile(path, file, &st, bytes);
 }
