@@ -6,8 +6,8 @@
 //   per channel in use.
 #pragma once
 
-#include "ChannelFile.h"
 #include "ClassKQxx53.h"
+#include "FileSave.h"
 
 #include <string>
 #include <vector>

@@ -23,8 +23,6 @@ namespace kq {
 
 namespace {
 
-std::string errnoText(int err) { return err ? std::string(std::strerror(err)) : "unknown error"; }
-
 // Short enough to fit beside a target name of any valid length, hidden, and
 // recognisably ours if a crash ever leaves one behind.
 std::string tempName() {
@@ -39,6 +37,8 @@ std::string tempName() {
 }
 
 #ifndef _WIN32
+
+std::string errnoText(int err) { return err ? std::string(std::strerror(err)) : "unknown error"; }
 
 constexpr char kUnchanged[] = "; nothing was saved, the old file is unchanged.";
 

@@ -1,5 +1,6 @@
 // CSV in our own and the common layout, and quoting user text in messages.
 #include "ChannelCsv.h"
+#include "ChannelFile.h"
 #include "ChannelText.h"
 #include "MessageQuote.h"
 
