@@ -163,7 +163,8 @@ ChannelPara kqRow(const Record& r, const std::string& source) {
 int64_t hertz(const std::string& s) {
     const std::size_t point = s.find('.');
     const std::string whole = s.substr(0, point);
-    const std::string frac = point == std::string::npos ? "" : s.substr(point + 1);
+    std::string frac = point == std::string::npos ? "" : s.substr(point + 1);
+    while (frac.size() > 6 && frac.back() == '0') frac.pop_back();
     if (whole.empty() || whole.size() > 5 || frac.size() > 6 ||
         whole.find_first_not_of("0123456789") != std::string::npos ||
         frac.find_first_not_of("0123456789") != std::string::npos) {

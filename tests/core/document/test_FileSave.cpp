@@ -60,6 +60,7 @@ TEST(FileSave, EveryKindOfTargetKeepsOrReplacesWhatItShould) {
     const bool root = ::geteuid() == 0;
     std::string fromPipe;
     std::thread reader;
+    fs::path node;
     const std::string longName(255, 'n');
     // An old file of mode m in folder d, named n.
     auto old = [](const fs::path& d, const char* n, unsigned m) { return writeAll(d / n, "old", fs::perms(m)), d / n; };
@@ -95,9 +96,9 @@ TEST(FileSave, EveryKindOfTargetKeepsOrReplacesWhatItShould) {
          }},
         // Root may make a device node of its own; anyone may write into /dev/null.
         {"device node", [&](const fs::path& d) {
-             if (root) ::mknod((d / "null").c_str(), S_IFCHR | 0666, makedev(1, 3));
-             return root ? d / "null" : fs::path("/dev/null");
-         }, nullptr, "", [&](const fs::path& d) { EXPECT_TRUE(fs::is_character_file(fs::symlink_status(root ? d / "null" : "/dev/null"))); }},
+             const bool own = root && ::mknod((d / "null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+             return node = own ? d / "null" : fs::path("/dev/null");
+         }, nullptr, "", [&](const fs::path&) { EXPECT_TRUE(fs::is_character_file(fs::symlink_status(node))); }},
         {"owner and group kept", [&](const fs::path& d) {
              EXPECT_EQ(::chown(old(d, "a.KQ", 0600).c_str(), 1234, 5678), 0);
              return d / "a.KQ";
