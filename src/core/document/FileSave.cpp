@@ -147,12 +147,6 @@ void replaceFile(const std::string& path, const std::string& file, const struct 
     }
 }
 
-#endif
-
-} // namespace
-
-#ifndef _WIN32
-
 // The descriptor a name of this process's own open files stands for
 // (/dev/stdout, /dev/fd/1, /proc/self/fd/1), or -1.
 int ownDescriptor(const std::string& path) {
@@ -168,6 +162,12 @@ int ownDescriptor(const std::string& path) {
     }
     return -1;
 }
+
+#endif
+
+} // namespace
+
+#ifndef _WIN32
 
 void WriteFileReplacing(const std::string& path, const std::string& bytes) {
     if (path.empty()) throw FileError("No file name was given; nothing was saved.");
@@ -205,12 +205,15 @@ void WriteFileReplacing(const std::string& path, const std::string& bytes) {
     if ((target.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0) {
         fail(path, "the file is read-only; nothing was saved.");
     }
-    // A file reached through another descriptor (/proc/PID/fd/N) is shared
-    // with whoever opened it: the bytes are added after what is there. One
-    // that changed between the two looks is written over in place.
-    if (viaDescriptor || st.st_dev != target.st_dev || st.st_ino != target.st_ino) {
-        writeInPlace(path, bytes, viaDescriptor ? O_APPEND : O_TRUNC);
+    // A file reached through another process's descriptor (/proc/PID/fd/N)
+    // is shared with whoever opened it: the bytes are added after what is
+    // there.
+    if (viaDescriptor) {
+        writeInPlace(path, bytes, O_APPEND);
         return;
+    }
+    if (st.st_dev != target.st_dev || st.st_ino != target.st_ino) {
+        fail(path, "the file was changed by someone else while being saved; nothing was saved.");
     }
     replaceFile(path, file, &st, bytes);
 }
