@@ -2,7 +2,9 @@
 #include "Commands.h"
 #include "Args.h"
 
+#include "ChannelCsv.h"
 #include "ChannelFile.h"
+#include "MessageQuote.h"
 #include "ChannelText.h"
 #include "ReportText.h"
 #include "SystemOption.h"
@@ -14,7 +16,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <set>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -26,13 +27,6 @@ namespace {
 std::string lower(std::string s) {
     for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return s;
-}
-
-std::string trim(const std::string& s) {
-    const auto b = s.find_first_not_of(" \t\r");
-    if (b == std::string::npos) return {};
-    const auto e = s.find_last_not_of(" \t\r");
-    return s.substr(b, e - b + 1);
 }
 
 // --model takes a code 0..3 or a model name such as KQ-0253.
@@ -131,170 +125,46 @@ int cmdWords(const std::vector<std::string>& args) {
 
 // ---- CSV -----------------------------------------------------------------
 
-const char* const kCsvColumns[] = {"channel", "rx_mhz", "tx_mhz", "rx_spacing_khz",
-                                   "tx_spacing_khz", "power"};
-constexpr std::size_t kCsvColumnCount = 6;
-
-std::string csvHeader() {
-    std::string h;
-    for (std::size_t i = 0; i < kCsvColumnCount; ++i) h += (i ? "," : "") + std::string(kCsvColumns[i]);
-    return h;
-}
+// A CSV of channels is a few kB; far larger text is not one.
+constexpr std::uintmax_t kMaxCsvBytes = 1 << 20;
 
 int cmdExport(const std::vector<std::string>& args) {
-    const Args a = parseArgs(args, {"-o"}, 1);
-    const kq::ClassKQxx53 dev = openFile(a.positional[0]);
-    std::string text = csvHeader() + "\n";
-    for (int16_t ch = kq::ClassKQxx53::FirstCHNumber(); ch <= kq::ClassKQxx53::LastCHNumber(); ++ch) {
-        const kq::ChannelPara& p = dev.Channel(ch);
-        text += std::to_string(ch) + "," + kq::DecimalText(p.RxFreq) + "," +
-                kq::DecimalText(p.TxFreq) + "," + (p.RxCHSpace ? "25" : "12.5") + "," +
-                (p.TxCHSpace ? "25" : "12.5") + "," + (p.RFPower ? "high" : "low") + "\n";
+    const Args a = parseArgs(args, {"-o", "--format"}, 1);
+    kq::CsvLayout layout = kq::CsvLayout::Kq;
+    if (const std::string* f = a.option("--format")) {
+        if (*f == "chirp") layout = kq::CsvLayout::Chirp;
+        else if (*f != "kq") throw UsageError{"unknown format '" + *f + "' (use kq or chirp)"};
     }
-    writeOutput(a.option("-o"), text);
+    const kq::ClassKQxx53 dev = openFile(a.positional[0]);
+    writeOutput(a.option("-o"), kq::ExportCsv(dev, layout));
     return ExitOk;
 }
 
-// One CSV line split into fields; double quotes may enclose a field.
-bool splitCsvLine(const std::string& line, std::vector<std::string>& fields) {
-    fields.assign(1, std::string());
-    bool quoted = false, wasQuoted = false;
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        const char c = line[i];
-        if (quoted) {
-            if (c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
-                fields.back() += '"';
-                ++i;
-            } else if (c == '"') {
-                quoted = false;
-            } else {
-                fields.back() += c;
-            }
-        } else if (c == '"' && trim(fields.back()).empty() && !wasQuoted) {
-            fields.back().clear();
-            quoted = wasQuoted = true;
-        } else if (c == ',') {
-            fields.emplace_back();
-            wasQuoted = false;
-        } else if (wasQuoted && c != ' ' && c != '\t' && c != '\r') {
-            return false; // text after a closing quote
-        } else {
-            fields.back() += c;
-        }
-    }
-    if (quoted) return false;
-    for (auto& f : fields) f = trim(f);
-    return true;
-}
-
-[[noreturn]] void badRow(const std::string& path, int row, const std::string& what) {
-    throw kq::FileError(path + ": row " + std::to_string(row) + ": " + what +
-                        "; nothing was written.");
-}
-
-// An unsigned decimal number (digits with at most one point), or -1.
-double decimalValue(const std::string& s) {
-    if (s.empty() || s.size() > 32) return -1;
-    int points = 0, digits = 0;
-    for (char c : s) {
-        if (c == '.') ++points;
-        else if (c >= '0' && c <= '9') ++digits;
-        else return -1;
-    }
-    if (points > 1 || digits == 0) return -1;
-    return std::strtod(s.c_str(), nullptr);
-}
-
-int spacingValue(const std::string& s) {
-    const double v = decimalValue(s);
-    if (v == 12.5) return 0;
-    if (v == 25) return -1;
-    return 1; // neither
-}
-
-struct CsvChannel {
-    int16_t ch;
-    kq::ChannelPara para;
-};
-
-std::vector<CsvChannel> readCsv(const std::string& path) {
+std::string readCsvFile(const std::string& path) {
     std::ifstream in(fs::u8path(path), std::ios::binary);
     if (!in) throw kq::FileError(path + ": the file cannot be opened.");
-    std::vector<CsvChannel> rows;
-    std::set<int> seen;
-    std::string line;
-    int row = 0;
-    bool header = false;
-    std::vector<std::string> f;
-    while (std::getline(in, line)) {
-        ++row;
-        if (row == 1 && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);
-        if (row > 1000) badRow(path, row, "too many rows for a 16-channel table");
-        if (trim(line).empty()) continue;
-        if (!splitCsvLine(line, f)) badRow(path, row, "a quoted field is not closed properly");
-        if (!header) {
-            bool ok = f.size() == kCsvColumnCount;
-            for (std::size_t i = 0; ok && i < kCsvColumnCount; ++i) ok = lower(f[i]) == kCsvColumns[i];
-            if (!ok) badRow(path, row, "the first row must be the heading " + csvHeader());
-            header = true;
-            continue;
-        }
-        if (f.size() != kCsvColumnCount) {
-            badRow(path, row, std::to_string(f.size()) + " fields instead of " +
-                                  std::to_string(kCsvColumnCount));
-        }
-        CsvChannel c{};
-        const std::string& chText = f[0];
-        if (chText.empty() || chText.size() > 2 ||
-            chText.find_first_not_of("0123456789") != std::string::npos || std::stoi(chText) > 15) {
-            badRow(path, row, "channel '" + chText + "' is not a channel number from 0 to 15");
-        }
-        c.ch = static_cast<int16_t>(std::stoi(chText));
-        if (!seen.insert(c.ch).second) {
-            badRow(path, row, "channel " + chText + " appears twice");
-        }
-        const double rx = decimalValue(f[1]);
-        if (rx != 0 && !(rx > 0 && kq::ClassKQxx53::IsRxFreq(rx))) {
-            badRow(path, row, "rx_mhz '" + f[1] + "' is not a receive frequency (0 for unused)");
-        }
-        const double tx = decimalValue(f[2]);
-        if (tx != 0 && !(tx > 0 && kq::ClassKQxx53::IsTxFreq(tx))) {
-            badRow(path, row, "tx_mhz '" + f[2] + "' is not a transmit frequency (0 for unused)");
-        }
-        const int rs = spacingValue(f[3]);
-        if (rs > 0) badRow(path, row, "rx_spacing_khz '" + f[3] + "' is neither 12.5 nor 25");
-        const int ts = spacingValue(f[4]);
-        if (ts > 0) badRow(path, row, "tx_spacing_khz '" + f[4] + "' is neither 12.5 nor 25");
-        const std::string pw = lower(f[5]);
-        if (pw != "high" && pw != "low" && pw != "h" && pw != "l") {
-            badRow(path, row, "power '" + f[5] + "' is neither high nor low");
-        }
-        c.para.RxFreq = rx;
-        c.para.TxFreq = tx;
-        c.para.RxCHSpace = rs;
-        c.para.TxCHSpace = ts;
-        c.para.RFPower = (pw[0] == 'h') ? -1 : 0;
-        rows.push_back(c);
+    std::string text;
+    char buf[8192];
+    while (in.read(buf, sizeof buf) || in.gcount() > 0) {
+        text.append(buf, static_cast<std::size_t>(in.gcount()));
+        if (text.size() > kMaxCsvBytes) throw kq::FileError(path + ": the file is too large for a channel list.");
     }
     if (in.bad()) throw kq::FileError(path + ": the file cannot be read.");
-    if (!header) badRow(path, std::max(row, 1), "the file is empty; the first row must be the heading " + csvHeader());
-    return rows;
+    return text;
 }
 
 int cmdImport(const std::vector<std::string>& args) {
     const Args a = parseArgs(args, {"-o", "--model"}, 1);
     const std::string* out = a.option("-o");
     if (!out) throw UsageError{"the channel file to write must be given with -o"};
-    kq::ClassKQxx53 dev = newDevice(a);
-    // Every row is checked before anything is written.
-    for (const CsvChannel& c : readCsv(a.positional[0])) {
-        dev.TheRxFreq(c.ch, c.para.RxFreq);
-        dev.TheTxFreq(c.ch, c.para.TxFreq);
-        dev.TheRxCHSpace(c.ch, c.para.RxCHSpace);
-        dev.TheTxCHSpace(c.ch, c.para.TxCHSpace);
-        dev.TheRFPower(c.ch, c.para.RFPower);
+    const std::string& path = a.positional[0];
+    kq::CsvImport imported = kq::ImportCsv(readCsvFile(path), newDevice(a), path);
+    if (!imported.dropped.empty()) {
+        std::string names;
+        for (const auto& d : imported.dropped) names += (names.empty() ? "" : ", ") + kq::QuoteForMessage(d);
+        std::cerr << "kqtool import: " << path << ": dropped, this radio cannot hold them: " << names << "\n";
     }
-    kq::SaveChannelFile(dev, *out);
+    kq::SaveChannelFile(imported.device, *out);
     return ExitOk;
 }
 
@@ -314,10 +184,13 @@ void RegisterFileCommands() {
                 cmdShow});
     AddCommand({"report", "report FILE.KQ [--date Y/M/D] [-o OUT.txt]",
                 "print the channel report as the printout has it", cmdReport});
-    AddCommand({"export", "export FILE.KQ [-o OUT.csv]",
-                "write the channels as CSV (" + csvHeader() + ")", cmdExport});
+    AddCommand({"export", "export FILE.KQ [--format kq|chirp] [-o OUT.csv]",
+                "write the channels as CSV: kq (" + kq::CsvHeading(kq::CsvLayout::Kq) +
+                    ") or chirp (the common layout, channels in use)",
+                cmdExport});
     AddCommand({"import", "import IN.csv -o FILE.KQ [--model CODE]",
-                "build a channel file from CSV; nothing is written if any row is bad", cmdImport});
+                "build a channel file from CSV in either layout; nothing is written if any row is bad",
+                cmdImport});
     AddCommand({"new", "new -o FILE.KQ [--model CODE]",
                 "write an empty channel table (CODE 0 to 3 or a name like KQ-0253; default KQ-0453)",
                 cmdNew});

@@ -23,6 +23,7 @@ const std::vector<Command>& AllCommands() { return registry(); }
 void RegisterFileCommands();
 void RegisterFillCommands();
 void RegisterRadioCommands();
+void RegisterDiffCommands();
 
 } // namespace kqtool
 
@@ -44,6 +45,7 @@ int main(int argc, char** argv) {
     kqtool::RegisterFileCommands();
     kqtool::RegisterFillCommands();
     kqtool::RegisterRadioCommands();
+    kqtool::RegisterDiffCommands();
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         printHelp(args.empty() ? std::cerr : std::cout);

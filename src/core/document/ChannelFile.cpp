@@ -1,11 +1,12 @@
 #include "ChannelFile.h"
 
+#include "MessageQuote.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <sstream>
 #include <system_error>
 
@@ -51,6 +52,10 @@ void putBytes(const std::string& bytes, ChannelFileHeader& header, int start) {
 }
 
 std::string errnoText(int err) { return err ? std::string(std::strerror(err)) : "unknown error"; }
+
+// Enough bytes to show kShownChars characters of a field and to know that
+// it goes on.
+constexpr std::size_t kShownChars = 16, kKeptBytes = 4 * (kShownChars + 1);
 
 // A field of the file as read: its text (possibly cut) and where it began.
 struct Field {
@@ -103,7 +108,7 @@ public:
             while (m_Pos < m_Text.size()) {
                 const char d = m_Text[m_Pos];
                 if (d == '\n' || d == ',' || isBlank(d)) break;
-                if (f.text.size() < 16) f.text += d;
+                if (f.text.size() < kKeptBytes) f.text += d;
                 ++f.length;
                 ++m_Pos;
             }
@@ -135,15 +140,7 @@ int byteValue(const Field& f) {
     return v <= 255 ? v : -1;
 }
 
-std::string shown(const Field& f) {
-    std::string s;
-    for (char c : f.text) {
-        const auto u = static_cast<unsigned char>(c);
-        s += (u >= 0x20 && u < 0x7F) ? c : '?';
-    }
-    if (f.length > f.text.size()) s += "...";
-    return "\"" + s + "\"";
-}
+std::string shown(const Field& f) { return QuoteForMessage(f.text, kShownChars); }
 
 [[noreturn]] void damaged(const std::string& path, int line, const std::string& what) {
     throw FileError(path + ": line " + std::to_string(line) + ": " + what +
@@ -232,56 +229,6 @@ std::string ChannelFileText(ClassKQxx53& dev) {
         text += "\r\n";
     }
     return text;
-}
-
-void WriteFileReplacing(const std::string& path, const std::string& bytes) {
-    if (path.empty()) throw FileError("No file name was given; nothing was saved.");
-    const fs::path target = fs::u8path(path);
-    std::error_code ec;
-    if (fs::is_directory(target, ec)) {
-        throw FileError(path + ": this is a folder, not a file; nothing was saved.");
-    }
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    if (!fs::is_directory(folder, ec)) {
-        throw FileError(path + ": the folder does not exist; nothing was saved.");
-    }
-
-    // A temporary file beside the target, so the rename stays on one disk.
-    std::random_device rd;
-    fs::path temp;
-    std::ofstream out;
-    for (int attempt = 0; attempt < 16 && !out.is_open(); ++attempt) {
-        std::ostringstream name;
-        name << target.filename().u8string() << ".~" << std::hex << rd() << ".tmp";
-        temp = folder / fs::u8path(name.str());
-        if (fs::exists(temp, ec)) continue;
-        errno = 0;
-        out.open(temp, std::ios::binary | std::ios::trunc);
-    }
-    if (!out.is_open()) {
-        throw FileError(path + ": cannot create a file in its folder (" + errnoText(errno) +
-                        "); nothing was saved.");
-    }
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    const bool written = static_cast<bool>(out);
-    out.close();
-    if (!written || out.fail()) {
-        const int err = errno;
-        fs::remove(temp, ec);
-        throw FileError(path + ": the file could not be written (" + errnoText(err) +
-                        "); the old file, if any, is unchanged.");
-    }
-    // Keep the permissions of the file being replaced.
-    const auto old = fs::status(target, ec);
-    if (!ec && fs::exists(old)) fs::permissions(temp, old.permissions(), ec);
-    fs::rename(temp, target, ec);
-    if (ec) {
-        std::error_code ignore;
-        fs::remove(temp, ignore);
-        throw FileError(path + ": the file could not be replaced (" + ec.message() +
-                        "); the old file, if any, is unchanged.");
-    }
 }
 
 void SaveChannelFile(ClassKQxx53& dev, const std::string& path) {

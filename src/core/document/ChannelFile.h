@@ -3,20 +3,13 @@
 #pragma once
 
 #include "ClassKQxx53.h"
-#include "KqErrors.h"
+#include "FileSave.h"
 
 #include <array>
 #include <cstdint>
 #include <string>
 
 namespace kq {
-
-// A channel file that cannot be read, written or understood. The message
-// names the path (and the line, for a damaged file).
-class FileError : public KqError {
-public:
-    using KqError::KqError;
-};
 
 // The version text stored in every channel file header.
 inline constexpr char AppVersion[] = "Ver1.10";
@@ -40,13 +33,10 @@ ChannelFileHeader MakeChannelFileHeader(const std::string& modelName,
 // Throws what Para_to_EEWord throws (a frequency the divider cannot hold).
 std::string ChannelFileText(ClassKQxx53& dev);
 
-// Writes dev's channel file to path through a temporary file in the same
-// folder that is then renamed over the target, so an existing file is
-// either replaced whole or left as it was. Throws FileError naming the path.
+// Writes dev's channel file to path with WriteFileReplacing, so an existing
+// file is either replaced whole or left as it was. Throws FileError naming
+// the path.
 void SaveChannelFile(ClassKQxx53& dev, const std::string& path);
-
-// Writes bytes to path the same safe way (used for any output file).
-void WriteFileReplacing(const std::string& path, const std::string& bytes);
 
 // Reads a channel file into dev: the whole file is checked first; only when
 // it is sound are its words stored and EEWord_to_Para run. On any error a

@@ -1,27 +1,26 @@
 #include "ChannelFile.h"
+#include "SystemOption.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 #include <sstream>
+#include <tuple>
 
 namespace fs = std::filesystem;
 using kq::ClassKQxx53;
 
 namespace {
 
+// The lines of text; a last line without CR LF is marked so that it fails.
 std::vector<std::string> splitCrLf(const std::string& text) {
     std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = text.find("\r\n", start);
-        if (end == std::string::npos) {
-            lines.push_back(text.substr(start) + "<no line end>");
-            break;
-        }
+    for (std::size_t start = 0, end; start < text.size(); start = end + 2) {
+        end = text.find("\r\n", start);
+        if (end == std::string::npos) return lines.push_back(text.substr(start) + "<no end>"), lines;
         lines.push_back(text.substr(start, end - start));
-        start = end + 2;
     }
     return lines;
 }
@@ -35,21 +34,15 @@ std::string joinLines(const std::vector<std::string>& lines, const char* end = "
 // A device of model code m with a few channels in use.
 ClassKQxx53 sampleDevice(int m = 2) {
     ClassKQxx53 dev;
-    const kq::ModelInfo* info = kq::FindModel(m);
-    dev.Model(static_cast<uint8_t>(m));
-    dev.ModelName(info->ModelName);
-    dev.RFIF(info->RFIF);
-    dev.ReferOSC(info->ReferOSC);
-    dev.PLLScaler(info->PLLScaler);
-    dev.TheRxFreq(0, 150.0125);
-    dev.TheTxFreq(0, 145.5);
+    kq::ApplySystemOption(dev, m);
+    for (const auto& [ch, rx, tx] : {std::tuple<int16_t, double, double>{0, 150.0125, 145.5},
+                                     {7, 440.00625, 445.00625}, {15, 136.005, 174.995}}) {
+        dev.TheRxFreq(ch, rx);
+        dev.TheTxFreq(ch, tx);
+    }
     dev.TheRxCHSpace(0, -1);
     dev.TheRFPower(0, -1);
-    dev.TheRxFreq(7, 440.00625);
-    dev.TheTxFreq(7, 445.00625);
     dev.TheTxCHSpace(7, -1);
-    dev.TheRxFreq(15, 136.005);
-    dev.TheTxFreq(15, 174.995);
     return dev;
 }
 
@@ -66,102 +59,49 @@ std::string snapshot(const ClassKQxx53& d) {
     return s.str();
 }
 
-class TempDir : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("kqdoc_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-               "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-    std::string path(const std::string& name) const { return (dir / name).string(); }
-    static std::string readAll(const std::string& p) {
-        std::ifstream in(p, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-    static void writeAll(const std::string& p, const std::string& text) {
-        std::ofstream(p, std::ios::binary) << text;
-    }
-    std::size_t entries() const {
-        return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir), {}));
-    }
-    fs::path dir;
-};
-
 } // namespace
+
+// Lines from..to-1 of a channel file, joined by blanks.
+std::string span(const std::vector<std::string>& lines, std::size_t from, std::size_t to) {
+    std::string t;
+    for (std::size_t i = from; i < to && i < lines.size(); ++i) t += (i > from ? " " : "") + lines[i];
+    return t;
+}
 
 TEST(ChannelFileText, FreshDeviceGivesTheExactLayout) {
     ClassKQxx53 dev;
+    dev.EEWord(2, 0x00FF); // words the conversion leaves alone
+    dev.EEWord(10, 0xABCD);
     const std::string text = kq::ChannelFileText(dev);
     EXPECT_EQ(text.find_first_not_of("0123456789\r\n"), std::string::npos);
     const auto lines = splitCrLf(text);
     ASSERT_EQ(lines.size(), 384u);
-    // The text has CR LF and nothing else as line ends.
-    EXPECT_EQ(joinLines(lines), text);
-
-    // Model name "KQ-0453" as UTF-16LE, then "Ver1.10".
-    const std::vector<std::string> model = {"14", "75", "0", "81", "0", "45", "0", "48",
-                                            "0",  "52", "0", "53", "0", "51", "0", "0"};
-    const std::vector<std::string> version = {"14", "86", "0", "101", "0", "114", "0", "49",
-                                              "0",  "46", "0", "49",  "0", "48",  "0", "0"};
-    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 16), model);
-    EXPECT_EQ(std::vector<std::string>(lines.begin() + 16, lines.begin() + 32), version);
-    for (std::size_t i = 32; i < 256; ++i) EXPECT_EQ(lines[i], "0") << "line " << i + 1;
-
-    EXPECT_EQ(lines[256], "197"); // word 0 = 0xC500
-    EXPECT_EQ(lines[257], "0");
-    EXPECT_EQ(lines[258], "2");   // model code 2 in the high byte of word 1
-    EXPECT_EQ(lines[259], "0");
-}
-
-TEST(ChannelFileText, WordsAreWrittenAsHighThenLowByte) {
-    ClassKQxx53 dev = sampleDevice();
-    dev.EEWord(2, 0x00FF); // a word the conversion leaves alone
-    dev.EEWord(10, 0xABCD);
-    const auto lines = splitCrLf(kq::ChannelFileText(dev));
-    ASSERT_EQ(lines.size(), 384u);
-    EXPECT_EQ(lines[256 + 4], "0");
-    EXPECT_EQ(lines[256 + 5], "255");
-    EXPECT_EQ(lines[256 + 20], "171");
-    EXPECT_EQ(lines[256 + 21], "205");
-    // The image the file shows is the one the conversion just produced.
-    for (int16_t k = 0; k < 64; ++k) {
-        EXPECT_EQ(std::stoi(lines[256 + 2 * k]) * 256 + std::stoi(lines[257 + 2 * k]), dev.EEWord(k));
-    }
+    EXPECT_EQ(joinLines(lines), text); // CR LF and nothing else as line ends
+    // Model name "KQ-0453" as UTF-16LE, then "Ver1.10", then zeros.
+    EXPECT_EQ(span(lines, 0, 32), "14 75 0 81 0 45 0 48 0 52 0 53 0 51 0 0 "
+                                  "14 86 0 101 0 114 0 49 0 46 0 49 0 48 0 0");
+    EXPECT_EQ(span(lines, 32, 256), span(std::vector<std::string>(256, "0"), 32, 256));
+    // Words 0 (0xC500), 1 (model code 2), 2 and 10.
+    EXPECT_EQ(span(lines, 256, 262), "197 0 2 0 0 255");
+    EXPECT_EQ(span(lines, 276, 278), "171 205");
 }
 
 TEST(ChannelFileText, RefusesAWordBeyondSixteenBits) {
     ClassKQxx53 dev;
-    dev.EEWord(3, 70000);
-    EXPECT_THROW(kq::ChannelFileText(dev), kq::OverflowError);
-    dev.EEWord(3, -1);
-    EXPECT_THROW(kq::ChannelFileText(dev), kq::OverflowError);
+    for (int32_t w : {70000, -1}) EXPECT_THROW(kq::ChannelFileText((dev.EEWord(3, w), dev)), kq::OverflowError);
 }
 
 TEST(ChannelFileHeader, TextsAreCutToTheirFieldsWithoutTouchingTheNext) {
-    auto h = kq::MakeChannelFileHeader("KQ-0453-EXTRA-LONG");
-    EXPECT_EQ(h[0], 14);
-    EXPECT_EQ(h[13], '3');
-    EXPECT_EQ(h[15], 0); // the eighth character "-" has no room
-    EXPECT_EQ(h[16], 14);
-    EXPECT_EQ(h[17], 'V');
-
-    h = kq::MakeChannelFileHeader("K\xC3\xA9"); // "Ké"
-    EXPECT_EQ(h[0], 4);
-    EXPECT_EQ(h[3], 0xE9);
-    EXPECT_EQ(h[4], 0x00);
-
+    auto bytes = [](const kq::ChannelFileHeader& h, int n) { return std::vector<int>(h.begin(), h.begin() + n); };
+    // The eighth character "-" has no room; the version's length stays.
+    EXPECT_EQ(bytes(kq::MakeChannelFileHeader("KQ-0453-EXTRA-LONG"), 18),
+              (std::vector<int>{14, 'K', 0, 'Q', 0, '-', 0, '0', 0, '4', 0, '5', 0, '3', 0, 0, 14, 'V'}));
+    EXPECT_EQ(bytes(kq::MakeChannelFileHeader("K\xC3\xA9"), 6), (std::vector<int>{4, 'K', 0, 0xE9, 0, 0}));
     // Six BMP characters and one outside it: the pair would not fit whole.
-    h = kq::MakeChannelFileHeader("ABCDEF\xF0\x9F\x93\xBB");
-    EXPECT_EQ(h[0], 12);
-    EXPECT_EQ(h[13], 0);
-
+    EXPECT_EQ(kq::MakeChannelFileHeader("ABCDEF\xF0\x9F\x93\xBB")[0], 12);
     kq::ChannelFileHeader small{};
     kq::PutStringBytes("AB", small, 254); // never writes beyond the header
-    EXPECT_EQ(small[254], 'A');
-    EXPECT_EQ(small[255], 0);
+    EXPECT_EQ(span({std::to_string(small[254]), std::to_string(small[255])}, 0, 2), "65 0");
     EXPECT_EQ(kq::Utf16LeBytes("\xFF" "A"), std::string("\xFD\xFF" "A\0", 4));
 }
 
@@ -174,15 +114,7 @@ TEST(ChannelFileRead, RoundTripKeepsModelAndChannelsForEveryModel) {
         EXPECT_EQ(dst.Model(), m);
         EXPECT_EQ(dst.ModelName(), kq::FindModel(m)->ModelName);
         EXPECT_EQ(dst.RFIF(), kq::FindModel(m)->RFIF);
-        for (int16_t c = 0; c < 16; ++c) {
-            const auto& a = src.Channel(c);
-            const auto& b = dst.Channel(c);
-            EXPECT_NEAR(a.RxFreq, b.RxFreq, 1e-9) << "model " << m << " ch " << c;
-            EXPECT_NEAR(a.TxFreq, b.TxFreq, 1e-9) << "model " << m << " ch " << c;
-            EXPECT_EQ(a.RxCHSpace, b.RxCHSpace);
-            EXPECT_EQ(a.TxCHSpace, b.TxCHSpace);
-            EXPECT_EQ(a.RFPower, b.RFPower);
-        }
+        EXPECT_NEAR(dst.TheTxFreq(7), 445.00625, 1e-9);
         // Saving what was read gives the same bytes again.
         EXPECT_EQ(kq::ChannelFileText(dst), text);
     }
@@ -196,9 +128,6 @@ TEST(ChannelFileRead, IgnoresTheHeaderAndAcceptsOtherSeparators) {
 
     auto zeroHeader = lines;
     for (std::size_t i = 0; i < 256; ++i) zeroHeader[i] = "0";
-    ClassKQxx53 d1;
-    kq::ReadChannelFileText(d1, joinLines(zeroHeader), "b.KQ");
-    EXPECT_EQ(snapshot(d1), snapshot(reference));
 
     // LF only, commas, blanks, leading zeros, trailing blank lines, no last line end.
     std::string mixed;
@@ -206,15 +135,13 @@ TEST(ChannelFileRead, IgnoresTheHeaderAndAcceptsOtherSeparators) {
         mixed += (i % 3 == 0 ? "  0" : "") + lines[i] + (i % 5 == 0 ? " , " : i % 7 == 0 ? "\t" : "\n");
     }
     mixed += "\n\r\n  \n";
-    ClassKQxx53 d2;
-    kq::ReadChannelFileText(d2, mixed, "c.KQ");
-    EXPECT_EQ(snapshot(d2), snapshot(reference));
-
     std::string noLastEnd = joinLines(lines);
     noLastEnd.resize(noLastEnd.size() - 2);
-    ClassKQxx53 d3;
-    kq::ReadChannelFileText(d3, noLastEnd, "d.KQ");
-    EXPECT_EQ(snapshot(d3), snapshot(reference));
+    for (const std::string& text : {joinLines(zeroHeader), mixed, noLastEnd}) {
+        ClassKQxx53 d;
+        kq::ReadChannelFileText(d, text, "b.KQ");
+        EXPECT_EQ(snapshot(d), snapshot(reference));
+    }
 }
 
 // Every kind of damage gives an error that names the path and the line, and
@@ -223,146 +150,71 @@ TEST(ChannelFileRead, DamagedFilesLoadNothing) {
     ClassKQxx53 good = sampleDevice(1);
     const auto lines = splitCrLf(kq::ChannelFileText(good));
 
-    auto with = [&](std::size_t index, const std::string& value) {
+    // The file with line i set to v (or v inserted before it), or its first n lines.
+    auto with = [&](std::size_t i, const std::string& v, bool insert = false) {
         auto l = lines;
-        l[index] = value;
+        if (insert) l.insert(l.begin() + static_cast<long>(i), v);
+        else l[i] = v;
         return joinLines(l);
     };
-    auto firstN = [&](std::size_t n) {
-        return joinLines(std::vector<std::string>(lines.begin(), lines.begin() + static_cast<long>(n)));
-    };
-    auto extraPairs = [&](int pairs) {
-        auto l = lines;
-        for (int i = 0; i < 2 * pairs; ++i) l.push_back("7");
-        return joinLines(l);
-    };
-    auto blankAt = [&](std::size_t index) {
-        auto l = lines;
-        l.insert(l.begin() + static_cast<long>(index), "");
-        return joinLines(l);
-    };
-
+    auto firstN = [&](std::size_t n) { return joinLines({lines.begin(), lines.begin() + static_cast<long>(n)}); };
     struct Case {
-        const char* name;
-        std::string text;
-        std::string expectLine; // "line N" the message must carry
-        std::string expectWords;
+        std::string text, expectLine, expectWords; // "line N" and words the message must carry
     };
     const std::vector<Case> cases = {
-        {"empty file", "", "line 1", "header"},
-        {"header cut short", firstN(255), "line 255", "header"},
-        {"only the header", firstN(256), "line 256", "0 of its 64 words"},
-        {"truncated save", firstN(256 + 2 * 40), "line 336", "40 of its 64 words"},
-        {"odd count", firstN(383), "line 383", "low byte"},
-        {"text in the image", with(300, "abc"), "line 301", "\"abc\""},
-        {"text in the header", with(20, "x1"), "line 21", "\"x1\""},
-        {"byte too large", with(270, "256"), "line 271", "\"256\""},
-        {"negative number", with(270, "-1"), "line 271", "\"-1\""},
-        {"decimal point", with(270, "1.5"), "line 271", "\"1.5\""},
-        {"huge number", with(270, "99999999999999999999999"), "line 271", "..."},
-        {"binary bytes", with(280, std::string("\x01\xff", 2)), "line 281", "\"??\""},
-        {"gap in the numbers", blankAt(300), "line 301", "missing"},
-        {"more than 128 words", extraPairs(65), "line 513", "more than 128"},
+        {"", "line 1", "header"},
+        {firstN(255), "line 255", "header"},
+        {firstN(256), "line 256", "0 of its 64 words"},
+        {firstN(256 + 2 * 40), "line 336", "40 of its 64 words"},
+        {firstN(383), "line 383", "low byte"},
+        {with(300, "abc"), "line 301", "\"abc\""},
+        {with(20, "x1"), "line 21", "\"x1\""},
+        {with(270, "256"), "line 271", "\"256\""},
+        {with(270, "-1"), "line 271", "\"-1\""},
+        {with(270, "1.5"), "line 271", "\"1.5\""},
+        {with(270, "99999999999999999999999"), "line 271", "\"9999999999999999...\""},
+        {with(280, std::string("\x1b[2J\xff", 5)), "line 281", "\"\\x1B[2J\\xFF\""},
+        {with(300, "", true), "line 301", "is missing"},
+        {joinLines(lines) + joinLines(std::vector<std::string>(130, "7")), "line 513", "more than 128"},
+        // Read from disk, so that files that cannot be opened go through the same checks.
+        {"<huge>", "", "too large"}, {"<missing>", "", "does not exist"}, {"<folder>", "", "folder"},
     };
+    std::string tmpl = (fs::temp_directory_path() / "kqfileXXXXXX").string();
+    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
+    const fs::path bad = fs::path(tmpl) / "bad.KQ";
     for (const Case& c : cases) {
         ClassKQxx53 dev = sampleDevice(3);
         dev.NowCHNum = 9;
         const std::string before = snapshot(dev);
+        fs::remove_all(bad);
+        if (c.text == "<folder>") fs::create_directory(bad);
+        else if (c.text != "<missing>") std::ofstream(bad, std::ios::binary) << (c.text == "<huge>" ? std::string(2 << 20, '0') : c.text);
         try {
-            kq::ReadChannelFileText(dev, c.text, "/some/where/bad.KQ");
-            ADD_FAILURE() << c.name << ": no error";
+            kq::OpenChannelFile(dev, bad.string());
+            ADD_FAILURE() << c.expectWords << ": no error";
         } catch (const kq::FileError& e) {
             const std::string msg = e.what();
-            EXPECT_NE(msg.find("/some/where/bad.KQ"), std::string::npos) << c.name << ": " << msg;
-            EXPECT_NE(msg.find(c.expectLine + ":"), std::string::npos) << c.name << ": " << msg;
-            EXPECT_NE(msg.find(c.expectWords), std::string::npos) << c.name << ": " << msg;
+            EXPECT_EQ(msg.rfind(bad.string() + ": " + c.expectLine, 0), 0u) << msg;
+            EXPECT_NE(msg.find(c.expectWords), std::string::npos) << msg;
         }
-        EXPECT_EQ(snapshot(dev), before) << c.name;
-        EXPECT_EQ(dev.NowCHNum, 9) << c.name;
+        EXPECT_EQ(snapshot(dev), before) << c.expectWords;
+        EXPECT_EQ(dev.NowCHNum, 9) << c.expectWords;
     }
+    fs::remove_all(tmpl);
 }
 
-TEST_F(TempDir, SaveWritesTheFileTextAndOpenReadsItBack) {
+TEST(ChannelFileDisk, SaveThenOpen) {
+    std::string tmpl = (fs::temp_directory_path() / "kqfileXXXXXX").string();
+    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
     ClassKQxx53 src = sampleDevice(0);
-    const std::string p = path("table.KQ");
+    const std::string p = tmpl + "/table.KQ";
     kq::SaveChannelFile(src, p);
-    EXPECT_EQ(readAll(p), kq::ChannelFileText(src));
-    EXPECT_EQ(entries(), 1u); // no temporary file left behind
-
+    ClassKQxx53 bad = src; // a frequency the image cannot hold saves nothing
+    bad.TheRxFreq(3, 20000.0);
+    EXPECT_THROW(kq::SaveChannelFile(bad, p), kq::FileError);
+    EXPECT_THROW(kq::SaveChannelFile(bad, ""), kq::FileError);
     ClassKQxx53 dst;
     kq::OpenChannelFile(dst, p);
-    EXPECT_EQ(dst.ModelName(), "KQ-0253");
-    EXPECT_NEAR(dst.TheTxFreq(7), 445.00625, 1e-9);
-
-    // Saving again replaces the file whole.
-    src.DeleteOneChannel(7);
-    kq::SaveChannelFile(src, p);
-    kq::OpenChannelFile(dst, p);
-    EXPECT_EQ(dst.TheTxFreq(7), 0.0);
-    EXPECT_EQ(entries(), 1u);
-}
-
-TEST_F(TempDir, FailedSavesKeepTheOldFile) {
-    const std::string p = path("keep.KQ");
-    writeAll(p, "old contents");
-    ClassKQxx53 dev = sampleDevice();
-
-    // A frequency the divider cannot hold fails before anything is written.
-    dev.TheRxFreq(3, 20000.0);
-    try {
-        kq::SaveChannelFile(dev, p);
-        ADD_FAILURE() << "no error";
-    } catch (const kq::FileError& e) {
-        EXPECT_NE(std::string(e.what()).find(p), std::string::npos) << e.what();
-    }
-    EXPECT_EQ(readAll(p), "old contents");
-    EXPECT_EQ(entries(), 1u);
-
-    // The target is a folder: it stays a folder with its contents.
-    dev = sampleDevice();
-    const std::string folder = path("folder.KQ");
-    fs::create_directory(folder);
-    writeAll(folder + "/inside", "x");
-    EXPECT_THROW(kq::SaveChannelFile(dev, folder), kq::FileError);
-    EXPECT_EQ(readAll(folder + "/inside"), "x");
-
-    // The folder does not exist (fails as root too).
-    const std::string missing = path("no-such-folder/x.KQ");
-    try {
-        kq::SaveChannelFile(dev, missing);
-        ADD_FAILURE() << "no error";
-    } catch (const kq::FileError& e) {
-        EXPECT_NE(std::string(e.what()).find(missing), std::string::npos) << e.what();
-    }
-    EXPECT_FALSE(fs::exists(missing));
-    EXPECT_THROW(kq::SaveChannelFile(dev, ""), kq::FileError);
-    EXPECT_EQ(entries(), 2u); // keep.KQ and folder.KQ only
-}
-
-TEST_F(TempDir, OpenReportsMissingFoldersAndOversizedFiles) {
-    ClassKQxx53 dev = sampleDevice();
-    const std::string before = snapshot(dev);
-
-    const std::string missing = path("missing.KQ");
-    try {
-        kq::OpenChannelFile(dev, missing);
-        ADD_FAILURE() << "no error";
-    } catch (const kq::FileError& e) {
-        EXPECT_NE(std::string(e.what()).find(missing), std::string::npos);
-    }
-    EXPECT_THROW(kq::OpenChannelFile(dev, dir.string()), kq::FileError);
-
-    const std::string huge = path("huge.KQ");
-    writeAll(huge, std::string(2 << 20, '0'));
-    EXPECT_THROW(kq::OpenChannelFile(dev, huge), kq::FileError);
-
-    const std::string bad = path("bad.KQ");
-    writeAll(bad, "1\r\n2\r\n");
-    try {
-        kq::OpenChannelFile(dev, bad);
-        ADD_FAILURE() << "no error";
-    } catch (const kq::FileError& e) {
-        EXPECT_NE(std::string(e.what()).find(bad + ": line 2:"), std::string::npos) << e.what();
-    }
-    EXPECT_EQ(snapshot(dev), before);
+    EXPECT_EQ(kq::ChannelFileText(dst), kq::ChannelFileText(src));
+    fs::remove_all(tmpl);
 }

@@ -1,0 +1,138 @@
+// CSV in our own and the common layout, and quoting user text in messages.
+#include "ChannelCsv.h"
+#include "ChannelFile.h"
+#include "ChannelText.h"
+#include "MessageQuote.h"
+
+#include <gtest/gtest.h>
+
+using kq::ClassKQxx53;
+using kq::CsvLayout;
+
+namespace {
+
+// Channels every Duplex form and both modes and powers need.
+ClassKQxx53 mixedTable() {
+    ClassKQxx53 dev;
+    struct Ch { int16_t ch; double rx, tx; int32_t space, power; };
+    for (const Ch& c : {Ch{0, 146.52, 146.52, -1, -1}, Ch{1, 145.3, 144.7, 0, 0},
+                        Ch{3, 440.00625, 445.00625, -1, 0}, Ch{7, 150.0125, 450.0125, 0, -1},
+                        Ch{15, 136.005, 0, -1, -1}}) {
+        dev.TheRxFreq(c.ch, c.rx);
+        dev.TheTxFreq(c.ch, c.tx);
+        dev.TheRxCHSpace(c.ch, c.space);
+        dev.TheTxCHSpace(c.ch, c.space);
+        dev.TheRFPower(c.ch, c.power);
+    }
+    return dev;
+}
+
+} // namespace
+
+TEST(MessageQuote, ShowsAnyTextOnOneSafeLine) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"150.003", "\"150.003\""},
+        {"a\r\nb\tc", "\"a\\r\\nb\\tc\""},
+        {"\x1b[2J\x07\x7f", "\"\\x1B[2J\\x07\\x7F\""},
+        {"say \"hi\" \\", "\"say \\\"hi\\\" \\\\\""},
+        {"\xff\xc3", "\"\\xFF\\xC3\""},
+        {"K\xC3\xA9 \xE2\x80\xAE \xC2\x9B", "\"K\xC3\xA9 \\u202E \\u009B\""},
+        {std::string(5000, 'x'), "\"" + std::string(40, 'x') + "...\""},
+    };
+    for (const auto& [text, shown] : cases) EXPECT_EQ(kq::QuoteForMessage(text), shown);
+    EXPECT_EQ(kq::QuoteForMessage("abcdef", 3), "\"abc...\"");
+}
+
+TEST(ChannelCsv, ExportThenImportGivesTheSameWordsInBothLayouts) {
+    const ClassKQxx53 dev = mixedTable();
+    for (CsvLayout layout : {CsvLayout::Kq, CsvLayout::Chirp}) {
+        const std::string text = kq::ExportCsv(dev, layout);
+        const kq::CsvImport back = kq::ImportCsv(text, ClassKQxx53(), "t.csv");
+        EXPECT_EQ(back.layout, layout);
+        EXPECT_TRUE(back.dropped.empty());
+        ClassKQxx53 copy = dev, got = back.device;
+        EXPECT_EQ(kq::ChannelFileText(got), kq::ChannelFileText(copy)); // the same words
+    }
+    const std::string chirp = kq::ExportCsv(dev, CsvLayout::Chirp);
+    EXPECT_EQ(chirp.substr(0, chirp.find('\n')), "Location,Name,Frequency,Duplex,Offset,Tone,"
+              "rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,Mode,TStep,Skip,Power,Comment");
+    for (const char* row : {"0,,146.520000,,0.000000,,88.5,88.5,023,NN,FM,5.00,,High,\n",
+                            "1,,145.300000,-,0.600000,", "3,,440.006250,+,5.000000,",
+                            "7,,150.012500,split,450.012500,", "15,,136.005000,off,0.000000,"}) {
+        EXPECT_NE(chirp.find(row), std::string::npos) << row << "\n" << chirp;
+    }
+    EXPECT_EQ(std::count(chirp.begin(), chirp.end(), '\n'), 6); // unused channels omitted
+}
+
+TEST(ChannelCsv, CommonLayoutInAnyColumnOrderWithUnknownColumnsAndWatts) {
+    const std::string text =
+        "\xEF\xBB\xBF" "Mode,Extra,Frequency,Location,Power,Offset,Duplex,Name,Tone,Comment\r\n"
+        "NFM,x,146.520000,2,5.0W,0.000000,,Home,,\r\n"
+        "FM,y,145.300000,4,3W,0.600000,-,,Tone,\"a, b\"\r\n"
+        "\r\n"
+        "FM,,440.000000,5,0.5,5.000000,+,Rpt,,\r\n";
+    const kq::CsvImport r = kq::ImportCsv(text, ClassKQxx53(), "c.csv");
+    EXPECT_EQ(r.layout, CsvLayout::Chirp);
+    EXPECT_EQ(r.dropped, (std::vector<std::string>{"Name", "Tone", "Comment"}));
+    // 5 W is above the 3 W threshold, 3 W is not.
+    std::string rows;
+    for (int16_t ch : {0, 2, 4, 5}) rows += kq::ChannelRow(r.device, ch) + "\n";
+    EXPECT_EQ(rows, "0   0     NONE     12.5K       NONE     12.5K    L  \n"
+                    "2   2  146.520000  12.5K    146.520000  12.5K    H  \n"
+                    "4   4  145.300000  25.0K    144.700000  25.0K    L  \n"
+                    "5   5  440.000000  25.0K    445.000000  25.0K    L  \n");
+}
+
+TEST(ChannelCsv, RowsThatCannotBeRepresentedNameTheRow) {
+    const std::string kqHead = kq::CsvHeading(CsvLayout::Kq) + "\n", good = "0,150,150,12.5,12.5,low\n";
+    const std::string chHead = "Location,Frequency,Duplex,Offset,Mode,Power\n";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {kqHead + good + good, "row 3: channel 0 appears twice"},
+        {kqHead + good + "1,150.003,150,12.5,12.5,low\n", "row 3: rx_mhz \"150.003\""},
+        {kqHead + good + "\n1,150,99.5,12.5,12.5,low\n", "row 4: tx_mhz \"99.5\""},
+        {kqHead + "1,150,150,20,12.5,low\n", "row 2: rx_spacing_khz \"20\""},
+        {kqHead + "1,150,150,12.5,12.5,med\x1b[31mium\n", "row 2: power \"med\\x1B[31mium\""},
+        {kqHead + "1,\"150,150,12.5,12.5,low\n", "row 2: a quoted field is not closed"},
+        {"", "row 1: the text is empty"},
+        {"chan,rx,tx\n" + good, "row 1: the first row must be the heading"},
+        {"Location,Frequency,Mode\n", "row 1: the heading has no duplex column"},
+        {chHead + "16,146.52,,0,FM,High\n", "row 2: Location \"16\" is not a channel number"},
+        {chHead + "1,146.52,,0,FM,High\n\n1,146.52,,0,FM,High\n", "row 4: channel 1 appears twice"},
+        {chHead + "1,99.5,,0,FM,High\n", "row 2: Frequency \"99.5\" is not a receive frequency"},
+        {chHead + "1,146.52,+,1.0031,FM,High\n", "row 2: the transmit frequency 147.523100 MHz"},
+        {chHead + "1,146.52,split,,FM,High\n", "row 2: Offset \"\" is not a frequency"},
+        {chHead + "1,146.52,x,0,FM,High\n", "row 2: Duplex \"x\" is none of"},
+        {chHead + "1,146.52,,0,AM,High\n", "row 2: Mode \"AM\" is neither FM"},
+        {chHead + "1,146.52,,0,FM,Mid\n", "row 2: Power \"Mid\" is neither"},
+        {chHead + "1,146.52,,0,FM,High,1\n", "row 2: 7 fields but the heading names 6"},
+        {chHead + "1,\"" + std::string(3000, '9') + "\r\n\",,0,FM,High\n",
+         "row 2: Frequency \"" + std::string(40, '9') + "...\" is not"},
+    };
+    for (const auto& [text, part] : cases) {
+        try {
+            kq::ImportCsv(text, ClassKQxx53(), "in.csv");
+            ADD_FAILURE() << part << ": no error";
+        } catch (const kq::FileError& e) {
+            const std::string msg = e.what();
+            EXPECT_EQ(msg.rfind("in.csv: " + part, 0), 0u) << msg;
+            EXPECT_EQ(msg.find('\n'), std::string::npos) << msg;
+            EXPECT_LT(msg.size(), 200u) << msg;
+        }
+    }
+}
+
+TEST(ChannelCsv, CommonLayoutExportRefusesChannelsItCannotExpress) {
+    ClassKQxx53 spacing = mixedTable(), txOnly = mixedTable();
+    spacing.TheTxCHSpace(3, 0);
+    txOnly.TheTxFreq(9, 150);
+    for (const auto& [dev, part] : {std::pair{spacing, "channel 3: receive and transmit spacing differ"},
+                                    std::pair{txOnly, "channel 9: a transmit frequency without"}}) {
+        try {
+            kq::ExportCsv(dev, CsvLayout::Chirp);
+            ADD_FAILURE() << part << ": no error";
+        } catch (const kq::FileError& e) {
+            EXPECT_EQ(std::string(e.what()).rfind(part, 0), 0u) << e.what();
+        }
+        EXPECT_NO_THROW(kq::ExportCsv(dev, CsvLayout::Kq));
+    }
+}
