@@ -36,7 +36,8 @@ readme=$(QT_QPA_PLATFORM=offscreen "$usr/bin/kqprogrammer" --readme-path) || fai
 
 desktop-file-validate "$usr/share/applications/$id.desktop" || fail "desktop entry"
 grep -q "^MimeType=application/x-kq-channels;" "$usr/share/applications/$id.desktop" || fail "MimeType"
-appstreamcli validate --no-net "$usr/share/metainfo/$id.metainfo.xml" || fail "metainfo"
+# The tree check also ties the metadata to its desktop entry.
+appstreamcli validate-tree --no-net "$tmp/root" || fail "metainfo"
 update-mime-database "$usr/share/mime" >"$tmp/mime.log" 2>&1 || { cat "$tmp/mime.log"; fail "mime type"; }
 grep -qx "50:application/x-kq-channels:\*.kq" "$usr/share/mime/globs2" || fail "*.kq not mapped"
 for page in kqprogrammer kqtool kqradio; do
