@@ -2,12 +2,14 @@
 # One entry point for a fresh Debian/Ubuntu machine:
 #   ./build.sh run    install what is missing, build, start the programmer
 #   ./build.sh test   install what is missing, build, run every test
+#   ./build.sh package  install what is missing, build, make the Debian package in build/
 set -euo pipefail
 cd "$(dirname "$0")"
 
 packages=(cmake g++ make pkg-config libgtest-dev libbenchmark-dev
           qt6-base-dev qt6-serialport-dev libgl-dev
-          poppler-utils fonts-liberation fonts-liberation2 xvfb xauth)
+          poppler-utils fonts-liberation fonts-liberation2 xvfb xauth
+          dpkg-dev file desktop-file-utils appstream shared-mime-info groff-base)
 
 install_missing() {
     local missing=()
@@ -28,6 +30,11 @@ build() {
 }
 
 case "${1:-}" in
+    package)
+        install_missing
+        build
+        (cd build && cpack -G DEB)
+        ;;
     run)
         install_missing
         build
@@ -44,7 +51,7 @@ case "${1:-}" in
         ctest --output-on-failure -j "$(nproc)"
         ;;
     *)
-        echo "usage: $0 run|test" >&2
+        echo "usage: $0 run|test|package" >&2
         exit 2
         ;;
 esac

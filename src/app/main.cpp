@@ -1,4 +1,5 @@
 // kqprogrammer: the desktop program.
+#include "CommandLine.h"
 #include "ModuleKQDevice.h"
 #include "frmMain.h"
 
@@ -9,6 +10,7 @@
 #include <QApplication>
 
 int main(int argc, char** argv) {
+    if (const int status = kq::HandleInfoOptions(argc, argv); status >= 0) return status;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("KQ Serial PC Programmer"));
     QApplication::setApplicationVersion(QStringLiteral("1.2.0"));
