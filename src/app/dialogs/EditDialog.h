@@ -54,6 +54,7 @@ protected:
     bool eventFilter(QObject* obj, QEvent* e) override;
 
 private:
+    frmMain& m_Main; // the dialog's parent, so it outlives the dialog
     QPointer<frmDocument> m_OpenedOn;
     std::map<QWidget*, int> m_Positions;
     std::map<int, QWidget*> m_Controls;
