@@ -64,11 +64,7 @@ inline kq::frmMain* MainWindow() {
     return nullptr;
 }
 // A new channel window, made the active one.
-inline kq::frmDocument* FreshDocument() {
-    kq::frmDocument* d = MainWindow()->NewDocument();
-    MainWindow()->ActivateDocument(d);
-    return d;
-}
+inline kq::frmDocument* FreshDocument() { return MainWindow()->NewDocument(); }
 // Closes every channel window, discarding changes.
 inline void CloseAll() {
     MessageBoxAnswer discard(QMessageBox::Discard);
