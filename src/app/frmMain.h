@@ -59,7 +59,9 @@ protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
-    // What an action of the table menus needs from the active table.
+    // A new table command is one addTableAction line in buildTableMenus: it
+    // runs on the active table and is enabled while there is one, and with
+    // Needs::IdleTable only while no radio transfer runs on it.
     enum class Needs { Table, IdleTable };
     QAction* addAction(QMenu* menu, const QString& text, std::function<void()> run, const QKeySequence& key = {});
     QAction* addTableAction(QMenu* menu, const QString& text, std::function<void(frmDocument&)> run,
