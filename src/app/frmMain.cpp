@@ -41,7 +41,7 @@ frmMain::~frmMain() {
     delete m_Mdi;
 }
 
-QAction* frmMain::addAction(QMenu* menu, const QString& text, std::function<void()> run, const QKeySequence& key) {
+QAction* frmMain::addMenuAction(QMenu* menu, const QString& text, std::function<void()> run, const QKeySequence& key) {
     QAction* a = menu->addAction(text);
     if (!key.isEmpty()) a->setShortcut(key);
     connect(a, &QAction::triggered, this, [run = std::move(run)] { run(); });
@@ -50,7 +50,7 @@ QAction* frmMain::addAction(QMenu* menu, const QString& text, std::function<void
 
 QAction* frmMain::addTableAction(QMenu* menu, const QString& text, std::function<void(frmDocument&)> run,
                                  const QKeySequence& key, Needs needs) {
-    QAction* a = addAction(menu, text, [this, run = std::move(run), needs] {
+    QAction* a = addMenuAction(menu, text, [this, run = std::move(run), needs] {
         // A shortcut can still fire between a busy change and the redraw.
         frmDocument* doc = ActiveDocument();
         if (doc && !(needs == Needs::IdleTable && doc->IsBusy())) run(*doc);
@@ -61,21 +61,21 @@ QAction* frmMain::addTableAction(QMenu* menu, const QString& text, std::function
 
 void frmMain::buildOwnMenus() {
     QMenu* file = new QMenu(tr("&FILE"), this);
-    addAction(file, tr("&NEW"), [this] { NewDocument(); }, QKeySequence(tr("Ctrl+N")));
-    addAction(file, tr("&OPEN"), [this] { OpenChannelFile(); }, QKeySequence(tr("Ctrl+O")));
+    addMenuAction(file, tr("&NEW"), [this] { NewDocument(); }, QKeySequence(tr("Ctrl+N")));
+    addMenuAction(file, tr("&OPEN"), [this] { OpenChannelFile(); }, QKeySequence(tr("Ctrl+O")));
     file->addSeparator();
-    addAction(file, tr("E&XIT"), [this] { close(); }, QKeySequence(tr("Ctrl+Q")));
+    addMenuAction(file, tr("E&XIT"), [this] { close(); }, QKeySequence(tr("Ctrl+Q")));
     QMenu* help = new QMenu(tr("&HELP"), this);
-    addAction(help, tr("&README"), [this] { Form_Readme::ShowReadme(*this); });
-    addAction(help, tr("&ABOUT"), [this] { ShowAbout(this); });
+    addMenuAction(help, tr("&README"), [this] { Form_Readme::ShowReadme(*this); });
+    addMenuAction(help, tr("&ABOUT"), [this] { ShowAbout(this); });
     m_OwnMenus = {file, help};
 }
 
 void frmMain::buildTableMenus() {
     const Needs idle = Needs::IdleTable; // changes the table: not during a transfer
     QMenu* file = new QMenu(tr("&FILE"), this);
-    addAction(file, tr("NEW"), [this] { NewDocument(); });
-    addAction(file, tr("&OPEN"), [this] { OpenChannelFile(); }, QKeySequence(tr("Ctrl+O")));
+    addMenuAction(file, tr("NEW"), [this] { NewDocument(); });
+    addMenuAction(file, tr("&OPEN"), [this] { OpenChannelFile(); }, QKeySequence(tr("Ctrl+O")));
     addTableAction(file, tr("&CLOSE"), [](frmDocument& d) { d.CloseWindow(); }, QKeySequence(tr("Ctrl+Q")));
     file->addSeparator();
     addTableAction(file, tr("&SAVE"), [](frmDocument& d) { d.Save(); }, QKeySequence(tr("Ctrl+S")));
@@ -86,7 +86,7 @@ void frmMain::buildTableMenus() {
     // Works without any printer installed.
     addTableAction(file, tr("PRINT TO P&DF..."), [](frmDocument& d) { d.PrintReportToPdfAsk(); });
     file->addSeparator();
-    addAction(file, tr("E&XIT"), [this] { close(); });
+    addMenuAction(file, tr("E&XIT"), [this] { close(); });
 
     QMenu* edit = new QMenu(tr("&EDIT"), this);
     addTableAction(edit, tr("CU&T"), [](frmDocument& d) { d.CutChannels(); }, QKeySequence(tr("Ctrl+X")), idle);
@@ -111,8 +111,8 @@ void frmMain::buildTableMenus() {
     connect(window, &QMenu::aboutToShow, this, [this, window] { fillWindowMenu(window); });
 
     QMenu* help = new QMenu(tr("&HELP"), this);
-    addAction(help, tr("&README"), [this] { Form_Readme::ShowReadme(*this); });
-    addAction(help, tr("&ABOUT"), [this] { ShowAbout(this); });
+    addMenuAction(help, tr("&README"), [this] { Form_Readme::ShowReadme(*this); });
+    addMenuAction(help, tr("&ABOUT"), [this] { ShowAbout(this); });
 
     m_TableMenus = {file, edit, option, device, window, help};
 }
