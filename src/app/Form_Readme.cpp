@@ -1,7 +1,8 @@
 #include "Form_Readme.h"
 
 #include "PrintText.h"
-#include "frmDocument.h"
+#include "WindowLook.h"
+#include "frmMain.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -43,7 +44,8 @@ QString Form_Readme::ReadmeText(const QString& path, bool* ok) {
     return text;
 }
 
-Form_Readme::Form_Readme() {
+// A separate window, but owned by the main window so it goes with it.
+Form_Readme::Form_Readme(frmMain& main) : QMainWindow(&main, Qt::Window), m_Main(main) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("ReadMe"));
     m_Text = new QPlainTextEdit(this);
@@ -66,9 +68,9 @@ Form_Readme::Form_Readme() {
 
 Form_Readme* Form_Readme::Instance() { return g_Readme; }
 
-Form_Readme* Form_Readme::ShowReadme() {
+Form_Readme* Form_Readme::ShowReadme(frmMain& main) {
     if (!g_Readme) {
-        g_Readme = new Form_Readme;
+        g_Readme = new Form_Readme(main);
         g_Readme->show();
     }
     return g_Readme;
@@ -78,7 +80,7 @@ void Form_Readme::print() {
     bool ok = false;
     const QString text = ReadmeText(ReadmePath(), &ok);
     if (!ok) return;
-    PrintTextWithDialog(this, QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
+    PrintTextWithDialog(this, m_Main.Printer(), QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
                         m_Text->font());
 }
 

@@ -8,11 +8,14 @@ class QPlainTextEdit;
 
 namespace kq {
 
+class frmMain;
+
 class Form_Readme : public QMainWindow {
     Q_OBJECT
 public:
-    // Opens the viewer, or leaves the open one as it is.
-    static Form_Readme* ShowReadme();
+    // Opens the viewer over main (it prints on main's printer), or leaves
+    // the open one as it is.
+    static Form_Readme* ShowReadme(frmMain& main);
     static Form_Readme* Instance();
 
     // The file's lines, each followed by CR LF; ok tells whether it was read.
@@ -22,9 +25,10 @@ public:
     QPlainTextEdit* Text_Readme() const { return m_Text; }
 
 private:
-    Form_Readme();
+    explicit Form_Readme(frmMain& main);
     void print();
 
+    frmMain& m_Main;
     QPlainTextEdit* m_Text;
 };
 

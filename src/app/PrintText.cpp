@@ -10,12 +10,6 @@ namespace kq {
 
 namespace {
 
-QPrinter& sharedPrinter() {
-    // One printer for the program, so a set-up choice carries to printing.
-    static QPrinter printer(QPrinter::HighResolution);
-    return printer;
-}
-
 void render(QPrinter& printer, const QString& text, const QFont& font) {
     QTextDocument doc;
     doc.setDefaultFont(font);
@@ -30,8 +24,7 @@ void render(QPrinter& printer, const QString& text, const QFont& font) {
 
 } // namespace
 
-void PrintTextWithDialog(QWidget* parent, const QString& text, const QFont& font) {
-    QPrinter& printer = sharedPrinter();
+void PrintTextWithDialog(QWidget* parent, QPrinter& printer, const QString& text, const QFont& font) {
     printer.setOutputFormat(QPrinter::NativeFormat);
     QPrintDialog dlg(&printer, parent);
     dlg.setWindowTitle(QObject::tr("Print"));
@@ -48,8 +41,8 @@ bool PrintTextToPdf(const QString& text, const QFont& font, const QString& pdfPa
     return QFileInfo(pdfPath).size() > 0;
 }
 
-void ShowPrinterSetup(QWidget* parent) {
-    QPageSetupDialog dlg(&sharedPrinter(), parent);
+void ShowPrinterSetup(QWidget* parent, QPrinter& printer) {
+    QPageSetupDialog dlg(&printer, parent);
     dlg.setWindowTitle(QObject::tr("Printer Setup"));
     dlg.exec();
 }

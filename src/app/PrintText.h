@@ -5,15 +5,16 @@
 #include <QFont>
 #include <QString>
 
+class QPrinter;
 class QWidget;
 
 namespace kq {
 
 // Shows the print dialog and prints on OK; failures are ignored.
-void PrintTextWithDialog(QWidget* parent, const QString& text, const QFont& font);
+void PrintTextWithDialog(QWidget* parent, QPrinter& printer, const QString& text, const QFont& font);
 // Prints to pdfPath; false when the file could not be written.
 bool PrintTextToPdf(const QString& text, const QFont& font, const QString& pdfPath);
 // The platform's printer set-up dialog.
-void ShowPrinterSetup(QWidget* parent);
+void ShowPrinterSetup(QWidget* parent, QPrinter& printer);
 
 } // namespace kq

@@ -3,21 +3,22 @@
 #include "ChannelClipboard.h"
 #include "ChannelFile.h"
 #include "ChannelText.h"
-#include "DocumentHooks.h"
+#include "Form_AutoFreq.h"
+#include "Form_Keyin_CH.h"
+#include "Form_Option_System.h"
+#include "Form_Ports.h"
 #include "ModuleKQDevice.h"
 #include "PrintText.h"
 #include "ReportText.h"
+#include "TransferWindow.h"
 #include "frmMain.h"
-#include "Form_Readme.h"
 
-#include <QAction>
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
-#include <QMenu>
 #include <QMessageBox>
 #include <QScrollBar>
 #include <QTextEdit>
@@ -39,7 +40,7 @@ QString q(const std::string& s) { return QString::fromStdString(s); }
 
 } // namespace
 
-frmDocument::frmDocument(QWidget* parent) : QWidget(parent) {
+frmDocument::frmDocument(frmMain& main, QWidget* parent) : QWidget(parent), m_Main(main) {
     // The title block and its frame.
     auto* shape = new QFrame(this);
     shape->setFrameShape(QFrame::Box);
@@ -64,15 +65,13 @@ frmDocument::frmDocument(QWidget* parent) : QWidget(parent) {
     });
     connect(m_List, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
         m_Device.NowCHNum = static_cast<int16_t>(m_List->row(item));
-        runHook(documentHooks().ChannelEdit, tr("The channel edit dialog"));
+        OpenChannelEdit();
     });
 
     m_rtfText = new QTextEdit(this);
     m_rtfText->setObjectName(QStringLiteral("rtfText"));
     m_rtfText->setAcceptRichText(false);
     m_rtfText->hide();
-
-    buildMenus();
 
     resize(Twips(6800), Twips(5800));
     Init_ListCHList();
@@ -86,99 +85,34 @@ frmDocument::~frmDocument() {
         m_ClosingSignalled = true;
         emit closing();
     }
-    // The menus live outside this widget's children once the main window's
-    // menu bar shows them; they go with the window.
-    qDeleteAll(m_Menus);
 }
 
-void frmDocument::buildMenus() {
-    auto add = [this](QMenu* menu, const QString& text, auto slot, QKeySequence key = {},
-                      bool changesTable = false) {
-        QAction* a = menu->addAction(text);
-        if (!key.isEmpty()) a->setShortcut(key);
-        connect(a, &QAction::triggered, this, slot);
-        if (changesTable) m_ChangingActions << a;
-        return a;
-    };
-
-    QMenu* file = new QMenu(tr("&FILE"));
-    add(file, tr("NEW"), [] { NewDocument(); });
-    add(file, tr("&OPEN"), [this] { OpenChannelFile(this); }, QKeySequence(tr("Ctrl+O")));
-    add(file, tr("&CLOSE"), [this] {
-        if (parentWidget()) parentWidget()->close(); else close();
-    }, QKeySequence(tr("Ctrl+Q")));
-    file->addSeparator();
-    add(file, tr("&SAVE"), [this] { Save(); }, QKeySequence(tr("Ctrl+S")));
-    add(file, tr("SAVE &AS"), [this] { SaveAs(); });
-    file->addSeparator();
-    add(file, tr("PRINTER SET&UP"), [this] { printerSetup(); });
-    add(file, tr("&PRINT"), [this] { printReport(); }, QKeySequence(tr("Ctrl+P")));
-    // Works without any printer installed.
-    add(file, tr("PRINT TO P&DF..."), [this] { printReportToPdfAsk(); });
-    file->addSeparator();
-    add(file, tr("E&XIT"), [] { if (MainForm()) MainForm()->close(); });
-
-    QMenu* edit = new QMenu(tr("&EDIT"));
-    add(edit, tr("CU&T"), [this] { CutChannels(); }, QKeySequence(tr("Ctrl+X")), true);
-    add(edit, tr("&COPY"), [this] { CopyChannels(); }, QKeySequence(tr("Ctrl+C")));
-    add(edit, tr("&PASTE"), [this] { PasteChannels(); }, QKeySequence(tr("Ctrl+V")), true);
-    add(edit, tr("&DELETE"), [this] { DeleteChannels(); }, QKeySequence(Qt::Key_Delete), true);
-    edit->addSeparator();
-    add(edit, tr("AUTO&FREQ"), [this] {
-        runHook(documentHooks().AutoFreq, tr("The auto frequency dialog"));
-    }, {}, true);
-
-    QMenu* option = new QMenu(tr("&OPTION"));
-    add(option, tr("S&YSTEM"), [this] {
-        runHook(documentHooks().SystemOption, tr("The system option dialog"));
-    }, {}, true);
-    add(option, tr("C&HANNEL"), [this] {
-        runHook(documentHooks().ChannelEdit, tr("The channel edit dialog"));
-    }, {}, true);
-
-    QMenu* device = new QMenu(tr("&DEVICE"));
-    add(device, tr("&UPLOAD"), [this] { runHook(documentHooks().Upload, tr("Reading the radio")); },
-        {}, true);
-    add(device, tr("&DOWNLOAD"), [this] {
-        runHook(documentHooks().Download, tr("Writing the radio"));
-    }, {}, true);
-    device->addSeparator();
-    add(device, tr("&PORTS..."), [this] { runHook(documentHooks().SerialPorts, tr("The serial port list")); },
-        {}, false);
-
-    QMenu* window = new QMenu(tr("&WINDOW"));
-    connect(window, &QMenu::aboutToShow, this, [window] {
-        window->clear();
-        frmMain* m = MainForm();
-        if (!m) return;
-        for (frmDocument* d : m->Documents()) {
-            QAction* a = window->addAction(d->Caption());
-            a->setCheckable(true);
-            a->setChecked(d == m->ActiveDocument());
-            QObject::connect(a, &QAction::triggered, d, [d] {
-                if (frmMain* mm = MainForm()) mm->ActivateDocument(d);
-            });
-        }
-    });
-
-    QMenu* help = new QMenu(tr("&HELP"));
-    add(help, tr("&README"), [] { Form_Readme::ShowReadme(); });
-    add(help, tr("&ABOUT"), [this] { ShowAbout(this); });
-
-    m_Menus = {file, edit, option, device, window, help};
+bool frmDocument::refuseWhileBusy() {
+    if (!m_Busy) return false;
+    QMessageBox::information(this, windowTitle(), tr("A radio transfer is running; wait for it or cancel it."));
+    return true;
 }
 
-void frmDocument::runHook(const std::function<void(frmDocument&)>& hook, const QString& what) {
-    if (m_Busy) {
-        QMessageBox::information(this, windowTitle(),
-                                 tr("A radio transfer is running; wait for it or cancel it."));
-        return;
-    }
-    if (!hook) {
-        QMessageBox::information(this, windowTitle(), tr("%1 is not available in this build.").arg(what));
-        return;
-    }
-    hook(*this);
+void frmDocument::OpenChannelEdit() {
+    if (!refuseWhileBusy()) Form_Keyin_CH::Load(*this);
+}
+void frmDocument::OpenAutoFreq() {
+    if (!refuseWhileBusy()) Form_AutoFreq::Load(*this);
+}
+void frmDocument::OpenSystemOption() {
+    if (!refuseWhileBusy()) Form_Option_System::Load(*this);
+}
+void frmDocument::Upload() {
+    if (!refuseWhileBusy()) Form_Upload::Load(*this);
+}
+void frmDocument::Download() {
+    if (!refuseWhileBusy()) Form_Download::Load(*this);
+}
+void frmDocument::ShowPorts() { Form_Ports::ShowPorts(this); }
+
+void frmDocument::CloseWindow() {
+    if (parentWidget()) parentWidget()->close();
+    else close();
 }
 
 void frmDocument::Init_ListCHList() {
@@ -222,20 +156,20 @@ int frmDocument::FirstSelectedRow() const {
     return rows.empty() ? -1 : rows.front();
 }
 
-void frmDocument::CopyChannels() { SharedChannelClipboard().CopyChannels(m_Device, selectedRows()); }
+void frmDocument::CopyChannels() { m_Main.Clipboard().CopyChannels(m_Device, selectedRows()); }
 
 void frmDocument::CutChannels() {
     if (m_Busy) return;
     const auto rows = selectedRows();
     if (rows.empty()) return;
-    SharedChannelClipboard().CutChannels(m_Device, rows);
+    m_Main.Clipboard().CutChannels(m_Device, rows);
     m_Modified = true;
     UpdateHomePage();
 }
 
 void frmDocument::PasteChannels() {
     if (m_Busy) return;
-    if (SharedChannelClipboard().PasteChannels(m_Device, static_cast<int16_t>(FirstSelectedRow()))) {
+    if (m_Main.Clipboard().PasteChannels(m_Device, static_cast<int16_t>(FirstSelectedRow()))) {
         m_Modified = true;
         UpdateHomePage();
     }
@@ -290,9 +224,9 @@ QStringList frmDocument::FillReport() {
     return out;
 }
 
-void frmDocument::printReport() {
+void frmDocument::PrintReport() {
     FillReport();
-    PrintTextWithDialog(this, m_rtfText->toPlainText(), m_rtfText->font());
+    PrintTextWithDialog(this, m_Main.Printer(), m_rtfText->toPlainText(), m_rtfText->font());
 }
 
 bool frmDocument::PrintReportToPdf(const QString& pdfPath) {
@@ -300,7 +234,7 @@ bool frmDocument::PrintReportToPdf(const QString& pdfPath) {
     return PrintTextToPdf(m_rtfText->toPlainText(), m_rtfText->font(), pdfPath);
 }
 
-void frmDocument::printReportToPdfAsk() {
+void frmDocument::PrintReportToPdfAsk() {
     const QString path = QFileDialog::getSaveFileName(this, tr("Print to PDF"), QString(),
                                                       tr("PDF files (*.pdf)"));
     if (path.isEmpty()) return;
@@ -308,11 +242,12 @@ void frmDocument::printReportToPdfAsk() {
         QMessageBox::warning(this, tr("Print to PDF"), tr("Could not write %1.").arg(path));
 }
 
-void frmDocument::printerSetup() { ShowPrinterSetup(this); }
+void frmDocument::PrinterSetup() { ShowPrinterSetup(this, m_Main.Printer()); }
 
 void frmDocument::SetBusy(bool busy) {
+    if (m_Busy == busy) return;
     m_Busy = busy;
-    for (QAction* a : m_ChangingActions) a->setEnabled(!busy);
+    emit busyChanged(busy);
 }
 
 bool frmDocument::MaybeSave() {
@@ -354,7 +289,7 @@ bool frmDocument::eventFilter(QObject* obj, QEvent* e) {
         auto* k = static_cast<QKeyEvent*>(e);
         if ((k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) && m_List->currentRow() >= 0) {
             m_Device.NowCHNum = static_cast<int16_t>(m_List->currentRow());
-            runHook(documentHooks().ChannelEdit, tr("The channel edit dialog"));
+            OpenChannelEdit();
             return true;
         }
     }

@@ -1,28 +1,31 @@
 // A channel table window: one device, its 16 channel rows and labels, and
-// the menus from which files, printing, dialogs and transfers start.
+// the commands the main window's table menus run on it: files, printing,
+// the edit dialogs and the radio transfers.
 #pragma once
 
 #include "ClassKQxx53.h"
 #include "WindowLook.h"
 
-#include <QList>
 #include <QWidget>
 
-#include <functional>
 #include <vector>
 
 class QLabel;
 class QListWidget;
-class QMenu;
 class QTextEdit;
 
 namespace kq {
 
+class frmMain;
+
 class frmDocument : public QWidget {
     Q_OBJECT
 public:
-    explicit frmDocument(QWidget* parent = nullptr);
+    // main is the main window the table belongs to and outlives it.
+    explicit frmDocument(frmMain& main, QWidget* parent = nullptr);
     ~frmDocument() override;
+
+    frmMain& Main() const { return m_Main; }
 
     ClassKQxx53& myDevice() { return m_Device; }
     const ClassKQxx53& myDevice() const { return m_Device; }
@@ -41,9 +44,6 @@ public:
 
     QString Caption() const { return windowTitle(); }
     void SetCaption(const QString& c) { setWindowTitle(c); }
-
-    // The window's menus, shown in the main window's menu bar while active.
-    const QList<QMenu*>& Menus() const { return m_Menus; }
 
     QListWidget* List() const { return m_List; }
     QTextEdit* rtfText() const { return m_rtfText; }
@@ -69,11 +69,27 @@ public:
     // Prints the report to a PDF file without a printer.
     bool PrintReportToPdf(const QString& pdfPath);
 
-    // Closes after asking about unsaved changes; false when the user keeps it.
+    // Asks about unsaved changes; false when the user keeps the window.
     bool MaybeSave();
+    // FILE > CLOSE: closes the window's frame in the main window.
+    void CloseWindow();
+
+    void PrinterSetup();
+    void PrintReport();
+    void PrintReportToPdfAsk();
+
+    // The windows this one opens on itself. The dialogs and the transfers
+    // refuse, with a message, while a transfer runs on this table.
+    void OpenChannelEdit(); // for NowCHNum as it stands
+    void OpenAutoFreq();
+    void OpenSystemOption();
+    void Upload();
+    void Download();
+    void ShowPorts();
 
 signals:
     void closing();
+    void busyChanged(bool busy);
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -81,21 +97,16 @@ protected:
     bool eventFilter(QObject* obj, QEvent* e) override;
 
 private:
-    void buildMenus();
-    void runHook(const std::function<void(frmDocument&)>& hook, const QString& what);
+    bool refuseWhileBusy();
     std::vector<int16_t> selectedRows() const;
-    void printReport();
-    void printReportToPdfAsk();
-    void printerSetup();
 
+    frmMain& m_Main;
     ClassKQxx53 m_Device;
     QListWidget* m_List = nullptr;
     QTextEdit* m_rtfText = nullptr;
     QLabel* m_LabelModel = nullptr;
     QLabel* m_LabelRFIF = nullptr;
     QLabel* m_LabelReferOsc = nullptr;
-    QList<QMenu*> m_Menus;
-    QList<QAction*> m_ChangingActions;
     bool m_Modified = false;
     bool m_Busy = false;
     bool m_ClosingSignalled = false;

@@ -1,19 +1,18 @@
 // Helpers for tests that drive the real windows offscreen.
 #pragma once
 
-#include "ModuleKQDevice.h"
 #include "frmDocument.h"
 #include "frmMain.h"
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QMessageBox>
 #include <QListWidget>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
 #include <QStringList>
 #include <QTimer>
-#include <QWidget>
-
-#include <memory>
 
 namespace kqtest {
 
@@ -43,18 +42,53 @@ private:
     int m_Count = 0;
 };
 
-// The texts of a channel window's 16 rows.
+// A channel window's rows as shown, and a selection made as the user would.
 inline QStringList Rows(kq::frmDocument* d) {
     QStringList r;
     for (int i = 0; i < d->List()->count(); ++i) r << d->List()->item(i)->text();
     return r;
 }
+inline void Select(kq::frmDocument* d, std::initializer_list<int> rows) {
+    d->List()->clearSelection();
+    for (int i : rows) d->List()->item(i)->setSelected(true);
+}
+inline void Settle() {
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
 
+// The main window the test made.
+inline kq::frmMain* MainWindow() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* m = qobject_cast<kq::frmMain*>(w)) return m;
+    return nullptr;
+}
 // A new channel window, made the active one.
-inline kq::frmDocument* FreshDocument() {
-    kq::frmDocument* d = kq::NewDocument();
-    kq::MainForm()->ActivateDocument(d);
-    return d;
+inline kq::frmDocument* FreshDocument() { return MainWindow()->NewDocument(); }
+// Closes every channel window, discarding changes.
+inline void CloseAll() {
+    MessageBoxAnswer discard(QMessageBox::Discard);
+    MainWindow()->mdiArea()->closeAllSubWindows();
+    Settle();
+}
+
+inline QStringList MenuTitles() {
+    QStringList t;
+    for (QAction* a : MainWindow()->menuBar()->actions()) t << a->text();
+    return t;
+}
+// A menu of the menu bar and one of its items as the user sees them
+// ("&EDIT", "CU&T"); nullptr when not shown.
+inline QMenu* Menu(const QString& title) {
+    for (QAction* m : MainWindow()->menuBar()->actions())
+        if (m->text() == title) return m->menu();
+    return nullptr;
+}
+inline QAction* MenuItem(const QString& menu, const QString& item) {
+    if (QMenu* m = Menu(menu))
+        for (QAction* a : m->actions())
+            if (a->text() == item) return a;
+    return nullptr;
 }
 
 } // namespace kqtest

@@ -3,7 +3,6 @@
 #include "FocusWalk.h"
 #include "frmDocument.h"
 #include "frmMain.h"
-#include "ModuleKQDevice.h"
 
 #include <QAbstractButton>
 #include <QEvent>
@@ -14,7 +13,7 @@
 namespace kq {
 
 EditDialog::EditDialog(frmDocument& doc, const QString& caption)
-    : QDialog(MainForm() ? static_cast<QWidget*>(MainForm()) : &doc), m_OpenedOn(&doc) {
+    : QDialog(&doc.Main()), m_Main(doc.Main()), m_OpenedOn(&doc) {
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
     setWindowTitle(caption);
@@ -26,7 +25,7 @@ EditDialog::EditDialog(frmDocument& doc, const QString& caption)
 }
 
 frmDocument* EditDialog::TargetDocument() {
-    frmDocument* doc = MainForm() ? MainForm()->ActiveDocument() : m_OpenedOn.data();
+    frmDocument* doc = m_Main.ActiveDocument();
     if (!doc) {
         PlainMessage(this, tr("No channel table window is open."));
         return nullptr;

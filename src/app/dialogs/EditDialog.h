@@ -54,6 +54,7 @@ protected:
     bool eventFilter(QObject* obj, QEvent* e) override;
 
 private:
+    frmMain& m_Main; // the dialog's parent, so it outlives the dialog
     QPointer<frmDocument> m_OpenedOn;
     std::map<QWidget*, int> m_Positions;
     std::map<int, QWidget*> m_Controls;
@@ -67,7 +68,8 @@ class SingleInstance {
 public:
     // Opens the dialog for doc unless one is open already.
     static Dialog* Load(frmDocument& doc) {
-        if (s_Open) {
+        // A dialog closed a moment ago waits for its deletion; it does not count.
+        if (s_Open && !s_Open->isHidden()) {
             s_Open->raise();
             s_Open->activateWindow();
             return s_Open;

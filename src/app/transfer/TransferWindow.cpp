@@ -1,6 +1,5 @@
 #include "TransferWindow.h"
 
-#include "DocumentHooks.h"
 #include "Form_Ports.h"
 #include "KqSerialPort.h"
 #include "ModuleKQDevice.h"
@@ -21,10 +20,6 @@ namespace {
 QPointer<TransferWindow> s_Open;
 KqTransfer::Outcome s_LastOutcome = KqTransfer::Outcome::Done;
 
-void status(const QString& text) {
-    if (frmMain* m = MainForm()) m->statusBar()->showMessage(text);
-}
-
 // "COM2 (/dev/ttyUSB0)" for a device of the port list.
 QString portName(const QString& device) {
     const int n = static_cast<int>(KqSerialPort::PortMap().indexOf(device)) + 1;
@@ -32,11 +27,16 @@ QString portName(const QString& device) {
 }
 } // namespace
 
+void TransferWindow::status(const QString& text) {
+    // The window's parent is the main window, whose status bar reports.
+    if (auto* m = qobject_cast<QMainWindow*>(parentWidget())) m->statusBar()->showMessage(text);
+}
+
 TransferWindow* TransferWindow::Open() { return s_Open; }
 KqTransfer::Outcome TransferWindow::LastOutcome() { return s_LastOutcome; }
 
 TransferWindow::TransferWindow(frmDocument& doc, KqTransfer::Direction dir)
-    : QDialog(MainForm() ? static_cast<QWidget*>(MainForm()) : &doc), m_Doc(&doc), m_Dir(dir) {
+    : QDialog(&doc.Main()), m_Doc(&doc), m_Dir(dir) {
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
     SetOuterSizeTwips(this, 5310, 3180);
@@ -160,12 +160,5 @@ Form_Download::Form_Download(frmDocument& doc) : TransferWindow(doc, KqTransfer:
     setObjectName(QStringLiteral("Form_Download"));
 }
 void Form_Download::Load(frmDocument& doc) { loadTransfer<Form_Download>(doc); }
-
-void InstallTransferWindows() {
-    DocumentHooks& hooks = documentHooks();
-    hooks.Upload = [](frmDocument& doc) { Form_Upload::Load(doc); };
-    hooks.Download = [](frmDocument& doc) { Form_Download::Load(doc); };
-    hooks.SerialPorts = [](frmDocument& doc) { Form_Ports::ShowPorts(&doc); };
-}
 
 } // namespace kq

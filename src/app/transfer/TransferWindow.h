@@ -43,6 +43,7 @@ protected:
 
 private:
     void Timer_Tick();
+    void status(const QString& text);
     bool ConfirmOverwrite(int radioModel);
 
     QPointer<frmDocument> m_Doc;
@@ -67,8 +68,5 @@ public:
     static void Load(frmDocument& doc);
     explicit Form_Download(frmDocument& doc);
 };
-
-// Connects DEVICE > UPLOAD, DOWNLOAD and PORTS to these windows.
-void InstallTransferWindows();
 
 } // namespace kq

@@ -45,9 +45,4 @@ void ChannelClipboard::DeleteChannels(ClassKQxx53& dev, const std::vector<int16_
     for (int16_t ch : sortedRows(rows)) dev.DeleteOneChannel(ch);
 }
 
-ChannelClipboard& SharedChannelClipboard() {
-    static ChannelClipboard clipboard;
-    return clipboard;
-}
-
 } // namespace kq

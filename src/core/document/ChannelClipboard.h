@@ -1,4 +1,4 @@
-// The channel clipboard shared by all channel table windows, and the four
+// The channel clipboard that all channel table windows share, and the four
 // edit commands on it. Rows are channel numbers; the desktop clipboard is
 // not used.
 #pragma once
@@ -31,8 +31,5 @@ public:
 private:
     std::vector<ChannelPara> m_Entries;
 };
-
-// The one clipboard of the program.
-ChannelClipboard& SharedChannelClipboard();
 
 } // namespace kq

@@ -5,7 +5,6 @@
 
 #include "ChannelFile.h"
 #include "ChannelText.h"
-#include "DocumentHooks.h"
 #include "Form_Ports.h"
 #include "KqSerialPort.h"
 #include "ModuleKQDevice.h"
@@ -59,7 +58,6 @@ class TestTransferWindows : public QObject {
 
 private slots:
     void initTestCase() {
-        InstallTransferWindows();
         main = new frmMain;
         main->show();
     }
@@ -78,7 +76,7 @@ private slots:
         KqRadioProcess radio({"--image", image});
         useRadio(radio);
         frmDocument* d = kqtest::FreshDocument();
-        documentHooks().Upload(*d);
+        Form_Upload::Load(*d);
         QCOMPARE(TransferWindow::LastOutcome(), KqTransfer::Outcome::Done);
         QVERIFY(!TransferWindow::Open() || TransferWindow::Open()->isHidden());
         QCOMPARE(kqtest::Rows(d), rowsOf(image));
@@ -96,10 +94,10 @@ private slots:
         d->myDevice().TheTxFreq(4, 155.5);
         d->myDevice().TheRxCHSpace(4, -1);
         d->UpdateHomePage();
-        documentHooks().Download(*d);
+        Form_Download::Load(*d);
         QCOMPARE(TransferWindow::LastOutcome(), KqTransfer::Outcome::Done);
         frmDocument* back = kqtest::FreshDocument();
-        documentHooks().Upload(*back);
+        Form_Upload::Load(*back);
         QCOMPARE(kqtest::Rows(back), kqtest::Rows(d));
         radio.stop();
         QCOMPARE(rowsOf(saved), kqtest::Rows(d));
@@ -113,17 +111,17 @@ private slots:
         d->myDevice().TheRxFreq(0, 146.5);
         {
             MessageBoxAnswer cancel(QMessageBox::Cancel);
-            documentHooks().Download(*d);
+            Form_Download::Load(*d);
             QCOMPARE(cancel.count(), 1);
             QCOMPARE(cancel.text(), QString("Model Type Unmatch!\r\nOverwrite ?"));
         }
         QCOMPARE(TransferWindow::LastOutcome(), KqTransfer::Outcome::ModelDeclined);
         frmDocument* check = kqtest::FreshDocument();
-        documentHooks().Upload(*check);
+        Form_Upload::Load(*check);
         QVERIFY(!kqtest::Rows(check)[0].contains("146.500000"));
         {
             MessageBoxAnswer ok(QMessageBox::Ok);
-            documentHooks().Download(*d);
+            Form_Download::Load(*d);
             QCOMPARE(ok.count(), 1);
         }
         QCOMPARE(TransferWindow::LastOutcome(), KqTransfer::Outcome::Done);
@@ -147,7 +145,7 @@ private slots:
             const QStringList before = kqtest::Rows(d);
             const ClassKQxx53 deviceBefore = d->myDevice();
             MessageBoxAnswer ok(QMessageBox::Ok);
-            documentHooks().Upload(*d);
+            Form_Upload::Load(*d);
             QCOMPARE(ok.text(), c.message);
             QCOMPARE(kqtest::Rows(d), before);
             for (int16_t a = 0; a < 64; ++a) QCOMPARE(d->myDevice().EEWord(a), deviceBefore.EEWord(a));
@@ -155,7 +153,7 @@ private slots:
         }
         KqSerialPort::SetPortMap({dir.filePath("no-such-port")});
         MessageBoxAnswer ok(QMessageBox::Ok);
-        documentHooks().Download(*kqtest::FreshDocument());
+        Form_Download::Load(*kqtest::FreshDocument());
         QCOMPARE(ok.text(), QString(" ComPort Error! "));
     }
 
@@ -178,13 +176,13 @@ private slots:
             if (w->ProgressBar->value() >= 5 && secondStart.isEmpty()) {
                 // A second transfer is refused while this one runs.
                 MessageBoxAnswer ok(QMessageBox::Ok);
-                documentHooks().Upload(*d);
+                Form_Upload::Load(*d);
                 secondStart = ok.text();
                 w->close(); // the frame's close acts as CANCEL
             }
         });
         poll.start();
-        documentHooks().Download(*d);
+        Form_Download::Load(*d);
         poll.stop();
         QCOMPARE(TransferWindow::LastOutcome(), KqTransfer::Outcome::Cancelled);
         QVERIFY(busyDuring);
