@@ -7,8 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <limits>
+#include <type_traits>
 
 using namespace kq;
 
@@ -44,9 +43,15 @@ void expectChannel(const ClassKQxx53& dev, int16_t ch, double rx, double tx, int
     EXPECT_EQ(dev.Channel(ch), (ChannelPara{rx, tx, rxSp, txSp, pwr})) << "channel " << ch;
 }
 
-std::string messageOf(ClassKQxx53& dev, const ChannelEditFields& f) {
+// The message a refused entry shows, "" when it is taken.
+template <class Fields>
+std::string messageOf(ClassKQxx53& dev, const Fields& f) {
     try {
-        ApplyChannelEdit(dev, f);
+        if constexpr (std::is_same_v<Fields, AutoFillFields>) {
+            AutoFill(dev, f);
+        } else {
+            ApplyChannelEdit(dev, f);
+        }
     } catch (const InvalidEntry& e) {
         return e.what();
     }
@@ -105,14 +110,6 @@ TEST(ChannelEdit, RefusalsWriteNothing) {
 }
 
 namespace {
-std::string fillMessage(ClassKQxx53& dev, AutoFillFields f) {
-    try {
-        AutoFill(dev, f);
-    } catch (const InvalidEntry& e) {
-        return e.what();
-    }
-    return "";
-}
 AutoFillFields fill(std::string from, std::string to, std::string start, std::string step,
                     int32_t mode = FillRxTx) {
     return {std::move(from), std::move(to), std::move(start), std::move(step), mode};
@@ -162,17 +159,12 @@ TEST(AutoFill, RunningSumInKilohertzOnTheChosenSides) {
 }
 
 TEST(AutoFill, MessagesInOrderAndNothingWritten) {
-    struct Case {
-        AutoFillFields f;
-        std::string message;
-    };
+    struct Case { AutoFillFields f; std::string message; };
     const std::string badCh = " A Invalid Channel Number.";
     const std::vector<Case> cases = {
-        {fill("", "3", "146", "12.5"), badCh},
-        {fill("a", "3", "x", "12.5"), badCh},         // channel text before frequency text
-        {fill("0", "3 ", "146", "12.5"), badCh},
-        {fill("5", "2", "146", "12.5"), badCh},
-        {fill("0", "16", "146", "12.5"), badCh},
+        {fill("", "3", "146", "12.5"), badCh}, {fill("0", "3 ", "146", "12.5"), badCh},
+        {fill("a", "3", "x", "12.5"), badCh}, // channel text before frequency text
+        {fill("5", "2", "146", "12.5"), badCh}, {fill("0", "16", "146", "12.5"), badCh},
         {fill("99", "3", "", "12.5"), " A Invalid Frequency Value. CH0:0"}, // text before range
         {fill("0", "3", "", "12.5"), " A Invalid Frequency Value. CH0:0"},
         {fill("0", "3", "146", "-5"), " A Invalid Frequency Value. CH0:0"},
@@ -186,7 +178,7 @@ TEST(AutoFill, MessagesInOrderAndNothingWritten) {
     for (const Case& c : cases) {
         ClassKQxx53 dev = markedDevice();
         dev.NowCHNum = 2;
-        EXPECT_EQ(fillMessage(dev, c.f), c.message)
+        EXPECT_EQ(messageOf(dev, c.f), c.message)
             << c.f.StartCH << "|" << c.f.StopCH << "|" << c.f.StartFreq << "|" << c.f.SpaceFreq;
         expectUnchanged(dev);
         EXPECT_EQ(dev.NowCHNum, 2);
