@@ -31,10 +31,15 @@ TEST_F(Kqtool, FillSavesOnlyWhatItWasAskedTo) {
 TEST_F(Kqtool, FillRefusalsLeaveTheFileAlone) {
     ASSERT_EQ(run("new -o " + q(file("a.KQ"))).status, 0);
     const std::string before = readAll(file("a.KQ"));
-    struct Case { std::string args; int status; std::string message; };
+    struct Case {
+        std::string args;
+        int status;
+        std::string message;
+    };
     for (const Case& c : std::vector<Case>{
              {"--from 5 --to 2 --start 146 --step 12.5", 1, "A Invalid Channel Number."},
-             {"--from 0 --to 15 --start 999.9 --step 12.5 --rx", 1, "A Invalid Frequency Value. CH8:1000"},
+             {"--from 0 --to 15 --start 999.9 --step 12.5 --rx", 1,
+              "A Invalid Frequency Value. CH8:1000"},
              {"--from 0 --to 15 --start 146 --step 12.5 --rx --tx", 2, "not both"},
              {"--from 0 --to 15 --start 146", 2, "'--step' is required"}}) {
         Result r = run(fillArgs(file("a.KQ"), c.args));

@@ -14,7 +14,7 @@ TEST_F(Kqtool, ReportHasThePrintoutLinesWithTheGivenDate) {
     for (std::size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2)
         got.push_back(text.substr(at, end - at));
     ASSERT_EQ(got.size(), 26u);
-    EXPECT_EQ(text.substr(text.size() - 2), "\r\n"); // nothing after the last line end
+    EXPECT_EQ(text.substr(text.size() - 2), "\r\n");           // nothing after the last line end
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 26); // no bare LF
     EXPECT_EQ(got[2], "Model    : KQ-0153");
     EXPECT_EQ(got[3], "IF       : 21.4 MHz");

@@ -62,7 +62,10 @@ TEST(DeviceImage, ParametersWordsAndModelCodeAreStoredApart) {
 }
 
 TEST(DeviceImage, TotalEEWordsIsABytesCountIn16Bits) {
-    struct Case { int32_t set; bool fits; };
+    struct Case {
+        int32_t set;
+        bool fits;
+    };
     ClassKqSerial img;
     for (const Case& c : {Case{100, true}, Case{16384, false}, Case{-16385, false},
                           Case{16383, true}, Case{-16384, true}, Case{64, true}}) {

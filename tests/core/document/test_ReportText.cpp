@@ -12,9 +12,15 @@ TEST(ReportText, HeadingBlockAndOneRowPerChannel) {
     const auto lines = kq::ReportLines(dev, "Untitled1", "2003/5/7");
     ASSERT_EQ(lines.size(), 26u);
     const std::pair<std::size_t, const char*> expected[] = {
-        {0, ""}, {1, ""}, {2, "Model    : KQ-0453"}, {3, "IF       : -45 MHz"},
-        {4, "Refer Osc: 12.8 MHz"}, {5, "FileName : Untitled1"}, {6, "Date     : 2003/5/7"},
-        {7, ""}, {8, "CH CHSW RX Freq.  RX Space   TX Freq.  Tx Space PWR"},
+        {0, ""},
+        {1, ""},
+        {2, "Model    : KQ-0453"},
+        {3, "IF       : -45 MHz"},
+        {4, "Refer Osc: 12.8 MHz"},
+        {5, "FileName : Untitled1"},
+        {6, "Date     : 2003/5/7"},
+        {7, ""},
+        {8, "CH CHSW RX Freq.  RX Space   TX Freq.  Tx Space PWR"},
         {9, "----------------------------------------------------"},
         {10, "0   0     NONE     12.5K       NONE     12.5K    L  "},
         {17, "7   7  150.012500  12.5K    145.500000  12.5K    L  "},
