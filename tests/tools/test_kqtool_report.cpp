@@ -28,12 +28,10 @@ TEST_F(Kqtool, ReportHasThePrintoutLinesWithTheGivenDate) {
     const auto out = lines(r.out);
     ASSERT_EQ(out.size(), 26u);
     EXPECT_EQ(out[6], "Date     : 2024/12/31");
-}
 
-TEST_F(Kqtool, ReportRefusesABadDateAndWritesNothing) {
-    ASSERT_EQ(run("new -o " + q(file("a.KQ"))).status, 0);
-    for (const char* date : {"2003/5", "2003/13/1", "2003/5-7", "x"}) {
-        Result r = run("report " + q(file("a.KQ")) + " --date " + date + " -o " + q(file("r.txt")));
+    fs::remove(file("r.txt"));
+    for (const char* date : {"2003/5", "2003/13/1", "2003/5-7"}) {
+        r = run("report " + q(file("a.KQ")) + " --date " + date + " -o " + q(file("r.txt")));
         EXPECT_EQ(r.status, 2) << date;
         EXPECT_NE(r.err.find("bad date"), std::string::npos) << r.err;
         EXPECT_FALSE(fs::exists(file("r.txt"))) << date;

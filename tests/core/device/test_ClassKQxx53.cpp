@@ -80,10 +80,4 @@ TEST(Facade, ModelTableIsAppliedOnlyWhenAsked) {
         EXPECT_EQ(d.ReferOSC(), 12.8);
         EXPECT_EQ(d.PLLScaler(), 64);
     }
-    ClassKQxx53 d;
-    d.Model(7); // unknown code: kept, the rest stays as it was
-    EXPECT_FALSE(d.ApplyModelTable());
-    EXPECT_EQ(d.Model(), 7);
-    EXPECT_EQ(d.ModelName(), "KQ-0453");
-    EXPECT_EQ(d.RFIF(), -45.0);
 }

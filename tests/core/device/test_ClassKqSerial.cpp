@@ -8,21 +8,6 @@
 
 using namespace kq;
 
-TEST(DeviceImage, NewImageHoldsItsDefaults) {
-    ClassKqSerial img;
-    for (int16_t a = 0; a < 128; ++a) EXPECT_EQ(img.EEWord(a), 0) << a;
-    for (int16_t c = 0; c < 16; ++c) EXPECT_EQ(img.Channel(c), ChannelPara{}) << c;
-    EXPECT_EQ(img.Model(), 0);
-    EXPECT_EQ(img.ModelName(), "");
-    EXPECT_EQ(img.RFIF(), 45.0);
-    EXPECT_EQ(img.ReferOSC(), 12.8);
-    EXPECT_EQ(img.PLLScaler(), 64);
-    EXPECT_EQ(img.EepromID(), 50432);
-    EXPECT_EQ(img.VCORef1(), 5121);
-    EXPECT_EQ(img.VCORef2(), 4097);
-    EXPECT_EQ(img.TotalEEWords(), 64);
-}
-
 TEST(DeviceImage, OutOfRangeChannelOrAddressFailsAndChangesNothing) {
     ClassKqSerial img;
     img.RxFreq(15, 150.0);

@@ -1,5 +1,5 @@
 // The editing dialogs' decisions on plain values: text checks, the channel
-// edit, the auto fill, the model choice and the Enter-key walk.
+// edit, the auto fill and the model choice.
 #include "AutoFill.h"
 #include "ChannelEdit.h"
 #include "SystemOption.h"
@@ -17,9 +17,16 @@ TEST(TextChecks, DigitDecimalAndFrequencyTexts) {
     for (const char* t : {"146.0125", "1.2.3", "."}) EXPECT_TRUE(IsDecimalText(t)) << t;
     for (const char* t : {"", "146,0125", "146.0125 ", "1e3"}) EXPECT_FALSE(IsDecimalText(t)) << t;
     EXPECT_TRUE(IsDecimalText(CommaToPoint("146,0125")));
-    const std::pair<const char*, double> reads[] = {
-        {"146,0125", 146.0125}, {"146.0125", 146.0125}, {"146.01.25", 146.01}, {"12.5.5", 12.5},
-        {".", 0}, {"", 0}, {"150.", 150}, {".5", 0.5}, {"inf", 0}, {"nan", 0}};
+    const std::pair<const char*, double> reads[] = {{"146,0125", 146.0125},
+                                                    {"146.0125", 146.0125},
+                                                    {"146.01.25", 146.01},
+                                                    {"12.5.5", 12.5},
+                                                    {".", 0},
+                                                    {"", 0},
+                                                    {"150.", 150},
+                                                    {".5", 0.5},
+                                                    {"inf", 0},
+                                                    {"nan", 0}};
     for (const auto& r : reads) EXPECT_EQ(ReadFreqText(r.first), r.second) << r.first;
     EXPECT_EQ(ReadDigitText("07"), 7);
     EXPECT_EQ(ReadDigitText("x"), 0);
@@ -27,22 +34,6 @@ TEST(TextChecks, DigitDecimalAndFrequencyTexts) {
 }
 
 namespace {
-ClassKQxx53 deviceWith(int16_t ch, double rx, double tx, int32_t rxSp, int32_t txSp, int32_t pwr) {
-    ClassKQxx53 dev;
-    dev.NowCHNum = ch;
-    dev.RxFreq(rx);
-    dev.TxFreq(tx);
-    dev.RxCHSpace(rxSp);
-    dev.TxCHSpace(txSp);
-    dev.RFPower(pwr);
-    return dev;
-}
-
-void expectChannel(const ClassKQxx53& dev, int16_t ch, double rx, double tx, int32_t rxSp, int32_t txSp,
-                   int32_t pwr) {
-    EXPECT_EQ(dev.Channel(ch), (ChannelPara{rx, tx, rxSp, txSp, pwr})) << "channel " << ch;
-}
-
 // The message a refused entry shows, "" when it is taken.
 template <class Fields>
 std::string messageOf(ClassKQxx53& dev, const Fields& f) {
@@ -59,30 +50,27 @@ std::string messageOf(ClassKQxx53& dev, const Fields& f) {
 }
 } // namespace
 
-TEST(ChannelEdit, WritesBothModes) {
-    ClassKQxx53 dev = deviceWith(5, 0, 0, 1, 1, 0);
-    ChannelEditFields f = LoadChannelEdit(dev);
-    f.RxText = "150,0125";
-    f.TxText = "not a number"; // ignored with Tx=Rx
-    f.TxEqualsRx = true;
-    f.Rx25k = true;
-    f.Tx25k = false;
-    f.High = true;
-    EXPECT_EQ(ApplyChannelEdit(dev, f), ChannelEditResult::Written);
-    expectChannel(dev, 5, 150.0125, 150.0125, -1, -1, -1); // code 1 is stored as -1
-
-    f.TxEqualsRx = false;
-    f.RxText = "146.0125";
-    f.TxText = "146.6125";
-    f.Rx25k = false;
-    f.Tx25k = true;
-    f.High = false;
-    EXPECT_EQ(ApplyChannelEdit(dev, f), ChannelEditResult::Written);
-    expectChannel(dev, 5, 146.0125, 146.6125, 0, -1, 0);
+TEST(ChannelEdit, WritesTheCurrentChannel) {
+    const std::pair<ChannelEditFields, ChannelPara> cases[] = {
+        // With Tx=Rx the transmit text is not read and the spacing follows.
+        {{"150,0125", "not a number", true, true, false, true}, {150.0125, 150.0125, -1, -1, -1}},
+        {{"146.0125", "146.6125", false, false, true, false}, {146.0125, 146.6125, 0, -1, 0}}};
+    for (const auto& [fields, expected] : cases) {
+        ClassKQxx53 dev;
+        dev.NowCHNum = 5;
+        dev.TheRxCHSpace(5, 1);
+        EXPECT_EQ(ApplyChannelEdit(dev, fields), ChannelEditResult::Written);
+        EXPECT_EQ(dev.Channel(5), expected) << fields.RxText;
+    }
 }
 
 TEST(ChannelEdit, RefusalsWriteNothing) {
-    ClassKQxx53 dev = deviceWith(3, 146.0125, 146.0125, 0, 0, -1);
+    ClassKQxx53 dev;
+    dev.NowCHNum = 3;
+    dev.RxFreq(146.0125);
+    dev.TxFreq(146.0125);
+    dev.RFPower(-1);
+    const ChannelPara before = dev.Channel(3);
     const ChannelEditFields base = LoadChannelEdit(dev);
     auto with = [&base](std::string rx, std::string tx, bool same) {
         ChannelEditFields f = base;
@@ -92,18 +80,19 @@ TEST(ChannelEdit, RefusalsWriteNothing) {
         f.Rx25k = true;
         return f;
     };
-    for (const auto& f : {with("", "146", false), with("146.0125 ", "146", false), with("-146", "146", true),
-                          with("1.2.3", "146", true), with("146.0125", "14x", false),
-                          with("146.0126", "146", true), with("146.0125", "1000", false),
-                          with("146.0125", "0", false), with("0", "146.0125", false)}) {
+    for (const auto& f :
+         {with("", "146", false), with("146.0125 ", "146", false), with("-146", "146", true),
+          with("1.2.3", "146", true), with("146.0125", "14x", false), with("146.0126", "146", true),
+          with("146.0125", "1000", false), with("146.0125", "0", false),
+          with("0", "146.0125", false)}) {
         EXPECT_EQ(messageOf(dev, f), "A Invalid Frequency Value.") << f.RxText << " / " << f.TxText;
-        expectChannel(dev, 3, 146.0125, 146.0125, 0, 0, -1);
+        EXPECT_EQ(dev.Channel(3), before);
     }
     // Zero receive value (also a lone point) closes without writing.
     for (const auto& f : {with("0", "146", true), with(".", "146", true), with("0.0", "", true),
                           with("0", "0", false), with(".", "0,0", false)}) {
         EXPECT_EQ(ApplyChannelEdit(dev, f), ChannelEditResult::Unchanged) << f.RxText;
-        expectChannel(dev, 3, 146.0125, 146.0125, 0, 0, -1);
+        EXPECT_EQ(dev.Channel(3), before);
     }
     dev.NowCHNum = 16;
     EXPECT_THROW(ApplyChannelEdit(dev, with("150", "150", true)), SubscriptOutOfRange);
@@ -135,7 +124,8 @@ void expectUnchanged(const ClassKQxx53& dev) {
 TEST(AutoFill, RunningSumInKilohertzOnTheChosenSides) {
     ClassKQxx53 dev = markedDevice();
     AutoFill(dev, fill("0", "15", "146,0125", "12.5"));
-    const std::pair<int16_t, double> both[] = {{0, 146.0125}, {1, 146.025}, {3, 146.05}, {15, 146.2}};
+    const std::pair<int16_t, double> both[] = {
+        {0, 146.0125}, {1, 146.025}, {3, 146.05}, {15, 146.2}};
     for (const auto& c : both) {
         EXPECT_DOUBLE_EQ(dev.TheRxFreq(c.first), c.second);
         EXPECT_DOUBLE_EQ(dev.TheTxFreq(c.first), c.second);
@@ -146,8 +136,10 @@ TEST(AutoFill, RunningSumInKilohertzOnTheChosenSides) {
 
     dev = markedDevice();
     AutoFill(dev, fill("4", "6", "150", "0", FillTxOnly));
-    for (int16_t ch = 4; ch <= 6; ++ch) expectChannel(dev, ch, 400 + ch, 150, ch % 2 ? -1 : 0,
-                                                      ch % 3 ? -1 : 0, ch % 5 ? -1 : 0);
+    for (int16_t ch = 4; ch <= 6; ++ch) {
+        EXPECT_EQ(dev.TheTxFreq(ch), 150);
+        EXPECT_EQ(dev.TheRxFreq(ch), 400 + ch);
+    }
     EXPECT_EQ(dev.TheTxFreq(7), 457);
     EXPECT_EQ(dev.NowCHNum, 6);
 
@@ -159,12 +151,17 @@ TEST(AutoFill, RunningSumInKilohertzOnTheChosenSides) {
 }
 
 TEST(AutoFill, MessagesInOrderAndNothingWritten) {
-    struct Case { AutoFillFields f; std::string message; };
+    struct Case {
+        AutoFillFields f;
+        std::string message;
+    };
     const std::string badCh = " A Invalid Channel Number.";
     const std::vector<Case> cases = {
-        {fill("", "3", "146", "12.5"), badCh}, {fill("0", "3 ", "146", "12.5"), badCh},
+        {fill("", "3", "146", "12.5"), badCh},
+        {fill("0", "3 ", "146", "12.5"), badCh},
         {fill("a", "3", "x", "12.5"), badCh}, // channel text before frequency text
-        {fill("5", "2", "146", "12.5"), badCh}, {fill("0", "16", "146", "12.5"), badCh},
+        {fill("5", "2", "146", "12.5"), badCh},
+        {fill("0", "16", "146", "12.5"), badCh},
         {fill("99", "3", "", "12.5"), " A Invalid Frequency Value. CH0:0"}, // text before range
         {fill("0", "3", "", "12.5"), " A Invalid Frequency Value. CH0:0"},
         {fill("0", "3", "146", "-5"), " A Invalid Frequency Value. CH0:0"},
