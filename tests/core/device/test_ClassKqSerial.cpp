@@ -47,21 +47,14 @@ TEST(DeviceImage, ParametersWordsAndModelCodeAreStoredApart) {
 }
 
 TEST(DeviceImage, TotalEEWordsIsABytesCountIn16Bits) {
-    struct Case {
-        int32_t set;
-        bool fits;
-    };
     ClassKqSerial img;
-    for (const Case& c : {Case{100, true}, Case{16384, false}, Case{-16385, false},
-                          Case{16383, true}, Case{-16384, true}, Case{64, true}}) {
-        const int16_t before = img.TotalEEWords();
-        if (c.fits) {
-            img.TotalEEWords(c.set);
-            EXPECT_EQ(img.TotalEEWords(), c.set);
-        } else {
-            EXPECT_THROW(img.TotalEEWords(c.set), OverflowError) << c.set;
-            EXPECT_EQ(img.TotalEEWords(), before);
-        }
+    for (int32_t fits : {100, 16383, -16384, 64}) {
+        img.TotalEEWords(fits);
+        EXPECT_EQ(img.TotalEEWords(), fits);
+    }
+    for (int32_t overflows : {16384, -16385}) {
+        EXPECT_THROW(img.TotalEEWords(overflows), OverflowError) << overflows;
+        EXPECT_EQ(img.TotalEEWords(), 64);
     }
 }
 
