@@ -29,16 +29,6 @@ TEST(FreqToText, TenColumnsSixthDecimalCutAndOverflowMark) {
     for (double f : {1e-300, 99.99, 1e4, -1e9, 2e15}) EXPECT_EQ(kq::FreqToText(f).size(), 10u) << f;
 }
 
-TEST(DecimalText, WritesTheShortestFormWithoutExponent) {
-    const std::pair<double, const char*> cases[] = {{-45.0, "-45"},
-                                                    {21.4, "21.4"},
-                                                    {-0.0, "0"},
-                                                    {0.00001, "0.00001"},
-                                                    {1e20, "100000000000000000000"},
-                                                    {150.01250000000002, "150.0125"}};
-    for (const auto& c : cases) EXPECT_EQ(kq::DecimalText(c.first), c.second) << c.first;
-}
-
 TEST(ChannelRow, FiftyTwoColumnsWhateverTheValues) {
     ClassKQxx53 dev;
     dev.TheRxFreq(10, 150.0125);

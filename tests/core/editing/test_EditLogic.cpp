@@ -134,20 +134,16 @@ TEST(AutoFill, RunningSumInKilohertzOnTheChosenSides) {
     EXPECT_EQ(dev.TheRxCHSpace(1), -1); // spacing and power are not the fill's business
     EXPECT_EQ(dev.TheRFPower(5), 0);
 
-    dev = markedDevice();
-    AutoFill(dev, fill("4", "6", "150", "0", FillTxOnly));
-    for (int16_t ch = 4; ch <= 6; ++ch) {
-        EXPECT_EQ(dev.TheTxFreq(ch), 150);
-        EXPECT_EQ(dev.TheRxFreq(ch), 400 + ch);
+    for (int32_t mode : {FillRxOnly, FillTxOnly}) {
+        dev = markedDevice();
+        AutoFill(dev, fill("4", "6", "150", "0", mode));
+        for (int16_t ch = 4; ch <= 6; ++ch) {
+            EXPECT_EQ(dev.TheRxFreq(ch), mode == FillRxOnly ? 150 : 400 + ch) << mode;
+            EXPECT_EQ(dev.TheTxFreq(ch), mode == FillTxOnly ? 150 : 450 + ch) << mode;
+        }
+        EXPECT_EQ(dev.Channel(7), markedDevice().Channel(7));
+        EXPECT_EQ(dev.NowCHNum, 6);
     }
-    EXPECT_EQ(dev.TheTxFreq(7), 457);
-    EXPECT_EQ(dev.NowCHNum, 6);
-
-    dev = markedDevice();
-    AutoFill(dev, fill("9", "9", "146.0125", "12.5.5", FillRxOnly));
-    EXPECT_EQ(dev.TheRxFreq(9), 146.0125);
-    EXPECT_EQ(dev.TheTxFreq(9), 459);
-    EXPECT_EQ(dev.TheRxFreq(10), 410);
 }
 
 TEST(AutoFill, MessagesInOrderAndNothingWritten) {
