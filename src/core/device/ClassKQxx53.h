@@ -20,7 +20,7 @@ public:
 
     uint8_t Model() const { return m_Image.Model(); }
     void Model(uint8_t v) { m_Image.Model(v); }
-    bool ApplyModelTable() { return m_Image.ApplyModelTable(); }
+    void ApplyModelTable() { m_Image.ApplyModelTable(); }
     const std::string& ModelName() const { return m_Image.ModelName(); }
     void ModelName(const std::string& v) { m_Image.ModelName(v); }
     double ReferOSC() const { return m_Image.ReferOSC(); }

@@ -77,14 +77,13 @@ int64_t RoundHalfEven(double v) {
 
 ClassKqSerial::ClassKqSerial() = default;
 
-bool ClassKqSerial::ApplyModelTable() {
+void ClassKqSerial::ApplyModelTable() {
     const ModelInfo* info = FindModel(m_Model);
-    if (!info) return false;
+    if (!info) return;
     m_ModelName = info->ModelName;
     m_ReferOSC = info->ReferOSC;
     m_RFIF = info->RFIF;
     m_PLLScaler = info->PLLScaler;
-    return true;
 }
 
 ChannelPara& ClassKqSerial::channel(int16_t ch) {

@@ -67,9 +67,8 @@ public:
     uint8_t Model() const { return m_Model; }
     void Model(uint8_t v) { m_Model = v; }
     // Sets name, oscillator, IF and scaler from the model table for the
-    // current code; an unknown code leaves them as they are. Returns whether
-    // the code is known.
-    bool ApplyModelTable();
+    // current code; an unknown code leaves them as they are.
+    void ApplyModelTable();
     const std::string& ModelName() const { return m_ModelName; }
     void ModelName(const std::string& v) { m_ModelName = v; }
     int32_t VCORef1() const { return m_VCORef1; }

@@ -1,5 +1,4 @@
-// The device facade: defaults, current channel, frequency checks and the
-// model table.
+// The device facade: defaults, current channel and frequency checks.
 #include "ClassKQxx53.h"
 
 #include <gtest/gtest.h>
@@ -59,25 +58,4 @@ TEST(Facade, FrequencyChecksIgnoreBandLimits) {
     }
     EXPECT_TRUE(ClassKQxx53::IsValidCH(0) && ClassKQxx53::IsValidCH(15));
     EXPECT_FALSE(ClassKQxx53::IsValidCH(-1) || ClassKQxx53::IsValidCH(16));
-}
-
-TEST(Facade, ModelTableIsAppliedOnlyWhenAsked) {
-    struct Case {
-        uint8_t code;
-        const char* name;
-        double rfif;
-    };
-    for (const Case& c : {Case{0, "KQ-0253", 45.0}, Case{1, "KQ-0353", -21.4},
-                          Case{2, "KQ-0453", -45.0}, Case{3, "KQ-0153", 21.4}}) {
-        ClassKQxx53 d;
-        d.PLLScaler(32);
-        d.ReferOSC(10.0);
-        d.Model(c.code);
-        EXPECT_EQ(d.RFIF(), -45.0); // setting the code alone changes nothing else
-        EXPECT_TRUE(d.ApplyModelTable());
-        EXPECT_EQ(d.ModelName(), c.name);
-        EXPECT_EQ(d.RFIF(), c.rfif);
-        EXPECT_EQ(d.ReferOSC(), 12.8);
-        EXPECT_EQ(d.PLLScaler(), 64);
-    }
 }

@@ -179,24 +179,38 @@ TEST(AutoFill, MessagesInOrderAndNothingWritten) {
     EXPECT_EQ(InvalidFillFrequencyText(3, 98.5), " A Invalid Frequency Value. CH3:98.5");
 }
 
-TEST(SystemOption, ChoosingAModelAppliesItsValues) {
-    EXPECT_EQ(ModelListItems().at(3), "KQ-0153    IF +21.4MHz");
+TEST(SystemOption, ChoosingAModelAppliesTheModelTable) {
+    struct Case {
+        int code;
+        const char* item;
+        const char* name;
+        double rfif;
+    };
+    const Case cases[] = {{0, "KQ-0253    IF +45MHz", "KQ-0253", 45.0},
+                          {1, "KQ-0353    IF -21.4MHz", "KQ-0353", -21.4},
+                          {2, "KQ-0453    IF -45MHz", "KQ-0453", -45.0},
+                          {3, "KQ-0153    IF +21.4MHz", "KQ-0153", 21.4}};
+    for (const Case& c : cases) {
+        ClassKQxx53 dev;
+        dev.TheRxFreq(4, 146.0125);
+        dev.PLLScaler(32);
+        dev.ReferOSC(10.0);
+        dev.TotalEEWords(10);
+        EXPECT_EQ(ModelListItems().at(c.code), c.item);
+        ApplySystemOption(dev, c.code);
+        EXPECT_EQ(ModelListIndex(dev), c.code);
+        EXPECT_EQ(dev.ModelName(), c.name);
+        EXPECT_EQ(dev.RFIF(), c.rfif);
+        EXPECT_EQ(dev.ReferOSC(), 12.8);
+        EXPECT_EQ(dev.PLLScaler(), 64);
+        EXPECT_EQ(dev.TotalEEWords(), 64);
+        EXPECT_EQ(dev.TheRxFreq(4), 146.0125); // channels are not touched
+    }
     ClassKQxx53 dev;
-    dev.TheRxFreq(4, 146.0125);
-    dev.PLLScaler(32);
-    dev.TotalEEWords(10);
-    ApplySystemOption(dev, 3);
-    EXPECT_EQ(dev.Model(), 3);
-    EXPECT_EQ(dev.RFIF(), 21.4);
-    EXPECT_EQ(dev.PLLScaler(), 64);
-    EXPECT_EQ(dev.TotalEEWords(), 64);
-    EXPECT_EQ(dev.TheRxFreq(4), 146.0125);
-    EXPECT_EQ(ModelListIndex(dev), 3);
-
     dev.Model(9); // a radio read with an unknown code has no item to select
     EXPECT_EQ(ModelListIndex(dev), -1);
     EXPECT_THROW(ApplySystemOption(dev, -1), KqError);
     EXPECT_THROW(ApplySystemOption(dev, 4), KqError);
     EXPECT_EQ(dev.Model(), 9);
-    EXPECT_EQ(dev.RFIF(), 21.4);
+    EXPECT_EQ(dev.RFIF(), -45.0);
 }
