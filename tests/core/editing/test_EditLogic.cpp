@@ -64,38 +64,38 @@ TEST(ChannelEdit, WritesTheCurrentChannel) {
     }
 }
 
-TEST(ChannelEdit, RefusalsWriteNothing) {
+TEST(ChannelEdit, RefusalsAndZeroWriteNothing) {
     ClassKQxx53 dev;
     dev.NowCHNum = 3;
     dev.RxFreq(146.0125);
     dev.TxFreq(146.0125);
     dev.RFPower(-1);
     const ChannelPara before = dev.Channel(3);
-    const ChannelEditFields base = LoadChannelEdit(dev);
-    auto with = [&base](std::string rx, std::string tx, bool same) {
-        ChannelEditFields f = base;
-        f.RxText = std::move(rx);
-        f.TxText = std::move(tx);
-        f.TxEqualsRx = same;
-        f.Rx25k = true;
-        return f;
-    };
-    for (const auto& f :
-         {with("", "146", false), with("146.0125 ", "146", false), with("-146", "146", true),
-          with("1.2.3", "146", true), with("146.0125", "14x", false), with("146.0126", "146", true),
-          with("146.0125", "1000", false), with("146.0125", "0", false),
-          with("0", "146.0125", false)}) {
-        EXPECT_EQ(messageOf(dev, f), "A Invalid Frequency Value.") << f.RxText << " / " << f.TxText;
-        EXPECT_EQ(dev.Channel(3), before);
-    }
-    // Zero receive value (also a lone point) closes without writing.
-    for (const auto& f : {with("0", "146", true), with(".", "146", true), with("0.0", "", true),
-                          with("0", "0", false), with(".", "0,0", false)}) {
-        EXPECT_EQ(ApplyChannelEdit(dev, f), ChannelEditResult::Unchanged) << f.RxText;
-        EXPECT_EQ(dev.Channel(3), before);
+    const std::string refused = "A Invalid Frequency Value.";
+    // Receive text, transmit text, Tx=Rx, and the message ("" = closes unwritten).
+    const std::tuple<const char*, const char*, bool, std::string> cases[] = {
+        {"", "146", false, refused},
+        {"146.0125 ", "146", false, refused},
+        {"-146", "146", true, refused},
+        {"1.2.3", "146", true, refused},
+        {"146.0125", "14x", false, refused},
+        {"146.0126", "146", true, refused},
+        {"146.0125", "1000", false, refused},
+        {"146.0125", "0", false, refused},
+        {"0", "146.0125", false, refused},
+        {"0", "146", true, ""},
+        {".", "146", true, ""},
+        {"0.0", "", true, ""},
+        {"0", "0", false, ""},
+        {".", "0,0", false, ""}};
+    for (const auto& [rx, tx, same, message] : cases) {
+        ChannelEditFields f{rx, tx, same, true, false, false};
+        EXPECT_EQ(messageOf(dev, f), message) << rx << " / " << tx;
+        EXPECT_EQ(dev.Channel(3), before) << rx << " / " << tx;
     }
     dev.NowCHNum = 16;
-    EXPECT_THROW(ApplyChannelEdit(dev, with("150", "150", true)), SubscriptOutOfRange);
+    EXPECT_THROW(ApplyChannelEdit(dev, {"150", "150", true, true, false, false}),
+                 SubscriptOutOfRange);
 }
 
 namespace {
