@@ -151,21 +151,19 @@ TEST(AutoFill, MessagesInOrderAndNothingWritten) {
         AutoFillFields f;
         std::string message;
     };
-    const std::string badCh = " A Invalid Channel Number.";
+    const std::string badCh = " A Invalid Channel Number.", badFreq = " A Invalid Frequency Value.";
     const std::vector<Case> cases = {
-        {fill("", "3", "146", "12.5"), badCh},
         {fill("0", "3 ", "146", "12.5"), badCh},
         {fill("a", "3", "x", "12.5"), badCh}, // channel text before frequency text
         {fill("5", "2", "146", "12.5"), badCh},
         {fill("0", "16", "146", "12.5"), badCh},
-        {fill("99", "3", "", "12.5"), " A Invalid Frequency Value. CH0:0"}, // text before range
-        {fill("0", "3", "", "12.5"), " A Invalid Frequency Value. CH0:0"},
-        {fill("0", "3", "146", "-5"), " A Invalid Frequency Value. CH0:0"},
-        {fill("0", "16", "146", "x"), " A Invalid Frequency Value. CH0:0"},
-        {fill("0", "5", "98.4625", "12.5"), " A Invalid Frequency Value. CH0:98.4625"},
-        {fill("0", "5", "146", "12.3"), " A Invalid Frequency Value. CH1:146.0123"},
+        {fill("99", "3", "", "12.5"), badFreq + " CH0:0"}, // text before range
+        {fill("0", "3", "146", "-5"), badFreq + " CH0:0"},
+        {fill("0", "16", "146", "x"), badFreq + " CH0:0"},
+        {fill("0", "5", "98.4625", "12.5"), badFreq + " CH0:98.4625"},
+        {fill("0", "5", "146", "12.3"), badFreq + " CH1:146.0123"},
         // Only a channel in the middle fails; the ones before it stay too.
-        {fill("0", "15", "999.9", "12.5"), " A Invalid Frequency Value. CH8:1000"},
+        {fill("0", "15", "999.9", "12.5"), badFreq + " CH8:1000"},
         {fill("0", "3", "98.4625", "12.5", 7), "Unknown fill mode 7."},
     };
     for (const Case& c : cases) {
