@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # One entry point for a fresh Debian/Ubuntu machine:
 #   ./build.sh run    install what is missing, build, start the programmer
-#   ./build.sh test   install what is missing, build, run every test
+#   ./build.sh test   install what is missing, build, run every test three
+#                     times, then once more in a build with AddressSanitizer
+#                     and UndefinedBehaviorSanitizer (build-asan/)
 #   ./build.sh package  install what is missing, build, make the Debian package in build/
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -29,6 +31,31 @@ build() {
     cmake --build build -j "$(nproc)"
 }
 
+# Any sanitizer finding ends the test program with an error, so ctest fails.
+sanitize_flags="-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all"
+
+build_sanitized() {
+    cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug \
+        -DCMAKE_CXX_FLAGS="-O1 $sanitize_flags" \
+        -DCMAKE_EXE_LINKER_FLAGS="$sanitize_flags" \
+        -DCMAKE_SHARED_LINKER_FLAGS="$sanitize_flags" >/dev/null
+    cmake --build build-asan -j "$(nproc)"
+}
+
+sanitizer_env() {
+    # LeakSanitizer cannot run under a debugger or tracer; it stays on
+    # wherever a leak check of a built program works.
+    local leaks=1
+    if ASAN_OPTIONS=detect_leaks=1 build-asan/bin/kqtool --version 2>&1 |
+            grep -q 'LeakSanitizer has encountered a fatal error'; then
+        echo "LeakSanitizer does not work here: leak checks are off"
+        leaks=0
+    fi
+    export ASAN_OPTIONS="detect_leaks=$leaks:halt_on_error=1:abort_on_error=0:strict_string_checks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1"
+    export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
+    export LSAN_OPTIONS="suppressions=$PWD/.ci/lsan.supp:print_suppressions=0"
+}
+
 case "${1:-}" in
     package)
         install_missing
@@ -47,8 +74,11 @@ case "${1:-}" in
     test)
         install_missing
         build
-        cd build
-        ctest --output-on-failure -j "$(nproc)"
+        (cd build && ctest --repeat until-fail:3 --output-on-failure -j2)
+        build_sanitized
+        sanitizer_env
+        cd build-asan
+        ctest --output-on-failure -j2
         ;;
     *)
         echo "usage: $0 run|test|package" >&2

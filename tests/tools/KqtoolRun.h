@@ -42,12 +42,11 @@ inline std::vector<std::string> lines(const std::string& text) {
 
 class Kqtool : public ::testing::Test {
 protected:
+    // A fresh folder per test, so parallel and repeated runs never meet.
     void SetUp() override {
-        dir = fs::temp_directory_path() /
-              (std::string("kqtool_test_") +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
+        std::string pattern = (fs::temp_directory_path() / "kqtool_test_XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr) << pattern;
+        dir = pattern;
     }
     void TearDown() override { fs::remove_all(dir); }
 

@@ -3,7 +3,9 @@
 // line.
 #pragma once
 
+#include <exception>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kqtool {
@@ -25,8 +27,13 @@ enum Exit : int {
 };
 
 // Thrown for a bad command line; main prints the message and the usage.
-struct UsageError {
-    std::string message;
+class UsageError : public std::exception {
+public:
+    explicit UsageError(std::string message) : m_Message(std::move(message)) {}
+    const char* what() const noexcept override { return m_Message.c_str(); }
+
+private:
+    std::string m_Message;
 };
 
 void AddCommand(Command c);

@@ -77,7 +77,7 @@ int cmdShow(const std::vector<std::string>& args) {
 }
 
 // --date takes Y/M/D or Y-M-D, so that a report can be made for another day.
-std::string dateOption(const std::string& text) {
+kq::CalendarDate dateOption(const std::string& text) {
     int y = 0, m = 0, d = 0;
     char s1 = 0, s2 = 0, extra = 0;
     if (std::sscanf(text.c_str(), "%d%c%d%c%d%c", &y, &s1, &m, &s2, &d, &extra) != 5 ||
@@ -85,22 +85,30 @@ std::string dateOption(const std::string& text) {
         d > 31) {
         throw UsageError{"bad date '" + text + "' (use YEAR/MONTH/DAY)"};
     }
-    return kq::ReportDateText(y, m, d);
+    return {y, m, d};
 }
 
 int cmdReport(const std::vector<std::string>& args) {
     const Args a = parseArgs(args, {"--date", "-o"}, 1);
     const std::string& path = a.positional[0];
-    const std::string date =
-        a.option("--date") ? dateOption(*a.option("--date")) : kq::ReportDateText(std::time(nullptr));
+    kq::Clock clock = kq::SystemClock;
+    if (const std::string* date = a.option("--date")) {
+        clock = [day = dateOption(*date)] { return day; };
+    }
     const kq::ClassKQxx53 dev = openFile(path);
     // The window's caption of an opened file is its full path.
     std::error_code ec;
     fs::path full = fs::absolute(fs::u8path(path), ec);
     const std::string name = ec ? path : full.lexically_normal().u8string();
-    std::string text;
-    for (const auto& line : kq::ReportLines(dev, name, date)) text += line + "\n";
-    writeOutput(a.option("-o"), text);
+    const auto lines = kq::ReportLines(dev, name, kq::ReportDateText(clock));
+    if (const std::string* out = a.option("-o")) {
+        // A report file has the printout's CR LF line ends.
+        writeOutput(out, kq::ReportText(lines));
+    } else {
+        std::string text;
+        for (const auto& line : lines) text += line + "\n";
+        writeOutput(nullptr, text);
+    }
     return ExitOk;
 }
 

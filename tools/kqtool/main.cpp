@@ -2,6 +2,7 @@
 #include "Commands.h"
 
 #include "KqErrors.h"
+#include "KqVersion.h"
 
 #include <cstdio>
 #include <exception>
@@ -36,7 +37,8 @@ void printHelp(std::ostream& out) {
     for (const auto& c : kqtool::AllCommands()) {
         out << "  kqtool " << c.usage << "\n      " << c.summary << "\n";
     }
-    out << "\n  kqtool --help\n      this text\n";
+    out << "\n  kqtool --help\n      this text\n"
+           "  kqtool --version\n      the program's version\n";
 }
 
 } // namespace
@@ -51,13 +53,17 @@ int main(int argc, char** argv) {
         printHelp(args.empty() ? std::cerr : std::cout);
         return args.empty() ? kqtool::ExitUsage : kqtool::ExitOk;
     }
+    if (args[0] == "--version") {
+        std::cout << "kqtool " << kq::ProgramVersion << "\n";
+        return kqtool::ExitOk;
+    }
     for (const auto& c : kqtool::AllCommands()) {
         if (c.name != args[0]) continue;
         std::vector<std::string> rest(args.begin() + 1, args.end());
         try {
             return c.run(rest);
         } catch (const kqtool::UsageError& e) {
-            std::cerr << "kqtool " << c.name << ": " << e.message << "\nusage: kqtool " << c.usage
+            std::cerr << "kqtool " << c.name << ": " << e.what() << "\nusage: kqtool " << c.usage
                       << "\n";
             return kqtool::ExitUsage;
         } catch (const std::exception& e) {

@@ -3,14 +3,11 @@
 namespace kq {
 
 ClassKQxx53::ClassKQxx53() {
-    m_Image.Model(2);
-    m_Image.ModelName("KQ-0453");
-    m_Image.ReferOSC(12.8);
-    m_Image.RFIF(-45.0);
-    m_Image.PLLScaler(64);
+    m_Image.Model(DefaultModel);
+    m_Image.ApplyModelTable();
     m_Image.EepromID(InitialisedEepromID);
-    m_Image.VCORef1(5121);
-    m_Image.VCORef2(4097);
+    m_Image.VCORef1(DefaultVCORef1);
+    m_Image.VCORef2(DefaultVCORef2);
     for (int16_t ch = FirstCHNumber(); ch <= LastCHNumber(); ++ch) m_Image.DeleteOneChannel(ch);
     NowCHNum = 1;
 }

@@ -8,6 +8,9 @@
 
 namespace kq {
 
+// A new device is this model ("KQ-0453", IF -45 MHz).
+constexpr uint8_t DefaultModel = 2;
+
 class ClassKQxx53 {
 public:
     ClassKQxx53();
@@ -17,6 +20,7 @@ public:
 
     uint8_t Model() const { return m_Image.Model(); }
     void Model(uint8_t v) { m_Image.Model(v); }
+    void ApplyModelTable() { m_Image.ApplyModelTable(); }
     const std::string& ModelName() const { return m_Image.ModelName(); }
     void ModelName(const std::string& v) { m_Image.ModelName(v); }
     double ReferOSC() const { return m_Image.ReferOSC(); }

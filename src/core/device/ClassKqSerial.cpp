@@ -77,6 +77,15 @@ int64_t RoundHalfEven(double v) {
 
 ClassKqSerial::ClassKqSerial() = default;
 
+void ClassKqSerial::ApplyModelTable() {
+    const ModelInfo* info = FindModel(m_Model);
+    if (!info) return;
+    m_ModelName = info->ModelName;
+    m_ReferOSC = info->ReferOSC;
+    m_RFIF = info->RFIF;
+    m_PLLScaler = info->PLLScaler;
+}
+
 ChannelPara& ClassKqSerial::channel(int16_t ch) {
     return const_cast<ChannelPara&>(static_cast<const ClassKqSerial*>(this)->channel(ch));
 }
@@ -160,12 +169,7 @@ void ClassKqSerial::EEWord_to_Para() {
     m_VCORef1 = m_Words[8];
     m_VCORef2 = m_Words[9];
 
-    if (const ModelInfo* info = FindModel(m_Model)) {
-        m_ModelName = info->ModelName;
-        m_ReferOSC = info->ReferOSC;
-        m_RFIF = info->RFIF;
-        m_PLLScaler = info->PLLScaler;
-    }
+    ApplyModelTable();
 
     auto hi = [](int32_t w) { return (w >> 8) & 0xFF; };
     auto lo = [](int32_t w) { return w & 0xFF; };

@@ -42,7 +42,14 @@ const ModelInfo* FindModel(int code);
 
 constexpr int16_t ChannelCount = 16;
 constexpr int16_t WordSlots = 128;
-constexpr int32_t InitialisedEepromID = 50432; // 0xC500
+// Words exchanged with the radio and stored in files (TotalEEWords).
+constexpr int16_t RadioEEWords = 64;
+// Word 0 of an initialised radio; reading refuses any other value there.
+constexpr int32_t InitialisedEepromID = 0xC500;
+// The reference-divider words (words 8 and 9) of every model: dividers for
+// the 5 kHz and the 6.25 kHz step from 12.8 MHz, shifted left, low bit set.
+constexpr int32_t DefaultVCORef1 = 0x1401;
+constexpr int32_t DefaultVCORef2 = 0x1001;
 
 class ClassKqSerial {
 public:
@@ -59,6 +66,9 @@ public:
     // Plain storage: setting the code does not apply the model table.
     uint8_t Model() const { return m_Model; }
     void Model(uint8_t v) { m_Model = v; }
+    // Sets name, oscillator, IF and scaler from the model table for the
+    // current code; an unknown code leaves them as they are.
+    void ApplyModelTable();
     const std::string& ModelName() const { return m_ModelName; }
     void ModelName(const std::string& v) { m_ModelName = v; }
     int32_t VCORef1() const { return m_VCORef1; }
@@ -108,14 +118,14 @@ private:
     int32_t m_EepromID = InitialisedEepromID;
     uint8_t m_Model = 0;
     std::string m_ModelName;
-    int32_t m_VCORef1 = 5121;
-    int32_t m_VCORef2 = 4097;
+    int32_t m_VCORef1 = DefaultVCORef1;
+    int32_t m_VCORef2 = DefaultVCORef2;
     std::array<ChannelPara, ChannelCount> m_Channels{};
     std::array<int32_t, WordSlots> m_Words{};
     double m_ReferOSC = 12.8;
     double m_RFIF = 45.0;
     int32_t m_PLLScaler = 64;
-    int16_t m_TotalEEBytes = 128;
+    int16_t m_TotalEEBytes = RadioEEWords * 2;
 };
 
 // Nearest integer, halves to the even neighbour. Throws OverflowError for

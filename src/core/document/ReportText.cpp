@@ -24,10 +24,6 @@ std::vector<std::string> ReportLines(const ClassKQxx53& dev, const std::string& 
     return lines;
 }
 
-std::vector<std::string> ReportLines(const ClassKQxx53& dev, const std::string& dateText) {
-    return ReportLines(dev, std::string(), dateText);
-}
-
 std::string ReportText(const std::vector<std::string>& lines) {
     std::string text;
     for (const auto& l : lines) {
@@ -37,18 +33,29 @@ std::string ReportText(const std::vector<std::string>& lines) {
     return text;
 }
 
-std::string ReportDateText(int year, int month, int day) {
-    return std::to_string(year) + "/" + std::to_string(month) + "/" + std::to_string(day);
-}
+namespace {
 
-std::string ReportDateText(std::time_t t) {
+CalendarDate localDate(std::time_t t) {
     std::tm tm{};
 #ifdef _WIN32
     localtime_s(&tm, &t);
 #else
     localtime_r(&t, &tm);
 #endif
-    return ReportDateText(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday);
+    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday};
 }
+
+} // namespace
+
+CalendarDate SystemClock() { return localDate(std::time(nullptr)); }
+
+std::string ReportDateText(const CalendarDate& date) {
+    return std::to_string(date.year) + "/" + std::to_string(date.month) + "/" +
+           std::to_string(date.day);
+}
+
+std::string ReportDateText(const Clock& clock) { return ReportDateText(clock()); }
+
+std::string ReportDateText(std::time_t t) { return ReportDateText(localDate(t)); }
 
 } // namespace kq

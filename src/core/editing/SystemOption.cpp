@@ -16,12 +16,8 @@ void ApplySystemOption(ClassKQxx53& dev, int index) {
     if (!FindModel(index)) throw KqError("No model is chosen.");
     dev.Model(static_cast<uint8_t>(index));
     // Setting the code alone leaves the old model's values in place.
-    const ModelInfo* m = FindModel(dev.Model());
-    dev.ModelName(m->ModelName);
-    dev.ReferOSC(m->ReferOSC);
-    dev.RFIF(m->RFIF);
-    dev.PLLScaler(m->PLLScaler);
-    dev.TotalEEWords(64);
+    dev.ApplyModelTable();
+    dev.TotalEEWords(RadioEEWords);
 }
 
 } // namespace kq
