@@ -1,57 +1,31 @@
 #include "KqSerialPort.h"
+#include "PtyPeer.h"
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-
-#include <fcntl.h>
-#include <stdlib.h>
-#include <unistd.h>
-
-#include <chrono>
-#include <thread>
-
 namespace {
 
-struct Pty {
-    int master = -1;
-    QString slave;
-    Pty()
-    {
-        master = posix_openpt(O_RDWR | O_NOCTTY);
-        grantpt(master);
-        unlockpt(master);
-        slave = QString::fromLocal8Bit(ptsname(master));
-    }
-    ~Pty() { close(master); }
-};
-
-QByteArray ReadFor(kq::KqSerialPort& p, int want)
+// Waits (blocking on the port, no sleeps) until n characters are in.
+int WaitFor(kq::KqSerialPort& p, int n)
 {
-    QByteArray got;
-    for (int i = 0; i < 200 && got.size() < want; ++i) {
-        got += p.Read();
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return got;
+    for (int i = 0; i < 500 && p.InBufferCount() < n; ++i)
+        p.Wait(10);
+    return p.InBufferCount();
 }
 
 } // namespace
 
 TEST(KqSerialPort, OpenErrorsAndMapping)
 {
-    Pty pty;
-    kq::KqSerialPort::SetPortMap({"/dev/kq-no-such-port", pty.slave});
+    kqtest::PtyPeer pty([](const std::string&, const kqtest::PtyPeer::Send&) { return true; });
+    kq::KqSerialPort::SetPortMap({"/dev/kq-no-such-port", pty.Slave()});
     kq::KqSerialPort port;
-    port.SetPort(1);
-    EXPECT_EQ(port.Open(), kq::KqSerialPort::NoSuchPort);
-    port.SetPort(3); // beyond the list
-    EXPECT_EQ(port.Open(), kq::KqSerialPort::NoSuchPort);
-    port.SetPort(5);
-    EXPECT_EQ(port.Open(), kq::KqSerialPort::NoSuchPort);
+    for (int n : {1, 3, 5}) { // missing device, beyond the list, beyond COM4
+        port.SetPort(n);
+        EXPECT_EQ(port.Open(), kq::KqSerialPort::NoSuchPort) << n;
+    }
     port.SetPort(2);
     ASSERT_EQ(port.Open(), kq::KqSerialPort::NoError);
-    EXPECT_TRUE(port.IsOpen());
     EXPECT_EQ(port.Open(), kq::KqSerialPort::PortAlreadyOpen);
     port.Close();
     EXPECT_FALSE(port.IsOpen());
@@ -60,37 +34,32 @@ TEST(KqSerialPort, OpenErrorsAndMapping)
     // The environment names the ports unless the program chose its own.
     qputenv("KQ_SERIAL_PORTS", "/dev/a:/dev/b,/dev/c");
     EXPECT_EQ(kq::KqSerialPort::PortMap(), QStringList({"/dev/a", "/dev/b", "/dev/c"}));
-    kq::KqSerialPort::SetPortMap({pty.slave});
-    EXPECT_EQ(kq::KqSerialPort::PortMap(), QStringList({pty.slave}));
+    kq::KqSerialPort::SetPortMap({pty.Slave()});
+    EXPECT_EQ(kq::KqSerialPort::PortMap(), QStringList({pty.Slave()}));
     kq::KqSerialPort::SetPortMap({});
     qunsetenv("KQ_SERIAL_PORTS");
 }
 
-TEST(KqSerialPort, ReadLengthAndWaitingCount)
+TEST(KqSerialPort, ReadLengthWaitingCountAndAVanishingDevice)
 {
-    Pty pty;
-    kq::KqSerialPort::SetPortMap({pty.slave});
+    kqtest::PtyPeer pty([](const std::string& f, const kqtest::PtyPeer::Send& send) {
+        send(f == "0100MD\r" ? "ABCDEFGHIJ" : "?");
+        return f != "hang up\r";
+    });
     kq::KqSerialPort port;
+    port.SetMap({pty.Slave()});
     port.SetPort(1);
     ASSERT_EQ(port.Open(), kq::KqSerialPort::NoError);
     EXPECT_TRUE(port.Read().isEmpty()); // nothing waits: returns at once
-
     port.Write("0100MD\r");
-    char buf[16] = {};
-    ssize_t n = 0;
-    for (int i = 0; i < 200 && n < 7; ++i) {
-        ssize_t r = ::read(pty.master, buf + n, sizeof buf - 1 - n);
-        if (r > 0)
-            n += r;
-    }
-    EXPECT_EQ(QByteArray(buf, static_cast<int>(n)), QByteArray("0100MD\r"));
-
-    ASSERT_EQ(::write(pty.master, "ABCDEFGHIJ", 10), 10);
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_EQ(port.InBufferCount(), 10);
+    EXPECT_EQ(WaitFor(port, 10), 10);
     port.SetReadLength(7);
-    EXPECT_EQ(ReadFor(port, 7), QByteArray("ABCDEFG"));
+    EXPECT_EQ(port.Read(), QByteArray("ABCDEFG"));
     port.SetReadLength(0);
-    EXPECT_EQ(ReadFor(port, 3), QByteArray("HIJ"));
-    kq::KqSerialPort::SetPortMap({});
+    EXPECT_EQ(port.Read(), QByteArray("HIJ"));
+
+    port.Write("hang up\r");
+    WaitFor(port, 1000); // ends as soon as the device fails
+    EXPECT_TRUE(port.Failed());
+    EXPECT_TRUE(port.Problem().contains(pty.Slave())) << port.Problem().toStdString();
 }

@@ -10,9 +10,8 @@
 #include <string>
 #include <vector>
 
-#ifndef _WIN32
+#include <stdlib.h>
 #include <sys/wait.h>
-#endif
 
 namespace fs = std::filesystem;
 
@@ -43,11 +42,10 @@ inline std::vector<std::string> lines(const std::string& text) {
 class Kqtool : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() /
-              (std::string("kqtool_test_") +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
+        // A fresh folder of its own, so runs side by side never meet.
+        std::string name = (fs::temp_directory_path() / "kqtool_test_XXXXXX").string();
+        ASSERT_NE(mkdtemp(name.data()), nullptr);
+        dir = name;
     }
     void TearDown() override { fs::remove_all(dir); }
 
@@ -58,9 +56,7 @@ protected:
         const std::string cmd = std::string("\"") + KQTOOL_PATH + "\" " + args + " >\"" +
                                 out.string() + "\" 2>\"" + err.string() + "\"";
         int status = std::system(cmd.c_str());
-#ifndef _WIN32
         status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-#endif
         Result r{status, readAll(out), readAll(err)};
         fs::remove(out);
         fs::remove(err);

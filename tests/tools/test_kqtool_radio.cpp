@@ -24,17 +24,21 @@ protected:
 
 } // namespace
 
-TEST_F(KqtoolRadio, WriteThenReadRoundTrips) {
+TEST_F(KqtoolRadio, WriteThenReadRoundTripsInBothModes) {
     ASSERT_EQ(run("new -o " + q(file("t.KQ")) + " --model 1").status, 0);
     ASSERT_EQ(run("fill " + q(file("t.KQ")) + " --from 0 --to 15 --start 146.0125 --step 12.5").status, 0);
     const QString saved = QString::fromStdString(file("radio.KQ").string());
     KqRadioProcess radio({"--model", "1", "--save", saved});
-    Result r = run("write " + q(file("t.KQ")) + port(radio));
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.err.find("15/15"), std::string::npos);
-    r = run("read -o " + q(file("back.KQ")) + port(radio));
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(rowsOf(file("back.KQ")), rowsOf(file("t.KQ")));
+    for (const std::string mode : {"", " --fast"}) {
+        fs::remove(file("back.KQ"));
+        Result r = run("write " + q(file("t.KQ")) + port(radio) + mode);
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_NE(r.err.find("15/15"), std::string::npos);
+        EXPECT_NE(r.err.find("wrote and verified 64 words on " + radio.device.toStdString()), std::string::npos);
+        r = run("read -o " + q(file("back.KQ")) + port(radio) + mode);
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(rowsOf(file("back.KQ")), rowsOf(file("t.KQ"))) << mode;
+    }
     radio.stop();
     EXPECT_EQ(rowsOf(file("radio.KQ")), rowsOf(file("t.KQ")));
 }
@@ -61,10 +65,13 @@ TEST_F(KqtoolRadio, FailuresHaveTheirExitCodesAndWriteNoFile) {
         int status;
         std::string message;
     };
-    for (const Case& c : {Case{{"--no-probe"}, 3, "ComPort Error!"}, Case{{"--silent-from", "10"}, 3, "after 10 of 64"},
-                          Case{{"--bad-id"}, 4, "EEPROM must be initiated!"}}) {
+    ASSERT_EQ(run("new -o " + q(file("t.KQ")) + " --model 1").status, 0);
+    for (const Case& c : {Case{{"--no-probe"}, 3, "ComPort Error!"}, Case{{"--silent-from", "10"}, 3, "at word 10"},
+                          Case{{"--bad-id"}, 4, "EEPROM must be initiated!"},
+                          Case{{"--bad-readback", "5"}, 3, " ComPort Error! word 5 read back as 0x"}}) {
         KqRadioProcess radio(c.args);
-        Result r = run("read -o " + q(file("out.KQ")) + port(radio));
+        const bool write = c.args[0] == "--bad-readback";
+        Result r = run(write ? "write " + q(file("t.KQ")) + port(radio) : "read -o " + q(file("out.KQ")) + port(radio));
         EXPECT_EQ(r.status, c.status) << c.args.join(' ').toStdString();
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
         EXPECT_FALSE(fs::exists(file("out.KQ")));

@@ -21,7 +21,7 @@ TransferSequence::TransferSequence(ClassKQxx53& device, Direction dir) : dev_(&d
     wordsTotal_ = device.TotalEEWords();
 }
 
-TransferSequence::TransferSequence() : dir_(Direction::ReadImage) {}
+TransferSequence::TransferSequence(int words) : dir_(Direction::ReadImage) { wordsTotal_ = words; }
 
 TransferSequence::Outcome TransferSequence::Prepare()
 {

@@ -51,8 +51,9 @@ public:
 
     // Read or Write on device.
     TransferSequence(ClassKQxx53& device, Direction dir);
-    // ReadImage: the radio's words into a separate image, no device changed.
-    TransferSequence();
+    // ReadImage: the radio's first words into a separate image, no device
+    // changed.
+    explicit TransferSequence(int words = 64);
 
     // Radio's model code (-1: word 1 not answered); true = overwrite. Called
     // on the thread of Run(). Unset: the mismatch is declined.

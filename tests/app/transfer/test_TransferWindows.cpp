@@ -14,6 +14,7 @@
 #include "frmMain.h"
 
 #include <QComboBox>
+#include <QDialog>
 #include <QLabel>
 #include <QListWidget>
 #include <QMdiArea>
@@ -60,6 +61,9 @@ class TestTransferWindows : public QObject {
 private slots:
     void initTestCase() {
         InstallTransferWindows();
+        // Quick against the unpaced emulator; the paced tests switch it off.
+        SetFastLink(true);
+        LinkOptions().tickMs = 40; // a loaded machine's pseudo-terminal can be tens of ms late
         main = new frmMain;
         main->show();
     }
@@ -79,7 +83,7 @@ private slots:
         useRadio(radio);
         frmDocument* d = kqtest::FreshDocument();
         documentHooks().Upload(*d);
-        QCOMPARE(TransferWindow::LastOutcome(), KqTransfer::Outcome::Done);
+        QCOMPARE(TransferWindow::LastOutcome(), TransferSequence::Outcome::Done);
         QVERIFY(!TransferWindow::Open() || TransferWindow::Open()->isHidden());
         QCOMPARE(kqtest::Rows(d), rowsOf(image));
         QVERIFY(d->IsModified());
@@ -97,7 +101,7 @@ private slots:
         d->myDevice().TheRxCHSpace(4, -1);
         d->UpdateHomePage();
         documentHooks().Download(*d);
-        QCOMPARE(TransferWindow::LastOutcome(), KqTransfer::Outcome::Done);
+        QCOMPARE(TransferWindow::LastOutcome(), TransferSequence::Outcome::Done);
         frmDocument* back = kqtest::FreshDocument();
         documentHooks().Upload(*back);
         QCOMPARE(kqtest::Rows(back), kqtest::Rows(d));
@@ -117,7 +121,7 @@ private slots:
             QCOMPARE(cancel.count(), 1);
             QCOMPARE(cancel.text(), QString("Model Type Unmatch!\r\nOverwrite ?"));
         }
-        QCOMPARE(TransferWindow::LastOutcome(), KqTransfer::Outcome::ModelDeclined);
+        QCOMPARE(TransferWindow::LastOutcome(), TransferSequence::Outcome::ModelDeclined);
         frmDocument* check = kqtest::FreshDocument();
         documentHooks().Upload(*check);
         QVERIFY(!kqtest::Rows(check)[0].contains("146.500000"));
@@ -126,43 +130,81 @@ private slots:
             documentHooks().Download(*d);
             QCOMPARE(ok.count(), 1);
         }
-        QCOMPARE(TransferWindow::LastOutcome(), KqTransfer::Outcome::Done);
+        QCOMPARE(TransferWindow::LastOutcome(), TransferSequence::Outcome::Done);
         radio.stop();
         QVERIFY(rowsOf(saved)[0].contains("146.500000"));
     }
 
-    void failuresLeaveTheListAsItWas() {
+    void failuresSayWhatHappened() {
         struct Case {
             QStringList args;
-            QString message;
+            bool upload;
+            QString box, status;
         };
-        for (const Case& c : {Case{{"--silent-from", "10"}, " ComPort Error! "},
-                              Case{{"--bad-id"}, "EEPROM must be initiated!"},
-                              Case{{"--no-probe"}, " ComPort Error! "}}) {
-            KqRadioProcess radio(c.args + QStringList{"--image", imageFile("fault.KQ", 440.0125)});
+        for (const Case& c : {Case{{"--silent-from", "10"}, true, " ComPort Error! ", "stopped answering at word 10"},
+                              Case{{"--bad-id"}, true, "EEPROM must be initiated!", "0xC501"},
+                              Case{{"--bad-readback", "5"}, false, " ComPort Error! ", "word 5 read back as 0x"},
+                              Case{{"--no-probe"}, false, " ComPort Error! ", "No radio answered"}}) {
+            KqRadioProcess radio(c.args + QStringList{"--model", "2", "--image", imageFile("fault.KQ", 440.0125)});
             useRadio(radio);
             frmDocument* d = kqtest::FreshDocument();
             d->myDevice().TheRxFreq(2, 146.0125);
             d->UpdateHomePage();
             const QStringList before = kqtest::Rows(d);
-            const ClassKQxx53 deviceBefore = d->myDevice();
             MessageBoxAnswer ok(QMessageBox::Ok);
-            documentHooks().Upload(*d);
-            QCOMPARE(ok.text(), c.message);
+            c.upload ? documentHooks().Upload(*d) : documentHooks().Download(*d);
+            QCOMPARE(ok.text(), c.box);
+            QVERIFY2(main->statusBar()->currentMessage().contains(c.status),
+                     qPrintable(main->statusBar()->currentMessage()));
             QCOMPARE(kqtest::Rows(d), before);
-            for (int16_t a = 0; a < 64; ++a) QCOMPARE(d->myDevice().EEWord(a), deviceBefore.EEWord(a));
             QVERIFY(!d->IsBusy());
         }
-        KqSerialPort::SetPortMap({dir.filePath("no-such-port")});
+        // A table the codec refuses: its own message, and nothing is sent.
+        frmDocument* d = kqtest::FreshDocument();
+        d->myDevice().TheRxFreq(2, 99999.0);
         MessageBoxAnswer ok(QMessageBox::Ok);
-        documentHooks().Download(*kqtest::FreshDocument());
-        QCOMPARE(ok.text(), QString(" ComPort Error! "));
+        documentHooks().Download(*d);
+        QVERIFY2(ok.text().startsWith("Channel 2"), qPrintable(ok.text()));
+        QCOMPARE(TransferWindow::LastOutcome(), TransferSequence::Outcome::TableInvalid);
+    }
+
+    void aModalBoxCannotBreakAPacedDownload() {
+        const QString saved = dir.filePath("modal.KQ");
+        KqRadioProcess radio({"--model", "2", "--save", saved}, /*pace=*/true);
+        useRadio(radio);
+        SetFastLink(false);
+        frmDocument* d = kqtest::FreshDocument();
+        for (int16_t ch = 0; ch < 3; ++ch) d->myDevice().TheRxFreq(ch, 146.0125 + ch * 0.025);
+        d->myDevice().TotalEEWords(25); // header and channels 0 to 2: a shorter download
+        d->UpdateHomePage();
+        int held = 0;
+        QTimer poll;
+        poll.setInterval(5);
+        connect(&poll, &QTimer::timeout, [&] {
+            TransferWindow* w = TransferWindow::Open();
+            if (held || !w || w->ProgressBar->value() < 3) return;
+            ++held;
+            QDialog box(main); // a modal box of the program's, held for a second
+            QTimer::singleShot(1000, &box, &QDialog::accept);
+            box.exec();
+        });
+        poll.start();
+        MessageBoxAnswer failure(QMessageBox::Ok); // a failure must not hang the test
+        documentHooks().Download(*d);
+        poll.stop();
+        SetFastLink(true);
+        QCOMPARE(held, 1);
+        QCOMPARE(failure.count(), 0);
+        QCOMPARE(TransferWindow::LastOutcome(), TransferSequence::Outcome::Done);
+        radio.stop();
+        QCOMPARE(rowsOf(saved), kqtest::Rows(d));
     }
 
     void cancelStopsMidTransferAndProgressIsShown() {
         const QString saved = dir.filePath("cancel.KQ");
         KqRadioProcess radio({"--model", "2", "--save", saved}, /*pace=*/true);
         useRadio(radio);
+        SetFastLink(false);
         frmDocument* d = kqtest::FreshDocument();
         for (int16_t ch = 0; ch < 16; ++ch) d->myDevice().TheRxFreq(ch, 146.0125);
         QList<int> seen;
@@ -170,6 +212,7 @@ private slots:
         QString secondStart;
         QTimer poll;
         poll.setInterval(5);
+        MessageBoxAnswer ok(QMessageBox::Ok); // also a failure's box: no hang
         connect(&poll, &QTimer::timeout, [&] {
             TransferWindow* w = TransferWindow::Open();
             if (!w || w->isHidden()) return;
@@ -177,7 +220,6 @@ private slots:
             busyDuring = busyDuring || d->IsBusy();
             if (w->ProgressBar->value() >= 5 && secondStart.isEmpty()) {
                 // A second transfer is refused while this one runs.
-                MessageBoxAnswer ok(QMessageBox::Ok);
                 documentHooks().Upload(*d);
                 secondStart = ok.text();
                 w->close(); // the frame's close acts as CANCEL
@@ -186,7 +228,9 @@ private slots:
         poll.start();
         documentHooks().Download(*d);
         poll.stop();
-        QCOMPARE(TransferWindow::LastOutcome(), KqTransfer::Outcome::Cancelled);
+        QCOMPARE(ok.count(), 1);
+        SetFastLink(true);
+        QCOMPARE(TransferWindow::LastOutcome(), TransferSequence::Outcome::Cancelled);
         QVERIFY(busyDuring);
         QVERIFY(!d->IsBusy());
         QVERIFY(secondStart.contains("transfer is running"));
