@@ -37,6 +37,10 @@ std::string Shown(const QByteArray& b)
 Form_QVCom::Form_QVCom(Options opt)
     : opt_(std::move(opt)), tick_(std::chrono::milliseconds(opt_.tickMs)), t0_(Clock::now()), nextTick_(t0_ + tick_)
 {
+    // The ports as they are now: a change of the port list meanwhile must not
+    // move this transfer to another device.
+    if (opt_.ports.isEmpty())
+        opt_.ports = KqSerialPort::PortMap();
     port_.SetMap(opt_.ports);
     Search();
 }
