@@ -1,6 +1,7 @@
 // Times a full read and a full write+verify of the 64-word image against
-// kqradio paced at 9600 baud 8N2 with a 10 ms EEPROM programming time, in
-// the default pacing and in the fast mode, each beside its reference:
+// kqradio paced at 9600 baud 8N2 both ways (--pace-input: our frames reach
+// it at line speed too) with a 10 ms EEPROM programming time, in the default
+// pacing and in the fast mode, each beside its reference:
 //   default: the tick budget of the exchanges (2 ticks per write, 2 + 2 per
 //            read, 2 + 2 per probe pair, 4 for each port preparation);
 //   fast:    the line limit, every character on the line (frames, echoes,

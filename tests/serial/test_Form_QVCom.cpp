@@ -15,12 +15,12 @@ namespace {
 
 std::string Word(int addr) { return addr == 0 ? "C500\r" : "c5Zz\r"; }
 
-// Ticks of 40 ms: a loaded machine's pseudo-terminal can be tens of ms late.
+// Ticks of 80 ms: on a loaded machine a pseudo-terminal can deliver tens of ms late.
 kq::Form_QVCom::Options On(QStringList devices, bool fast = false) {
     kq::Form_QVCom::Options o;
     o.fast = fast;
     o.ports = devices;
-    o.tickMs = 40;
+    o.tickMs = 80;
     return o;
 }
 
@@ -51,7 +51,7 @@ TEST(Form_QVCom, ReadAnswersInBothModes) {
     const PtyPeer::Answer late = [](const std::string& f, const Send& send) {
         send(f);
         if (f.size() == 7 && f[5] == 'D') {
-            std::this_thread::sleep_for(std::chrono::milliseconds(40)); // the radio's own delay
+            std::this_thread::sleep_for(std::chrono::milliseconds(80)); // a tick late, on purpose
             send("1A2b\r\n");
         }
         return true;

@@ -75,7 +75,7 @@ const char kUsage[] =
     "Odd answers that the original timing copes with:\n"
     "  --crlf              read answers end with CR LF instead of CR\n"
     "  --probe-extra TEXT  send TEXT 5 ms after answering a probe that follows\n"
-    "                      150 ms without a character from the computer (the\n"
+    "                      400 ms without a character from the computer (the\n"
     "                      first of a port search's pair; \\r, \\n understood)\n"
     "Faults:\n"
     "  --no-probe          do not answer the probe (no radio on this port)\n"
@@ -288,7 +288,7 @@ int main(int argc, char** argv)
                 now = lastIn + microseconds(1146);
                 std::this_thread::sleep_until(now);
             }
-            const bool afterSilence = now - lastIn > milliseconds(150);
+            const bool afterSilence = now - lastIn > milliseconds(400);
             lastIn = now;
             if (now < busyUntil)
                 continue; // programming the EEPROM: the character is lost
