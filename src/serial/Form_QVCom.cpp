@@ -69,8 +69,9 @@ std::string Form_QVCom::ActDevice() const
 
 std::string Form_QVCom::PortProblem() const
 {
+    // A port the search could not open matters only when no radio answered.
     const QString p = port_.Problem();
-    return p.isEmpty() ? searchProblem_ : p.toStdString();
+    return !p.isEmpty() ? p.toStdString() : actPort_ == 0 ? searchProblem_ : std::string();
 }
 
 Form_QVCom::Clock::time_point Form_QVCom::TicksFromNow(int n) const

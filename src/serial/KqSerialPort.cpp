@@ -88,6 +88,7 @@ KqSerialPort::Error KqSerialPort::Open()
 {
     if (IsOpen())
         return PortAlreadyOpen;
+    problem_.clear();
     const QString dev = DevicePath();
     if (dev.isEmpty())
         return NoSuchPort;
