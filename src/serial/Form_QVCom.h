@@ -1,48 +1,88 @@
-// The radio link: finds the port a radio answers on and moves one EEPROM
-// word per exchange. No window; it only needs a running Qt event loop
-// (QCoreApplication in kqtool, QApplication in the desktop program).
+// The radio link on a serial port: finds the port a radio answers on and
+// moves one EEPROM word per exchange. It keeps time with its own clock, a
+// free-running 20 ms tick from when it is made, and blocks while it waits,
+// so it belongs on a worker thread (LinkRunner); nothing the user interface
+// does can stretch or shorten its waits. Like a message-queue timer, ticks
+// missed while the thread was held up count once, not all at once: a busy
+// machine makes a wait longer, never cuts an answer window short.
+// Instances share no state but the port map: two links on two ports can run
+// at once.
 #pragma once
 
-#include "KqFrames.h"
 #include "KqSerialPort.h"
+#include "WordLink.h"
 
-#include <QObject>
-#include <QTimer>
+#include <chrono>
+#include <string>
 
 namespace kq {
 
-class Form_QVCom : public QObject {
+class Form_QVCom : public WordLink {
 public:
     struct Options {
-        // Finish a wait as soon as the expected characters are in; the tick
-        // counts stay the upper bound so a slow radio still works.
-        bool earlyFinish = true;
+        // Finish each word exchange as soon as its answer is in, checked and
+        // the line is quiet; anything unexpected reruns that exchange in the
+        // default pacing, which holds for the rest of the transfer.
+        bool fast = false;
+        // After a fast write's echo: time the radio needs to program the
+        // word, during which it would lose what is sent to it.
+        int eepromMs = 10;
+        // The devices for COM1..COM4 of this link (empty: the program's map).
+        QStringList ports;
+        // The tick of the pacing. The radio's protocol is timed on 20 ms;
+        // tests on a loaded machine lengthen it, as a pseudo-terminal there
+        // can deliver characters tens of milliseconds late.
+        int tickMs = 20;
     };
 
     // Loading runs the port search.
     explicit Form_QVCom(Options opt);
-    Form_QVCom() : Form_QVCom(Options{}) {}
-    ~Form_QVCom() override; // closes the port, stops the timer
+    Form_QVCom();
+    ~Form_QVCom() override; // closes the port
 
-    int ActComPort() const { return actPort_; }
-    QString ActDevice() const;
-    // Returns false when the active port cannot be opened any more.
-    bool InitActPort();
-    void WriteByte(int NewEEdata, short NewEEaddr);
-    int ReadByte(short NewEEaddr); // -1: no answer in time
-    // The port failed or vanished since InitActPort.
-    bool PortFailed() const { return port_.Failed() || !port_.IsOpen(); }
+    // Whether a radio answers the probe on device (the search on it alone).
+    static bool RadioAnswers(const QString& device, Options opt);
+    static bool RadioAnswers(const QString& device);
+
+    int ActComPort() const override { return actPort_; }
+    std::string ActDevice() const override;
+    bool InitActPort() override;
+    void WriteByte(int NewEEdata, short NewEEaddr) override;
+    int ReadByte(short NewEEaddr) override;
+    bool PortFailed() const override { return port_.Failed() || !port_.IsOpen(); }
+    std::string PortProblem() const override;
+
+    bool FastMode() const override { return opt_.fast; }
+    void FallBack(const std::string& why) override;
+    std::string Surprise() const override { return surprise_; }
 
 private:
+    using Clock = std::chrono::steady_clock;
+
     void Search();
-    void Delay(short ticks, int expected = 0);
-    void Pump(int expected);
+    // Lets the "event loop" run once: at most one due tick lowers DelayCount.
+    void TickOnce();
+    // Blocks until a character arrives or the next tick is due.
+    void Sleep();
+    void Delay(short ticks);
+    // For the fast mode's time limits: the n-th tick boundary from now.
+    Clock::time_point TicksFromNow(int n) const;
+    void PacedWrite(const std::string& frame);
+    int PacedRead(short addr);
+    // Fast: waits until at least n characters are in and the line has been
+    // quiet for two character times; false at the deadline.
+    bool WaitQuiet(int n, Clock::time_point deadline);
+    // Lets the line fall quiet and empties the receive buffer.
+    void Drain();
 
     Options opt_;
     KqSerialPort port_;
-    QTimer timer_;
-    int actPort_ = 0;
+    Clock::duration tick_;
+    Clock::time_point t0_, nextTick_;
     short DelayCount = 0;
+    int actPort_ = 0;
+    std::string surprise_;
+    std::string searchProblem_;
 };
 
 } // namespace kq

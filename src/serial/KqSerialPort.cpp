@@ -4,15 +4,19 @@
 #include <QSerialPortInfo>
 
 #include <algorithm>
+#include <mutex>
+
+#ifndef _WIN32
+#include <unistd.h>
+#include <cerrno>
+#endif
 
 namespace kq {
 
 namespace {
-QStringList& ExplicitMap()
-{
-    static QStringList map;
-    return map;
-}
+// The one piece of state shared by all links: the program's choice of ports.
+std::mutex s_MapLock;
+QStringList s_Map;
 
 int Rank(const QString& name)
 {
@@ -22,14 +26,27 @@ int Rank(const QString& name)
         return 2;
     return 1;
 }
+
+bool PermissionDenied(const QString& device)
+{
+#ifndef _WIN32
+    return ::access(device.toLocal8Bit().constData(), R_OK | W_OK) != 0 && errno == EACCES;
+#else
+    (void)device;
+    return false;
+#endif
+}
 } // namespace
 
 QStringList KqSerialPort::PortMap()
 {
     // A choice made in this run (--port, the port dialog) beats the
     // environment, which beats what the system lists.
-    if (!ExplicitMap().isEmpty())
-        return ExplicitMap();
+    {
+        std::lock_guard<std::mutex> lock(s_MapLock);
+        if (!s_Map.isEmpty())
+            return s_Map;
+    }
     const QString env = qEnvironmentVariable("KQ_SERIAL_PORTS");
     if (!env.isEmpty())
         return env.split(QRegularExpression("[:,]"), Qt::SkipEmptyParts);
@@ -43,14 +60,25 @@ QStringList KqSerialPort::PortMap()
     return out;
 }
 
-void KqSerialPort::SetPortMap(const QStringList& devices) { ExplicitMap() = devices; }
+void KqSerialPort::SetPortMap(const QStringList& devices)
+{
+    std::lock_guard<std::mutex> lock(s_MapLock);
+    s_Map = devices;
+}
+
+QString KqSerialPort::PermissionHint(const QString& device)
+{
+    return QStringLiteral("permission denied on %1: add your user to the 'dialout' group "
+                          "(sudo usermod -aG dialout $USER) and log in again")
+        .arg(device);
+}
 
 KqSerialPort::KqSerialPort() = default;
 KqSerialPort::~KqSerialPort() { Close(); }
 
 QString KqSerialPort::DevicePath() const
 {
-    const QStringList map = PortMap();
+    const QStringList map = map_.isEmpty() ? PortMap() : map_;
     if (port_ < 1 || port_ > 4 || port_ > map.size())
         return {};
     return map[port_ - 1];
@@ -60,13 +88,19 @@ KqSerialPort::Error KqSerialPort::Open()
 {
     if (IsOpen())
         return PortAlreadyOpen;
+    problem_.clear();
     const QString dev = DevicePath();
     if (dev.isEmpty())
         return NoSuchPort;
     auto p = std::make_unique<QSerialPort>();
     p->setPortName(dev);
-    if (!p->open(QIODevice::ReadWrite))
-        return p->error() == QSerialPort::PermissionError ? PortAlreadyOpen : NoSuchPort;
+    if (!p->open(QIODevice::ReadWrite)) {
+        if (p->error() != QSerialPort::PermissionError)
+            return NoSuchPort;
+        if (PermissionDenied(dev))
+            problem_ = PermissionHint(dev);
+        return PortAlreadyOpen;
+    }
     p->setBaudRate(QSerialPort::Baud9600);
     p->setDataBits(QSerialPort::Data8);
     p->setParity(QSerialPort::NoParity);
@@ -90,19 +124,25 @@ void KqSerialPort::Close()
 
 bool KqSerialPort::IsOpen() const { return port_obj_ && port_obj_->isOpen(); }
 
-void KqSerialPort::Pump()
+void KqSerialPort::Pump(int ms)
 {
-    if (!IsOpen())
+    if (!IsOpen() || failed_)
         return;
-    port_obj_->waitForReadyRead(0);
+    port_obj_->waitForReadyRead(ms);
     const auto e = port_obj_->error();
-    if (e == QSerialPort::ResourceError || e == QSerialPort::ReadError || e == QSerialPort::WriteError)
+    if (e == QSerialPort::ResourceError || e == QSerialPort::ReadError || e == QSerialPort::WriteError) {
         failed_ = true;
+        problem_ = QStringLiteral("the port %1 stopped working (%2)").arg(DevicePath(), port_obj_->errorString());
+    } else if (e == QSerialPort::TimeoutError) {
+        port_obj_->clearError();
+    }
 }
+
+void KqSerialPort::Wait(int ms) { Pump(ms); }
 
 QByteArray KqSerialPort::Read()
 {
-    Pump();
+    Pump(0);
     if (!IsOpen())
         return {};
     return readLength_ > 0 ? port_obj_->read(readLength_) : port_obj_->readAll();
@@ -110,16 +150,16 @@ QByteArray KqSerialPort::Read()
 
 void KqSerialPort::Write(const QByteArray& data)
 {
-    if (!IsOpen())
+    if (!IsOpen() || failed_)
         return;
     port_obj_->write(data);
     port_obj_->waitForBytesWritten(0);
-    Pump();
+    Pump(0);
 }
 
 int KqSerialPort::InBufferCount()
 {
-    Pump();
+    Pump(0);
     return IsOpen() ? static_cast<int>(port_obj_->bytesAvailable()) : 0;
 }
 

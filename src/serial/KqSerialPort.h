@@ -1,5 +1,6 @@
 // The serial port the link talks through: COM1..COM4 mapped onto devices,
-// line settings fixed at 9600 8N2, non-blocking reads and writes.
+// line settings fixed at 9600 8N2, non-blocking reads and writes, and a
+// blocking wait for characters for the link's worker thread.
 #pragma once
 
 #include <QByteArray>
@@ -17,19 +18,25 @@ public:
 
     // Device paths for COM1..COM4: as set by SetPortMap, else KQ_SERIAL_PORTS
     // (separated by ':' or ','), else the system's serial ports, USB adapters
-    // first. SetPortMap({}) goes back to the default.
+    // first. SetPortMap({}) goes back to the default. Safe from any thread.
     static QStringList PortMap();
     static void SetPortMap(const QStringList& devices);
+
+    // The text for a device the user may not open, naming the fix.
+    static QString PermissionHint(const QString& device);
 
     KqSerialPort();
     ~KqSerialPort();
 
+    // A map for this port alone (empty: the program's PortMap()).
+    void SetMap(const QStringList& devices) { map_ = devices; }
     void SetPort(int n) { port_ = n; }
     int Port() const { return port_; }
     QString DevicePath() const;
 
     // Opens 9600,n,8,2 with DTR and RTS off; returns NoError, NoSuchPort or
-    // PortAlreadyOpen.
+    // PortAlreadyOpen (also for a device the user may not open; Problem()
+    // then says why).
     Error Open();
     void Close();
     bool IsOpen() const;
@@ -39,16 +46,22 @@ public:
     QByteArray Read();
     void Write(const QByteArray& data);
     int InBufferCount();
+    // Blocks until characters arrive, the port fails or ms have passed.
+    void Wait(int ms);
     // The device failed or went away since it was opened.
     bool Failed() const { return failed_; }
+    // What went wrong with the device, for the user ("" when nothing did).
+    QString Problem() const { return problem_; }
 
 private:
-    void Pump();
+    void Pump(int ms);
 
     std::unique_ptr<QSerialPort> port_obj_;
+    QStringList map_;
     int port_ = 1;
     int readLength_ = 0;
     bool failed_ = false;
+    QString problem_;
 };
 
 } // namespace kq

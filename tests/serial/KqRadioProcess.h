@@ -13,14 +13,12 @@ struct KqRadioProcess {
 
     // Without pace the emulator answers at once; with it, at 9600 baud.
     explicit KqRadioProcess(QStringList args, bool pace = false) {
-        if (!pace) args << "--no-pace";
-        proc.start(KQRADIO, args);
+        proc.start(KQRADIO, pace ? args : args << "--no-pace");
         proc.waitForReadyRead(5000);
         device = QString::fromLocal8Bit(proc.readLine()).trimmed();
     }
     // Ends the emulator, which then writes its --save file.
     void stop() {
-        if (proc.state() == QProcess::NotRunning) return;
         proc.terminate();
         proc.waitForFinished(5000);
     }

@@ -1,119 +1,108 @@
 #include "Form_QVCom.h"
+#include "PtyPeer.h"
+#include "TransferSequence.h"
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-
-#include <fcntl.h>
-#include <poll.h>
-#include <stdlib.h>
-#include <unistd.h>
-
-#include <atomic>
-#include <functional>
-#include <string>
+#include <chrono>
 #include <thread>
+
+using kqtest::PtyPeer;
+using Send = PtyPeer::Send;
+using Outcome = kq::TransferSequence::Outcome;
 
 namespace {
 
-// A radio side on a pty master: the reply function maps each frame (up to
-// and including its carriage return) onto what goes back.
-class Peer {
-public:
-    explicit Peer(std::function<std::string(const std::string&)> reply) : reply_(std::move(reply))
-    {
-        master_ = posix_openpt(O_RDWR | O_NOCTTY);
-        grantpt(master_);
-        unlockpt(master_);
-        slave_ = QString::fromLocal8Bit(ptsname(master_));
-        thread_ = std::thread([this] { Run(); });
-    }
-    ~Peer()
-    {
-        stop_ = true;
-        thread_.join();
-        close(master_);
-    }
-    QString Slave() const { return slave_; }
+std::string Word(int addr) { return addr == 0 ? "C500\r" : "c5Zz\r"; }
 
-private:
-    void Run()
-    {
-        std::string frame;
-        while (!stop_) {
-            pollfd p{master_, POLLIN, 0};
-            if (poll(&p, 1, 5) <= 0 || !(p.revents & POLLIN))
-                continue;
-            char c;
-            if (::read(master_, &c, 1) != 1)
-                continue;
-            frame += c;
-            if (c == '\r') {
-                const std::string r = reply_(frame);
-                if (!r.empty() && ::write(master_, r.data(), r.size()) < 0)
-                    return;
-                frame.clear();
-            }
-        }
-    }
-    std::function<std::string(const std::string&)> reply_;
-    int master_ = -1;
-    QString slave_;
-    std::thread thread_;
-    std::atomic<bool> stop_{false};
-};
-
-std::string Radio(const std::string& f)
-{
-    if (f == "\r")
-        return "\r";
-    if (f.size() == 7 && f.substr(2, 4) == "00MD")
-        return f + "c5Zz\r";
-    return f;
+// Ticks of 80 ms: on a loaded machine a pseudo-terminal can deliver tens of ms late.
+kq::Form_QVCom::Options On(QStringList devices, bool fast = false) {
+    kq::Form_QVCom::Options o;
+    o.fast = fast;
+    o.ports = devices;
+    o.tickMs = 80;
+    return o;
 }
 
-int argc_ = 1;
-char arg0_[] = "test";
-char* argv_[] = {arg0_, nullptr};
-QCoreApplication app_(argc_, argv_);
+PtyPeer::Answer Sends(std::string s) {
+    return [s](const std::string&, const Send& send) { return send(s), true; };
+}
 
 } // namespace
 
-TEST(Form_QVCom, LowestAnsweringPortWinsAndOddAnswersAreNotTaken)
-{
-    Peer silent([](const std::string&) { return std::string(); });
-    Peer radio2(Radio), radio3(Radio);
-    Peer twoCr([](const std::string&) { return std::string("\r\r"); });
+TEST(Form_QVCom, LowestAnsweringPortWinsAndOddAnswersAreNotTaken) {
+    PtyPeer silent(Sends("")), twoCr(Sends("\r\r")), crAndMore(Sends("\rK"));
+    PtyPeer radio2(kqtest::Radio(Word)), radio3(kqtest::Radio(Word));
     kq::KqSerialPort::SetPortMap({silent.Slave(), radio2.Slave(), radio3.Slave(), twoCr.Slave()});
-    {
-        kq::Form_QVCom com;
-        EXPECT_EQ(com.ActComPort(), 2);
-        EXPECT_EQ(com.ActDevice(), radio2.Slave());
-    }
-    kq::KqSerialPort::SetPortMap({silent.Slave(), "/dev/kq-none", twoCr.Slave()});
-    {
-        kq::Form_QVCom com;
-        EXPECT_EQ(com.ActComPort(), 0);
-        EXPECT_FALSE(com.InitActPort());
-    }
+    kq::Form_QVCom found(On({})); // the program's port map
     kq::KqSerialPort::SetPortMap({});
+    EXPECT_EQ(found.ActComPort(), 2);
+    EXPECT_EQ(found.ActDevice(), radio2.Slave().toStdString());
+    kq::Form_QVCom none(On({silent.Slave(), "/dev/kq-none", twoCr.Slave(), crAndMore.Slave()}));
+    EXPECT_EQ(none.ActComPort(), 0);
+    EXPECT_FALSE(none.InitActPort());
+    EXPECT_TRUE(kq::Form_QVCom::RadioAnswers(radio3.Slave(), On({})));
+    EXPECT_FALSE(kq::Form_QVCom::RadioAnswers(crAndMore.Slave(), On({})));
 }
 
-TEST(Form_QVCom, ReadAnswersAndShortAnswers)
-{
-    for (bool early : {true, false}) {
-        Peer radio(Radio);
-        Peer shortRadio([](const std::string& f) { return f == "\r" ? f : f.size() == 7 && f[5] == 'D' ? f + "1234" : f; });
-        Peer noEcho([](const std::string& f) { return f == "\r" ? f : std::string("ffff\r"); });
-        for (auto* peer : {&radio, &shortRadio, &noEcho}) {
-            kq::KqSerialPort::SetPortMap({peer->Slave()});
-            kq::Form_QVCom com(kq::Form_QVCom::Options{early});
+TEST(Form_QVCom, ReadAnswersInBothModes) {
+    // The answer window is 2 + 2 ticks: an answer a tick after the echo is in
+    // time; four digits without CR, or an answer without the echo, are not.
+    const PtyPeer::Answer late = [](const std::string& f, const Send& send) {
+        send(f);
+        if (f.size() == 7 && f[5] == 'D') {
+            std::this_thread::sleep_for(std::chrono::milliseconds(80)); // a tick late, on purpose
+            send("1A2b\r\n");
+        }
+        return true;
+    };
+    const std::pair<PtyPeer::Answer, int> cases[] = {
+        {kqtest::Radio(Word), 0xC500},
+        {late, 0x1A2B},
+        {kqtest::Radio([](int) { return std::string("1234"); }), -1},
+        {[](const std::string& f, const Send& send) { return send(f == "\r" ? f : "ffff\r"), true; }, -1},
+    };
+    for (bool fast : {false, true}) {
+        for (const auto& c : cases) {
+            PtyPeer peer(c.first);
+            kq::Form_QVCom com(On({peer.Slave()}, fast));
             ASSERT_EQ(com.ActComPort(), 1);
             ASSERT_TRUE(com.InitActPort());
             com.WriteByte(0x1234, 3);
-            const int got = com.ReadByte(1);
-            EXPECT_EQ(got, peer == &radio ? 0xC500 : -1) << "early finish " << early;
+            EXPECT_EQ(com.ReadByte(1), c.second) << (fast ? "fast" : "default");
+            EXPECT_EQ(com.Surprise().empty(), !fast); // none of these is clean
         }
     }
-    kq::KqSerialPort::SetPortMap({});
+}
+
+TEST(Form_QVCom, TwoLinksOnTwoPortsAtOnce) {
+    PtyPeer a(kqtest::Radio([](int addr) { return addr ? "00A1\r" : "C500\r"; }));
+    PtyPeer b(kqtest::Radio([](int addr) { return addr ? "00B2\r" : "C500\r"; }));
+    kq::TransferSequence readA, readB;
+    const auto run = [](kq::TransferSequence& seq, const PtyPeer& peer) {
+        kq::Form_QVCom link(On({peer.Slave()}, true));
+        EXPECT_EQ(seq.Run(link), Outcome::Done);
+    };
+    std::thread ta(run, std::ref(readA), std::cref(a));
+    run(readB, b);
+    ta.join();
+    EXPECT_EQ(readA.Image().back(), 0xA1);
+    EXPECT_EQ(readB.Image().back(), 0xB2);
+}
+
+TEST(Form_QVCom, APortThatVanishesEndsTheTransferAtOnce) {
+    for (bool fast : {false, true}) {
+        PtyPeer peer([](const std::string& f, const Send& send) {
+            send(f);
+            if (f == "0500MD\r") return false; // the adapter is pulled
+            if (f.size() == 7) send(f.compare(0, 2, "00") == 0 ? "C500\r" : "0000\r");
+            return true;
+        });
+        kq::Form_QVCom link(On({peer.Slave()}, fast));
+        kq::TransferSequence seq;
+        const Outcome out = seq.Run(link);
+        EXPECT_EQ(out, Outcome::LinkFailed);
+        EXPECT_EQ(seq.WordsDone(), 5);
+        EXPECT_NE(seq.Detail(out).find("stopped working"), std::string::npos) << seq.Detail(out);
+    }
 }

@@ -10,9 +10,8 @@
 #include <string>
 #include <vector>
 
-#ifndef _WIN32
+#include <stdlib.h>
 #include <sys/wait.h>
-#endif
 
 namespace fs = std::filesystem;
 
@@ -57,9 +56,7 @@ protected:
         const std::string cmd = std::string("\"") + KQTOOL_PATH + "\" " + args + " >\"" +
                                 out.string() + "\" 2>\"" + err.string() + "\"";
         int status = std::system(cmd.c_str());
-#ifndef _WIN32
         status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-#endif
         Result r{status, readAll(out), readAll(err)};
         fs::remove(out);
         fs::remove(err);

@@ -3,20 +3,31 @@
 #include "ChannelFile.h"
 #include "ClassKQxx53.h"
 #include "KqErrors.h"
+#include "KqFrames.h"
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sched.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <deque>
+#include <mutex>
 #include <string>
 #include <thread>
 
 namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::microseconds;
+using std::chrono::milliseconds;
 
 volatile sig_atomic_t g_stop = 0;
 void OnSignal(int) { g_stop = 1; }
@@ -30,22 +41,150 @@ struct Options {
     int badReadback = -1;
     bool badId = false;
     bool shortAnswer = false;
+    int eepromMs = 10;
+    bool crlf = false;
+    std::string probeExtra;
+    int answerDelayMs = 0;
+    int latencyMs = 0;
+    bool echoPerChar = false;
+    bool paceInput = false;
 };
 
-void Usage()
+const char kUsage[] =
+    "usage: kqradio [OPTIONS]\n"
+    "Plays a KQ radio on a new pseudo-terminal; prints its path, then answers\n"
+    "the probe and the word frames until it is terminated.\n\n"
+    "The radio:\n"
+    "  --model N           model code in word 1 (default 1)\n"
+    "  --image FILE.KQ     start with this channel file's image\n"
+    "  --save FILE.KQ      on exit, save the image the radio holds\n"
+    "Timing (a real radio and cable):\n"
+    "  --no-pace           send at once instead of one character per 1.146 ms\n"
+    "                      (9600 baud, 8N2)\n"
+    "  --pace-input        also take the computer's characters one per 1.146 ms,\n"
+    "                      as a real line brings them (a whole-frame echo then\n"
+    "                      ends 16 ms after the frame was sent)\n"
+    "  --eeprom-ms N       from the CR of a write frame the radio programs the word\n"
+    "                      for N ms and loses every character arriving meanwhile\n"
+    "                      (default 10; 0 for none)\n"
+    "  --answer-delay N    the answer to a read frame starts N ms after its echo\n"
+    "  --latency N         what the radio sends reaches the computer in bursts\n"
+    "                      every N ms, as through a USB serial adapter\n"
+    "  --echo-per-char     echo each character as it arrives (a probe's echo is\n"
+    "                      its answer) instead of the whole frame after its CR\n"
+    "Odd answers that the original timing copes with:\n"
+    "  --crlf              read answers end with CR LF instead of CR\n"
+    "  --probe-extra TEXT  send TEXT 5 ms after answering a probe that follows\n"
+    "                      400 ms without a character from the computer (the\n"
+    "                      first of a port search's pair; \\r, \\n understood)\n"
+    "Faults:\n"
+    "  --no-probe          do not answer the probe (no radio on this port)\n"
+    "  --silent-from N     no answer to frames for words N and above\n"
+    "  --bad-readback N    word N reads back with its lowest bit flipped\n"
+    "  --bad-id            word 0 holds 0xC501 instead of 0xC500\n"
+    "  --short-answer      read answers carry four digits and no CR\n";
+
+std::string Unescape(const std::string& s)
 {
-    std::fprintf(stderr,
-                 "usage: kqradio [--model N] [--image FILE.KQ] [--save FILE.KQ] [--no-pace]\n"
-                 "               [--no-probe] [--silent-from N] [--bad-readback N] [--bad-id] [--short-answer]\n");
+    std::string out;
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '\\' && i + 1 < s.size() && (s[i + 1] == 'r' || s[i + 1] == 'n')) {
+            out += s[++i] == 'r' ? '\r' : '\n';
+        } else {
+            out += s[i];
+        }
+    }
+    return out;
 }
+
+// The radio's transmitter: characters leave one by one at the line's pace
+// and, behind a USB adapter, reach the computer in bursts.
+class Sender {
+public:
+    Sender(int fd, const Options& o) : fd_(fd), o_(o), epoch_(Clock::now()), lineFree_(epoch_)
+    {
+        thread_ = std::thread([this] { Run(); });
+    }
+    ~Sender()
+    {
+        {
+            std::lock_guard<std::mutex> l(mu_);
+            stop_ = true;
+        }
+        cv_.notify_all();
+        thread_.join();
+    }
+    // Queues s to start no earlier than start; returns when its last
+    // character is on the line.
+    Clock::time_point Send(const std::string& s, Clock::time_point start = Clock::now())
+    {
+        std::lock_guard<std::mutex> l(mu_);
+        Clock::time_point t = std::max(start, lineFree_);
+        if (!o_.pace && o_.latencyMs == 0 && q_.empty() && t <= Clock::now()) {
+            // Unpaced and due: straight out, without waking the sender.
+            if (!s.empty() && ::write(fd_, s.data(), s.size()) < 0) {
+                // nobody listens: lost, as on a real line
+            }
+            lineFree_ = t;
+            return t;
+        }
+        for (char c : s) {
+            if (o_.pace)
+                t += microseconds(1146);
+            Clock::time_point release = t;
+            if (o_.latencyMs > 0) {
+                const auto period = milliseconds(o_.latencyMs);
+                release = epoch_ + period * ((t - epoch_ + period - Clock::duration(1)) / period);
+            }
+            q_.push_back({c, release});
+        }
+        lineFree_ = t;
+        cv_.notify_all();
+        return t;
+    }
+
+private:
+    void Run()
+    {
+        std::unique_lock<std::mutex> l(mu_);
+        while (!stop_) {
+            if (q_.empty()) {
+                cv_.wait(l);
+                continue;
+            }
+            const auto due = q_.front().second;
+            if (Clock::now() < due) {
+                cv_.wait_until(l, due);
+                continue;
+            }
+            std::string burst;
+            while (!q_.empty() && q_.front().second <= Clock::now()) {
+                burst += q_.front().first;
+                q_.pop_front();
+            }
+            l.unlock();
+            if (::write(fd_, burst.data(), burst.size()) < 0) {
+                // nobody listens: what was sent is lost, as on a real line
+            }
+            l.lock();
+        }
+    }
+
+    int fd_;
+    const Options& o_;
+    Clock::time_point epoch_, lineFree_;
+    std::mutex mu_;
+    std::condition_variable cv_;
+    std::deque<std::pair<char, Clock::time_point>> q_;
+    bool stop_ = false;
+    std::thread thread_;
+};
 
 int Hex(const std::string& s, size_t from, size_t n)
 {
     int v = 0;
-    for (size_t i = from; i < from + n && i < s.size(); ++i) {
-        const char c = s[i];
-        v = v * 16 + (c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : c >= 'a' && c <= 'f' ? c - 'a' + 10 : 0);
-    }
+    for (size_t i = from; i < from + n && i < s.size(); ++i)
+        v = v * 16 + kq::HexDigitValue(s.substr(i, 1));
     return v;
 }
 
@@ -58,12 +197,16 @@ int main(int argc, char** argv)
         const std::string a = argv[i];
         auto next = [&]() -> std::string {
             if (i + 1 >= argc) {
-                Usage();
+                std::fputs(kUsage, stderr);
                 std::exit(2);
             }
             return argv[++i];
         };
         try {
+            if (a == "--help" || a == "-h") {
+                std::fputs(kUsage, stdout);
+                return 0;
+            }
             if (a == "--model") o.model = std::stoi(next());
             else if (a == "--image") o.image = next();
             else if (a == "--save") o.save = next();
@@ -73,9 +216,19 @@ int main(int argc, char** argv)
             else if (a == "--bad-readback") o.badReadback = std::stoi(next());
             else if (a == "--bad-id") o.badId = true;
             else if (a == "--short-answer") o.shortAnswer = true;
-            else { Usage(); return 2; }
+            else if (a == "--eeprom-ms") o.eepromMs = std::stoi(next());
+            else if (a == "--crlf") o.crlf = true;
+            else if (a == "--probe-extra") o.probeExtra = Unescape(next());
+            else if (a == "--answer-delay") o.answerDelayMs = std::stoi(next());
+            else if (a == "--latency") o.latencyMs = std::stoi(next());
+            else if (a == "--echo-per-char") o.echoPerChar = true;
+            else if (a == "--pace-input") o.paceInput = true;
+            else {
+                std::fputs(kUsage, stderr);
+                return 2;
+            }
         } catch (const std::logic_error&) {
-            Usage();
+            std::fputs(kUsage, stderr);
             return 2;
         }
     }
@@ -93,6 +246,15 @@ int main(int argc, char** argv)
     if (o.badId)
         dev.EEWord(0, 0xC501);
 
+    // Like a radio's UART, answer on time even on a loaded machine: real-time
+    // scheduling (it only ever sleeps between characters), else a higher
+    // priority, where the system allows it; an ordinary user keeps the default.
+    sched_param rt{};
+    rt.sched_priority = 1;
+    if (sched_setscheduler(0, SCHED_FIFO, &rt) != 0 && setpriority(PRIO_PROCESS, 0, -10) != 0) {
+        // default priority
+    }
+
     const int m = posix_openpt(O_RDWR | O_NOCTTY);
     if (m < 0 || grantpt(m) != 0 || unlockpt(m) != 0) {
         std::perror("kqradio: posix_openpt");
@@ -104,55 +266,68 @@ int main(int argc, char** argv)
     signal(SIGTERM, OnSignal);
     signal(SIGHUP, OnSignal);
 
-    // One character at 9600 baud, 8 data bits, 2 stop bits, 1 start bit.
-    auto send = [&](const std::string& s) {
-        for (char c : s) {
-            if (o.pace)
-                std::this_thread::sleep_for(std::chrono::microseconds(1146));
-            if (::write(m, &c, 1) < 0)
-                return;
-        }
-    };
-
-    std::string frame;
-    while (!g_stop) {
-        pollfd p{m, POLLIN, 0};
-        if (poll(&p, 1, 50) <= 0)
-            continue;
-        if (!(p.revents & POLLIN)) {
-            // No one has the slave open yet (or it was closed): wait.
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            continue;
-        }
-        char c;
-        if (::read(m, &c, 1) != 1)
-            continue;
-        frame += c;
-        if (c != '\r' && frame.size() < 16)
-            continue;
-        if (frame == "\r") {
-            if (!o.noProbe)
-                send("\r");
-        } else if (frame.size() == 7) {
-            const int addr = Hex(frame, 0, 2) % dev.TotalEEWords();
-            const bool isRead = frame.compare(2, 4, "00MD") == 0;
-            if (o.silentFrom >= 0 && addr >= o.silentFrom) {
-                frame.clear();
+    {
+        Sender out(m, o);
+        std::string frame;
+        Clock::time_point busyUntil{}, lastIn{};
+        while (!g_stop) {
+            pollfd p{m, POLLIN, 0};
+            if (poll(&p, 1, 50) <= 0)
+                continue;
+            if (!(p.revents & POLLIN)) {
+                // No one has the slave open yet (or it was closed): wait.
+                std::this_thread::sleep_for(milliseconds(1));
                 continue;
             }
-            send(frame);
-            if (isRead) {
-                int w = dev.EEWord(static_cast<int16_t>(addr));
-                if (addr == o.badReadback)
-                    w ^= 0x0001;
-                char buf[8];
-                std::snprintf(buf, sizeof buf, "%04X\r", w & 0xFFFF);
-                send(o.shortAnswer ? std::string(buf, 4) : std::string(buf));
-            } else {
-                dev.EEWord(static_cast<int16_t>(addr), Hex(frame, 2, 4));
+            char c;
+            if (::read(m, &c, 1) != 1)
+                continue;
+            // The line brings the computer's characters one by one.
+            auto now = Clock::now();
+            if (o.paceInput && now < lastIn + microseconds(1146)) {
+                now = lastIn + microseconds(1146);
+                std::this_thread::sleep_until(now);
             }
+            const bool afterSilence = now - lastIn > milliseconds(400);
+            lastIn = now;
+            if (now < busyUntil)
+                continue; // programming the EEPROM: the character is lost
+            const bool probe = c == '\r' && frame.empty();
+            if (o.echoPerChar && !(probe && o.noProbe))
+                out.Send(std::string(1, c));
+            frame += c;
+            if (c != '\r' && frame.size() < 16)
+                continue;
+            if (probe) {
+                if (!o.noProbe && !o.echoPerChar)
+                    out.Send("\r");
+                if (!o.noProbe && !o.probeExtra.empty() && afterSilence)
+                    out.Send(o.probeExtra, out.Send("") + milliseconds(5));
+            } else if (frame.size() == 7) {
+                const int addr = Hex(frame, 0, 2) % dev.TotalEEWords();
+                const bool isRead = frame.compare(2, 4, "00MD") == 0;
+                if (o.silentFrom >= 0 && addr >= o.silentFrom) {
+                    frame.clear();
+                    continue;
+                }
+                const auto echoed = o.echoPerChar ? out.Send("") : out.Send(frame);
+                if (isRead) {
+                    int w = dev.EEWord(static_cast<int16_t>(addr));
+                    if (addr == o.badReadback)
+                        w ^= 0x0001;
+                    char buf[8];
+                    std::snprintf(buf, sizeof buf, "%04X", w & 0xFFFF);
+                    std::string answer = buf;
+                    if (!o.shortAnswer)
+                        answer += o.crlf ? "\r\n" : "\r";
+                    out.Send(answer, echoed + milliseconds(o.answerDelayMs));
+                } else {
+                    dev.EEWord(static_cast<int16_t>(addr), Hex(frame, 2, 4));
+                    busyUntil = now + milliseconds(o.eepromMs);
+                }
+            }
+            frame.clear();
         }
-        frame.clear();
     }
 
     int rc = 0;

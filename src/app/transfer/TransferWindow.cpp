@@ -2,6 +2,7 @@
 
 #include "Form_Ports.h"
 #include "KqSerialPort.h"
+#include "LinkRunner.h"
 #include "ModuleKQDevice.h"
 #include "frmDocument.h"
 #include "frmMain.h"
@@ -18,7 +19,7 @@ namespace kq {
 
 namespace {
 QPointer<TransferWindow> s_Open;
-KqTransfer::Outcome s_LastOutcome = KqTransfer::Outcome::Done;
+TransferSequence::Outcome s_LastOutcome = TransferSequence::Outcome::Done;
 
 // "COM2 (/dev/ttyUSB0)" for a device of the port list.
 QString portName(const QString& device) {
@@ -32,10 +33,17 @@ void TransferWindow::status(const QString& text) {
     if (auto* m = qobject_cast<QMainWindow*>(parentWidget())) m->statusBar()->showMessage(text);
 }
 
-TransferWindow* TransferWindow::Open() { return s_Open; }
-KqTransfer::Outcome TransferWindow::LastOutcome() { return s_LastOutcome; }
+Form_QVCom::Options& LinkOptions() {
+    static Form_QVCom::Options options;
+    return options;
+}
+bool FastLink() { return LinkOptions().fast; }
+void SetFastLink(bool on) { LinkOptions().fast = on; }
 
-TransferWindow::TransferWindow(frmDocument& doc, KqTransfer::Direction dir)
+TransferWindow* TransferWindow::Open() { return s_Open; }
+TransferSequence::Outcome TransferWindow::LastOutcome() { return s_LastOutcome; }
+
+TransferWindow::TransferWindow(frmDocument& doc, TransferSequence::Direction dir)
     : QDialog(&doc.Main()), m_Doc(&doc), m_Dir(dir) {
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
@@ -68,13 +76,16 @@ bool TransferWindow::ConfirmOverwrite(int /*radioModel*/) {
 }
 
 void TransferWindow::Run() {
+    using Outcome = TransferSequence::Outcome;
     frmDocument& doc = *m_Doc;
     // The table must neither change nor go away while the words move.
     doc.SetBusy(true);
-    // The transfer changes the table only after a complete read; a write
-    // rebuilds the table's image first.
-    m_Transfer = std::make_unique<KqTransfer>(doc.myDevice(), m_Dir);
-    m_Transfer->hooks.portFound = [this](const QString& device) {
+    // The sequence changes the table only after a complete read; a write
+    // rebuilds the table's image first. The link runs on its own thread, so
+    // boxes and dialogs opened meanwhile cannot stretch its waits.
+    m_Transfer = std::make_unique<TransferSequence>(doc.myDevice(), m_Dir);
+    LinkRunner::Hooks hooks;
+    hooks.portFound = [this](const QString& device) {
         status(tr("Radio found on %1").arg(portName(device)));
         ProgressBar->setRange(0, 15);
         ProgressBar->setValue(0);
@@ -82,38 +93,45 @@ void TransferWindow::Run() {
         show();
         m_Timer.start();
     };
-    m_Transfer->hooks.confirmModelMismatch = [this](int radioModel) { return ConfirmOverwrite(radioModel); };
+    hooks.confirmModelMismatch = [this](int radioModel) { return ConfirmOverwrite(radioModel); };
     status(tr("Looking for the radio on %1 ...").arg(KqSerialPort::PortMap().mid(0, 4).join(", ")));
 
-    KqTransfer::Outcome outcome = KqTransfer::Outcome::LinkFailed;
-    try {
-        outcome = m_Transfer->Run();
-    } catch (const KqError& e) {
-        // The table cannot be turned into words (a frequency the divider
-        // cannot hold): nothing was sent.
-        PlainMessage(this, QString::fromStdString(e.what()));
-        outcome = KqTransfer::Outcome::ModelDeclined;
-    }
+    const Outcome outcome = LinkRunner::Run(*m_Transfer, LinkOptions(), hooks);
     s_LastOutcome = outcome;
     m_Finished = true;
     m_Timer.stop();
     Timer_Tick();
 
-    const QString message = KqTransfer::Message(outcome);
+    // The box keeps the program's short texts; the status bar says what
+    // happened (which word, which value, which port, what to do).
+    const QString message = QString::fromStdString(m_Transfer->Message(outcome));
     if (!message.isEmpty()) PlainMessage(this, message);
-    if (m_Doc && outcome == KqTransfer::Outcome::Done && m_Dir == KqTransfer::Direction::Read) {
+    if (m_Doc && outcome == Outcome::Done && m_Dir == TransferSequence::Direction::Read) {
         m_Doc->MarkModified();
         m_Doc->UpdateHomePage();
     }
-    const QString where = m_Transfer->Device().isEmpty() ? QString() : portName(m_Transfer->Device());
+    const QString device = QString::fromStdString(m_Transfer->Device());
+    const QString where = device.isEmpty() ? QString() : portName(device);
+    const QString detail = QString::fromStdString(m_Transfer->Detail(outcome));
+    const QString problem = QString::fromStdString(m_Transfer->PortProblem());
+    const QString fell = m_Transfer->Surprise().empty()
+                             ? QString()
+                             : tr(" The fast link fell back to the default pacing: %1.")
+                                   .arg(QString::fromStdString(m_Transfer->Surprise()));
     switch (outcome) {
-    case KqTransfer::Outcome::Done:
-        status(m_Dir == KqTransfer::Direction::Read ? tr("Read the radio on %1.").arg(where)
-                                                    : tr("Wrote and verified the radio on %1.").arg(where));
+    case Outcome::Done:
+        status((m_Dir == TransferSequence::Direction::Read ? tr("Read the radio on %1.").arg(where)
+                                                           : tr("Wrote and verified the radio on %1.").arg(where)) +
+               fell);
         break;
-    case KqTransfer::Outcome::NoRadio: status(tr("No radio answered (DEVICE > PORTS lists the ports searched).")); break;
-    case KqTransfer::Outcome::Cancelled: status(tr("Transfer cancelled on %1.").arg(where)); break;
-    default: status(tr("Transfer ended without success on %1.").arg(where)); break;
+    case Outcome::NoRadio:
+        status(problem.isEmpty() ? tr("No radio answered (DEVICE > PORTS lists the ports searched).")
+                                 : tr("No radio answered: %1.").arg(problem));
+        break;
+    case Outcome::Cancelled: status(tr("Transfer cancelled on %1.").arg(where)); break;
+    case Outcome::ModelDeclined: status(tr("Nothing was written: the radio is of another model.")); break;
+    case Outcome::TableInvalid: status(tr("Nothing was sent: %1").arg(detail)); break;
+    default: status(tr("Transfer failed on %1: %2").arg(where, detail)); break;
     }
     if (m_Doc) m_Doc->SetBusy(false);
     // The link is free again now, not only once the window is deleted.
@@ -128,7 +146,7 @@ void TransferWindow::Timer_Tick() {
 void TransferWindow::closeEvent(QCloseEvent* e) {
     // Closing by the frame or CANCEL stops the transfer before the next
     // word; the window goes when the transfer has wound down.
-    if (!m_Finished && m_Transfer && m_Transfer->Running()) {
+    if (!m_Finished && m_Transfer) {
         m_Transfer->Cancel();
         e->ignore();
         return;
@@ -147,14 +165,14 @@ void loadTransfer(frmDocument& doc) {
 }
 } // namespace
 
-Form_Upload::Form_Upload(frmDocument& doc) : TransferWindow(doc, KqTransfer::Direction::Read) {
+Form_Upload::Form_Upload(frmDocument& doc) : TransferWindow(doc, TransferSequence::Direction::Read) {
     setWindowTitle(tr("Upload"));
     Label->setText(tr("Uploading......."));
     setObjectName(QStringLiteral("Form_Upload"));
 }
 void Form_Upload::Load(frmDocument& doc) { loadTransfer<Form_Upload>(doc); }
 
-Form_Download::Form_Download(frmDocument& doc) : TransferWindow(doc, KqTransfer::Direction::Write) {
+Form_Download::Form_Download(frmDocument& doc) : TransferWindow(doc, TransferSequence::Direction::Write) {
     setWindowTitle(tr("Download"));
     Label->setText(tr("Downloading......."));
     setObjectName(QStringLiteral("Form_Download"));

@@ -1,9 +1,10 @@
 // The reading and writing windows: a label, a 0..15 progress bar and
-// CANCEL over one KqTransfer. Only one of them can be open at a time, since
-// they share the one serial link.
+// CANCEL over one TransferSequence run on the link's worker thread. Only one
+// of them can be open at a time, since they share the one serial link.
 #pragma once
 
-#include "KqTransfer.h"
+#include "Form_QVCom.h"
+#include "TransferSequence.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -32,13 +33,13 @@ public:
     QPushButton* Command_Cancel = nullptr;
 
     // The outcome of the last finished transfer (for the status bar and tests).
-    static KqTransfer::Outcome LastOutcome();
+    static TransferSequence::Outcome LastOutcome();
 
     // Runs the whole transfer; returns when it has ended.
     void Run();
 
 protected:
-    TransferWindow(frmDocument& doc, KqTransfer::Direction dir);
+    TransferWindow(frmDocument& doc, TransferSequence::Direction dir);
     void closeEvent(QCloseEvent* e) override;
 
 private:
@@ -47,8 +48,8 @@ private:
     bool ConfirmOverwrite(int radioModel);
 
     QPointer<frmDocument> m_Doc;
-    KqTransfer::Direction m_Dir;
-    std::unique_ptr<KqTransfer> m_Transfer;
+    TransferSequence::Direction m_Dir;
+    std::unique_ptr<TransferSequence> m_Transfer;
     QTimer m_Timer;
     bool m_Finished = false;
 };
@@ -68,5 +69,11 @@ public:
     static void Load(frmDocument& doc);
     explicit Form_Download(frmDocument& doc);
 };
+
+// The program-wide link settings for UPLOAD and DOWNLOAD; the fast link is
+// off at start (the default pacing).
+Form_QVCom::Options& LinkOptions();
+bool FastLink();
+void SetFastLink(bool on);
 
 } // namespace kq

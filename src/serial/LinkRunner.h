@@ -1,0 +1,41 @@
+// Runs a TransferSequence on a worker thread with its own Form_QVCom, while
+// the calling thread waits in a local event loop (its timers, buttons and
+// boxes stay alive). The model question is asked on the calling thread; the
+// worker waits for the answer.
+//
+//   kq::TransferSequence seq(device, kq::TransferSequence::Direction::Read);
+//   kq::LinkRunner::Hooks hooks;
+//   hooks.portFound = [](const QString& device) { ... };   // show the window
+//   hooks.confirmModelMismatch = [](int radioModel) { return askUser(); };
+//   auto outcome = kq::LinkRunner::Run(seq, options, hooks);
+//
+// seq.Progress() and seq.Cancel() may be used from the calling thread
+// meanwhile (a timer, a CANCEL button).
+#pragma once
+
+#include "Form_QVCom.h"
+#include "TransferSequence.h"
+
+#include <QString>
+
+#include <functional>
+
+namespace kq {
+
+class LinkRunner {
+public:
+    struct Hooks {
+        // The search found a radio on device (not called when none answered).
+        std::function<void(const QString& device)> portFound;
+        // Radio's model code (-1: word 1 not answered); true = overwrite.
+        // Unset: the mismatch is declined.
+        std::function<bool(int radioModel)> confirmModelMismatch;
+    };
+
+    // Prepares seq, searches and runs it; returns when the worker is done.
+    // Needs a QCoreApplication (or QApplication) on the calling thread.
+    static TransferSequence::Outcome Run(TransferSequence& seq, const Form_QVCom::Options& link,
+                                         const Hooks& hooks = {});
+};
+
+} // namespace kq

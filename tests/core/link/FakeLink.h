@@ -1,0 +1,52 @@
+// An in-memory radio behind the WordLink interface, with scripted faults.
+#pragma once
+
+#include "WordLink.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace kqtest {
+
+struct FakeLink : kq::WordLink {
+    std::vector<int> words = std::vector<int>(64, 0);
+    int port = 1;
+    bool initFails = false, dead = false, fast = false;
+    int silentFrom = -1;  // reads from this address on get no answer
+    int badReadback = -1; // this word reads back with its low bit flipped
+    int diesAt = -1;      // the port fails on reading this address
+    int fastMissAt = -1;  // the first fast write of this word is lost
+    int disturb = -1;     // a fast write of this word also changes word 0
+    std::function<void(int addr)> onRead;
+    int writes = 0, reads = 0;
+    std::vector<std::string> fellBack;
+
+    bool Fast() const { return fast && fellBack.empty(); }
+    int ActComPort() const override { return port; }
+    std::string ActDevice() const override { return port ? "/dev/fake" : ""; }
+    bool InitActPort() override { return !initFails; }
+    void WriteByte(int data, short addr) override {
+        ++writes;
+        if (Fast() && addr == fastMissAt) {
+            fastMissAt = -1; // the radio was still busy and lost the frame
+            return;
+        }
+        words[static_cast<size_t>(addr)] = data;
+        if (Fast() && addr == disturb) words[0] ^= 0x10;
+    }
+    int ReadByte(short addr) override {
+        ++reads;
+        if (onRead) onRead(addr);
+        dead = dead || addr == diesAt;
+        if (dead || (silentFrom >= 0 && addr >= silentFrom)) return -1;
+        return words[static_cast<size_t>(addr)] ^ (addr == badReadback ? 1 : 0);
+    }
+    bool PortFailed() const override { return dead; }
+    std::string PortProblem() const override { return dead ? "the port /dev/fake went away" : ""; }
+    bool FastMode() const override { return fast; }
+    void FallBack(const std::string& why) override { fellBack.push_back(why); }
+    std::string Surprise() const override { return fellBack.empty() ? "" : fellBack.front(); }
+};
+
+} // namespace kqtest

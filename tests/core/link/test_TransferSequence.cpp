@@ -1,0 +1,180 @@
+#include "FakeLink.h"
+#include "TransferSequence.h"
+
+#include <gtest/gtest.h>
+
+using kq::ClassKQxx53;
+using kqtest::FakeLink;
+using Seq = kq::TransferSequence;
+using Outcome = Seq::Outcome;
+using Dir = Seq::Direction;
+
+namespace {
+
+ClassKQxx53 Table(int model, double freq)
+{
+    ClassKQxx53 d;
+    d.Model(static_cast<uint8_t>(model));
+    d.TheRxFreq(5, freq);
+    d.TheTxFreq(3, freq + 5);
+    d.Para_to_EEWord();
+    return d;
+}
+
+std::vector<int> WordsOf(const ClassKQxx53& d)
+{
+    std::vector<int> w;
+    for (int16_t a = 0; a < 64; ++a) w.push_back(d.EEWord(a));
+    return w;
+}
+
+// A radio holding a table of the given model.
+FakeLink Radio(int model = 2)
+{
+    FakeLink link;
+    link.words = WordsOf(Table(model, 146.0125));
+    return link;
+}
+
+} // namespace
+
+TEST(TransferSequence, ReadOutcomesAndWhatTheyLeave)
+{
+    struct Case {
+        const char* name;
+        std::function<void(FakeLink&)> fault;
+        Outcome want;
+        int wordsDone;
+        const char* detail;
+    };
+    const Case cases[] = {
+        {"ok", [](FakeLink&) {}, Outcome::Done, 64, "read 64 words from /dev/fake"},
+        {"no radio", [](FakeLink& l) { l.port = 0; }, Outcome::NoRadio, 0, "no radio answered"},
+        {"init fails", [](FakeLink& l) { l.initFails = true; }, Outcome::LinkFailed, 0, "could not be prepared"},
+        {"silent at 10", [](FakeLink& l) { l.silentFrom = 10; }, Outcome::LinkFailed, 10, "at word 10 (10 of 64"},
+        {"port dies", [](FakeLink& l) { l.diesAt = 7; }, Outcome::LinkFailed, 7, "/dev/fake went away"},
+        {"0xC501", [](FakeLink& l) { l.words[0] = 0xC501; }, Outcome::NotInitiated, 64, "word 0 is 0xC501"},
+    };
+    for (const Case& c : cases) {
+        FakeLink radio = Radio(), again = Radio();
+        c.fault(radio);
+        c.fault(again);
+        ClassKQxx53 dev = Table(2, 430.0);
+        const std::vector<int> before = WordsOf(dev);
+        Seq seq(dev, Dir::Read);
+        const Outcome got = seq.Run(radio);
+        EXPECT_EQ(got, c.want) << c.name;
+        EXPECT_EQ(seq.WordsDone(), c.wordsDone) << c.name;
+        EXPECT_NE(seq.Detail(got).find(c.detail), std::string::npos) << c.name << ": " << seq.Detail(got);
+        // Only a complete, checked read changes the device, words and channels.
+        EXPECT_EQ(WordsOf(dev), got == Outcome::Done ? radio.words : before) << c.name;
+        EXPECT_DOUBLE_EQ(dev.TheRxFreq(5), got == Outcome::Done ? 146.0125 : 430.0) << c.name;
+        // The same radio read into a separate image: the words, no device.
+        Seq image;
+        EXPECT_EQ(image.Run(again), c.want) << c.name;
+        EXPECT_EQ(image.Image(), std::vector<int>(again.words.begin(), again.words.begin() + c.wordsDone)) << c.name;
+    }
+}
+
+TEST(TransferSequence, WriteOutcomesAndWhatTheRadioHolds)
+{
+    struct Case {
+        const char* name;
+        int radioModel;
+        std::function<void(FakeLink&)> fault;
+        int answer;   // to the model question: -1 not asked, 0 Cancel, 1 OK
+        int asked;    // the radio model the question names
+        Outcome want;
+        int written;  // words of the new table in the radio, from 0
+        const char* detail;
+    };
+    const Case cases[] = {
+        {"same model", 1, [](FakeLink&) {}, -1, 0, Outcome::Done, 64, "wrote and verified 64 words on /dev/fake"},
+        {"other model declined", 3, [](FakeLink&) {}, 0, 3, Outcome::ModelDeclined, 0, "another model"},
+        {"other model accepted", 3, [](FakeLink&) {}, 1, 3, Outcome::Done, 64, "wrote and verified"},
+        {"word 1 unanswered", 1, [](FakeLink& l) { l.silentFrom = 1; }, 0, -1, Outcome::ModelDeclined, 0, "another"},
+        {"no radio", 1, [](FakeLink& l) { l.port = 0; }, -1, 0, Outcome::NoRadio, 0, "no radio"},
+        {"bad read-back", 1, [](FakeLink& l) { l.badReadback = 17; }, -1, 0, Outcome::VerifyFailed, 18,
+         "word 17 read back as 0x"},
+        {"silent at 20", 1, [](FakeLink& l) { l.silentFrom = 20; }, -1, 0, Outcome::LinkFailed, 21, "at word 20"},
+    };
+    for (const Case& c : cases) {
+        FakeLink radio = Radio(c.radioModel);
+        const std::vector<int> old = radio.words;
+        c.fault(radio);
+        ClassKQxx53 dev = Table(1, 440.0125);
+        Seq seq(dev, Dir::Write);
+        int asked = 99;
+        if (c.answer >= 0) seq.confirmModelMismatch = [&](int m) { return asked = m, c.answer == 1; };
+        const Outcome got = seq.Run(radio);
+        EXPECT_EQ(got, c.want) << c.name;
+        EXPECT_NE(seq.Detail(got).find(c.detail), std::string::npos) << c.name << ": " << seq.Detail(got);
+        EXPECT_EQ(asked, c.answer >= 0 ? c.asked : 99) << c.name;
+        EXPECT_EQ(seq.Progress(), got == Outcome::Done ? 15 : c.written / 4 + 1) << c.name;
+        for (int16_t a = 0; a < 64; ++a)
+            EXPECT_EQ(radio.words[static_cast<size_t>(a)], a < c.written ? dev.EEWord(a) : old[static_cast<size_t>(a)])
+                << c.name << " word " << a;
+    }
+    // A table the codec refuses: its message, and nothing sent.
+    ClassKQxx53 dev;
+    dev.TheRxFreq(2, 99999.0);
+    Seq seq(dev, Dir::Write);
+    FakeLink radio;
+    EXPECT_EQ(seq.Run(radio), Outcome::TableInvalid);
+    EXPECT_EQ(radio.reads + radio.writes, 0);
+    EXPECT_NE(seq.Message(Outcome::TableInvalid).find("Channel 2"), std::string::npos);
+}
+
+TEST(TransferSequence, ProgressAsTheBarsShowItAndCancelBetweenWords)
+{
+    for (Dir dir : {Dir::Read, Dir::Write}) {
+        FakeLink radio = Radio(1);
+        ClassKQxx53 dev = Table(1, 440.0125);
+        Seq seq(dev, dir);
+        std::vector<int> bar(65, -1); // the bar when word n is asked for
+        bool modelChecked = dir == Dir::Read;
+        radio.onRead = [&](int addr) {
+            if (!modelChecked) return void(modelChecked = true);
+            bar[static_cast<size_t>(addr)] = seq.Progress();
+            if (addr == 40) seq.Cancel();
+        };
+        EXPECT_EQ(seq.Run(radio), Outcome::Cancelled);
+        const int ahead = dir == Dir::Write ? 1 : 0; // a write's bar runs one step ahead
+        EXPECT_EQ(std::vector<int>({bar[0], bar[3], bar[4], bar[30], bar[40], bar[41]}),
+                  std::vector<int>({ahead, ahead, 1 + ahead, 7 + ahead, 10 + ahead, -1}));
+        EXPECT_EQ(seq.WordsDone(), 41);
+        EXPECT_DOUBLE_EQ(dev.TheRxFreq(5), 440.0125); // a cancelled read changes nothing
+        EXPECT_EQ(radio.words[31] == dev.EEWord(31), dir == Dir::Write); // channel 5
+    }
+}
+
+TEST(TransferSequence, FastWriteFallsBackOnSurprisesAndReadsEverythingBack)
+{
+    struct Case {
+        const char* name;
+        std::function<void(FakeLink&)> fault;
+        const char* surprise; // "" when the fast mode held
+        int writes, reads;
+    };
+    // Reads: the model check, one verify per write, then the read-back
+    // (up to the first difference).
+    const Case cases[] = {
+        {"clean", [](FakeLink&) {}, "", 64, 1 + 64 + 64},
+        {"verify missed", [](FakeLink& l) { l.fastMissAt = 31; }, "word 31 read back as", 65, 1 + 65 + 64},
+        {"later word disturbs word 0", [](FakeLink& l) { l.disturb = 9; },
+         "word 0 read back as 0xC510 instead of 0xC500 in the final read-back", 128, 1 + 64 + 1 + 64},
+    };
+    for (const Case& c : cases) {
+        FakeLink radio = Radio(1);
+        radio.fast = true;
+        c.fault(radio);
+        ClassKQxx53 dev = Table(1, 440.0125);
+        Seq seq(dev, Dir::Write);
+        EXPECT_EQ(seq.Run(radio), Outcome::Done) << c.name;
+        EXPECT_EQ(radio.words, WordsOf(dev)) << c.name;
+        EXPECT_EQ(radio.writes, c.writes) << c.name;
+        EXPECT_EQ(radio.reads, c.reads) << c.name;
+        const std::string want = c.surprise; // the first words of the reason, or none
+        EXPECT_EQ(seq.Surprise().substr(0, want.empty() ? std::string::npos : want.size()), want) << c.name;
+    }
+}
