@@ -93,7 +93,7 @@ TransferSequence::Outcome TransferSequence::ReadAll(WordLink& link)
         image_[static_cast<size_t>(a)] = w;
         ++wordsDone_;
     }
-    if (image_[0] != 50432)
+    if (image_[0] != InitialisedEepromID)
         return Outcome::NotInitiated;
     if (dir_ == Direction::ReadImage)
         return Outcome::Done;
