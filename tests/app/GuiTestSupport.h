@@ -11,8 +11,22 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QSettings>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTimer>
+
+#include <functional>
+
+// Every test program keeps the settings its windows remember in a folder of
+// its own, never in the user's; set up before any window is made.
+inline void kqIsolateSettings() {
+    static QTemporaryDir dir;
+    QCoreApplication::setOrganizationName(QStringLiteral("kqprogrammer-test"));
+    for (auto format : {QSettings::NativeFormat, QSettings::IniFormat})
+        for (auto scope : {QSettings::UserScope, QSettings::SystemScope}) QSettings::setPath(format, scope, dir.path());
+}
+Q_COREAPP_STARTUP_FUNCTION(kqIsolateSettings)
 
 namespace kqtest {
 
@@ -39,6 +53,27 @@ private:
     QMessageBox::StandardButton m_Button;
     QTimer m_Timer;
     QString m_Text;
+    int m_Count = 0;
+};
+
+// Runs look on each modal window of type T that opens; look must close it.
+template <class T>
+class ModalAnswer {
+public:
+    explicit ModalAnswer(std::function<void(T*)> look) {
+        m_Timer.setInterval(20);
+        QObject::connect(&m_Timer, &QTimer::timeout, [this, look] {
+            if (auto* w = qobject_cast<T*>(QApplication::activeModalWidget())) {
+                ++m_Count;
+                look(w);
+            }
+        });
+        m_Timer.start();
+    }
+    int count() const { return m_Count; }
+
+private:
+    QTimer m_Timer;
     int m_Count = 0;
 };
 
