@@ -42,8 +42,11 @@ public:
     // is recorded. Also shows the band hint. Returns whether a step was made.
     bool RecordChange(const QString& what);
     // The same for changes made outside the window's own commands (a read
-    // of the radio).
-    void MarkModified() { RecordChange(tr("Change")); }
+    // of the radio), which are shown first.
+    void MarkModified() {
+        UpdateHomePage();
+        RecordChange(tr("Change"));
+    }
     // The table differs from what was last saved or opened.
     bool IsModified() const;
     QUndoStack* UndoStack() const { return m_Undo; }

@@ -30,33 +30,8 @@ Q_COREAPP_STARTUP_FUNCTION(kqIsolateSettings)
 
 namespace kqtest {
 
-// Presses button on the next message box that opens, and records its text.
-// The answer is given from a timer because the box runs its own loop.
-class MessageBoxAnswer {
-public:
-    explicit MessageBoxAnswer(QMessageBox::StandardButton button) : m_Button(button) {
-        m_Timer.setInterval(20);
-        QObject::connect(&m_Timer, &QTimer::timeout, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box) return;
-            m_Text = box->text();
-            ++m_Count;
-            if (QAbstractButton* b = box->button(m_Button)) b->click();
-            else box->reject();
-        });
-        m_Timer.start();
-    }
-    QString text() const { return m_Text; }
-    int count() const { return m_Count; }
-
-private:
-    QMessageBox::StandardButton m_Button;
-    QTimer m_Timer;
-    QString m_Text;
-    int m_Count = 0;
-};
-
 // Runs look on each modal window of type T that opens; look must close it.
+// The answer comes from a timer because the window runs its own loop.
 template <class T>
 class ModalAnswer {
 public:
@@ -75,6 +50,21 @@ public:
 private:
     QTimer m_Timer;
     int m_Count = 0;
+};
+
+// Presses button on each message box that opens, and records its text.
+class MessageBoxAnswer : public ModalAnswer<QMessageBox> {
+public:
+    explicit MessageBoxAnswer(QMessageBox::StandardButton button)
+        : ModalAnswer([this, button](QMessageBox* box) {
+              m_Text = box->text();
+              if (QAbstractButton* b = box->button(button)) b->click();
+              else box->reject();
+          }) {}
+    QString text() const { return m_Text; }
+
+private:
+    QString m_Text;
 };
 
 // A channel window's rows as shown, and a selection made as the user would.
