@@ -64,8 +64,6 @@ bool sameTable(const ClassKQxx53& a, const ClassKQxx53& b) {
     return fa == fb;
 }
 
-const QString kBandHintStart = QStringLiteral("Outside the radio's band");
-
 } // namespace
 
 // One undo step: the whole device before and after a command. The device
@@ -186,23 +184,21 @@ void frmDocument::LoadDevice(const ClassKQxx53& dev) {
     ShowBandHint();
 }
 
-void frmDocument::ShowBandHint() {
-    QStatusBar* bar = m_Main.statusBar();
+QString frmDocument::BandHint() const {
     const std::vector<int16_t> outside = ChannelsOutsideBand(m_Device);
-    if (outside.empty()) {
-        // Only a hint of ours goes away; other news stays.
-        if (bar->currentMessage().startsWith(kBandHintStart)) bar->clearMessage();
-        return;
-    }
+    if (outside.empty()) return {};
     QStringList channels;
     for (int16_t ch : outside) channels << QString::number(ch);
-    bar->showMessage(tr("%1 (%2 to %3 MHz) in %4: %5 %6")
-                         .arg(kBandHintStart, QString::number(m_Device.LowLimFQ()),
-                              QString::number(m_Device.HiLimFQ()), m_Caption,
-                              outside.size() == 1 ? tr("channel") : tr("channels"), channels.join(QStringLiteral(", "))));
+    return tr("Outside the radio's band (%1 to %2 MHz) in %3: %4 %5")
+        .arg(QString::number(m_Device.LowLimFQ()), QString::number(m_Device.HiLimFQ()), m_Caption,
+             outside.size() == 1 ? tr("channel") : tr("channels"), channels.join(QStringLiteral(", ")));
 }
 
+void frmDocument::ShowBandHint() { m_Main.UpdateBandHint(); }
+
 frmDocument::~frmDocument() {
+    // The history empties itself on the way out; nobody must hear of it.
+    m_Undo->disconnect();
     if (!m_ClosingSignalled) {
         m_ClosingSignalled = true;
         emit closing();

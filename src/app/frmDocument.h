@@ -56,7 +56,10 @@ public:
     // A table read from a file: its state is the saved one, with no history.
     void LoadDevice(const ClassKQxx53& dev);
 
-    // Names the channels outside the radio's band in the status bar.
+    // The channels outside the radio's band, as the status bar names them;
+    // "" when all are inside.
+    QString BandHint() const;
+    // Has the main window show the hint of the active table.
     void ShowBandHint();
 
     // While a radio transfer runs the table must not change or go away.

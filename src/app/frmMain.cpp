@@ -11,6 +11,7 @@
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -38,6 +39,9 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     m_Mdi = new QMdiArea(this);
     setCentralWidget(m_Mdi);
     statusBar()->setObjectName(QStringLiteral("sbStatusBar"));
+    m_BandHint = new QLabel(this);
+    m_BandHint->setObjectName(QStringLiteral("Label_BandHint"));
+    statusBar()->addWidget(m_BandHint, 1);
 
     buildOwnMenus();
     buildTableMenus();
@@ -239,7 +243,13 @@ void frmMain::SetFastLink(bool on) {
     applyFastLink();
 }
 
+void frmMain::UpdateBandHint() {
+    const frmDocument* doc = ActiveDocument();
+    m_BandHint->setText(doc ? doc->BandHint() : QString());
+}
+
 void frmMain::UpdateMenus() {
+    UpdateBandHint();
     frmDocument* doc = ActiveDocument();
     for (const auto& [action, needs] : m_TableActions)
         action->setEnabled(doc && !(needs == Needs::IdleTable && doc->IsBusy()));

@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 
+class QLabel;
 class QMdiArea;
 class QMenu;
 class QMimeData;
@@ -73,8 +74,12 @@ public:
     void UsePortsForThisRun(const QStringList& devices);
 
     // Enables the table actions from the active table and its busy state,
-    // and shows the menus that fit.
+    // and shows the menus that fit and the active table's band hint.
     void UpdateMenus();
+    // The status bar's lasting field (Label_BandHint): the active table's
+    // channels outside the radio's band. Lasting, because passing over a menu
+    // clears the status bar's messages.
+    void UpdateBandHint();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -107,6 +112,7 @@ private:
     QAction* m_RedoAction = nullptr;
     QAction* m_FastLinkAction = nullptr;
     QList<QMenu*> m_RecentMenus;
+    QLabel* m_BandHint = nullptr;
     bool m_ShowingTableMenus = false;
 
     int m_DocumentCount = 0;

@@ -254,7 +254,7 @@ private slots:
     void bandHintNamesChannelsOutsideTheBandAndKeepsTheRows() {
         frmMain m;
         frmDocument* d = m.NewDocument();
-        const auto hint = [&m] { return m.statusBar()->currentMessage(); };
+        const auto hint = [&m] { return m.findChild<QLabel*>("Label_BandHint")->text(); };
         editChannel(d, 3, "440");
         QCOMPARE(Rows(d)[3], QString("3   3  440.000000  12.5K    440.000000  12.5K    L  "));
         QVERIFY(hint().contains("134 to 175 MHz") && hint().endsWith(": channel 3"));
