@@ -82,7 +82,8 @@ void frmMain::restoreSettings() {
 }
 
 void frmMain::applyFastLink() {
-    // The radio link takes the choice here.
+    // The one place the radio link is told the choice; until the link has
+    // its switch, the choice is only kept.
 }
 
 frmMain::~frmMain() {
@@ -205,7 +206,9 @@ void frmMain::updateRecentMenus() {
         menu->clear();
         for (int i = 0; i < m_RecentFiles.size(); ++i) {
             const QString path = m_RecentFiles[i];
-            addMenuAction(menu, QStringLiteral("&%1 %2").arg(i + 1).arg(path), [this, path] { OpenRecentFile(path); });
+            QString shown = path;
+            shown.replace(QLatin1Char('&'), QStringLiteral("&&")); // an "&" in a path is no access key
+            addMenuAction(menu, QStringLiteral("&%1 %2").arg(i + 1).arg(shown), [this, path] { OpenRecentFile(path); });
         }
         menu->setEnabled(!m_RecentFiles.isEmpty());
     }
