@@ -6,8 +6,8 @@
 
 namespace kq {
 
-QString AskSaveFileName(QWidget* parent, const QString& title) {
-    return QFileDialog::getSaveFileName(parent, title, QString(), QStringLiteral("*.KQ"));
+QString AskSaveFileName(QWidget* parent, const QString& title, const QString& folder) {
+    return QFileDialog::getSaveFileName(parent, title, folder, QStringLiteral("*.KQ"));
 }
 
 QString AboutText() { return QStringLiteral("KQ Serial PC Programmer Version %1.%2.%3").arg(1).arg(2).arg(0); }

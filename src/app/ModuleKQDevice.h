@@ -8,8 +8,8 @@ class QWidget;
 
 namespace kq {
 
-// The save dialog; "" when cancelled.
-QString AskSaveFileName(QWidget* parent, const QString& title);
+// The save dialog, starting in folder; "" when cancelled.
+QString AskSaveFileName(QWidget* parent, const QString& title, const QString& folder);
 
 QString AboutText();
 void ShowAbout(QWidget* parent);

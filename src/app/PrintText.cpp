@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QTextDocument>
 
@@ -39,6 +40,15 @@ bool PrintTextToPdf(const QString& text, const QFont& font, const QString& pdfPa
     printer.setOutputFileName(pdfPath);
     render(printer, text, font);
     return QFileInfo(pdfPath).size() > 0;
+}
+
+void PreviewText(QWidget* parent, QPrinter& printer, const QString& text, const QFont& font) {
+    printer.setOutputFormat(QPrinter::NativeFormat);
+    QPrintPreviewDialog dlg(&printer, parent);
+    dlg.setWindowTitle(QObject::tr("Print Preview"));
+    QObject::connect(&dlg, &QPrintPreviewDialog::paintRequested, &dlg,
+                     [&text, &font](QPrinter* p) { render(*p, text, font); });
+    dlg.exec();
 }
 
 void ShowPrinterSetup(QWidget* parent, QPrinter& printer) {

@@ -14,6 +14,8 @@ namespace kq {
 void PrintTextWithDialog(QWidget* parent, QPrinter& printer, const QString& text, const QFont& font);
 // Prints to pdfPath; false when the file could not be written.
 bool PrintTextToPdf(const QString& text, const QFont& font, const QString& pdfPath);
+// The print preview: the text as print would lay it out on printer's pages.
+void PreviewText(QWidget* parent, QPrinter& printer, const QString& text, const QFont& font);
 // The platform's printer set-up dialog.
 void ShowPrinterSetup(QWidget* parent, QPrinter& printer);
 

@@ -1,5 +1,6 @@
 #include "frmDocument.h"
 
+#include "BandHint.h"
 #include "ChannelClipboard.h"
 #include "ChannelFile.h"
 #include "ChannelText.h"
@@ -14,14 +15,18 @@
 #include "frmMain.h"
 
 #include <QCloseEvent>
+#include <QFile>
 #include <QFileDialog>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QMessageBox>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTextEdit>
+#include <QUndoStack>
 
 #include <ctime>
 
@@ -38,7 +43,47 @@ QLabel* makeLabel(QWidget* parent, const QString& text, int l, int t, int w, int
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
 
+// Whether two states hold the same table: what the user sees (channels and
+// model) and what a save would write.
+bool sameTable(const ClassKQxx53& a, const ClassKQxx53& b) {
+    for (int16_t ch = ClassKQxx53::FirstCHNumber(); ch <= ClassKQxx53::LastCHNumber(); ++ch)
+        if (a.Channel(ch) != b.Channel(ch)) return false;
+    if (a.Model() != b.Model() || a.ModelName() != b.ModelName() || a.RFIF() != b.RFIF() ||
+        a.ReferOSC() != b.ReferOSC() || a.PLLScaler() != b.PLLScaler())
+        return false;
+    ClassKQxx53 ca = a, cb = b;
+    std::string fa, fb;
+    try {
+        fa = ChannelFileText(ca);
+    } catch (const KqError&) {
+    }
+    try {
+        fb = ChannelFileText(cb);
+    } catch (const KqError&) {
+    }
+    return fa == fb;
+}
+
 } // namespace
+
+// One undo step: the whole device before and after a command. The device
+// is small, so a snapshot is simpler than undoing each kind of change.
+class TableChange : public QUndoCommand {
+public:
+    TableChange(frmDocument& doc, ClassKQxx53 before, ClassKQxx53 after, const QString& text)
+        : QUndoCommand(text), m_Doc(doc), m_Before(std::move(before)), m_After(std::move(after)) {}
+    void undo() override { m_Doc.restoreState(m_Before); }
+    void redo() override {
+        // The command has already changed the device when it is recorded.
+        if (m_Done) m_Doc.restoreState(m_After);
+        m_Done = true;
+    }
+
+private:
+    frmDocument& m_Doc;
+    ClassKQxx53 m_Before, m_After;
+    bool m_Done = false;
+};
 
 frmDocument::frmDocument(frmMain& main, QWidget* parent) : QWidget(parent), m_Main(main) {
     // The title block and its frame.
@@ -60,6 +105,12 @@ frmDocument::frmDocument(frmMain& main, QWidget* parent) : QWidget(parent), m_Ma
     m_List->setSelectionMode(QAbstractItemView::ExtendedSelection);
     PlaceTwips(m_List, 120, 1200, 6375, 3900);
     m_List->installEventFilter(this);
+    m_List->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_List, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        QMenu* menu = MakeContextMenu(pos);
+        menu->exec(m_List->viewport()->mapToGlobal(pos));
+        delete menu;
+    });
     connect(m_List, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row >= 0) m_Device.NowCHNum = static_cast<int16_t>(row);
     });
@@ -78,9 +129,76 @@ frmDocument::frmDocument(frmMain& main, QWidget* parent) : QWidget(parent), m_Ma
     UpdateHomePage();
     m_List->setCurrentRow(0);
     m_Device.NowCHNum = 0;
+
+    m_Recorded = m_Device;
+    m_Undo = new QUndoStack(this);
+    connect(m_Undo, &QUndoStack::cleanChanged, this, [this](bool clean) { setWindowModified(!clean); });
 }
 
+void frmDocument::SetCaption(const QString& c) {
+    m_Caption = c;
+    // "[*]" is where the title shows unsaved changes; one already in a path
+    // is doubled so that it is shown as it is.
+    QString title = c;
+    title.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    setWindowTitle(title + QStringLiteral("[*]"));
+}
+
+bool frmDocument::RecordChange(const QString& what) {
+    bool changed = false;
+    if (!sameTable(m_Recorded, m_Device)) {
+        ClassKQxx53 before = m_Recorded;
+        m_Recorded = m_Device;
+        m_Undo->push(new TableChange(*this, std::move(before), m_Device, what));
+        changed = true;
+    }
+    ShowBandHint();
+    return changed;
+}
+
+bool frmDocument::IsModified() const { return !m_Undo->isClean(); }
+
+void frmDocument::Undo() {
+    if (!m_Busy) m_Undo->undo();
+}
+
+void frmDocument::Redo() {
+    if (!m_Busy) m_Undo->redo();
+}
+
+void frmDocument::restoreState(const ClassKQxx53& state) {
+    const int16_t now = m_Device.NowCHNum;
+    m_Device = state;
+    m_Device.NowCHNum = now;
+    m_Recorded = m_Device;
+    UpdateHomePage();
+    ShowBandHint();
+}
+
+void frmDocument::LoadDevice(const ClassKQxx53& dev) {
+    m_Device = dev;
+    m_Device.NowCHNum = 0;
+    m_Recorded = m_Device;
+    m_Undo->clear();
+    UpdateHomePage();
+    ShowBandHint();
+}
+
+QString frmDocument::BandHint() const {
+    const std::vector<int16_t> outside = ChannelsOutsideBand(m_Device);
+    if (outside.empty()) return {};
+    QStringList channels;
+    for (int16_t ch : outside) channels << QString::number(ch);
+    return tr("Outside the radio's band (%1 to %2 MHz) in %3: %4 %5")
+        .arg(QString::number(m_Device.LowLimFQ()), QString::number(m_Device.HiLimFQ()), m_Caption,
+             outside.size() == 1 ? tr("channel") : tr("channels"), channels.join(QStringLiteral(", ")));
+}
+
+void frmDocument::ShowBandHint() { m_Main.UpdateBandHint(); }
+
 frmDocument::~frmDocument() {
+    // The history empties itself on the way out; nobody must hear of it.
+    m_Undo->disconnect();
     if (!m_ClosingSignalled) {
         m_ClosingSignalled = true;
         emit closing();
@@ -89,7 +207,7 @@ frmDocument::~frmDocument() {
 
 bool frmDocument::refuseWhileBusy() {
     if (!m_Busy) return false;
-    QMessageBox::information(this, windowTitle(), tr("A radio transfer is running; wait for it or cancel it."));
+    QMessageBox::information(this, m_Caption, tr("A radio transfer is running; wait for it or cancel it."));
     return true;
 }
 
@@ -108,7 +226,10 @@ void frmDocument::Upload() {
 void frmDocument::Download() {
     if (!refuseWhileBusy()) Form_Download::Load(*this);
 }
-void frmDocument::ShowPorts() { Form_Ports::ShowPorts(this); }
+void frmDocument::ShowPorts() {
+    Form_Ports* ports = Form_Ports::ShowPorts(this);
+    connect(ports, &Form_Ports::PortsChosen, &m_Main, &frmMain::SetPortChoice, Qt::UniqueConnection);
+}
 
 void frmDocument::CloseWindow() {
     if (parentWidget()) parentWidget()->close();
@@ -163,15 +284,15 @@ void frmDocument::CutChannels() {
     const auto rows = selectedRows();
     if (rows.empty()) return;
     m_Main.Clipboard().CutChannels(m_Device, rows);
-    m_Modified = true;
     UpdateHomePage();
+    RecordChange(tr("Cut"));
 }
 
 void frmDocument::PasteChannels() {
     if (m_Busy) return;
     if (m_Main.Clipboard().PasteChannels(m_Device, static_cast<int16_t>(FirstSelectedRow()))) {
-        m_Modified = true;
         UpdateHomePage();
+        RecordChange(tr("Paste"));
     }
 }
 
@@ -180,22 +301,24 @@ void frmDocument::DeleteChannels() {
     const auto rows = selectedRows();
     if (rows.empty()) return;
     ChannelClipboard::DeleteChannels(m_Device, rows);
-    m_Modified = true;
     UpdateHomePage();
+    RecordChange(tr("Delete"));
 }
 
 bool frmDocument::Save() {
-    if (windowTitle().left(8) == QLatin1String("Untitled")) {
-        const QString path = AskSaveFileName(this, tr("Save"));
+    if (m_Caption.left(8) == QLatin1String("Untitled")) {
+        const QString path = AskSaveFileName(this, tr("Save"), m_Main.LastFolder());
         if (path.isEmpty()) return false;
+        m_Main.NoteFileChosen(path);
         return SaveTo(path);
     }
-    return SaveTo(windowTitle());
+    return SaveTo(m_Caption);
 }
 
 bool frmDocument::SaveAs() {
-    const QString path = AskSaveFileName(this, tr("Save As"));
+    const QString path = AskSaveFileName(this, tr("Save As"), m_Main.LastFolder());
     if (path.isEmpty()) return false;
+    m_Main.NoteFileChosen(path);
     return SaveTo(path);
 }
 
@@ -206,13 +329,14 @@ bool frmDocument::SaveTo(const QString& path) {
         QMessageBox::warning(this, tr("Save"), QString::fromStdString(e.what()));
         return false;
     }
-    setWindowTitle(path);
-    m_Modified = false;
+    SetCaption(path);
+    m_Undo->setClean();
+    m_Main.AddRecentFile(path);
     return true;
 }
 
 QStringList frmDocument::FillReport() {
-    const auto lines = ReportLines(m_Device, windowTitle().toStdString(),
+    const auto lines = ReportLines(m_Device, m_Caption.toStdString(),
                                    ReportDateText(std::time(nullptr)));
     QStringList out;
     for (const auto& l : lines) out << q(l);
@@ -229,15 +353,21 @@ void frmDocument::PrintReport() {
     PrintTextWithDialog(this, m_Main.Printer(), m_rtfText->toPlainText(), m_rtfText->font());
 }
 
+void frmDocument::PrintPreview() {
+    FillReport();
+    PreviewText(this, m_Main.Printer(), m_rtfText->toPlainText(), m_rtfText->font());
+}
+
 bool frmDocument::PrintReportToPdf(const QString& pdfPath) {
     FillReport();
     return PrintTextToPdf(m_rtfText->toPlainText(), m_rtfText->font(), pdfPath);
 }
 
 void frmDocument::PrintReportToPdfAsk() {
-    const QString path = QFileDialog::getSaveFileName(this, tr("Print to PDF"), QString(),
+    const QString path = QFileDialog::getSaveFileName(this, tr("Print to PDF"), m_Main.LastFolder(),
                                                       tr("PDF files (*.pdf)"));
     if (path.isEmpty()) return;
+    m_Main.NoteFileChosen(path);
     if (!PrintReportToPdf(path))
         QMessageBox::warning(this, tr("Print to PDF"), tr("Could not write %1.").arg(path));
 }
@@ -251,9 +381,9 @@ void frmDocument::SetBusy(bool busy) {
 }
 
 bool frmDocument::MaybeSave() {
-    if (!m_Modified) return true;
+    if (!IsModified()) return true;
     const auto answer = QMessageBox::question(
-        this, tr("KQ Serial PC Programmer"), tr("Save changes to %1?").arg(windowTitle()),
+        this, tr("KQ Serial PC Programmer"), tr("Save changes to %1?").arg(m_Caption),
         QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
     if (answer == QMessageBox::Cancel) return false;
     if (answer == QMessageBox::Save) return Save();
@@ -262,7 +392,7 @@ bool frmDocument::MaybeSave() {
 
 void frmDocument::closeEvent(QCloseEvent* e) {
     if (m_Busy) {
-        QMessageBox::information(this, windowTitle(),
+        QMessageBox::information(this, m_Caption,
                                  tr("A radio transfer is running; cancel it before closing the window."));
         e->ignore();
         return;
@@ -276,6 +406,89 @@ void frmDocument::closeEvent(QCloseEvent* e) {
         emit closing();
     }
     e->accept();
+}
+
+QMenu* frmDocument::MakeContextMenu(const QPoint& pos) {
+    auto* menu = new QMenu(this);
+    const int row = m_List->indexAt(pos).row();
+    const bool idle = !m_Busy;
+    menu->addAction(tr("EDIT C&HANNEL..."), this, [this, row] {
+        if (row >= 0) {
+            m_List->setCurrentRow(row, QItemSelectionModel::NoUpdate);
+            m_Device.NowCHNum = static_cast<int16_t>(row);
+        }
+        OpenChannelEdit();
+    })->setEnabled(idle);
+    menu->addSeparator();
+    const bool selected = FirstSelectedRow() >= 0;
+    menu->addAction(tr("CU&T"), this, &frmDocument::CutChannels)->setEnabled(idle && selected);
+    menu->addAction(tr("&COPY"), this, &frmDocument::CopyChannels)->setEnabled(selected);
+    menu->addAction(tr("&PASTE"), this, &frmDocument::PasteChannels)
+        ->setEnabled(idle && selected && !m_Main.Clipboard().Empty());
+    menu->addAction(tr("&DELETE"), this, &frmDocument::DeleteChannels)->setEnabled(idle && selected);
+    menu->addSeparator();
+    menu->addAction(tr("&UNDO"), this, &frmDocument::Undo)->setEnabled(idle && m_Undo->canUndo());
+    return menu;
+}
+
+bool frmDocument::ImportCsv() {
+    const QString path = QFileDialog::getOpenFileName(this, tr("Import CSV"), m_Main.LastFolder(),
+                                                      tr("CSV files (*.csv);;All files (*)"));
+    if (path.isEmpty()) return false;
+    m_Main.NoteFileChosen(path);
+    return ImportCsvFrom(path);
+}
+
+bool frmDocument::ImportCsvFrom(const QString& path) {
+    if (refuseWhileBusy()) return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        QMessageBox::warning(this, tr("Import CSV"), tr("Cannot read %1: %2").arg(path, file.errorString()));
+        return false;
+    }
+    const QByteArray text = file.readAll();
+    CsvImport imported;
+    try {
+        imported = kq::ImportCsv(text.toStdString(), m_Device, path.toStdString());
+    } catch (const KqError& e) {
+        QMessageBox::warning(this, tr("Import CSV"), q(e.what()));
+        return false;
+    }
+    const int16_t now = m_Device.NowCHNum;
+    m_Device = imported.device;
+    m_Device.NowCHNum = now;
+    UpdateHomePage();
+    RecordChange(tr("Import CSV"));
+    if (!imported.dropped.empty()) {
+        QStringList columns;
+        for (const auto& d : imported.dropped) columns << q(d);
+        QMessageBox::information(this, tr("Import CSV"),
+                                 tr("This radio cannot hold these columns; they were not imported: %1")
+                                     .arg(columns.join(QStringLiteral(", "))));
+    }
+    return true;
+}
+
+bool frmDocument::ExportCsv() {
+    const QString ownFilter = tr("KQ channel table, six columns (*.csv)");
+    const QString chirpFilter = tr("Common channel list, CHIRP-style columns (*.csv)");
+    QString chosenFilter = ownFilter;
+    const QString path = QFileDialog::getSaveFileName(this, tr("Export CSV"), m_Main.LastFolder(),
+                                                      ownFilter + QStringLiteral(";;") + chirpFilter, &chosenFilter);
+    if (path.isEmpty()) return false;
+    m_Main.NoteFileChosen(path);
+    return ExportCsvTo(path, chosenFilter == chirpFilter ? CsvLayout::Chirp : CsvLayout::Kq);
+}
+
+bool frmDocument::ExportCsvTo(const QString& path, CsvLayout layout) {
+    try {
+        WriteFileReplacing(path.toStdString(), kq::ExportCsv(m_Device, layout));
+    } catch (const KqError& e) {
+        QMessageBox::warning(this, tr("Export CSV"), q(e.what()));
+        return false;
+    }
+    m_Main.statusBar()->showMessage(tr("Exported %1.").arg(path));
+    return true;
 }
 
 void frmDocument::resizeEvent(QResizeEvent* e) {

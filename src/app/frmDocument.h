@@ -3,6 +3,7 @@
 // the edit dialogs and the radio transfers.
 #pragma once
 
+#include "ChannelCsv.h"
 #include "ClassKQxx53.h"
 #include "WindowLook.h"
 
@@ -12,7 +13,9 @@
 
 class QLabel;
 class QListWidget;
+class QMenu;
 class QTextEdit;
+class QUndoStack;
 
 namespace kq {
 
@@ -34,16 +37,39 @@ public:
     void UpdateHomePage();
     void Init_ListCHList();
 
-    // Changes to the table made outside the window's own commands.
-    void MarkModified() { m_Modified = true; }
-    bool IsModified() const { return m_Modified; }
+    // Every change to the table ends here: when the device differs from the
+    // state after the last step, one undo step from that state to this one
+    // is recorded. Also shows the band hint. Returns whether a step was made.
+    bool RecordChange(const QString& what);
+    // The same for changes made outside the window's own commands (a read
+    // of the radio), which are shown first.
+    void MarkModified() {
+        UpdateHomePage();
+        RecordChange(tr("Change"));
+    }
+    // The table differs from what was last saved or opened.
+    bool IsModified() const;
+    QUndoStack* UndoStack() const { return m_Undo; }
+    void Undo();
+    void Redo();
+
+    // A table read from a file: its state is the saved one, with no history.
+    void LoadDevice(const ClassKQxx53& dev);
+
+    // The channels outside the radio's band, as the status bar names them;
+    // "" when all are inside.
+    QString BandHint() const;
+    // Has the main window show the hint of the active table.
+    void ShowBandHint();
 
     // While a radio transfer runs the table must not change or go away.
     void SetBusy(bool busy);
     bool IsBusy() const { return m_Busy; }
 
-    QString Caption() const { return windowTitle(); }
-    void SetCaption(const QString& c) { setWindowTitle(c); }
+    // The caption the program works with: "Untitled<n>" or the file's path.
+    // The window title adds the unsaved-changes mark to it.
+    QString Caption() const { return m_Caption; }
+    void SetCaption(const QString& c);
 
     QListWidget* List() const { return m_List; }
     QTextEdit* rtfText() const { return m_rtfText; }
@@ -64,6 +90,13 @@ public:
     bool SaveAs();
     bool SaveTo(const QString& path);
 
+    // CSV: import replaces the channels as one undo step; false when the
+    // user cancelled or it failed (after a message), with nothing changed.
+    bool ImportCsv();
+    bool ImportCsvFrom(const QString& path);
+    bool ExportCsv();
+    bool ExportCsvTo(const QString& path, CsvLayout layout);
+
     // Builds the report into rtfText; returns its lines.
     QStringList FillReport();
     // Prints the report to a PDF file without a printer.
@@ -77,6 +110,11 @@ public:
     void PrinterSetup();
     void PrintReport();
     void PrintReportToPdfAsk();
+    void PrintPreview();
+
+    // The channel list's context menu for the row at pos (list viewport
+    // coordinates); the caller shows it and deletes it.
+    QMenu* MakeContextMenu(const QPoint& pos);
 
     // The windows this one opens on itself. The dialogs and the transfers
     // refuse, with a message, while a transfer runs on this table.
@@ -97,6 +135,9 @@ protected:
     bool eventFilter(QObject* obj, QEvent* e) override;
 
 private:
+    friend class TableChange;
+    // Puts a state of the history into the device, keeping the current row.
+    void restoreState(const ClassKQxx53& state);
     bool refuseWhileBusy();
     std::vector<int16_t> selectedRows() const;
 
@@ -107,7 +148,9 @@ private:
     QLabel* m_LabelModel = nullptr;
     QLabel* m_LabelRFIF = nullptr;
     QLabel* m_LabelReferOsc = nullptr;
-    bool m_Modified = false;
+    QString m_Caption;
+    QUndoStack* m_Undo = nullptr;
+    ClassKQxx53 m_Recorded; // the device as the last undo step left it
     bool m_Busy = false;
     bool m_ClosingSignalled = false;
 };

@@ -4,26 +4,45 @@
 #include "Form_Readme.h"
 #include "KqSerialPort.h"
 #include "ModuleKQDevice.h"
+#include "TransferWindow.h"
 #include "WindowLook.h"
 #include "frmDocument.h"
 
 #include <QCloseEvent>
+#include <QDropEvent>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPointer>
+#include <QSettings>
 #include <QStatusBar>
+#include <QUndoStack>
 
 namespace kq {
+
+namespace {
+// The keys of what is kept between runs.
+const QString kGeometryKey = QStringLiteral("mainWindow/geometry");
+const QString kFolderKey = QStringLiteral("files/lastFolder");
+const QString kRecentKey = QStringLiteral("files/recent");
+const QString kFastLinkKey = QStringLiteral("link/fast");
+const QString kPortsKey = QStringLiteral("link/ports");
+} // namespace
 
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(QStringLiteral("KQ Serial PC Programmer"));
     m_Mdi = new QMdiArea(this);
     setCentralWidget(m_Mdi);
     statusBar()->setObjectName(QStringLiteral("sbStatusBar"));
+    m_BandHint = new QLabel(this);
+    m_BandHint->setObjectName(QStringLiteral("Label_BandHint"));
+    statusBar()->addWidget(m_BandHint, 1);
 
     buildOwnMenus();
     buildTableMenus();
@@ -31,7 +50,41 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     for (QMenu* m : m_OwnMenus) menuBar()->addMenu(m);
     UpdateMenus();
 
-    setGeometry(0, 0, Twips(10000), Twips(8500));
+    // Placed by its frame, so that the title bar is on the screen.
+    SetOuterSizeTwips(this, 10000, 8500);
+    move(0, 0);
+    setAcceptDrops(true);
+    restoreSettings();
+}
+
+void frmMain::restoreSettings() {
+    QSettings s;
+    // A place on a screen no longer attached is brought back onto one.
+    if (s.contains(kGeometryKey)) restoreGeometry(s.value(kGeometryKey).toByteArray());
+    m_LastFolder = s.value(kFolderKey).toString();
+    m_RecentFiles = s.value(kRecentKey).toStringList().mid(0, MaxRecentFiles);
+    updateRecentMenus();
+    m_FastLink = s.value(kFastLinkKey, false).toBool();
+    m_FastLinkAction->setChecked(m_FastLink);
+    applyFastLink();
+
+    const QStringList ports = s.value(kPortsKey).toStringList();
+    QStringList missing;
+    for (const QString& p : ports)
+        if (!p.isEmpty() && !QFileInfo::exists(p)) missing << p;
+    if (!missing.isEmpty()) {
+        // A radio on another port must not be missed for a device that went.
+        statusBar()->showMessage(tr("The serial port %1 chosen earlier is not there; the radio is searched on "
+                                    "the system's ports.")
+                                     .arg(missing.join(QStringLiteral(", "))));
+    } else if (!ports.isEmpty()) {
+        KqSerialPort::SetPortMap(ports);
+    }
+}
+
+void frmMain::applyFastLink() {
+    // The one place the radio link is told the choice.
+    kq::SetFastLink(m_FastLink);
 }
 
 frmMain::~frmMain() {
@@ -63,6 +116,7 @@ void frmMain::buildOwnMenus() {
     QMenu* file = new QMenu(tr("&FILE"), this);
     addMenuAction(file, tr("&NEW"), [this] { NewDocument(); }, QKeySequence(tr("Ctrl+N")));
     addMenuAction(file, tr("&OPEN"), [this] { OpenChannelFile(); }, QKeySequence(tr("Ctrl+O")));
+    addRecentMenu(file);
     file->addSeparator();
     addMenuAction(file, tr("E&XIT"), [this] { close(); }, QKeySequence(tr("Ctrl+Q")));
     QMenu* help = new QMenu(tr("&HELP"), this);
@@ -76,12 +130,17 @@ void frmMain::buildTableMenus() {
     QMenu* file = new QMenu(tr("&FILE"), this);
     addMenuAction(file, tr("NEW"), [this] { NewDocument(); });
     addMenuAction(file, tr("&OPEN"), [this] { OpenChannelFile(); }, QKeySequence(tr("Ctrl+O")));
+    addRecentMenu(file);
     addTableAction(file, tr("&CLOSE"), [](frmDocument& d) { d.CloseWindow(); }, QKeySequence(tr("Ctrl+Q")));
     file->addSeparator();
     addTableAction(file, tr("&SAVE"), [](frmDocument& d) { d.Save(); }, QKeySequence(tr("Ctrl+S")));
     addTableAction(file, tr("SAVE &AS"), [](frmDocument& d) { d.SaveAs(); });
     file->addSeparator();
+    addTableAction(file, tr("&IMPORT CSV..."), [](frmDocument& d) { d.ImportCsv(); }, {}, idle);
+    addTableAction(file, tr("&EXPORT CSV..."), [](frmDocument& d) { d.ExportCsv(); });
+    file->addSeparator();
     addTableAction(file, tr("PRINTER SET&UP"), [](frmDocument& d) { d.PrinterSetup(); });
+    addTableAction(file, tr("PRINT PRE&VIEW"), [](frmDocument& d) { d.PrintPreview(); });
     addTableAction(file, tr("&PRINT"), [](frmDocument& d) { d.PrintReport(); }, QKeySequence(tr("Ctrl+P")));
     // Works without any printer installed.
     addTableAction(file, tr("PRINT TO P&DF..."), [](frmDocument& d) { d.PrintReportToPdfAsk(); });
@@ -89,6 +148,10 @@ void frmMain::buildTableMenus() {
     addMenuAction(file, tr("E&XIT"), [this] { close(); });
 
     QMenu* edit = new QMenu(tr("&EDIT"), this);
+    m_UndoAction = addTableAction(edit, tr("&UNDO"), [](frmDocument& d) { d.Undo(); }, QKeySequence::Undo, idle);
+    m_RedoAction = addTableAction(edit, tr("&REDO"), [](frmDocument& d) { d.Redo(); }, {}, idle);
+    m_RedoAction->setShortcuts({QKeySequence(tr("Ctrl+Y")), QKeySequence(tr("Ctrl+Shift+Z"))});
+    edit->addSeparator();
     addTableAction(edit, tr("CU&T"), [](frmDocument& d) { d.CutChannels(); }, QKeySequence(tr("Ctrl+X")), idle);
     addTableAction(edit, tr("&COPY"), [](frmDocument& d) { d.CopyChannels(); }, QKeySequence(tr("Ctrl+C")));
     addTableAction(edit, tr("&PASTE"), [](frmDocument& d) { d.PasteChannels(); }, QKeySequence(tr("Ctrl+V")), idle);
@@ -106,6 +169,8 @@ void frmMain::buildTableMenus() {
     addTableAction(device, tr("&DOWNLOAD"), [](frmDocument& d) { d.Download(); }, {}, idle);
     device->addSeparator();
     addTableAction(device, tr("&PORTS..."), [](frmDocument& d) { d.ShowPorts(); });
+    m_FastLinkAction = addMenuAction(device, tr("&FAST LINK"), [this] { SetFastLink(m_FastLinkAction->isChecked()); });
+    m_FastLinkAction->setCheckable(true);
 
     QMenu* window = new QMenu(tr("&WINDOW"), this);
     connect(window, &QMenu::aboutToShow, this, [this, window] { fillWindowMenu(window); });
@@ -130,10 +195,72 @@ void frmMain::fillWindowMenu(QMenu* menu) {
     }
 }
 
+QMenu* frmMain::addRecentMenu(QMenu* file) {
+    QMenu* recent = file->addMenu(tr("RECENT &FILES"));
+    m_RecentMenus << recent;
+    updateRecentMenus();
+    return recent;
+}
+
+void frmMain::updateRecentMenus() {
+    for (QMenu* menu : m_RecentMenus) {
+        menu->clear();
+        for (int i = 0; i < m_RecentFiles.size(); ++i) {
+            const QString path = m_RecentFiles[i];
+            QString shown = path;
+            shown.replace(QLatin1Char('&'), QStringLiteral("&&")); // an "&" in a path is no access key
+            addMenuAction(menu, QStringLiteral("&%1 %2").arg(i + 1).arg(shown), [this, path] { OpenRecentFile(path); });
+        }
+        menu->setEnabled(!m_RecentFiles.isEmpty());
+    }
+}
+
+void frmMain::AddRecentFile(const QString& path) {
+    m_RecentFiles.removeAll(path);
+    m_RecentFiles.prepend(path);
+    m_RecentFiles = m_RecentFiles.mid(0, MaxRecentFiles);
+    QSettings().setValue(kRecentKey, m_RecentFiles);
+    updateRecentMenus();
+}
+
+void frmMain::OpenRecentFile(const QString& path) {
+    if (!QFileInfo::exists(path)) {
+        m_RecentFiles.removeAll(path);
+        QSettings().setValue(kRecentKey, m_RecentFiles);
+        updateRecentMenus();
+        QMessageBox::warning(this, tr("Open"),
+                             tr("%1 is no longer there; it was taken off the recent files.").arg(path));
+        return;
+    }
+    OpenChannelFilePath(path);
+}
+
+void frmMain::NoteFileChosen(const QString& path) {
+    m_LastFolder = QFileInfo(path).absolutePath();
+    QSettings().setValue(kFolderKey, m_LastFolder);
+}
+
+void frmMain::SetFastLink(bool on) {
+    m_FastLink = on;
+    m_FastLinkAction->setChecked(on);
+    QSettings().setValue(kFastLinkKey, on);
+    applyFastLink();
+}
+
+void frmMain::UpdateBandHint() {
+    const frmDocument* doc = ActiveDocument();
+    m_BandHint->setText(doc ? doc->BandHint() : QString());
+}
+
 void frmMain::UpdateMenus() {
+    UpdateBandHint();
     frmDocument* doc = ActiveDocument();
     for (const auto& [action, needs] : m_TableActions)
         action->setEnabled(doc && !(needs == Needs::IdleTable && doc->IsBusy()));
+    if (doc) {
+        m_UndoAction->setEnabled(m_UndoAction->isEnabled() && doc->UndoStack()->canUndo());
+        m_RedoAction->setEnabled(m_RedoAction->isEnabled() && doc->UndoStack()->canRedo());
+    }
     const bool table = doc != nullptr;
     if (table == m_ShowingTableMenus) return;
     m_ShowingTableMenus = table;
@@ -172,13 +299,17 @@ frmDocument* frmMain::NewDocument() {
     const int offset = Twips((number - 1) * 400);
     sub->move(offset, offset);
     connect(doc, &frmDocument::busyChanged, this, &frmMain::UpdateMenus);
+    connect(doc->UndoStack(), &QUndoStack::canUndoChanged, this, &frmMain::UpdateMenus);
+    connect(doc->UndoStack(), &QUndoStack::canRedoChanged, this, &frmMain::UpdateMenus);
     connect(doc, &QObject::destroyed, this, &frmMain::UpdateMenus);
     sub->show();
     m_Mdi->setActiveSubWindow(sub);
     return doc;
 }
 
-frmDocument* frmMain::OpenChannelFilePath(const QString& path) {
+frmDocument* frmMain::OpenChannelFilePath(const QString& given) {
+    // The caption is the file's full path, wherever the name came from.
+    const QString path = QFileInfo(given).absoluteFilePath();
     // The file is read into a scratch device first, so a damaged file
     // creates no window and uses up no document number.
     ClassKQxx53 loaded;
@@ -190,20 +321,45 @@ frmDocument* frmMain::OpenChannelFilePath(const QString& path) {
     }
     frmDocument* doc = NewDocument();
     doc->SetCaption(path);
-    doc->myDevice() = loaded;
-    doc->myDevice().NowCHNum = 0;
-    doc->UpdateHomePage();
+    doc->LoadDevice(loaded);
+    AddRecentFile(path);
     return doc;
 }
 
 void frmMain::OpenChannelFile() {
-    const QString path = QFileDialog::getOpenFileName(this, tr("Open"), m_LastOpenName, QStringLiteral("*.KQ"));
+    // A file saved under a name without .KQ must not look lost.
+    const QString path = QFileDialog::getOpenFileName(this, tr("Open"), m_LastFolder,
+                                                      QStringLiteral("*.KQ;;") + tr("All files (*)"));
     if (path.isEmpty()) return;
-    m_LastOpenName = path;
+    NoteFileChosen(path);
     OpenChannelFilePath(path);
 }
 
-void frmMain::SetPortChoice(const QStringList& devices) { KqSerialPort::SetPortMap(devices); }
+void frmMain::SetPortChoice(const QStringList& devices) {
+    KqSerialPort::SetPortMap(devices);
+    QSettings().setValue(kPortsKey, devices);
+}
+
+void frmMain::UsePortsForThisRun(const QStringList& devices) { KqSerialPort::SetPortMap(devices); }
+
+QStringList frmMain::channelFiles(const QMimeData* data) {
+    QStringList files;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile() && url.toLocalFile().endsWith(QStringLiteral(".KQ"), Qt::CaseInsensitive))
+            files << url.toLocalFile();
+    return files;
+}
+
+void frmMain::dragEnterEvent(QDragEnterEvent* e) {
+    if (!channelFiles(e->mimeData()).isEmpty()) e->acceptProposedAction();
+}
+
+void frmMain::dropEvent(QDropEvent* e) {
+    const QStringList files = channelFiles(e->mimeData());
+    if (files.isEmpty()) return;
+    e->acceptProposedAction();
+    for (const QString& f : files) OpenChannelFilePath(f);
+}
 
 void frmMain::closeEvent(QCloseEvent* e) {
     for (QMdiSubWindow* sub : m_Mdi->subWindowList()) {
@@ -212,15 +368,25 @@ void frmMain::closeEvent(QCloseEvent* e) {
             return;
         }
     }
+    QSettings().setValue(kGeometryKey, saveGeometry());
     e->accept();
 }
 
 std::unique_ptr<frmMain> StartProgram(const QStringList& args) {
     auto main = std::make_unique<frmMain>();
-    const qsizetype at = args.indexOf(QStringLiteral("--port"));
-    if (at >= 0 && at + 1 < args.size()) main->SetPortChoice(args[at + 1].split(QLatin1Char(',')));
+    QStringList files;
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--port")) {
+            if (i + 1 < args.size()) main->UsePortsForThisRun(args[++i].split(QLatin1Char(',')));
+        } else if (!args[i].startsWith(QLatin1Char('-'))) {
+            files << args[i];
+        }
+    }
     main->show();
-    main->NewDocument();
+    int opened = 0;
+    for (const QString& f : files)
+        if (main->OpenChannelFilePath(f)) ++opened;
+    if (opened == 0) main->NewDocument();
     return main;
 }
 

@@ -3,6 +3,8 @@
 // channel clipboard, the printer settings, the port choice and the menus.
 // The menus are made once; the menu bar shows the table menus while a table
 // is active and the main window's own FILE and HELP while none is.
+// What the user chose is kept between runs (QSettings): the window's place,
+// the last folder, the recent files, the fast link and the ports.
 #pragma once
 
 #include "ChannelClipboard.h"
@@ -14,8 +16,10 @@
 #include <functional>
 #include <memory>
 
+class QLabel;
 class QMdiArea;
 class QMenu;
+class QMimeData;
 
 namespace kq {
 
@@ -44,19 +48,43 @@ public:
     // cannot be read, and then no document number is used up.
     frmDocument* OpenChannelFilePath(const QString& path);
 
+    // The folder the file dialogs start in: that of the last file chosen.
+    QString LastFolder() const { return m_LastFolder; }
+    void NoteFileChosen(const QString& path);
+
+    // Channel files opened or saved, most recent first.
+    static constexpr int MaxRecentFiles = 8;
+    QStringList RecentFiles() const { return m_RecentFiles; }
+    void AddRecentFile(const QString& path);
+    // A file that is no longer there leaves the list, with a message.
+    void OpenRecentFile(const QString& path);
+
+    // DEVICE > FAST LINK: the opt-in fast pacing of the radio link.
+    bool FastLink() const { return m_FastLink; }
+    void SetFastLink(bool on);
+
     // The one channel clipboard of the program.
     ChannelClipboard& Clipboard() { return m_Clipboard; }
     // The printer, so a set-up choice carries to printing.
     QPrinter& Printer() { return m_Printer; }
-    // The devices searched as COM1, COM2, ... for the rest of the session.
+    // The user's choice of the devices searched as COM1, COM2, ...; kept
+    // for later runs. {} means the system's list.
     void SetPortChoice(const QStringList& devices);
+    // The same for this run only (--port).
+    void UsePortsForThisRun(const QStringList& devices);
 
     // Enables the table actions from the active table and its busy state,
-    // and shows the menus that fit.
+    // and shows the menus that fit and the active table's band hint.
     void UpdateMenus();
+    // The status bar's lasting field (Label_BandHint): the active table's
+    // channels outside the radio's band. Lasting, because passing over a menu
+    // clears the status bar's messages.
+    void UpdateBandHint();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
 
 private:
     // A new table command is one addTableAction line in buildTableMenus: it
@@ -69,20 +97,34 @@ private:
     void buildOwnMenus();
     void buildTableMenus();
     void fillWindowMenu(QMenu* menu);
+    QMenu* addRecentMenu(QMenu* file);
+    void updateRecentMenus();
+    void restoreSettings();
+    // The one place where the fast-link choice reaches the radio link.
+    void applyFastLink();
+    static QStringList channelFiles(const QMimeData* data);
 
     QMdiArea* m_Mdi;
     QList<QMenu*> m_OwnMenus;   // while no table is active
     QList<QMenu*> m_TableMenus; // while a table is active
     QList<QPair<QAction*, Needs>> m_TableActions;
+    QAction* m_UndoAction = nullptr;
+    QAction* m_RedoAction = nullptr;
+    QAction* m_FastLinkAction = nullptr;
+    QList<QMenu*> m_RecentMenus;
+    QLabel* m_BandHint = nullptr;
     bool m_ShowingTableMenus = false;
 
     int m_DocumentCount = 0;
     ChannelClipboard m_Clipboard;
     QPrinter m_Printer{QPrinter::HighResolution};
-    QString m_LastOpenName; // the open dialog starts at the last file chosen
+    QString m_LastFolder;
+    QStringList m_RecentFiles;
+    bool m_FastLink = false;
 };
 
-// The program's start: the main window shown with its first table.
+// The program's start: the main window shown with a window for each channel
+// file named in args, or with "Untitled1" when none opened.
 // args as QCoreApplication::arguments(); "--port DEV[,DEV...]" names the
 // devices of COM1, COM2, ... for this run.
 std::unique_ptr<frmMain> StartProgram(const QStringList& args);

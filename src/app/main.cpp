@@ -9,6 +9,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("KQ Serial PC Programmer"));
     QApplication::setApplicationVersion(QStringLiteral("1.2.0"));
+    // Where QSettings keeps what the user chose between runs.
+    QApplication::setOrganizationName(QStringLiteral("kqprogrammer"));
     const auto main = kq::StartProgram(QApplication::arguments());
     return app.exec();
 }

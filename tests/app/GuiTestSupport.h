@@ -11,35 +11,60 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QSettings>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTimer>
+
+#include <functional>
+
+// Every test program keeps the settings its windows remember in a folder of
+// its own, never in the user's; set up before any window is made.
+inline void kqIsolateSettings() {
+    static QTemporaryDir dir;
+    QCoreApplication::setOrganizationName(QStringLiteral("kqprogrammer-test"));
+    for (auto format : {QSettings::NativeFormat, QSettings::IniFormat})
+        for (auto scope : {QSettings::UserScope, QSettings::SystemScope}) QSettings::setPath(format, scope, dir.path());
+}
+Q_COREAPP_STARTUP_FUNCTION(kqIsolateSettings)
 
 namespace kqtest {
 
-// Presses button on the next message box that opens, and records its text.
-// The answer is given from a timer because the box runs its own loop.
-class MessageBoxAnswer {
+// Runs look on each modal window of type T that opens; look must close it.
+// The answer comes from a timer because the window runs its own loop.
+template <class T>
+class ModalAnswer {
 public:
-    explicit MessageBoxAnswer(QMessageBox::StandardButton button) : m_Button(button) {
+    explicit ModalAnswer(std::function<void(T*)> look) {
         m_Timer.setInterval(20);
-        QObject::connect(&m_Timer, &QTimer::timeout, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box) return;
-            m_Text = box->text();
-            ++m_Count;
-            if (QAbstractButton* b = box->button(m_Button)) b->click();
-            else box->reject();
+        QObject::connect(&m_Timer, &QTimer::timeout, [this, look] {
+            if (auto* w = qobject_cast<T*>(QApplication::activeModalWidget())) {
+                ++m_Count;
+                look(w);
+            }
         });
         m_Timer.start();
     }
-    QString text() const { return m_Text; }
     int count() const { return m_Count; }
 
 private:
-    QMessageBox::StandardButton m_Button;
     QTimer m_Timer;
-    QString m_Text;
     int m_Count = 0;
+};
+
+// Presses button on each message box that opens, and records its text.
+class MessageBoxAnswer : public ModalAnswer<QMessageBox> {
+public:
+    explicit MessageBoxAnswer(QMessageBox::StandardButton button)
+        : ModalAnswer([this, button](QMessageBox* box) {
+              m_Text = box->text();
+              if (QAbstractButton* b = box->button(button)) b->click();
+              else box->reject();
+          }) {}
+    QString text() const { return m_Text; }
+
+private:
+    QString m_Text;
 };
 
 // A channel window's rows as shown, and a selection made as the user would.

@@ -155,8 +155,8 @@ private slots:
     void unsavedChangesAreAskedAbout() {
         frmDocument* d = FreshDocument();
         QPointer<QWidget> sub = d->parentWidget();
-        Select(d, {1});
-        MenuItem("&EDIT", "&DELETE")->trigger();
+        setChannel(d, 1, 150.0, 150.0);
+        d->MarkModified();
         for (QWidget* closing : {static_cast<QWidget*>(sub), static_cast<QWidget*>(main.get())}) {
             MessageBoxAnswer cancel(QMessageBox::Cancel);
             QVERIFY(!closing->close());

@@ -24,8 +24,10 @@ EditDialog::EditDialog(frmDocument& doc, const QString& caption)
     connect(&doc, &QObject::destroyed, this, &QWidget::close);
 }
 
+frmDocument* EditDialog::TargetWindow() const { return m_Main.ActiveDocument(); }
+
 frmDocument* EditDialog::TargetDocument() {
-    frmDocument* doc = m_Main.ActiveDocument();
+    frmDocument* doc = TargetWindow();
     if (!doc) {
         PlainMessage(this, tr("No channel table window is open."));
         return nullptr;
@@ -37,7 +39,7 @@ frmDocument* EditDialog::TargetDocument() {
     return doc;
 }
 
-void EditDialog::ApplyToTarget(const std::function<bool(ClassKQxx53&)>& apply) {
+void EditDialog::ApplyToTarget(const QString& what, const std::function<bool(ClassKQxx53&)>& apply) {
     frmDocument* doc = TargetDocument();
     if (!doc) return;
     bool written = false;
@@ -49,8 +51,8 @@ void EditDialog::ApplyToTarget(const std::function<bool(ClassKQxx53&)>& apply) {
     }
     close();
     if (!written) return;
-    doc->MarkModified();
     doc->UpdateHomePage();
+    doc->RecordChange(what);
 }
 
 void EditDialog::SetFocusPosition(QWidget* w, int pos, bool tracksFocus) {

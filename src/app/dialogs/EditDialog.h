@@ -28,15 +28,17 @@ public:
 protected:
     EditDialog(frmDocument& doc, const QString& caption);
 
-    // The main window's active channel table window, looked up anew at
-    // every use; nullptr after a message when there is none or it cannot
+    // The window OK writes into: the main window's active channel table
+    // window, looked up anew at every use.
+    virtual frmDocument* TargetWindow() const;
+    // The target; nullptr after a message when there is none or it cannot
     // be changed now.
     frmDocument* TargetDocument();
 
     // The OK step on the target's device: apply returns true when it wrote
-    // something, which is then shown; a KqError is shown and keeps the
-    // dialog open with nothing written.
-    void ApplyToTarget(const std::function<bool(ClassKQxx53&)>& apply);
+    // something, which is then shown and becomes one undo step named what;
+    // a KqError is shown and keeps the dialog open with nothing written.
+    void ApplyToTarget(const QString& what, const std::function<bool(ClassKQxx53&)>& apply);
 
     // Makes w the control at focus position pos: entering it sets
     // NowTabIndex (and selects a field's whole text), Enter walks on.

@@ -100,7 +100,7 @@ AutoFillFields Form_AutoFreq::Fields() const {
 }
 
 void Form_AutoFreq::Command_OK_Click() {
-    ApplyToTarget([this](ClassKQxx53& dev) {
+    ApplyToTarget(tr("Auto frequency"), [this](ClassKQxx53& dev) {
         AutoFill(dev, Fields());
         return true;
     });

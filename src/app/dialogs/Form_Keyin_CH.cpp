@@ -19,7 +19,8 @@ QRadioButton* option(QGroupBox* frame, const QString& text, int top) {
 }
 } // namespace
 
-Form_Keyin_CH::Form_Keyin_CH(frmDocument& doc) : EditDialog(doc, tr("Channel Edit")) {
+Form_Keyin_CH::Form_Keyin_CH(frmDocument& doc)
+    : EditDialog(doc, tr("Channel Edit")), m_Channel(doc.myDevice().NowCHNum) {
     SetOuterSizeTwips(this, 5230, 4470);
 
     Label_Keyin_Rxfq = new QLabel(tr("Receive Frequency:"), this);
@@ -119,7 +120,21 @@ ChannelEditFields Form_Keyin_CH::Fields() const {
 }
 
 void Form_Keyin_CH::Command_OK_Click() {
-    ApplyToTarget([this](ClassKQxx53& dev) { return ApplyChannelEdit(dev, Fields()) == ChannelEditResult::Written; });
+    // The channel named in the caption, not the row current now: the user
+    // may have clicked another row while the dialog was open.
+    ApplyToTarget(tr("Channel edit"), [this](ClassKQxx53& dev) {
+        const int16_t now = dev.NowCHNum;
+        dev.NowCHNum = m_Channel;
+        ChannelEditResult result = ChannelEditResult::Unchanged;
+        try {
+            result = ApplyChannelEdit(dev, Fields());
+        } catch (...) {
+            dev.NowCHNum = now;
+            throw;
+        }
+        dev.NowCHNum = now;
+        return result == ChannelEditResult::Written;
+    });
 }
 
 } // namespace kq

@@ -40,10 +40,16 @@ public:
     ChannelEditFields Fields() const;
     void Command_OK_Click();
 
+protected:
+    // The table the dialog was opened on, whichever is active at OK.
+    frmDocument* TargetWindow() const override { return OpenedOn(); }
+
 private:
     friend class SingleInstance<Form_Keyin_CH>;
     void Loaded();
     void Check_RxTx_Click();
+
+    int16_t m_Channel; // the channel its caption names
 };
 
 } // namespace kq

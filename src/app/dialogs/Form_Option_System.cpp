@@ -40,7 +40,7 @@ Form_Option_System::Form_Option_System(frmDocument& doc) : EditDialog(doc, tr("S
 void Form_Option_System::Loaded() { Combo_Model->setFocus(Qt::OtherFocusReason); }
 
 void Form_Option_System::Command_Yes_Click() {
-    ApplyToTarget([this](ClassKQxx53& dev) {
+    ApplyToTarget(tr("Model choice"), [this](ClassKQxx53& dev) {
         ApplySystemOption(dev, Combo_Model->currentIndex());
         return true;
     });

@@ -61,6 +61,7 @@ Form_Ports::Form_Ports(QWidget* parent) : QDialog(parent) {
     connect(buttons, &QDialogButtonBox::rejected, this, &QWidget::close);
     connect(buttons->button(QDialogButtonBox::Reset), &QPushButton::clicked, this, [this] {
         KqSerialPort::SetPortMap({});
+        emit PortsChosen({});
         const QStringList def = KqSerialPort::PortMap();
         for (int i = 0; i < 4; ++i) Combo_Port[i]->setCurrentText(def.value(i));
     });
@@ -77,6 +78,7 @@ void Form_Ports::Apply() {
     // An empty field in the middle keeps the numbers of the others; the
     // search finds no port there, as with a missing COM port.
     KqSerialPort::SetPortMap(Chosen());
+    emit PortsChosen(Chosen());
 }
 
 } // namespace kq

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QStringList>
 
 class QComboBox;
 class QLabel;
@@ -21,6 +22,10 @@ public:
     // The devices in the four fields, empty ones left out.
     QStringList Chosen() const;
     void Apply();
+
+signals:
+    // The user's choice, applied; empty for the system's list.
+    void PortsChosen(const QStringList& devices);
 
 private:
     explicit Form_Ports(QWidget* parent);

@@ -182,19 +182,20 @@ private slots:
         QCOMPARE(busy->myDevice().TheRxFreq(1), 146.0125);
     }
 
-    void okGoesToTheTableActiveNow() {
-        // The dialog writes to the main window's active table and its
-        // current channel, not to the table it was opened on.
+    void okWritesTheCaptionsChannelIntoTheTableItWasOpenedOn() {
+        // Neither another row clicked meanwhile nor another active table
+        // takes the values: channel 3 of the first table would be lost.
         frmDocument* openedOn = FreshDocument();
         Form_Keyin_CH* dlg = editRow(openedOn, 3);
+        openedOn->List()->setCurrentRow(5);
         frmDocument* active = FreshDocument();
         active->List()->setCurrentRow(7);
         type(dlg->Text_RxFreq, "146.5");
         type(dlg->Text_TxFreq, "146.5");
         QTest::mouseClick(dlg->Command_OK, Qt::LeftButton);
-        QCOMPARE(active->myDevice().TheRxFreq(7), 146.5);
-        QCOMPARE(openedOn->myDevice().TheRxFreq(3), 0.0);
-        QVERIFY(!openedOn->IsModified());
+        QCOMPARE(openedOn->myDevice().TheRxFreq(3), 146.5);
+        QCOMPARE(openedOn->myDevice().TheRxFreq(5) + active->myDevice().TheRxFreq(7), 0.0);
+        QVERIFY(openedOn->IsModified() && !active->IsModified());
     }
 };
 

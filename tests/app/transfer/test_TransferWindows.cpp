@@ -50,11 +50,12 @@ class TestTransferWindows : public QObject {
 
 private slots:
     void initTestCase() {
-        // Quick against the unpaced emulator; the paced tests switch it off.
-        SetFastLink(true);
-        LinkOptions().tickMs = 80; // on a loaded machine a pseudo-terminal can deliver tens of ms late
         main = new frmMain;
         main->show();
+        // Quick against the unpaced emulator; the paced tests switch it off.
+        // After the main window, which applies the remembered choice.
+        SetFastLink(true);
+        LinkOptions().tickMs = 80; // on a loaded machine a pseudo-terminal can deliver tens of ms late
     }
     void cleanupTestCase() {
         KqSerialPort::SetPortMap({});

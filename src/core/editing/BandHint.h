@@ -1,0 +1,17 @@
+// Which channels lie outside the radio's band. Only a hint for the user:
+// nothing is refused or changed because of it.
+#pragma once
+
+#include "ClassKQxx53.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace kq {
+
+// The channels, lowest first, whose receive or transmit frequency is in use
+// (not 0) and lies outside dev's LowLimFQ..HiLimFQ; the limits themselves
+// are inside.
+std::vector<int16_t> ChannelsOutsideBand(const ClassKQxx53& dev);
+
+} // namespace kq
