@@ -1,5 +1,6 @@
 #include "ModuleKQDevice.h"
 
+#include "KqVersion.h"
 #include "WindowLook.h"
 
 #include <QFileDialog>
@@ -10,7 +11,7 @@ QString AskSaveFileName(QWidget* parent, const QString& title, const QString& fo
     return QFileDialog::getSaveFileName(parent, title, folder, QStringLiteral("*.KQ"));
 }
 
-QString AboutText() { return QStringLiteral("KQ Serial PC Programmer Version %1.%2.%3").arg(1).arg(2).arg(0); }
+QString AboutText() { return QStringLiteral("KQ Serial PC Programmer Version %1").arg(QLatin1String(ProgramVersion)); }
 
 void ShowAbout(QWidget* parent) { PlainMessage(parent, AboutText()); }
 

@@ -337,7 +337,7 @@ bool frmDocument::SaveTo(const QString& path) {
 
 QStringList frmDocument::FillReport() {
     const auto lines = ReportLines(m_Device, m_Caption.toStdString(),
-                                   ReportDateText(std::time(nullptr)));
+                                   ReportDateText(m_Main.ReportClock));
     QStringList out;
     for (const auto& l : lines) out << q(l);
     QFont f(QStringLiteral("Courier New"));

@@ -8,6 +8,8 @@
 #pragma once
 
 #include "ChannelClipboard.h"
+#include "ChannelFile.h"
+#include "ReportText.h"
 
 #include <QList>
 #include <QMainWindow>
@@ -31,7 +33,10 @@ public:
     explicit frmMain(QWidget* parent = nullptr);
     ~frmMain() override;
 
-    const QString AppVersion = QStringLiteral("Ver1.10");
+    const QString AppVersion = QString::fromLatin1(kq::AppVersion);
+
+    // The date printed on reports; tests set a fixed day.
+    Clock ReportClock = SystemClock;
 
     frmDocument* ActiveDocument() const;
     QList<frmDocument*> Documents() const;

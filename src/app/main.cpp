@@ -1,5 +1,6 @@
 // kqprogrammer: the desktop program.
 #include "CommandLine.h"
+#include "KqVersion.h"
 #include "frmMain.h"
 
 #include <QApplication>
@@ -8,7 +9,7 @@ int main(int argc, char** argv) {
     if (const int status = kq::HandleInfoOptions(argc, argv); status >= 0) return status;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("KQ Serial PC Programmer"));
-    QApplication::setApplicationVersion(QStringLiteral("1.2.0"));
+    QApplication::setApplicationVersion(QLatin1String(kq::ProgramVersion));
     // Where QSettings keeps what the user chose between runs.
     QApplication::setOrganizationName(QStringLiteral("kqprogrammer"));
     const auto main = kq::StartProgram(QApplication::arguments());

@@ -56,6 +56,4 @@ std::string ReportDateText(const CalendarDate& date) {
 
 std::string ReportDateText(const Clock& clock) { return ReportDateText(clock()); }
 
-std::string ReportDateText(std::time_t t) { return ReportDateText(localDate(t)); }
-
 } // namespace kq

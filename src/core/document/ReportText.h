@@ -29,8 +29,6 @@ CalendarDate SystemClock();
 // The date as the report prints it, without leading zeros ("2003/5/7").
 std::string ReportDateText(const CalendarDate& date);
 std::string ReportDateText(const Clock& clock);
-// The local date of the moment t.
-std::string ReportDateText(std::time_t t);
 
 // The 26 report lines, without line ends. fileName is the window's caption
 // ("Untitled1" or the file's full path).
