@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include "Form_Readme.h"
+#include "KqVersion.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -33,7 +34,7 @@ int HandleInfoOptions(int argc, char** argv) {
             return 0;
         }
         if (std::strcmp(a, "--version") == 0) {
-            std::printf("kqprogrammer %s\n", KQ_VERSION);
+            std::printf("kqprogrammer %s\n", ProgramVersion);
             return 0;
         }
         if (std::strcmp(a, "--readme-path") == 0) {
