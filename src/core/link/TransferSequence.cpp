@@ -76,6 +76,19 @@ void TransferSequence::Failed(int addr, int got, int want)
     failWant_ = want;
 }
 
+TransferSequence::Outcome TransferSequence::Verified(const WordLink& link, int addr, int got, int want)
+{
+    if (got < 0 || link.PortFailed()) {
+        Failed(addr, -1, want);
+        return Outcome::LinkFailed;
+    }
+    if (got != want) {
+        Failed(addr, got, want);
+        return Outcome::VerifyFailed;
+    }
+    return Outcome::Done;
+}
+
 TransferSequence::Outcome TransferSequence::ReadAll(WordLink& link)
 {
     // Read into a copy: a half-read or foreign image must not end up in the
@@ -152,14 +165,8 @@ TransferSequence::Outcome TransferSequence::WriteWords(WordLink& link)
             link.WriteByte(w, static_cast<short>(a));
             r = link.ReadByte(static_cast<short>(a));
         }
-        if (r < 0 || link.PortFailed()) {
-            Failed(a, -1, w);
-            return Outcome::LinkFailed;
-        }
-        if (r != w) {
-            Failed(a, r, w);
-            return Outcome::VerifyFailed;
-        }
+        if (const Outcome o = Verified(link, a, r, w); o != Outcome::Done)
+            return o;
         ++wordsDone_;
     }
     return Outcome::Done;
@@ -171,15 +178,8 @@ TransferSequence::Outcome TransferSequence::ReadBack(WordLink& link)
         if (cancel_)
             return Outcome::Cancelled;
         const int w = dev_->EEWord(static_cast<int16_t>(a));
-        const int r = link.ReadByte(static_cast<short>(a));
-        if (r < 0 || link.PortFailed()) {
-            Failed(a, -1, w);
-            return Outcome::LinkFailed;
-        }
-        if (r != w) {
-            Failed(a, r, w);
-            return Outcome::VerifyFailed;
-        }
+        if (const Outcome o = Verified(link, a, link.ReadByte(static_cast<short>(a)), w); o != Outcome::Done)
+            return o;
     }
     return Outcome::Done;
 }

@@ -90,6 +90,9 @@ private:
     Outcome WriteWords(WordLink& link);
     Outcome ReadBack(WordLink& link);
     void Failed(int addr, int got, int want);
+    // A word read back as got where want was written: Done, or the failure
+    // it is (no answer or a dead port, or another value), recorded.
+    Outcome Verified(const WordLink& link, int addr, int got, int want);
 
     ClassKQxx53* dev_ = nullptr;
     Direction dir_;
