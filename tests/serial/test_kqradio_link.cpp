@@ -30,8 +30,7 @@ class KqRadioLink : public ::testing::TestWithParam<Behaviour> {};
 
 } // namespace
 
-TEST_P(KqRadioLink, DefaultAndFastGiveTheSameImage)
-{
+TEST_P(KqRadioLink, DefaultAndFastGiveTheSameImage) {
     const Behaviour& b = GetParam();
     // Four words: the identification, the model and two words of distinct
     // digits, so a shifted or misread answer shows.

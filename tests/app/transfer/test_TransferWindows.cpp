@@ -35,14 +35,16 @@ class TestTransferWindows : public QObject {
         for (int16_t ch = 0; ch < 16; ++ch) r << QString::fromStdString(ChannelRow(dev, ch));
         return r;
     }
-    // A new active window holding channels 0 .. n-1.
-    static frmDocument* table(int16_t n) {
+    // A new active window holding channels 0 .. n-1, and an image of words
+    // words (header and channel 0 in 19: a shorter transfer).
+    static frmDocument* table(int16_t n, int16_t words = 64) {
         frmDocument* d = kqtest::FreshDocument();
         for (int16_t ch = 0; ch < n; ++ch) {
             d->myDevice().TheRxFreq(ch, 146.0125 + ch * 0.025);
             d->myDevice().TheTxFreq(ch, 150.5 + ch * 0.0125);
             d->myDevice().TheRFPower(ch, ch % 2 ? -1 : 0);
         }
+        d->myDevice().TotalEEWords(words);
         d->UpdateHomePage();
         return d;
     }
@@ -70,8 +72,7 @@ private slots:
         const QString saved = dir.filePath("written.KQ");
         KqRadioProcess radio({"--model", "3", "--save", saved});
         KqSerialPort::SetPortMap({radio.device});
-        frmDocument* d = table(1);
-        d->myDevice().TotalEEWords(19); // header and channel 0: a shorter download
+        frmDocument* d = table(1, 19);
         for (QMessageBox::StandardButton answer : {QMessageBox::Cancel, QMessageBox::Ok}) {
             MessageBoxAnswer box(answer);
             Form_Download::Load(*d);
@@ -118,8 +119,7 @@ private slots:
         KqRadioProcess radio({"--model", "2", "--save", saved}, /*pace=*/true);
         KqSerialPort::SetPortMap({radio.device});
         SetFastLink(false);
-        frmDocument* d = table(1);
-        d->myDevice().TotalEEWords(19); // header and channel 0: a shorter download
+        frmDocument* d = table(1, 19);
         int held = 0;
         QTimer poll;
         poll.setInterval(5);
@@ -146,8 +146,7 @@ private slots:
         KqRadioProcess radio({"--model", "2"}, /*pace=*/true);
         KqSerialPort::SetPortMap({radio.device});
         SetFastLink(false);
-        frmDocument* d = table(1);
-        d->myDevice().TotalEEWords(16); // a bar step per word
+        frmDocument* d = table(1, 16); // a bar step per word
         QList<int> seen;
         bool busyDuring = false;
         QString secondStart;

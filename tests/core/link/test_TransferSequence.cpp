@@ -11,8 +11,7 @@ using Dir = Seq::Direction;
 
 namespace {
 
-ClassKQxx53 Table(int model, double freq)
-{
+ClassKQxx53 Table(int model, double freq) {
     ClassKQxx53 d;
     d.Model(static_cast<uint8_t>(model));
     d.TheRxFreq(5, freq);
@@ -21,16 +20,14 @@ ClassKQxx53 Table(int model, double freq)
     return d;
 }
 
-std::vector<int> WordsOf(const ClassKQxx53& d)
-{
+std::vector<int> WordsOf(const ClassKQxx53& d) {
     std::vector<int> w;
     for (int16_t a = 0; a < 64; ++a) w.push_back(d.EEWord(a));
     return w;
 }
 
 // A radio holding a table of the given model.
-FakeLink Radio(int model = 2)
-{
+FakeLink Radio(int model = 2) {
     FakeLink link;
     link.words = WordsOf(Table(model, 146.0125));
     return link;
@@ -38,8 +35,7 @@ FakeLink Radio(int model = 2)
 
 } // namespace
 
-TEST(TransferSequence, ReadOutcomesAndWhatTheyLeave)
-{
+TEST(TransferSequence, ReadOutcomesAndWhatTheyLeave) {
     // The box shows the short text, the status bar or terminal the detail.
     const std::string cpe = " ComPort Error! ", uninit = "EEPROM must be initiated!";
     struct Case {
@@ -79,8 +75,7 @@ TEST(TransferSequence, ReadOutcomesAndWhatTheyLeave)
     }
 }
 
-TEST(TransferSequence, WriteOutcomesAndWhatTheRadioHolds)
-{
+TEST(TransferSequence, WriteOutcomesAndWhatTheRadioHolds) {
     struct Case {
         int radioModel;
         void (*fault)(FakeLink&);
@@ -127,8 +122,7 @@ TEST(TransferSequence, WriteOutcomesAndWhatTheRadioHolds)
     EXPECT_NE(seq.Message(Outcome::TableInvalid).find("Channel 2"), std::string::npos);
 }
 
-TEST(TransferSequence, ProgressAsTheBarsShowItAndCancelBetweenWords)
-{
+TEST(TransferSequence, ProgressAsTheBarsShowItAndCancelBetweenWords) {
     for (Dir dir : {Dir::Read, Dir::Write}) {
         FakeLink radio = Radio(1);
         ClassKQxx53 dev = Table(1, 440.0125);
@@ -150,8 +144,7 @@ TEST(TransferSequence, ProgressAsTheBarsShowItAndCancelBetweenWords)
     }
 }
 
-TEST(TransferSequence, FastWriteFallsBackOnSurprisesAndReadsEverythingBack)
-{
+TEST(TransferSequence, FastWriteFallsBackOnSurprisesAndReadsEverythingBack) {
     struct Case {
         const char* name;
         std::function<void(FakeLink&)> fault;
