@@ -35,8 +35,8 @@ class TestTransferWindows : public QObject {
         for (int16_t ch = 0; ch < 16; ++ch) r << QString::fromStdString(ChannelRow(dev, ch));
         return r;
     }
-    // A new active window holding channels 0 .. n-1, and an image of words
-    // words (header and channel 0 in 19: a shorter transfer).
+    // A new active window holding channels 0 .. n-1, its image cut to the
+    // first words (19: the header and channel 0, for a shorter transfer).
     static frmDocument* table(int16_t n, int16_t words = 64) {
         frmDocument* d = kqtest::FreshDocument();
         for (int16_t ch = 0; ch < n; ++ch) {
