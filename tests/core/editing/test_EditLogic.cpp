@@ -17,16 +17,9 @@ TEST(TextChecks, DigitDecimalAndFrequencyTexts) {
     for (const char* t : {"146.0125", "1.2.3", "."}) EXPECT_TRUE(IsDecimalText(t)) << t;
     for (const char* t : {"", "146,0125", "146.0125 ", "1e3"}) EXPECT_FALSE(IsDecimalText(t)) << t;
     EXPECT_TRUE(IsDecimalText(CommaToPoint("146,0125")));
-    const std::pair<const char*, double> reads[] = {{"146,0125", 146.0125},
-                                                    {"146.0125", 146.0125},
-                                                    {"146.01.25", 146.01},
-                                                    {"12.5.5", 12.5},
-                                                    {".", 0},
-                                                    {"", 0},
-                                                    {"150.", 150},
-                                                    {".5", 0.5},
-                                                    {"inf", 0},
-                                                    {"nan", 0}};
+    const std::pair<const char*, double> reads[] = {
+        {"146,0125", 146.0125}, {"146.0125", 146.0125}, {"146.01.25", 146.01}, {"12.5.5", 12.5}, {".", 0},
+        {"", 0}, {"150.", 150}, {".5", 0.5}, {"inf", 0}, {"nan", 0}};
     for (const auto& r : reads) EXPECT_EQ(ReadFreqText(r.first), r.second) << r.first;
     EXPECT_EQ(ReadDigitText("07"), 7);
     EXPECT_EQ(ReadDigitText("x"), 0);

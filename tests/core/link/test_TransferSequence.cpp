@@ -11,8 +11,7 @@ using Dir = Seq::Direction;
 
 namespace {
 
-ClassKQxx53 Table(int model, double freq)
-{
+ClassKQxx53 Table(int model, double freq) {
     ClassKQxx53 d;
     d.Model(static_cast<uint8_t>(model));
     d.TheRxFreq(5, freq);
@@ -21,16 +20,14 @@ ClassKQxx53 Table(int model, double freq)
     return d;
 }
 
-std::vector<int> WordsOf(const ClassKQxx53& d)
-{
+std::vector<int> WordsOf(const ClassKQxx53& d) {
     std::vector<int> w;
     for (int16_t a = 0; a < 64; ++a) w.push_back(d.EEWord(a));
     return w;
 }
 
 // A radio holding a table of the given model.
-FakeLink Radio(int model = 2)
-{
+FakeLink Radio(int model = 2) {
     FakeLink link;
     link.words = WordsOf(Table(model, 146.0125));
     return link;
@@ -38,22 +35,23 @@ FakeLink Radio(int model = 2)
 
 } // namespace
 
-TEST(TransferSequence, ReadOutcomesAndWhatTheyLeave)
-{
+TEST(TransferSequence, ReadOutcomesAndWhatTheyLeave) {
+    // The box shows the short text, the status bar or terminal the detail.
+    const std::string cpe = " ComPort Error! ", uninit = "EEPROM must be initiated!";
     struct Case {
-        const char* name;
-        std::function<void(FakeLink&)> fault;
+        void (*fault)(FakeLink&);
         Outcome want;
         int wordsDone;
+        std::string box;
         const char* detail;
     };
     const Case cases[] = {
-        {"ok", [](FakeLink&) {}, Outcome::Done, 64, "read 64 words from /dev/fake"},
-        {"no radio", [](FakeLink& l) { l.port = 0; }, Outcome::NoRadio, 0, "no radio answered"},
-        {"init fails", [](FakeLink& l) { l.initFails = true; }, Outcome::LinkFailed, 0, "could not be prepared"},
-        {"silent at 10", [](FakeLink& l) { l.silentFrom = 10; }, Outcome::LinkFailed, 10, "at word 10 (10 of 64"},
-        {"port dies", [](FakeLink& l) { l.diesAt = 7; }, Outcome::LinkFailed, 7, "/dev/fake went away"},
-        {"0xC501", [](FakeLink& l) { l.words[0] = 0xC501; }, Outcome::NotInitiated, 64, "word 0 is 0xC501"},
+        {[](FakeLink&) {}, Outcome::Done, 64, "", "read 64 words from /dev/fake"},
+        {[](FakeLink& l) { l.port = 0; }, Outcome::NoRadio, 0, cpe, "no radio answered"},
+        {[](FakeLink& l) { l.initFails = true; }, Outcome::LinkFailed, 0, cpe, "could not be prepared"},
+        {[](FakeLink& l) { l.silentFrom = 10; }, Outcome::LinkFailed, 10, cpe, "at word 10 (10 of 64"},
+        {[](FakeLink& l) { l.diesAt = 7; }, Outcome::LinkFailed, 7, cpe, "/dev/fake went away"},
+        {[](FakeLink& l) { l.words[0] = 0xC501; }, Outcome::NotInitiated, 64, uninit, "word 0 is 0xC501"},
     };
     for (const Case& c : cases) {
         FakeLink radio = Radio(), again = Radio();
@@ -63,40 +61,38 @@ TEST(TransferSequence, ReadOutcomesAndWhatTheyLeave)
         const std::vector<int> before = WordsOf(dev);
         Seq seq(dev, Dir::Read);
         const Outcome got = seq.Run(radio);
-        EXPECT_EQ(got, c.want) << c.name;
-        EXPECT_EQ(seq.WordsDone(), c.wordsDone) << c.name;
-        EXPECT_NE(seq.Detail(got).find(c.detail), std::string::npos) << c.name << ": " << seq.Detail(got);
+        EXPECT_EQ(got, c.want) << c.detail;
+        EXPECT_EQ(seq.WordsDone(), c.wordsDone) << c.detail;
+        EXPECT_NE(seq.Detail(got).find(c.detail), std::string::npos) << seq.Detail(got);
+        EXPECT_EQ(seq.Message(got), c.box) << c.detail;
         // Only a complete, checked read changes the device, words and channels.
-        EXPECT_EQ(WordsOf(dev), got == Outcome::Done ? radio.words : before) << c.name;
-        EXPECT_DOUBLE_EQ(dev.TheRxFreq(5), got == Outcome::Done ? 146.0125 : 430.0) << c.name;
+        EXPECT_EQ(WordsOf(dev), got == Outcome::Done ? radio.words : before) << c.detail;
+        EXPECT_DOUBLE_EQ(dev.TheRxFreq(5), got == Outcome::Done ? 146.0125 : 430.0) << c.detail;
         // The same radio read into a separate image: the words, no device.
         Seq image;
-        EXPECT_EQ(image.Run(again), c.want) << c.name;
-        EXPECT_EQ(image.Image(), std::vector<int>(again.words.begin(), again.words.begin() + c.wordsDone)) << c.name;
+        EXPECT_EQ(image.Run(again), c.want) << c.detail;
+        EXPECT_EQ(image.Image(), std::vector<int>(again.words.begin(), again.words.begin() + c.wordsDone));
     }
 }
 
-TEST(TransferSequence, WriteOutcomesAndWhatTheRadioHolds)
-{
+TEST(TransferSequence, WriteOutcomesAndWhatTheRadioHolds) {
     struct Case {
-        const char* name;
         int radioModel;
-        std::function<void(FakeLink&)> fault;
-        int answer;   // to the model question: -1 not asked, 0 Cancel, 1 OK
-        int asked;    // the radio model the question names
+        void (*fault)(FakeLink&);
+        int answer;  // to the model question: -1 not asked, 0 Cancel, 1 OK
+        int asked;   // the radio model the question names
         Outcome want;
-        int written;  // words of the new table in the radio, from 0
+        int written; // words of the new table in the radio, from 0
         const char* detail;
     };
+    const auto none = [](FakeLink&) {};
     const Case cases[] = {
-        {"same model", 1, [](FakeLink&) {}, -1, 0, Outcome::Done, 64, "wrote and verified 64 words on /dev/fake"},
-        {"other model declined", 3, [](FakeLink&) {}, 0, 3, Outcome::ModelDeclined, 0, "another model"},
-        {"other model accepted", 3, [](FakeLink&) {}, 1, 3, Outcome::Done, 64, "wrote and verified"},
-        {"word 1 unanswered", 1, [](FakeLink& l) { l.silentFrom = 1; }, 0, -1, Outcome::ModelDeclined, 0, "another"},
-        {"no radio", 1, [](FakeLink& l) { l.port = 0; }, -1, 0, Outcome::NoRadio, 0, "no radio"},
-        {"bad read-back", 1, [](FakeLink& l) { l.badReadback = 17; }, -1, 0, Outcome::VerifyFailed, 18,
-         "word 17 read back as 0x"},
-        {"silent at 20", 1, [](FakeLink& l) { l.silentFrom = 20; }, -1, 0, Outcome::LinkFailed, 21, "at word 20"},
+        {1, none, -1, 0, Outcome::Done, 64, "wrote and verified 64 words on /dev/fake"},
+        {3, none, 0, 3, Outcome::ModelDeclined, 0, "another model"},
+        {3, none, 1, 3, Outcome::Done, 64, "wrote and verified"},
+        {1, [](FakeLink& l) { l.silentFrom = 1; }, 0, -1, Outcome::ModelDeclined, 0, "another model"},
+        {1, [](FakeLink& l) { l.badReadback = 17; }, -1, 0, Outcome::VerifyFailed, 18, "word 17 read back as 0x"},
+        {1, [](FakeLink& l) { l.silentFrom = 20; }, -1, 0, Outcome::LinkFailed, 21, "at word 20"},
     };
     for (const Case& c : cases) {
         FakeLink radio = Radio(c.radioModel);
@@ -107,13 +103,14 @@ TEST(TransferSequence, WriteOutcomesAndWhatTheRadioHolds)
         int asked = 99;
         if (c.answer >= 0) seq.confirmModelMismatch = [&](int m) { return asked = m, c.answer == 1; };
         const Outcome got = seq.Run(radio);
-        EXPECT_EQ(got, c.want) << c.name;
-        EXPECT_NE(seq.Detail(got).find(c.detail), std::string::npos) << c.name << ": " << seq.Detail(got);
-        EXPECT_EQ(asked, c.answer >= 0 ? c.asked : 99) << c.name;
-        EXPECT_EQ(seq.Progress(), got == Outcome::Done ? 15 : c.written / 4 + 1) << c.name;
-        for (int16_t a = 0; a < 64; ++a)
-            EXPECT_EQ(radio.words[static_cast<size_t>(a)], a < c.written ? dev.EEWord(a) : old[static_cast<size_t>(a)])
-                << c.name << " word " << a;
+        const std::string name = c.detail + std::to_string(c.radioModel) + std::to_string(c.answer);
+        EXPECT_EQ(got, c.want) << name;
+        EXPECT_NE(seq.Detail(got).find(c.detail), std::string::npos) << seq.Detail(got);
+        EXPECT_EQ(asked, c.answer >= 0 ? c.asked : 99) << name;
+        EXPECT_EQ(seq.Message(got), c.written > 0 && got != Outcome::Done ? " ComPort Error! " : "") << name;
+        EXPECT_EQ(seq.Progress(), got == Outcome::Done ? 15 : c.written / 4 + 1) << name;
+        for (size_t a = 0; a < 64; ++a)
+            EXPECT_EQ(radio.words[a], a < size_t(c.written) ? dev.EEWord(int16_t(a)) : old[a]) << name << a;
     }
     // A table the codec refuses: its message, and nothing sent.
     ClassKQxx53 dev;
@@ -125,8 +122,7 @@ TEST(TransferSequence, WriteOutcomesAndWhatTheRadioHolds)
     EXPECT_NE(seq.Message(Outcome::TableInvalid).find("Channel 2"), std::string::npos);
 }
 
-TEST(TransferSequence, ProgressAsTheBarsShowItAndCancelBetweenWords)
-{
+TEST(TransferSequence, ProgressAsTheBarsShowItAndCancelBetweenWords) {
     for (Dir dir : {Dir::Read, Dir::Write}) {
         FakeLink radio = Radio(1);
         ClassKQxx53 dev = Table(1, 440.0125);
@@ -148,8 +144,7 @@ TEST(TransferSequence, ProgressAsTheBarsShowItAndCancelBetweenWords)
     }
 }
 
-TEST(TransferSequence, FastWriteFallsBackOnSurprisesAndReadsEverythingBack)
-{
+TEST(TransferSequence, FastWriteFallsBackOnSurprisesAndReadsEverythingBack) {
     struct Case {
         const char* name;
         std::function<void(FakeLink&)> fault;
