@@ -43,7 +43,9 @@ std::string outcomeText(const kq::TransferSequence& t, kq::TransferSequence::Out
     using O = kq::TransferSequence::Outcome;
     const std::string partly = "; the radio may hold a partly written table, write it again";
     switch (o) {
-    case O::Done: return "written and verified";
+    case O::Done:
+        if (t.Surprise().empty()) return "written and verified";
+        return "written and verified (the fast link fell back to the default pacing: " + t.Surprise() + ")";
     case O::ModelDeclined: return "NOT WRITTEN: the radio is of another model (--yes overwrites it)";
     case O::Cancelled:
         if (t.WordsDone() == 0) return "CANCELLED before the first word; the radio is untouched";
@@ -220,6 +222,9 @@ void CatchInterrupts() {
     sa.sa_flags = SA_RESTART | SA_RESETHAND;
     sigaction(SIGINT, &sa, nullptr);
     sigaction(SIGTERM, &sa, nullptr);
+    // A reader of our output that goes away (a pipe into a closed tee) must
+    // not end a transfer half-way: writing to it just fails.
+    signal(SIGPIPE, SIG_IGN);
 }
 
 bool Interrupted() { return g_interrupted != 0; }

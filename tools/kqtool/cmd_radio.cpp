@@ -221,19 +221,23 @@ int cmdVerify(const std::vector<std::string>& args) {
     kq::TransferSequence t(sent.TotalEEWords());
     const auto o = runTransfer(t, a.flag("--fast"), {});
     using O = kq::TransferSequence::Outcome;
+    // Only a whole image can be compared; NotInitiated still read every word.
+    if (o != O::Done && o != O::NotInitiated) return finish(t, o);
     std::fprintf(stderr, "\n");
-    kq::ImageDiff d;
-    if (o == O::Done || o == O::NotInitiated) {
-        // The radio's words, seen as the program would show them.
-        kq::ClassKQxx53 radio = sent;
-        for (int k = 0; k < sent.TotalEEWords(); ++k)
-            radio.EEWord(static_cast<int16_t>(k), t.Image()[static_cast<std::size_t>(k)]);
-        radio.EEWord_to_Para();
-        d = kq::CompareImages(sent, radio);
-        std::cout << DifferenceText(sent, radio, d, "file  ", "radio ");
-        std::cout.flush();
+    if (!t.Surprise().empty())
+        std::cerr << "kqtool: the fast link fell back to the default pacing: " << t.Surprise() << "\n";
+    // The radio's words, seen as the program would show them.
+    kq::ClassKQxx53 radio = sent;
+    for (int k = 0; k < sent.TotalEEWords(); ++k)
+        radio.EEWord(static_cast<int16_t>(k), t.Image()[static_cast<std::size_t>(k)]);
+    radio.EEWord_to_Para();
+    const kq::ImageDiff d = kq::CompareImages(sent, radio);
+    std::cout << DifferenceText(sent, radio, d, "file  ", "radio ");
+    std::cout.flush();
+    if (o == O::NotInitiated) {
+        std::cerr << "kqtool: " << t.Detail(o) << "\n";
+        return ExitFor(o);
     }
-    if (o != O::Done) return finish(t, o);
     if (d.Same()) {
         std::cerr << "the radio on " << t.Device() << " holds " << a.positional[0] << "\n";
         return ExitOk;
