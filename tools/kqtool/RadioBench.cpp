@@ -6,9 +6,9 @@
 
 #include <signal.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
-#include <csignal>
 #include <cstdio>
 #include <ctime>
 #include <memory>
@@ -21,9 +21,11 @@ namespace kqtool {
 
 namespace {
 
-volatile std::sig_atomic_t g_interrupted = 0;
+// Lock-free, so safe in a signal handler and seen by every thread.
+std::atomic<bool> g_interrupted{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "a signal handler needs a lock-free flag");
 
-void onInterrupt(int) { g_interrupted = 1; }
+void onInterrupt(int) { g_interrupted = true; }
 
 // How often an idle port is probed for a radio coming or going.
 constexpr std::chrono::milliseconds kProbeEvery(500);
@@ -227,7 +229,7 @@ void CatchInterrupts() {
     signal(SIGPIPE, SIG_IGN);
 }
 
-bool Interrupted() { return g_interrupted != 0; }
+bool Interrupted() { return g_interrupted; }
 
 int RunBench(const kq::ClassKQxx53& table, const BenchOptions& o) {
     // A table the codec refuses would fail on every radio: refused once, before any.
