@@ -6,14 +6,22 @@
 //            read, 2 + 2 per probe pair, 4 for each port preparation);
 //   fast:    the line limit, every character on the line (frames, echoes,
 //            answers, probes) at 1.146 ms, plus the EEPROM time per word.
+//
+// kqbench_transfer --parallel N: the time of writing 1 radio and N radios at
+// once (one worker thread and link per port, as kqtool write --parallel does),
+// default pacing, against as many emulators paced as above.
 #include "KqSerialPort.h"
 #include "LinkRunner.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QThread>
 
 #include <cstdio>
+#include <cstring>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -35,13 +43,69 @@ double timeRun(kq::ClassKQxx53& dev, kq::TransferSequence::Direction dir, bool f
     return ms;
 }
 
+QStringList radioArgs() { return {"--model", "2", "--pace-input", "--eeprom-ms", QString::number(kEepromMs)}; }
+
+// Writes the default table into n emulators at once; the wall time in ms.
+double timeParallel(int n, std::string& note) {
+    std::vector<std::unique_ptr<QProcess>> radios;
+    QStringList ports;
+    for (int i = 0; i < n; ++i) {
+        radios.push_back(std::make_unique<QProcess>());
+        radios.back()->start(QCoreApplication::applicationDirPath() + "/kqradio", radioArgs());
+        if (!radios.back()->waitForReadyRead(5000)) {
+            note = "kqradio did not start";
+            return 0;
+        }
+        ports << QString::fromLocal8Bit(radios.back()->readLine()).trimmed();
+    }
+    std::vector<kq::TransferSequence::Outcome> outcomes(static_cast<std::size_t>(n));
+    std::vector<std::unique_ptr<QThread>> workers;
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 0; i < n; ++i) {
+        workers.emplace_back(QThread::create([&, i] {
+            kq::ClassKQxx53 dev;
+            kq::TransferSequence t(dev, kq::TransferSequence::Direction::Write);
+            kq::Form_QVCom::Options link;
+            link.ports = {ports[i]};
+            kq::Form_QVCom com(link);
+            outcomes[static_cast<std::size_t>(i)] = t.Run(com);
+        }));
+        workers.back()->start();
+    }
+    for (auto& w : workers) w->wait();
+    const double ms = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+    int ok = 0;
+    for (auto o : outcomes) ok += o == kq::TransferSequence::Outcome::Done;
+    note = std::to_string(ok) + " of " + std::to_string(n) + " written and verified";
+    for (auto& r : radios) {
+        r->terminate();
+        r->waitForFinished(3000);
+    }
+    return ms;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    if (argc == 3 && std::strcmp(argv[1], "--parallel") == 0) {
+        const int n = std::atoi(argv[2]);
+        if (n < 1) {
+            std::fprintf(stderr, "usage: kqbench_transfer [--parallel N]\n");
+            return 2;
+        }
+        std::printf("write+verify, default pacing, kqradio paced at %.3f ms per character, EEPROM %d ms\n",
+                    kMsPerChar, kEepromMs);
+        for (int k : {1, n}) {
+            std::string note;
+            const double ms = timeParallel(k, note);
+            std::printf("%d radio(s) at once: %7.0f ms  %s\n", k, ms, note.c_str());
+        }
+        return 0;
+    }
     QProcess radio;
-    radio.start(QCoreApplication::applicationDirPath() + "/kqradio",
-                {"--model", "2", "--pace-input", "--eeprom-ms", QString::number(kEepromMs)});
+    radio.start(QCoreApplication::applicationDirPath() + "/kqradio", radioArgs());
     if (!radio.waitForReadyRead(5000)) {
         std::fprintf(stderr, "kqradio did not start next to this program\n");
         return 1;

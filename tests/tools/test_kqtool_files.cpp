@@ -22,7 +22,7 @@ void expectOneLineError(const Result& r, int status, const std::string& part) {
 TEST_F(Kqtool, HelpAndBadCommandLines) {
     Result r = run("--help");
     EXPECT_EQ(r.status, 0);
-    for (const char* c : {"show", "report", "export", "import", "new", "words", "diff"}) {
+    for (const char* c : {"show", "report", "export", "import", "new", "words", "diff", "verify"}) {
         EXPECT_NE(r.out.find(std::string("kqtool ") + c + " "), std::string::npos) << c;
     }
     EXPECT_NE(r.out.find("8 a file cannot be read"), std::string::npos);

@@ -1,26 +1,7 @@
 // kqtool read / write against the kqradio emulator on a pseudo-terminal.
-#include "KqRadioProcess.h"
-#include "KqtoolRun.h"
+#include "KqtoolRadio.h"
 
 #include <gtest/gtest.h>
-
-using kqtest::KqRadioProcess;
-
-namespace {
-
-class KqtoolRadio : public Kqtool {
-protected:
-    std::string port(const KqRadioProcess& r) const { return " --port " + r.device.toStdString(); }
-    // Files of the same image are the same bytes.
-    std::string rows(const std::string& name) const { return readAll(file(name)); }
-    void SetUp() override {
-        Kqtool::SetUp();
-        ASSERT_EQ(run("new -o " + q(file("t.KQ")) + " --model 1").status, 0);
-        ASSERT_EQ(run("fill " + q(file("t.KQ")) + " --from 0 --to 15 --start 146.0125 --step 12.5").status, 0);
-    }
-};
-
-} // namespace
 
 TEST_F(KqtoolRadio, WriteThenReadInBothModesAndTheModelQuestion) {
     KqRadioProcess radio({"--model", "3", "--save", QString::fromStdString(file("radio.KQ").string())});
@@ -61,4 +42,36 @@ TEST_F(KqtoolRadio, FailuresHaveTheirExitCodesAndWriteNoFile) {
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
         EXPECT_FALSE(fs::exists(file("out.KQ")));
     }
+}
+
+TEST_F(KqtoolRadio, VerifyComparesWithoutWriting) {
+    fs::copy_file(file("t.KQ"), file("other.KQ"));
+    ASSERT_EQ(run("fill " + q(file("other.KQ")) + " --from 3 --to 3 --start 150 --step 12.5").status, 0);
+    const std::string fileRow = "file  3   3  146.050000  12.5K    146.050000  12.5K    L  ";
+    const std::string radioRow = "radio 3   3  150.000000  12.5K    150.000000  12.5K    L  ";
+    struct Case {
+        QStringList radio;
+        int status;
+        std::vector<std::string> shown; // on stdout or stderr
+    };
+    const QString image = QString::fromStdString(file("t.KQ").string());
+    const QString other = QString::fromStdString(file("other.KQ").string());
+    for (const Case& c : {Case{{"--image", image}, 0, {"holds"}},
+                          Case{{"--image", other}, 7, {fileRow + "\n" + radioRow + "\n", "in 1 channel(s)"}},
+                          Case{{"--image", image, "--bad-id"}, 4,
+                               {"file  word 00: C500\nradio word 00: C501\n", "EEPROM must be initiated!"}},
+                          Case{{"--no-probe"}, 3, {" ComPort Error! no radio answered"}}}) {
+        KqRadioProcess radio(QStringList(c.radio) << "--save" << QString::fromStdString(file("saved.KQ").string()));
+        const Result r = run("verify " + q(file("t.KQ")) + port(radio));
+        EXPECT_EQ(r.status, c.status) << c.radio.join(' ').toStdString() << r.err;
+        for (const std::string& s : c.shown) EXPECT_NE((r.out + r.err).find(s), std::string::npos) << s << r.out << r.err;
+        if (c.status == 0) {
+            EXPECT_EQ(r.out, "");
+        }
+        radio.stop();
+        if (c.status == 7) {
+            EXPECT_EQ(rows("saved.KQ"), rows("other.KQ")); // nothing was written
+        }
+    }
+    EXPECT_EQ(run("verify " + q(file("none.KQ")) + " --port /dev/null").status, 8);
 }

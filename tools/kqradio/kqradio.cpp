@@ -48,6 +48,7 @@ struct Options {
     int latencyMs = 0;
     bool echoPerChar = false;
     bool paceInput = false;
+    std::string present;
 };
 
 const char kUsage[] =
@@ -79,6 +80,8 @@ const char kUsage[] =
     "                      first of a port search's pair; \\r, \\n understood)\n"
     "Faults:\n"
     "  --no-probe          do not answer the probe (no radio on this port)\n"
+    "  --present FILE      be plugged in only while FILE exists: without it every\n"
+    "                      character is lost, as with the radio unplugged\n"
     "  --silent-from N     no answer to frames for words N and above\n"
     "  --bad-readback N    word N reads back with its lowest bit flipped\n"
     "  --bad-id            word 0 holds 0xC501 instead of 0xC500\n"
@@ -223,6 +226,7 @@ int main(int argc, char** argv)
             else if (a == "--latency") o.latencyMs = std::stoi(next());
             else if (a == "--echo-per-char") o.echoPerChar = true;
             else if (a == "--pace-input") o.paceInput = true;
+            else if (a == "--present") o.present = next();
             else {
                 std::fputs(kUsage, stderr);
                 return 2;
@@ -292,6 +296,10 @@ int main(int argc, char** argv)
             lastIn = now;
             if (now < busyUntil)
                 continue; // programming the EEPROM: the character is lost
+            if (!o.present.empty() && access(o.present.c_str(), F_OK) != 0) {
+                frame.clear(); // unplugged: nothing reaches the radio
+                continue;
+            }
             const bool probe = c == '\r' && frame.empty();
             if (o.echoPerChar && !(probe && o.noProbe))
                 out.Send(std::string(1, c));

@@ -24,6 +24,10 @@ enum Exit : int {
     ExitOk = 0,
     ExitFailure = 1, // any error with a message
     ExitUsage = 2,   // bad command line
+    // Not 1 (diff: the files differ) nor 7 (verify: the radio differs): a
+    // script comparing must not take a missing or damaged file for a
+    // difference.
+    ExitCannotRead = 8,
 };
 
 // Thrown for a bad command line; main prints the message and the usage.

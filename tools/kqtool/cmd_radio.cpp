@@ -1,15 +1,19 @@
-// kqtool read / write: the radio transfers of the program's DEVICE menu,
-// from the command line.
+// kqtool read / write / verify: the radio transfers of the program's DEVICE
+// menu, from the command line.
 #include "Args.h"
 #include "Commands.h"
+#include "DiffText.h"
+#include "RadioBench.h"
 
 #include "ChannelFile.h"
+#include "KqErrors.h"
 #include "KqSerialPort.h"
 #include "LinkRunner.h"
 
 #include <QCoreApplication>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 
@@ -20,14 +24,6 @@
 namespace kqtool {
 
 namespace {
-
-// Exit statuses that tell the radio failures apart.
-enum RadioExit : int {
-    ExitNoLink = 3,      // no radio answered, a word failed or read back otherwise: " ComPort Error! "
-    ExitNotInitiated = 4, // "EEPROM must be initiated!"
-    ExitModelDeclined = 5,
-    ExitCancelled = 6,
-};
 
 bool interactive() {
 #ifndef _WIN32
@@ -70,6 +66,11 @@ kq::TransferSequence::Outcome runTransfer(kq::TransferSequence& seq, bool fast,
     QObject::connect(&bar, &QTimer::timeout, [&] {
         if (seq.Progress() != shown) showProgress(shown = seq.Progress());
     });
+    QTimer interrupt;
+    QObject::connect(&interrupt, &QTimer::timeout, [&] {
+        if (Interrupted()) seq.Cancel();
+    });
+    interrupt.start(50);
     kq::LinkRunner::Hooks h = hooks;
     h.portFound = [&](const QString&) {
         showProgress(shown = seq.Progress());
@@ -88,23 +89,28 @@ int finish(const kq::TransferSequence& t, kq::TransferSequence::Outcome o) {
         std::cerr << "kqtool: the fast link fell back to the default pacing: " << t.Surprise() << "\n";
     const std::string message = t.Message(o);
     switch (o) {
-    case O::Done: std::cerr << t.Detail(o) << "\n"; return ExitOk;
+    case O::Done: std::cerr << t.Detail(o) << "\n"; break;
     case O::NoRadio:
         std::cerr << "kqtool:" << message << "no radio answered on "
                   << kq::KqSerialPort::PortMap().mid(0, 4).join(", ").toStdString();
         if (!t.PortProblem().empty()) std::cerr << "; " << t.PortProblem();
         std::cerr << "\n";
-        return ExitNoLink;
+        break;
     case O::LinkFailed:
-    case O::VerifyFailed: std::cerr << "kqtool:" << message << t.Detail(o) << "\n"; return ExitNoLink;
-    case O::NotInitiated: std::cerr << "kqtool: " << t.Detail(o) << "\n"; return ExitNotInitiated;
+    case O::VerifyFailed: std::cerr << "kqtool:" << message << t.Detail(o) << "\n"; break;
+    case O::NotInitiated: std::cerr << "kqtool: " << t.Detail(o) << "\n"; break;
     case O::ModelDeclined:
         std::cerr << "kqtool: the radio is of another model; nothing was written (--yes overwrites it)\n";
-        return ExitModelDeclined;
-    case O::TableInvalid: std::cerr << "kqtool: " << t.Detail(o) << "; nothing was sent\n"; return ExitFailure;
-    case O::Cancelled: std::cerr << "kqtool: cancelled\n"; return ExitCancelled;
+        break;
+    case O::TableInvalid: std::cerr << "kqtool: " << t.Detail(o) << "; nothing was sent\n"; break;
+    case O::Cancelled:
+        std::cerr << "kqtool: " << t.Detail(o);
+        if (t.Dir() == kq::TransferSequence::Direction::Write && t.WordsDone() > 0)
+            std::cerr << "; the radio may hold a partly written table, write it again";
+        std::cerr << "\n";
+        break;
     }
-    return ExitFailure;
+    return ExitFor(o);
 }
 
 int cmdRead(const std::vector<std::string>& args) {
@@ -113,6 +119,7 @@ int cmdRead(const std::vector<std::string>& args) {
     if (!out) throw UsageError{"option '-o' is required"};
     QtScope qt;
     choosePorts(a);
+    CatchInterrupts();
     kq::ClassKQxx53 dev;
     kq::TransferSequence t(dev, kq::TransferSequence::Direction::Read);
     const int status = finish(t, runTransfer(t, a.flag("--fast"), {}));
@@ -120,14 +127,61 @@ int cmdRead(const std::vector<std::string>& args) {
     return status;
 }
 
-int cmdWrite(const std::vector<std::string>& args) {
-    const Args a = parseArgs(args, {"--port"}, 1, {"--yes", "--fast"});
+// --port may be given more than once (for --parallel); each value may list
+// several devices separated by commas.
+QStringList takePorts(std::vector<std::string>& args) {
+    QStringList ports;
+    for (std::size_t i = 0; i < args.size();) {
+        if (args[i] != "--port") {
+            ++i;
+            continue;
+        }
+        if (i + 1 >= args.size()) throw UsageError{"option '--port' needs a value"};
+        for (const QString& d : QString::fromStdString(args[i + 1]).split(QLatin1Char(','))) {
+            if (d.isEmpty()) throw UsageError{"an empty device name in --port"};
+            if (ports.contains(d)) throw UsageError{"the port " + d.toStdString() + " is given twice"};
+            ports << d;
+        }
+        args.erase(args.begin() + static_cast<std::ptrdiff_t>(i), args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
+    }
+    return ports;
+}
+
+int cmdWrite(const std::vector<std::string>& given) {
+    std::vector<std::string> args = given;
+    const QStringList ports = takePorts(args);
+    const Args a = parseArgs(args, {"--count"}, 1, {"--yes", "--fast", "--repeat", "--parallel"});
+    BenchOptions bench;
+    bench.ports = ports;
+    bench.repeat = a.flag("--repeat");
+    bench.yes = a.flag("--yes");
+    bench.fast = a.flag("--fast");
+    const bool parallel = a.flag("--parallel");
+    if (const std::string* c = a.option("--count")) {
+        if (!bench.repeat) throw UsageError{"--count needs --repeat"};
+        try {
+            std::size_t end = 0;
+            bench.count = std::stoi(*c, &end);
+            if (end != c->size() || bench.count < 1) throw std::invalid_argument(*c);
+        } catch (const std::logic_error&) {
+            throw UsageError{"--count takes a number of radios from 1 on, not '" + *c + "'"};
+        }
+    }
+    if ((bench.repeat || parallel) && ports.isEmpty())
+        throw UsageError{std::string(parallel ? "--parallel" : "--repeat") + " needs --port DEV"};
+    if (bench.repeat && !parallel && ports.size() > 1)
+        throw UsageError{"--repeat works on one port; --parallel programs several"};
+    if (!parallel && std::count(given.begin(), given.end(), std::string("--port")) > 1)
+        throw UsageError{"option '--port' given twice (several ports at once need --parallel)"};
+
     kq::ClassKQxx53 dev;
     kq::OpenChannelFile(dev, a.positional[0]);
     QtScope qt;
-    choosePorts(a);
+    CatchInterrupts();
+    if (bench.repeat || parallel) return RunBench(dev, bench);
+    if (!ports.isEmpty()) kq::KqSerialPort::SetPortMap(ports);
     kq::TransferSequence t(dev, kq::TransferSequence::Direction::Write);
-    const bool yes = a.flag("--yes");
+    const bool yes = bench.yes;
     const int fileModel = dev.Model();
     kq::LinkRunner::Hooks hooks;
     hooks.confirmModelMismatch = [yes, fileModel](int radioModel) {
@@ -142,6 +196,57 @@ int cmdWrite(const std::vector<std::string>& args) {
     return finish(t, runTransfer(t, a.flag("--fast"), hooks));
 }
 
+// Reads the radio and compares it with the image a write of the file would
+// send, without writing anything.
+int cmdVerify(const std::vector<std::string>& args) {
+    const Args a = parseArgs(args, {"--port"}, 1, {"--fast"});
+    kq::ClassKQxx53 file;
+    try {
+        kq::OpenChannelFile(file, a.positional[0]);
+    } catch (const std::exception& e) {
+        std::cerr << "kqtool verify: " << e.what() << "\n";
+        return ExitCannotRead;
+    }
+    // The words write would send; for a file saved by this program they are
+    // its own. A table the codec refuses cannot be written: its words as they are.
+    kq::ClassKQxx53 sent = file;
+    try {
+        sent.Para_to_EEWord();
+    } catch (const kq::KqError&) {
+        sent = file;
+    }
+    QtScope qt;
+    choosePorts(a);
+    CatchInterrupts();
+    kq::TransferSequence t(sent.TotalEEWords());
+    const auto o = runTransfer(t, a.flag("--fast"), {});
+    using O = kq::TransferSequence::Outcome;
+    // Only a whole image can be compared; NotInitiated still read every word.
+    if (o != O::Done && o != O::NotInitiated) return finish(t, o);
+    std::fprintf(stderr, "\n");
+    if (!t.Surprise().empty())
+        std::cerr << "kqtool: the fast link fell back to the default pacing: " << t.Surprise() << "\n";
+    // The radio's words, seen as the program would show them.
+    kq::ClassKQxx53 radio = sent;
+    for (int k = 0; k < sent.TotalEEWords(); ++k)
+        radio.EEWord(static_cast<int16_t>(k), t.Image()[static_cast<std::size_t>(k)]);
+    radio.EEWord_to_Para();
+    const kq::ImageDiff d = kq::CompareImages(sent, radio);
+    std::cout << DifferenceText(sent, radio, d, "file  ", "radio ");
+    std::cout.flush();
+    if (o == O::NotInitiated) {
+        std::cerr << "kqtool: " << t.Detail(o) << "\n";
+        return ExitFor(o);
+    }
+    if (d.Same()) {
+        std::cerr << "the radio on " << t.Device() << " holds " << a.positional[0] << "\n";
+        return ExitOk;
+    }
+    std::cerr << "kqtool: the radio on " << t.Device() << " differs from " << a.positional[0] << " in "
+              << d.channels.size() << " channel(s) and " << d.headerWords.size() << " header word(s)\n";
+    return ExitDiffers;
+}
+
 } // namespace
 
 void RegisterRadioCommands() {
@@ -152,9 +257,24 @@ void RegisterRadioCommands() {
                 cmdRead});
     AddCommand({"write", "write FILE.KQ [--port DEV[,DEV...]] [--yes] [--fast]",
                 "write a channel file into the radio, verifying each word (exit 3 link error or a word read "
-                "back otherwise, 5 other model refused; --yes overwrites a radio of another model; --fast as "
-                "for read, and reads every word back at the end)",
+                "back otherwise, 5 other model refused, 6 cancelled; --yes overwrites a radio of another model; "
+                "--fast as for read, and reads every word back at the end)",
                 cmdWrite});
+    AddCommand({"write", "write FILE.KQ --repeat --port DEV [--count N] [--yes] [--fast]",
+                "radio after radio on one port: wait for a radio to answer, write and verify it, print a line "
+                "(number, time, port, outcome), wait until it is unplugged, then for the next; Ctrl+C (or N "
+                "radios) ends it with a summary; exit 0 when every radio was written, else the first failure's "
+                "status",
+                cmdWrite});
+    AddCommand({"write", "write FILE.KQ --parallel --port DEV --port DEV... [--repeat [--count N]] [--yes] [--fast]",
+                "one worker per port, each writing its radio (or radio after radio with --repeat), each line "
+                "naming its port; the summary counts all",
+                cmdWrite});
+    AddCommand({"verify", "verify FILE.KQ [--port DEV[,DEV...]] [--fast]",
+                "read the radio and compare it with the file, writing nothing; differing header words and "
+                "channel rows are listed (file, radio); exit 0 same, 7 different, 3 or 4 as for read, 8 the "
+                "file cannot be read",
+                cmdVerify});
 }
 
 } // namespace kqtool

@@ -1,0 +1,98 @@
+// kqtool write --parallel and --repeat against several kqradio emulators.
+#include "KqtoolRadio.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+TEST_F(KqtoolRadio, ParallelWritesEveryGoodRadioAndNamesTheFaultyOne) {
+    std::vector<std::unique_ptr<KqRadioProcess>> radios;
+    for (const char* fault : {"", "--bad-readback", ""}) {
+        QStringList args{"--save", QString::fromStdString(file("r" + std::to_string(radios.size()) + ".KQ").string())};
+        if (*fault) args << fault << "5";
+        radios.push_back(std::make_unique<KqRadioProcess>(args));
+    }
+    // Both ways of naming several ports.
+    const Result r = run("write " + q(file("t.KQ")) + " --parallel" + port(*radios[0]) + "," +
+                         radios[1]->device.toStdString() + port(*radios[2]));
+    EXPECT_EQ(r.status, 3) << r.err;
+    const auto out = lines(r.out);
+    ASSERT_EQ(out.size(), 4u) << r.out;
+    EXPECT_EQ(out.back(), "written 2, failed 1");
+    for (std::size_t i = 0; i < radios.size(); ++i) {
+        const std::string dev = radios[i]->device.toStdString();
+        const std::string want = i == 1 ? dev + ": FAILED: ComPort Error! word 5 read back as" : dev + ": written and verified";
+        EXPECT_EQ(std::count_if(out.begin(), out.end(), [&](const std::string& l) { return l.find(want) != std::string::npos; }), 1)
+            << want << "\n" << r.out;
+        radios[i]->stop();
+        if (i != 1) {
+            EXPECT_EQ(rows("r" + std::to_string(i) + ".KQ"), rows("t.KQ")) << dev;
+        }
+    }
+}
+
+namespace {
+
+// kqtool running in the background, read line by line (stdout and stderr).
+struct Background {
+    QProcess proc;
+    std::vector<std::string> seen;
+    explicit Background(const QStringList& args) {
+        proc.setProcessChannelMode(QProcess::MergedChannels);
+        proc.start(KQTOOL_PATH, args);
+    }
+    // The lines up to and including the first that holds text ("" if none came).
+    std::string waitFor(const std::string& text) {
+        for (;;) {
+            while (proc.canReadLine()) {
+                seen.push_back(QString::fromLocal8Bit(proc.readLine()).trimmed().toStdString());
+                if (seen.back().find(text) != std::string::npos) return seen.back();
+            }
+            if (!proc.waitForReadyRead(30000)) return "";
+        }
+    }
+};
+
+} // namespace
+
+TEST_F(KqtoolRadio, RepeatWritesRadioAfterRadioAndWaitsForEachToBeUnplugged) {
+    const fs::path present = file("plugged");
+    writeAll(present, "");
+    KqRadioProcess radio({"--present", QString::fromStdString(present.string()), "--save",
+                          QString::fromStdString(file("saved.KQ").string())});
+    Background tool({"write", QString::fromStdString(file("t.KQ").string()), "--repeat", "--count", "2", "--fast", "--port",
+                     radio.device});
+    EXPECT_NE(tool.waitFor("#1 ").find("written and verified"), std::string::npos);
+    fs::remove(present);
+    EXPECT_NE(tool.waitFor("unplugged"), "");
+    writeAll(present, "");
+    EXPECT_NE(tool.waitFor("#2 ").find("written and verified"), std::string::npos);
+    EXPECT_EQ(tool.waitFor("written 2, failed 0"), "written 2, failed 0");
+    ASSERT_TRUE(tool.proc.waitForFinished(30000));
+    EXPECT_EQ(tool.proc.exitCode(), 0);
+    // The second radio came only after the first had gone.
+    const auto first2 = std::find_if(tool.seen.begin(), tool.seen.end(), [](const std::string& l) { return l.rfind("#2 ", 0) == 0; });
+    EXPECT_TRUE(std::any_of(tool.seen.begin(), first2, [](const std::string& l) { return l.find("unplugged") != std::string::npos; }));
+    radio.stop();
+    EXPECT_EQ(rows("saved.KQ"), rows("t.KQ"));
+
+    // Interrupted while it waits: the summary at once, nothing failed.
+    fs::remove(present);
+    KqRadioProcess absent({"--present", QString::fromStdString(present.string())});
+    Background idle({"write", QString::fromStdString(file("t.KQ").string()), "--repeat", "--port", absent.device});
+    EXPECT_NE(idle.waitFor("waiting for a radio"), "");
+    idle.proc.terminate();
+    EXPECT_EQ(idle.waitFor("written"), "written 0, failed 0");
+    ASSERT_TRUE(idle.proc.waitForFinished(30000));
+    EXPECT_EQ(idle.proc.exitCode(), 0);
+}
+
+TEST_F(KqtoolRadio, BenchOptionsNeedTheirPorts) {
+    for (const char* args : {"--count 2", "--repeat", "--parallel", "--repeat --port a --port b", "--repeat --port a,b",
+                             "--repeat --count 0 --port a", "--port a --port b", "--parallel --port a,a"}) {
+        const Result r = run("write " + q(file("t.KQ")) + " " + args);
+        EXPECT_EQ(r.status, 2) << args;
+        EXPECT_NE(r.err.find("usage:"), std::string::npos) << args << r.err;
+    }
+}

@@ -1,0 +1,246 @@
+#include "RadioBench.h"
+
+#include "Form_QVCom.h"
+
+#include <QThread>
+
+#include <signal.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <ctime>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace kqtool {
+
+namespace {
+
+// Lock-free, so safe in a signal handler and seen by every thread.
+std::atomic<bool> g_interrupted{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "a signal handler needs a lock-free flag");
+
+void onInterrupt(int) { g_interrupted = true; }
+
+// How often an idle port is probed for a radio coming or going.
+constexpr std::chrono::milliseconds kProbeEvery(500);
+
+std::string localTime() {
+    const std::time_t now = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&now, &tm);
+    char buf[32];
+    std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S", &tm);
+    return buf;
+}
+
+// A write's outcome in words; what the radio holds whenever it is not sure to
+// be untouched.
+std::string outcomeText(const kq::TransferSequence& t, kq::TransferSequence::Outcome o) {
+    using O = kq::TransferSequence::Outcome;
+    const std::string partly = "; the radio may hold a partly written table, write it again";
+    switch (o) {
+    case O::Done:
+        if (t.Surprise().empty()) return "written and verified";
+        return "written and verified (the fast link fell back to the default pacing: " + t.Surprise() + ")";
+    case O::ModelDeclined: return "NOT WRITTEN: the radio is of another model (--yes overwrites it)";
+    case O::Cancelled:
+        if (t.WordsDone() == 0) return "CANCELLED before the first word; the radio is untouched";
+        return "CANCELLED after " + std::to_string(t.WordsDone()) + " of " + std::to_string(t.WordsTotal()) +
+               " words" + partly;
+    case O::LinkFailed:
+    case O::VerifyFailed: return "FAILED:" + t.Message(o) + t.Detail(o) + partly;
+    default: return "FAILED:" + t.Message(o) + t.Detail(o);
+    }
+}
+
+class Bench {
+public:
+    Bench(const kq::ClassKQxx53& table, const BenchOptions& o) : table_(table), o_(o) {}
+
+    int Run() {
+        // QThreads rather than plain threads: the serial ports need one.
+        std::vector<std::unique_ptr<QThread>> workers;
+        running_ = static_cast<int>(o_.ports.size());
+        for (const QString& port : o_.ports) {
+            workers.emplace_back(QThread::create([this, port] { Worker(port); }));
+            workers.back()->start();
+        }
+        {
+            std::unique_lock<std::mutex> l(mu_);
+            while (running_ > 0) {
+                // A signal handler cannot notify: look at its flag now and then.
+                cv_.wait_for(l, std::chrono::milliseconds(50));
+                if (Interrupted() && !cancelled_) {
+                    cancelled_ = stop_ = true;
+                    for (kq::TransferSequence* s : active_) s->Cancel();
+                    cv_.notify_all();
+                }
+            }
+        }
+        for (auto& w : workers) w->wait();
+        std::printf("written %d, failed %d\n", written_, failed_);
+        std::fflush(stdout);
+        return failed_ == 0 ? ExitOk : firstFailure_;
+    }
+
+private:
+    // One port: one radio, or radio after radio.
+    void Worker(const QString& port) {
+        kq::Form_QVCom::Options link;
+        link.fast = o_.fast;
+        link.ports = QStringList{port};
+        const std::string name = port.toStdString();
+        std::string problem;
+        while (o_.repeat) {
+            Status(name + ": waiting for a radio");
+            bool found = false;
+            while (!found && !Stopping()) {
+                const auto next = std::chrono::steady_clock::now() + kProbeEvery;
+                kq::Form_QVCom probe(link);
+                found = probe.ActComPort() != 0;
+                if (!found && probe.PortProblem() != problem && !(problem = probe.PortProblem()).empty())
+                    Status(name + ": " + problem);
+                if (!found) PauseUntil(next);
+            }
+            if (!found || !Claim()) break;
+            Program(link);
+            // The same radio must not be written twice: wait for it to go.
+            bool gone = false;
+            while (!gone && !Stopping()) {
+                const auto next = std::chrono::steady_clock::now() + kProbeEvery;
+                gone = !kq::Form_QVCom::RadioAnswers(port, link);
+                if (!gone) PauseUntil(next);
+            }
+            if (!gone) break;
+            Status(name + ": radio unplugged");
+        }
+        if (!o_.repeat && Claim()) Program(link);
+        std::lock_guard<std::mutex> l(mu_);
+        --running_;
+        cv_.notify_all();
+    }
+
+    void Program(const kq::Form_QVCom::Options& link) {
+        kq::ClassKQxx53 dev = table_;
+        kq::TransferSequence seq(dev, kq::TransferSequence::Direction::Write);
+        const bool yes = o_.yes;
+        // Nobody to ask at a bench: only --yes overwrites another model.
+        seq.confirmModelMismatch = [yes](int) { return yes; };
+        {
+            std::lock_guard<std::mutex> l(mu_);
+            active_.insert(&seq);
+            if (cancelled_) seq.Cancel();
+        }
+        using O = kq::TransferSequence::Outcome;
+        O out = seq.Prepare();
+        if (out == O::Done) {
+            kq::Form_QVCom com(link);
+            out = seq.Run(com);
+        }
+        std::lock_guard<std::mutex> l(mu_);
+        active_.erase(&seq);
+        ++done_;
+        if (out == O::Done) {
+            ++written_;
+        } else if (++failed_ == 1) {
+            firstFailure_ = ExitFor(out);
+        }
+        Line(stdout, "#" + std::to_string(done_) + " " + localTime() + " " + link.ports.value(0).toStdString() +
+                         ": " + outcomeText(seq, out));
+        if (o_.count > 0 && done_ >= o_.count) {
+            stop_ = true;
+            cv_.notify_all();
+        }
+    }
+
+    // Whether one more radio may be written (--count not reached, not stopping).
+    bool Claim() {
+        std::lock_guard<std::mutex> l(mu_);
+        if (stop_ || (o_.count > 0 && claimed_ >= o_.count)) return false;
+        ++claimed_;
+        return true;
+    }
+
+    bool Stopping() {
+        std::lock_guard<std::mutex> l(mu_);
+        return stop_ || (o_.count > 0 && claimed_ >= o_.count);
+    }
+
+    void PauseUntil(std::chrono::steady_clock::time_point t) {
+        std::unique_lock<std::mutex> l(mu_);
+        cv_.wait_until(l, t, [this] { return stop_; });
+    }
+
+    void Status(const std::string& s) {
+        std::lock_guard<std::mutex> l(mu_);
+        Line(stderr, "kqtool: " + s);
+    }
+
+    // Whole lines, written at once, under mu_: workers never interleave.
+    static void Line(std::FILE* f, const std::string& s) {
+        const std::string line = s + "\n";
+        std::fwrite(line.data(), 1, line.size(), f);
+        std::fflush(f);
+    }
+
+    const kq::ClassKQxx53& table_;
+    const BenchOptions& o_;
+    std::mutex mu_;
+    std::condition_variable cv_;
+    std::set<kq::TransferSequence*> active_;
+    int running_ = 0, claimed_ = 0, done_ = 0, written_ = 0, failed_ = 0, firstFailure_ = ExitOk;
+    bool stop_ = false, cancelled_ = false;
+};
+
+} // namespace
+
+int ExitFor(kq::TransferSequence::Outcome o) {
+    using O = kq::TransferSequence::Outcome;
+    switch (o) {
+    case O::Done: return ExitOk;
+    case O::NoRadio:
+    case O::LinkFailed:
+    case O::VerifyFailed: return ExitNoLink;
+    case O::NotInitiated: return ExitNotInitiated;
+    case O::ModelDeclined: return ExitModelDeclined;
+    case O::Cancelled: return ExitCancelled;
+    case O::TableInvalid: break;
+    }
+    return ExitFailure;
+}
+
+void CatchInterrupts() {
+    struct sigaction sa {};
+    sa.sa_handler = onInterrupt;
+    sigemptyset(&sa.sa_mask);
+    // Restarted calls keep the link's waits whole; the second signal ends
+    // the program as usual.
+    sa.sa_flags = SA_RESTART | SA_RESETHAND;
+    sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGTERM, &sa, nullptr);
+    // A reader of our output that goes away (a pipe into a closed tee) must
+    // not end a transfer half-way: writing to it just fails.
+    signal(SIGPIPE, SIG_IGN);
+}
+
+bool Interrupted() { return g_interrupted; }
+
+int RunBench(const kq::ClassKQxx53& table, const BenchOptions& o) {
+    // A table the codec refuses would fail on every radio: refused once, before any.
+    kq::ClassKQxx53 check = table;
+    kq::TransferSequence t(check, kq::TransferSequence::Direction::Write);
+    if (t.Prepare() != kq::TransferSequence::Outcome::Done) {
+        std::fprintf(stderr, "kqtool: %s; nothing was sent\n", t.Detail(kq::TransferSequence::Outcome::TableInvalid).c_str());
+        return ExitFailure;
+    }
+    Bench b(table, o);
+    return b.Run();
+}
+
+} // namespace kqtool

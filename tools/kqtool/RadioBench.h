@@ -1,0 +1,43 @@
+// What kqtool's radio commands share: their exit statuses, Ctrl+C, and the
+// dealer's bench: one table written into radio after radio (--repeat) and on
+// several ports at once (--parallel).
+#pragma once
+
+#include "ClassKQxx53.h"
+#include "Commands.h"
+#include "TransferSequence.h"
+
+#include <QStringList>
+
+namespace kqtool {
+
+// Exit statuses that tell the radio failures apart.
+enum RadioExit : int {
+    ExitNoLink = 3,       // no radio answered, a word failed or read back otherwise: " ComPort Error! "
+    ExitNotInitiated = 4, // "EEPROM must be initiated!"
+    ExitModelDeclined = 5,
+    ExitCancelled = 6,
+    ExitDiffers = 7, // verify: the radio does not hold the file's image
+};
+
+int ExitFor(kq::TransferSequence::Outcome o);
+
+// From here on SIGINT and SIGTERM only set a flag, so that a transfer can be
+// cancelled between words and said so; a second signal ends the program.
+void CatchInterrupts();
+bool Interrupted();
+
+struct BenchOptions {
+    QStringList ports; // one worker each
+    bool repeat = false;
+    int count = 0; // with repeat: stop after this many radios (0: until interrupted)
+    bool yes = false;
+    bool fast = false;
+};
+
+// Writes table into the radios on the ports; prints one line per radio and a
+// summary. Returns 0 when every radio was written, else the first failure's
+// exit status. Needs a QCoreApplication.
+int RunBench(const kq::ClassKQxx53& table, const BenchOptions& o);
+
+} // namespace kqtool
