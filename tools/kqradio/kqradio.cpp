@@ -239,6 +239,8 @@ int main(int argc, char** argv)
 
     kq::ClassKQxx53 dev;
     dev.Model(static_cast<uint8_t>(o.model));
+    // The model's IF and reference, so --model alone encodes its own radio.
+    dev.ApplyModelTable();
     try {
         if (!o.image.empty())
             kq::OpenChannelFile(dev, o.image);
@@ -248,7 +250,7 @@ int main(int argc, char** argv)
     }
     dev.Para_to_EEWord();
     if (o.badId)
-        dev.EEWord(0, 0xC501);
+        dev.EEWord(0, kq::InitialisedEepromID + 1);
 
     // Like a radio's UART, answer on time even on a loaded machine: real-time
     // scheduling (it only ever sleeps between characters), else a higher
