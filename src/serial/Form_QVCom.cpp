@@ -35,19 +35,19 @@ std::string Shown(const QByteArray& b)
 } // namespace
 
 Form_QVCom::Form_QVCom(Options opt)
-    : opt_(std::move(opt)), tick_(std::chrono::milliseconds(opt_.tickMs)), t0_(Clock::now()), nextTick_(t0_ + tick_)
+    : m_Opt(std::move(opt)), m_Tick(std::chrono::milliseconds(m_Opt.tickMs)), m_T0(Clock::now()), m_NextTick(m_T0 + m_Tick)
 {
     // The ports as they are now: a change of the port list meanwhile must not
     // move this transfer to another device.
-    if (opt_.ports.isEmpty())
-        opt_.ports = KqSerialPort::PortMap();
-    port_.SetMap(opt_.ports);
+    if (m_Opt.ports.isEmpty())
+        m_Opt.ports = KqSerialPort::PortMap();
+    m_Port.SetMap(m_Opt.ports);
     Search();
 }
 
 Form_QVCom::Form_QVCom() : Form_QVCom(Options{}) {}
 
-Form_QVCom::~Form_QVCom() { port_.Close(); }
+Form_QVCom::~Form_QVCom() { m_Port.Close(); }
 
 bool Form_QVCom::RadioAnswers(const QString& device) { return RadioAnswers(device, Options{}); }
 
@@ -59,53 +59,53 @@ bool Form_QVCom::RadioAnswers(const QString& device, Options opt)
 
 std::string Form_QVCom::ActDevice() const
 {
-    if (actPort_ == 0)
+    if (m_ActPort == 0)
         return {};
     KqSerialPort p;
-    p.SetMap(opt_.ports);
-    p.SetPort(actPort_);
+    p.SetMap(m_Opt.ports);
+    p.SetPort(m_ActPort);
     return p.DevicePath().toStdString();
 }
 
 std::string Form_QVCom::PortProblem() const
 {
     // A port the search could not open matters only when no radio answered.
-    const QString p = port_.Problem();
-    return !p.isEmpty() ? p.toStdString() : actPort_ == 0 ? searchProblem_ : std::string();
+    const QString p = m_Port.Problem();
+    return !p.isEmpty() ? p.toStdString() : m_ActPort == 0 ? m_SearchProblem : std::string();
 }
 
 Form_QVCom::Clock::time_point Form_QVCom::TicksFromNow(int n) const
 {
-    const auto passed = (Clock::now() - t0_) / tick_;
-    return t0_ + tick_ * (passed + n);
+    const auto passed = (Clock::now() - m_T0) / m_Tick;
+    return m_T0 + m_Tick * (passed + n);
 }
 
 void Form_QVCom::TickOnce()
 {
     const auto now = Clock::now();
-    if (now < nextTick_)
+    if (now < m_NextTick)
         return;
     if (DelayCount > 0)
         --DelayCount;
-    nextTick_ = t0_ + tick_ * ((now - t0_) / tick_ + 1);
+    m_NextTick = m_T0 + m_Tick * ((now - m_T0) / m_Tick + 1);
 }
 
 void Form_QVCom::Sleep()
 {
     const auto now = Clock::now();
-    if (now >= nextTick_)
+    if (now >= m_NextTick)
         return;
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(nextTick_ - now).count();
-    if (port_.IsOpen() && !port_.Failed() && ms > 0)
-        port_.Wait(static_cast<int>(ms));
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(m_NextTick - now).count();
+    if (m_Port.IsOpen() && !m_Port.Failed() && ms > 0)
+        m_Port.Wait(static_cast<int>(ms));
     else
-        std::this_thread::sleep_until(nextTick_);
+        std::this_thread::sleep_until(m_NextTick);
 }
 
 void Form_QVCom::Delay(short ticks)
 {
     DelayCount = ticks;
-    while (DelayCount > 0 && !port_.Failed()) {
+    while (DelayCount > 0 && !m_Port.Failed()) {
         Sleep();
         TickOnce();
     }
@@ -113,91 +113,91 @@ void Form_QVCom::Delay(short ticks)
 
 void Form_QVCom::Search()
 {
-    actPort_ = 0;
+    m_ActPort = 0;
     for (int n = 4; n >= 1; --n) {
-        port_.SetPort(n);
-        if (port_.Open() != KqSerialPort::NoError) {
-            if (!port_.Problem().isEmpty() && searchProblem_.empty())
-                searchProblem_ = port_.Problem().toStdString();
+        m_Port.SetPort(n);
+        if (m_Port.Open() != KqSerialPort::NoError) {
+            if (!m_Port.Problem().isEmpty() && m_SearchProblem.empty())
+                m_SearchProblem = m_Port.Problem().toStdString();
             continue;
         }
-        port_.SetReadLength(0);
-        port_.Read();
-        port_.Write("\r");
+        m_Port.SetReadLength(0);
+        m_Port.Read();
+        m_Port.Write("\r");
         Delay(2);
-        port_.Read();
-        port_.SetReadLength(0);
-        port_.Read();
-        port_.Write("\r");
+        m_Port.Read();
+        m_Port.SetReadLength(0);
+        m_Port.Read();
+        m_Port.Write("\r");
         Delay(2);
-        if (port_.Read() == QByteArray("\r"))
-            actPort_ = n;
-        port_.Close();
+        if (m_Port.Read() == QByteArray("\r"))
+            m_ActPort = n;
+        m_Port.Close();
     }
 }
 
 bool Form_QVCom::InitActPort()
 {
-    port_.Close();
-    port_.SetPort(actPort_);
-    if (actPort_ == 0 || port_.Open() != KqSerialPort::NoError)
+    m_Port.Close();
+    m_Port.SetPort(m_ActPort);
+    if (m_ActPort == 0 || m_Port.Open() != KqSerialPort::NoError)
         return false;
-    port_.SetReadLength(0);
-    port_.Read();
-    port_.Write("\r");
+    m_Port.SetReadLength(0);
+    m_Port.Read();
+    m_Port.Write("\r");
     Delay(4);
-    port_.Read();
+    m_Port.Read();
     return true;
 }
 
 void Form_QVCom::FallBack(const std::string& why)
 {
-    if (surprise_.empty())
-        surprise_ = why.empty() ? "fell back to the default pacing" : why;
+    if (m_Surprise.empty())
+        m_Surprise = why.empty() ? "fell back to the default pacing" : why;
 }
 
 void Form_QVCom::PacedWrite(const std::string& frame)
 {
-    port_.Write(Bytes(frame));
+    m_Port.Write(Bytes(frame));
     Delay(2);
-    port_.SetReadLength(7);
-    port_.Read();
+    m_Port.SetReadLength(7);
+    m_Port.Read();
 }
 
 int Form_QVCom::PacedRead(short addr)
 {
-    port_.Write(Bytes(ReadFrame(addr)));
+    m_Port.Write(Bytes(ReadFrame(addr)));
     Delay(2);
-    port_.SetReadLength(7);
-    port_.Read();
+    m_Port.SetReadLength(7);
+    m_Port.Read();
     DelayCount = 2;
     for (;;) {
-        port_.Wait(0); // the event loop runs once
+        m_Port.Wait(0); // the event loop runs once
         TickOnce();
         if (DelayCount == 0)
             return -1; // time-out first: a last-tick arrival is too late
-        if (port_.InBufferCount() >= 5)
+        if (m_Port.InBufferCount() >= 5)
             break;
-        if (port_.Failed())
+        if (m_Port.Failed())
             return -1;
         Sleep();
     }
-    port_.SetReadLength(7);
-    return ParseWordReply(port_.Read().toStdString());
+    m_Port.SetReadLength(7);
+    return ParseWordReply(m_Port.Read().toStdString());
 }
 
 bool Form_QVCom::WaitQuiet(int n, Clock::time_point deadline)
 {
-    int count = port_.InBufferCount();
+    int count = m_Port.InBufferCount();
     auto lastArrival = Clock::now();
     for (;;) {
         const auto now = Clock::now();
         if (count >= n && now - lastArrival >= 2 * kCharTime)
             return true;
-        if (now >= deadline || port_.Failed())
+        if (now >= deadline || m_Port.Failed())
             return false;
-        port_.Wait(1);
-        const int c = port_.InBufferCount();
+        m_Port.Wait(1);
+        const int c = m_Port.InBufferCount();
         if (c != count) {
             count = c;
             lastArrival = Clock::now();
@@ -210,13 +210,13 @@ void Form_QVCom::Drain()
     // Quiet for two ticks, or give up after a second of chatter: the paced
     // exchange that follows copes with what is left, as it always would.
     const auto giveUp = Clock::now() + std::chrono::seconds(1);
-    while (!port_.Failed() && Clock::now() < giveUp) {
-        port_.SetReadLength(0);
-        port_.Read();
-        const auto quietUntil = Clock::now() + 2 * tick_;
-        while (Clock::now() < quietUntil && port_.InBufferCount() == 0 && !port_.Failed())
-            port_.Wait(static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(quietUntil - Clock::now()).count()) + 1);
-        if (port_.InBufferCount() == 0)
+    while (!m_Port.Failed() && Clock::now() < giveUp) {
+        m_Port.SetReadLength(0);
+        m_Port.Read();
+        const auto quietUntil = Clock::now() + 2 * m_Tick;
+        while (Clock::now() < quietUntil && m_Port.InBufferCount() == 0 && !m_Port.Failed())
+            m_Port.Wait(static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(quietUntil - Clock::now()).count()) + 1);
+        if (m_Port.InBufferCount() == 0)
             return;
     }
 }
@@ -224,24 +224,24 @@ void Form_QVCom::Drain()
 void Form_QVCom::WriteByte(int NewEEdata, short NewEEaddr)
 {
     const std::string frame = WriteFrame(NewEEdata, NewEEaddr);
-    if (!opt_.fast || !surprise_.empty()) {
+    if (!m_Opt.fast || !m_Surprise.empty()) {
         PacedWrite(frame);
         return;
     }
-    const int early = port_.InBufferCount();
+    const int early = m_Port.InBufferCount();
     QByteArray echo;
     if (early == 0) {
-        port_.Write(Bytes(frame));
+        m_Port.Write(Bytes(frame));
         const bool in = WaitQuiet(7, TicksFromNow(2));
-        port_.SetReadLength(0);
-        echo = port_.Read();
+        m_Port.SetReadLength(0);
+        echo = m_Port.Read();
         if (in && echo == Bytes(frame)) {
             // The radio programs the word now and would lose what we send.
-            std::this_thread::sleep_for(std::chrono::milliseconds(opt_.eepromMs));
+            std::this_thread::sleep_for(std::chrono::milliseconds(m_Opt.eepromMs));
             return;
         }
     }
-    if (port_.Failed())
+    if (m_Port.Failed())
         return;
     FallBack("write of word " + std::to_string(NewEEaddr) + ": " +
              (early ? std::to_string(early) + " characters waiting before the frame"
@@ -252,23 +252,23 @@ void Form_QVCom::WriteByte(int NewEEdata, short NewEEaddr)
 
 int Form_QVCom::ReadByte(short NewEEaddr)
 {
-    if (!opt_.fast || !surprise_.empty())
+    if (!m_Opt.fast || !m_Surprise.empty())
         return PacedRead(NewEEaddr);
     const std::string frame = ReadFrame(NewEEaddr);
-    const int early = port_.InBufferCount();
+    const int early = m_Port.InBufferCount();
     QByteArray got;
     if (early == 0) {
-        port_.Write(Bytes(frame));
+        m_Port.Write(Bytes(frame));
         const bool in = WaitQuiet(12, TicksFromNow(3));
-        port_.SetReadLength(0);
-        got = port_.Read();
+        m_Port.SetReadLength(0);
+        got = m_Port.Read();
         // Exactly the echo, four hex digits and CR: what the default pacing
         // would read too. Anything else is left to it.
         if (in && got.size() == 12 && got.left(7) == Bytes(frame) && IsHexDigit(got[7]) && IsHexDigit(got[8]) &&
             IsHexDigit(got[9]) && IsHexDigit(got[10]) && got[11] == '\r')
             return ParseWordReply(got.mid(7).toStdString());
     }
-    if (port_.Failed())
+    if (m_Port.Failed())
         return -1;
     FallBack("read of word " + std::to_string(NewEEaddr) + ": " +
              (early ? std::to_string(early) + " characters waiting before the frame"

@@ -44,17 +44,17 @@ public:
     static bool RadioAnswers(const QString& device, Options opt);
     static bool RadioAnswers(const QString& device);
 
-    int ActComPort() const override { return actPort_; }
+    int ActComPort() const override { return m_ActPort; }
     std::string ActDevice() const override;
     bool InitActPort() override;
     void WriteByte(int NewEEdata, short NewEEaddr) override;
     int ReadByte(short NewEEaddr) override;
-    bool PortFailed() const override { return port_.Failed() || !port_.IsOpen(); }
+    bool PortFailed() const override { return m_Port.Failed() || !m_Port.IsOpen(); }
     std::string PortProblem() const override;
 
-    bool FastMode() const override { return opt_.fast; }
+    bool FastMode() const override { return m_Opt.fast; }
     void FallBack(const std::string& why) override;
-    std::string Surprise() const override { return surprise_; }
+    std::string Surprise() const override { return m_Surprise; }
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -75,14 +75,14 @@ private:
     // Lets the line fall quiet and empties the receive buffer.
     void Drain();
 
-    Options opt_;
-    KqSerialPort port_;
-    Clock::duration tick_;
-    Clock::time_point t0_, nextTick_;
+    Options m_Opt;
+    KqSerialPort m_Port;
+    Clock::duration m_Tick;
+    Clock::time_point m_T0, m_NextTick;
     short DelayCount = 0;
-    int actPort_ = 0;
-    std::string surprise_;
-    std::string searchProblem_;
+    int m_ActPort = 0;
+    std::string m_Surprise;
+    std::string m_SearchProblem;
 };
 
 } // namespace kq

@@ -78,17 +78,17 @@ KqSerialPort::~KqSerialPort() { Close(); }
 
 QString KqSerialPort::DevicePath() const
 {
-    const QStringList map = map_.isEmpty() ? PortMap() : map_;
-    if (port_ < 1 || port_ > 4 || port_ > map.size())
+    const QStringList map = m_Map.isEmpty() ? PortMap() : m_Map;
+    if (m_Port < 1 || m_Port > 4 || m_Port > map.size())
         return {};
-    return map[port_ - 1];
+    return map[m_Port - 1];
 }
 
 KqSerialPort::Error KqSerialPort::Open()
 {
     if (IsOpen())
         return PortAlreadyOpen;
-    problem_.clear();
+    m_Problem.clear();
     const QString dev = DevicePath();
     if (dev.isEmpty())
         return NoSuchPort;
@@ -98,7 +98,7 @@ KqSerialPort::Error KqSerialPort::Open()
         if (p->error() != QSerialPort::PermissionError)
             return NoSuchPort;
         if (PermissionDenied(dev))
-            problem_ = PermissionHint(dev);
+            m_Problem = PermissionHint(dev);
         return PortAlreadyOpen;
     }
     p->setBaudRate(QSerialPort::Baud9600);
@@ -111,7 +111,7 @@ KqSerialPort::Error KqSerialPort::Open()
     p->setRequestToSend(false);
     p->clearError();
     port_obj_ = std::move(p);
-    failed_ = false;
+    m_Failed = false;
     return NoError;
 }
 
@@ -126,13 +126,13 @@ bool KqSerialPort::IsOpen() const { return port_obj_ && port_obj_->isOpen(); }
 
 void KqSerialPort::Pump(int ms)
 {
-    if (!IsOpen() || failed_)
+    if (!IsOpen() || m_Failed)
         return;
     port_obj_->waitForReadyRead(ms);
     const auto e = port_obj_->error();
     if (e == QSerialPort::ResourceError || e == QSerialPort::ReadError || e == QSerialPort::WriteError) {
-        failed_ = true;
-        problem_ = QStringLiteral("the port %1 stopped working (%2)").arg(DevicePath(), port_obj_->errorString());
+        m_Failed = true;
+        m_Problem = QStringLiteral("the port %1 stopped working (%2)").arg(DevicePath(), port_obj_->errorString());
     } else if (e == QSerialPort::TimeoutError) {
         port_obj_->clearError();
     }
@@ -145,12 +145,12 @@ QByteArray KqSerialPort::Read()
     Pump(0);
     if (!IsOpen())
         return {};
-    return readLength_ > 0 ? port_obj_->read(readLength_) : port_obj_->readAll();
+    return m_ReadLength > 0 ? port_obj_->read(m_ReadLength) : port_obj_->readAll();
 }
 
 void KqSerialPort::Write(const QByteArray& data)
 {
-    if (!IsOpen() || failed_)
+    if (!IsOpen() || m_Failed)
         return;
     port_obj_->write(data);
     port_obj_->waitForBytesWritten(0);

@@ -29,9 +29,9 @@ public:
     ~KqSerialPort();
 
     // A map for this port alone (empty: the program's PortMap()).
-    void SetMap(const QStringList& devices) { map_ = devices; }
-    void SetPort(int n) { port_ = n; }
-    int Port() const { return port_; }
+    void SetMap(const QStringList& devices) { m_Map = devices; }
+    void SetPort(int n) { m_Port = n; }
+    int Port() const { return m_Port; }
     QString DevicePath() const;
 
     // Opens 9600,n,8,2 with DTR and RTS off; returns NoError, NoSuchPort or
@@ -41,7 +41,7 @@ public:
     void Close();
     bool IsOpen() const;
 
-    void SetReadLength(int n) { readLength_ = n; }
+    void SetReadLength(int n) { m_ReadLength = n; }
     // Takes what waits (at most the read length if it is not 0); never blocks.
     QByteArray Read();
     void Write(const QByteArray& data);
@@ -49,19 +49,19 @@ public:
     // Blocks until characters arrive, the port fails or ms have passed.
     void Wait(int ms);
     // The device failed or went away since it was opened.
-    bool Failed() const { return failed_; }
+    bool Failed() const { return m_Failed; }
     // What went wrong with the device, for the user ("" when nothing did).
-    QString Problem() const { return problem_; }
+    QString Problem() const { return m_Problem; }
 
 private:
     void Pump(int ms);
 
     std::unique_ptr<QSerialPort> port_obj_;
-    QStringList map_;
-    int port_ = 1;
-    int readLength_ = 0;
-    bool failed_ = false;
-    QString problem_;
+    QStringList m_Map;
+    int m_Port = 1;
+    int m_ReadLength = 0;
+    bool m_Failed = false;
+    QString m_Problem;
 };
 
 } // namespace kq

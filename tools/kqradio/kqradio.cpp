@@ -104,83 +104,83 @@ std::string Unescape(const std::string& s)
 // and, behind a USB adapter, reach the computer in bursts.
 class Sender {
 public:
-    Sender(int fd, const Options& o) : fd_(fd), o_(o), epoch_(Clock::now()), lineFree_(epoch_)
+    Sender(int fd, const Options& o) : m_Fd(fd), m_Opt(o), m_Epoch(Clock::now()), m_LineFree(m_Epoch)
     {
-        thread_ = std::thread([this] { Run(); });
+        m_Thread = std::thread([this] { Run(); });
     }
     ~Sender()
     {
         {
-            std::lock_guard<std::mutex> l(mu_);
-            stop_ = true;
+            std::lock_guard<std::mutex> l(m_Mutex);
+            m_Stop = true;
         }
-        cv_.notify_all();
-        thread_.join();
+        m_Cv.notify_all();
+        m_Thread.join();
     }
     // Queues s to start no earlier than start; returns when its last
     // character is on the line.
     Clock::time_point Send(const std::string& s, Clock::time_point start = Clock::now())
     {
-        std::lock_guard<std::mutex> l(mu_);
-        Clock::time_point t = std::max(start, lineFree_);
-        if (!o_.pace && o_.latencyMs == 0 && q_.empty() && t <= Clock::now()) {
+        std::lock_guard<std::mutex> l(m_Mutex);
+        Clock::time_point t = std::max(start, m_LineFree);
+        if (!m_Opt.pace && m_Opt.latencyMs == 0 && m_Queue.empty() && t <= Clock::now()) {
             // Unpaced and due: straight out, without waking the sender.
-            if (!s.empty() && ::write(fd_, s.data(), s.size()) < 0) {
+            if (!s.empty() && ::write(m_Fd, s.data(), s.size()) < 0) {
                 // nobody listens: lost, as on a real line
             }
-            lineFree_ = t;
+            m_LineFree = t;
             return t;
         }
         for (char c : s) {
-            if (o_.pace)
+            if (m_Opt.pace)
                 t += microseconds(1146);
             Clock::time_point release = t;
-            if (o_.latencyMs > 0) {
-                const auto period = milliseconds(o_.latencyMs);
-                release = epoch_ + period * ((t - epoch_ + period - Clock::duration(1)) / period);
+            if (m_Opt.latencyMs > 0) {
+                const auto period = milliseconds(m_Opt.latencyMs);
+                release = m_Epoch + period * ((t - m_Epoch + period - Clock::duration(1)) / period);
             }
-            q_.push_back({c, release});
+            m_Queue.push_back({c, release});
         }
-        lineFree_ = t;
-        cv_.notify_all();
+        m_LineFree = t;
+        m_Cv.notify_all();
         return t;
     }
 
 private:
     void Run()
     {
-        std::unique_lock<std::mutex> l(mu_);
-        while (!stop_) {
-            if (q_.empty()) {
-                cv_.wait(l);
+        std::unique_lock<std::mutex> l(m_Mutex);
+        while (!m_Stop) {
+            if (m_Queue.empty()) {
+                m_Cv.wait(l);
                 continue;
             }
-            const auto due = q_.front().second;
+            const auto due = m_Queue.front().second;
             if (Clock::now() < due) {
-                cv_.wait_until(l, due);
+                m_Cv.wait_until(l, due);
                 continue;
             }
             std::string burst;
-            while (!q_.empty() && q_.front().second <= Clock::now()) {
-                burst += q_.front().first;
-                q_.pop_front();
+            while (!m_Queue.empty() && m_Queue.front().second <= Clock::now()) {
+                burst += m_Queue.front().first;
+                m_Queue.pop_front();
             }
             l.unlock();
-            if (::write(fd_, burst.data(), burst.size()) < 0) {
+            if (::write(m_Fd, burst.data(), burst.size()) < 0) {
                 // nobody listens: what was sent is lost, as on a real line
             }
             l.lock();
         }
     }
 
-    int fd_;
-    const Options& o_;
-    Clock::time_point epoch_, lineFree_;
-    std::mutex mu_;
-    std::condition_variable cv_;
-    std::deque<std::pair<char, Clock::time_point>> q_;
-    bool stop_ = false;
-    std::thread thread_;
+    int m_Fd;
+    const Options& m_Opt;
+    Clock::time_point m_Epoch, m_LineFree;
+    std::mutex m_Mutex;
+    std::condition_variable m_Cv;
+    std::deque<std::pair<char, Clock::time_point>> m_Queue;
+    bool m_Stop = false;
+    std::thread m_Thread;
 };
 
 int Hex(const std::string& s, size_t from, size_t n)

@@ -61,43 +61,43 @@ std::string outcomeText(const kq::TransferSequence& t, kq::TransferSequence::Out
 
 class Bench {
 public:
-    Bench(const kq::ClassKQxx53& table, const BenchOptions& o) : table_(table), o_(o) {}
+    Bench(const kq::ClassKQxx53& table, const BenchOptions& o) : m_Table(table), m_Opt(o) {}
 
     int Run() {
         // QThreads rather than plain threads: the serial ports need one.
         std::vector<std::unique_ptr<QThread>> workers;
-        running_ = static_cast<int>(o_.ports.size());
-        for (const QString& port : o_.ports) {
+        m_Running = static_cast<int>(m_Opt.ports.size());
+        for (const QString& port : m_Opt.ports) {
             workers.emplace_back(QThread::create([this, port] { Worker(port); }));
             workers.back()->start();
         }
         {
-            std::unique_lock<std::mutex> l(mu_);
-            while (running_ > 0) {
+            std::unique_lock<std::mutex> l(m_Mutex);
+            while (m_Running > 0) {
                 // A signal handler cannot notify: look at its flag now and then.
-                cv_.wait_for(l, std::chrono::milliseconds(50));
-                if (Interrupted() && !cancelled_) {
-                    cancelled_ = stop_ = true;
-                    for (kq::TransferSequence* s : active_) s->Cancel();
-                    cv_.notify_all();
+                m_Cv.wait_for(l, std::chrono::milliseconds(50));
+                if (Interrupted() && !m_Cancelled) {
+                    m_Cancelled = m_Stop = true;
+                    for (kq::TransferSequence* s : m_Active) s->Cancel();
+                    m_Cv.notify_all();
                 }
             }
         }
         for (auto& w : workers) w->wait();
-        std::printf("written %d, failed %d\n", written_, failed_);
+        std::printf("written %d, failed %d\n", m_Written, m_Failed);
         std::fflush(stdout);
-        return failed_ == 0 ? ExitOk : firstFailure_;
+        return m_Failed == 0 ? ExitOk : m_FirstFailure;
     }
 
 private:
     // One port: one radio, or radio after radio.
     void Worker(const QString& port) {
         kq::Form_QVCom::Options link;
-        link.fast = o_.fast;
+        link.fast = m_Opt.fast;
         link.ports = QStringList{port};
         const std::string name = port.toStdString();
         std::string problem;
-        while (o_.repeat) {
+        while (m_Opt.repeat) {
             Status(name + ": waiting for a radio");
             bool found = false;
             while (!found && !Stopping()) {
@@ -120,22 +120,22 @@ private:
             if (!gone) break;
             Status(name + ": radio unplugged");
         }
-        if (!o_.repeat && Claim()) Program(link);
-        std::lock_guard<std::mutex> l(mu_);
-        --running_;
-        cv_.notify_all();
+        if (!m_Opt.repeat && Claim()) Program(link);
+        std::lock_guard<std::mutex> l(m_Mutex);
+        --m_Running;
+        m_Cv.notify_all();
     }
 
     void Program(const kq::Form_QVCom::Options& link) {
-        kq::ClassKQxx53 dev = table_;
+        kq::ClassKQxx53 dev = m_Table;
         kq::TransferSequence seq(dev, kq::TransferSequence::Direction::Write);
-        const bool yes = o_.yes;
+        const bool yes = m_Opt.yes;
         // Nobody to ask at a bench: only --yes overwrites another model.
         seq.confirmModelMismatch = [yes](int) { return yes; };
         {
-            std::lock_guard<std::mutex> l(mu_);
-            active_.insert(&seq);
-            if (cancelled_) seq.Cancel();
+            std::lock_guard<std::mutex> l(m_Mutex);
+            m_Active.insert(&seq);
+            if (m_Cancelled) seq.Cancel();
         }
         using O = kq::TransferSequence::Outcome;
         O out = seq.Prepare();
@@ -143,59 +143,59 @@ private:
             kq::Form_QVCom com(link);
             out = seq.Run(com);
         }
-        std::lock_guard<std::mutex> l(mu_);
-        active_.erase(&seq);
-        ++done_;
+        std::lock_guard<std::mutex> l(m_Mutex);
+        m_Active.erase(&seq);
+        ++m_Done;
         if (out == O::Done) {
-            ++written_;
-        } else if (++failed_ == 1) {
-            firstFailure_ = ExitFor(out);
+            ++m_Written;
+        } else if (++m_Failed == 1) {
+            m_FirstFailure = ExitFor(out);
         }
-        Line(stdout, "#" + std::to_string(done_) + " " + localTime() + " " + link.ports.value(0).toStdString() +
+        Line(stdout, "#" + std::to_string(m_Done) + " " + localTime() + " " + link.ports.value(0).toStdString() +
                          ": " + outcomeText(seq, out));
-        if (o_.count > 0 && done_ >= o_.count) {
-            stop_ = true;
-            cv_.notify_all();
+        if (m_Opt.count > 0 && m_Done >= m_Opt.count) {
+            m_Stop = true;
+            m_Cv.notify_all();
         }
     }
 
     // Whether one more radio may be written (--count not reached, not stopping).
     bool Claim() {
-        std::lock_guard<std::mutex> l(mu_);
-        if (stop_ || (o_.count > 0 && claimed_ >= o_.count)) return false;
-        ++claimed_;
+        std::lock_guard<std::mutex> l(m_Mutex);
+        if (m_Stop || (m_Opt.count > 0 && m_Claimed >= m_Opt.count)) return false;
+        ++m_Claimed;
         return true;
     }
 
     bool Stopping() {
-        std::lock_guard<std::mutex> l(mu_);
-        return stop_ || (o_.count > 0 && claimed_ >= o_.count);
+        std::lock_guard<std::mutex> l(m_Mutex);
+        return m_Stop || (m_Opt.count > 0 && m_Claimed >= m_Opt.count);
     }
 
     void PauseUntil(std::chrono::steady_clock::time_point t) {
-        std::unique_lock<std::mutex> l(mu_);
-        cv_.wait_until(l, t, [this] { return stop_; });
+        std::unique_lock<std::mutex> l(m_Mutex);
+        m_Cv.wait_until(l, t, [this] { return m_Stop; });
     }
 
     void Status(const std::string& s) {
-        std::lock_guard<std::mutex> l(mu_);
+        std::lock_guard<std::mutex> l(m_Mutex);
         Line(stderr, "kqtool: " + s);
     }
 
-    // Whole lines, written at once, under mu_: workers never interleave.
+    // Whole lines, written at once, under m_Mutex: workers never interleave.
     static void Line(std::FILE* f, const std::string& s) {
         const std::string line = s + "\n";
         std::fwrite(line.data(), 1, line.size(), f);
         std::fflush(f);
     }
 
-    const kq::ClassKQxx53& table_;
-    const BenchOptions& o_;
-    std::mutex mu_;
-    std::condition_variable cv_;
-    std::set<kq::TransferSequence*> active_;
-    int running_ = 0, claimed_ = 0, done_ = 0, written_ = 0, failed_ = 0, firstFailure_ = ExitOk;
-    bool stop_ = false, cancelled_ = false;
+    const kq::ClassKQxx53& m_Table;
+    const BenchOptions& m_Opt;
+    std::mutex m_Mutex;
+    std::condition_variable m_Cv;
+    std::set<kq::TransferSequence*> m_Active;
+    int m_Running = 0, m_Claimed = 0, m_Done = 0, m_Written = 0, m_Failed = 0, m_FirstFailure = ExitOk;
+    bool m_Stop = false, m_Cancelled = false;
 };
 
 } // namespace

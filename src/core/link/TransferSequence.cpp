@@ -16,24 +16,24 @@ std::string Hex4(int w)
 }
 } // namespace
 
-TransferSequence::TransferSequence(ClassKQxx53& device, Direction dir) : dev_(&device), dir_(dir)
+TransferSequence::TransferSequence(ClassKQxx53& device, Direction dir) : m_Dev(&device), m_Dir(dir)
 {
-    wordsTotal_ = device.TotalEEWords();
+    m_WordsTotal = device.TotalEEWords();
 }
 
-TransferSequence::TransferSequence(int words) : dir_(Direction::ReadImage) { wordsTotal_ = words; }
+TransferSequence::TransferSequence(int words) : m_Dir(Direction::ReadImage) { m_WordsTotal = words; }
 
 TransferSequence::Outcome TransferSequence::Prepare()
 {
-    prepared_ = true;
-    if (dir_ != Direction::Write)
+    m_Prepared = true;
+    if (m_Dir != Direction::Write)
         return Outcome::Done;
     // Converted before the radio is touched: a table the codec refuses sends
     // nothing.
     try {
-        dev_->Para_to_EEWord();
+        m_Dev->Para_to_EEWord();
     } catch (const KqError& e) {
-        codecError_ = e.what();
+        m_CodecError = e.what();
         return Outcome::TableInvalid;
     }
     return Outcome::Done;
@@ -41,39 +41,39 @@ TransferSequence::Outcome TransferSequence::Prepare()
 
 int TransferSequence::Progress() const
 {
-    const int v = wordsDone_ / step_ + (dir_ == Direction::Write ? 1 : 0);
+    const int v = m_WordsDone / m_Step + (m_Dir == Direction::Write ? 1 : 0);
     return v > 15 ? 15 : v;
 }
 
 TransferSequence::Outcome TransferSequence::Run(WordLink& link)
 {
-    if (!prepared_ && Prepare() != Outcome::Done)
+    if (!m_Prepared && Prepare() != Outcome::Done)
         return Outcome::TableInvalid;
-    if (!codecError_.empty())
+    if (!m_CodecError.empty())
         return Outcome::TableInvalid;
-    wordsDone_ = 0;
-    step_ = static_cast<int>(std::nearbyint(wordsTotal_ / 16.0)); // ties to even
-    if (step_ < 1)
-        step_ = 1;
-    device_ = link.ActDevice();
-    portProblem_ = link.PortProblem();
+    m_WordsDone = 0;
+    m_Step = static_cast<int>(std::nearbyint(m_WordsTotal / 16.0)); // ties to even
+    if (m_Step < 1)
+        m_Step = 1;
+    m_Device = link.ActDevice();
+    m_PortProblem = link.PortProblem();
     if (link.ActComPort() == 0)
         return Outcome::NoRadio;
     Outcome out;
     if (!link.InitActPort())
         out = Outcome::LinkFailed;
     else
-        out = dir_ == Direction::Write ? WriteAll(link) : ReadAll(link);
-    portProblem_ = link.PortProblem();
-    surprise_ = link.Surprise();
+        out = m_Dir == Direction::Write ? WriteAll(link) : ReadAll(link);
+    m_PortProblem = link.PortProblem();
+    m_Surprise = link.Surprise();
     return out;
 }
 
 void TransferSequence::Failed(int addr, int got, int want)
 {
-    failAddr_ = addr;
-    failGot_ = got;
-    failWant_ = want;
+    m_FailAddr = addr;
+    m_FailGot = got;
+    m_FailWant = want;
 }
 
 TransferSequence::Outcome TransferSequence::Verified(const WordLink& link, int addr, int got, int want)
@@ -93,33 +93,33 @@ TransferSequence::Outcome TransferSequence::ReadAll(WordLink& link)
 {
     // Read into a copy: a half-read or foreign image must not end up in the
     // device, where the next save or write would mix it with the table.
-    image_.assign(static_cast<size_t>(wordsTotal_), 0);
-    for (int a = 0; a < wordsTotal_; ++a) {
-        if (cancel_)
+    m_Image.assign(static_cast<size_t>(m_WordsTotal), 0);
+    for (int a = 0; a < m_WordsTotal; ++a) {
+        if (m_Cancel)
             return Outcome::Cancelled;
         const int w = link.ReadByte(static_cast<short>(a));
         if (w < 0 || link.PortFailed()) {
             Failed(a, -1, -1);
-            image_.resize(static_cast<size_t>(a));
+            m_Image.resize(static_cast<size_t>(a));
             return Outcome::LinkFailed;
         }
-        image_[static_cast<size_t>(a)] = w;
-        ++wordsDone_;
+        m_Image[static_cast<size_t>(a)] = w;
+        ++m_WordsDone;
     }
-    if (image_[0] != InitialisedEepromID)
+    if (m_Image[0] != InitialisedEepromID)
         return Outcome::NotInitiated;
-    if (dir_ == Direction::ReadImage)
+    if (m_Dir == Direction::ReadImage)
         return Outcome::Done;
-    ClassKQxx53 copy = *dev_;
-    for (int a = 0; a < wordsTotal_; ++a)
-        copy.EEWord(static_cast<int16_t>(a), image_[static_cast<size_t>(a)]);
+    ClassKQxx53 copy = *m_Dev;
+    for (int a = 0; a < m_WordsTotal; ++a)
+        copy.EEWord(static_cast<int16_t>(a), m_Image[static_cast<size_t>(a)]);
     try {
         copy.EEWord_to_Para();
     } catch (const KqError& e) {
-        codecError_ = e.what();
+        m_CodecError = e.what();
         return Outcome::TableInvalid;
     }
-    *dev_ = copy;
+    *m_Dev = copy;
     return Outcome::Done;
 }
 
@@ -131,7 +131,7 @@ TransferSequence::Outcome TransferSequence::WriteAll(WordLink& link)
     if (link.PortFailed())
         return Outcome::LinkFailed;
     const int radioModel = w1 < 0 ? -1 : w1 / 256;
-    if (radioModel != dev_->Model()) {
+    if (radioModel != m_Dev->Model()) {
         if (!confirmModelMismatch || !confirmModelMismatch(radioModel))
             return Outcome::ModelDeclined;
     }
@@ -145,17 +145,17 @@ TransferSequence::Outcome TransferSequence::WriteAll(WordLink& link)
     if (out != Outcome::VerifyFailed && out != Outcome::LinkFailed)
         return out;
     link.FallBack(Detail(out) + " in the final read-back");
-    failAddr_ = -1;
-    wordsDone_ = 0;
+    m_FailAddr = -1;
+    m_WordsDone = 0;
     return WriteWords(link);
 }
 
 TransferSequence::Outcome TransferSequence::WriteWords(WordLink& link)
 {
-    for (int a = 0; a < wordsTotal_; ++a) {
-        if (cancel_)
+    for (int a = 0; a < m_WordsTotal; ++a) {
+        if (m_Cancel)
             return Outcome::Cancelled;
-        const int w = dev_->EEWord(static_cast<int16_t>(a));
+        const int w = m_Dev->EEWord(static_cast<int16_t>(a));
         link.WriteByte(w, static_cast<short>(a));
         int r = link.ReadByte(static_cast<short>(a));
         if (r != w && r >= 0 && link.FastMode() && link.Surprise().empty() && !link.PortFailed()) {
@@ -167,17 +167,17 @@ TransferSequence::Outcome TransferSequence::WriteWords(WordLink& link)
         }
         if (const Outcome o = Verified(link, a, r, w); o != Outcome::Done)
             return o;
-        ++wordsDone_;
+        ++m_WordsDone;
     }
     return Outcome::Done;
 }
 
 TransferSequence::Outcome TransferSequence::ReadBack(WordLink& link)
 {
-    for (int a = 0; a < wordsTotal_; ++a) {
-        if (cancel_)
+    for (int a = 0; a < m_WordsTotal; ++a) {
+        if (m_Cancel)
             return Outcome::Cancelled;
-        const int w = dev_->EEWord(static_cast<int16_t>(a));
+        const int w = m_Dev->EEWord(static_cast<int16_t>(a));
         if (const Outcome o = Verified(link, a, link.ReadByte(static_cast<short>(a)), w); o != Outcome::Done)
             return o;
     }
@@ -194,7 +194,7 @@ std::string TransferSequence::Message(Outcome o) const
     case Outcome::NotInitiated:
         return "EEPROM must be initiated!";
     case Outcome::TableInvalid:
-        return codecError_;
+        return m_CodecError;
     default:
         return {};
     }
@@ -202,42 +202,42 @@ std::string TransferSequence::Message(Outcome o) const
 
 std::string TransferSequence::Detail(Outcome o) const
 {
-    const std::string total = std::to_string(wordsTotal_);
+    const std::string total = std::to_string(m_WordsTotal);
     std::string s;
     switch (o) {
     case Outcome::Done:
-        s = dir_ == Direction::Write ? "wrote and verified " + total + " words on " + device_
-                                     : "read " + total + " words from " + device_;
+        s = m_Dir == Direction::Write ? "wrote and verified " + total + " words on " + m_Device
+                                     : "read " + total + " words from " + m_Device;
         break;
     case Outcome::NoRadio:
         s = "no radio answered";
         break;
     case Outcome::LinkFailed:
-        if (failAddr_ < 0)
-            s = "the port " + device_ + " could not be prepared";
+        if (m_FailAddr < 0)
+            s = "the port " + m_Device + " could not be prepared";
         else
-            s = "the radio stopped answering at word " + std::to_string(failAddr_) + " (" +
-                std::to_string(wordsDone_) + " of " + total + " words done)";
+            s = "the radio stopped answering at word " + std::to_string(m_FailAddr) + " (" +
+                std::to_string(m_WordsDone) + " of " + total + " words done)";
         break;
     case Outcome::VerifyFailed:
-        s = "word " + std::to_string(failAddr_) + " read back as " + Hex4(failGot_) + " instead of " +
-            Hex4(failWant_);
+        s = "word " + std::to_string(m_FailAddr) + " read back as " + Hex4(m_FailGot) + " instead of " +
+            Hex4(m_FailWant);
         break;
     case Outcome::NotInitiated:
-        s = "EEPROM must be initiated! (word 0 is " + Hex4(image_.empty() ? 0 : image_[0]) + ", not 0xC500)";
+        s = "EEPROM must be initiated! (word 0 is " + Hex4(m_Image.empty() ? 0 : m_Image[0]) + ", not 0xC500)";
         break;
     case Outcome::ModelDeclined:
         s = "the radio is of another model; nothing was written";
         break;
     case Outcome::TableInvalid:
-        s = codecError_;
+        s = m_CodecError;
         break;
     case Outcome::Cancelled:
-        s = "cancelled after " + std::to_string(wordsDone_) + " of " + total + " words";
+        s = "cancelled after " + std::to_string(m_WordsDone) + " of " + total + " words";
         break;
     }
-    if (!portProblem_.empty() && (o == Outcome::NoRadio || o == Outcome::LinkFailed))
-        s += "; " + portProblem_;
+    if (!m_PortProblem.empty() && (o == Outcome::NoRadio || o == Outcome::LinkFailed))
+        s += "; " + m_PortProblem;
     return s;
 }
 

@@ -65,18 +65,18 @@ public:
     Outcome Run(WordLink& link);
 
     // Thread-safe: the transfer stops before its next word.
-    void Cancel() { cancel_ = true; }
+    void Cancel() { m_Cancel = true; }
     // 0..15 as the window's bar shows it (a write's runs one step ahead).
     int Progress() const;
-    int WordsDone() const { return wordsDone_; }
-    int WordsTotal() const { return wordsTotal_; }
-    Direction Dir() const { return dir_; }
-    const std::vector<int32_t>& Image() const { return image_; }
-    std::string Device() const { return device_; }
+    int WordsDone() const { return m_WordsDone; }
+    int WordsTotal() const { return m_WordsTotal; }
+    Direction Dir() const { return m_Dir; }
+    const std::vector<int32_t>& Image() const { return m_Image; }
+    std::string Device() const { return m_Device; }
     // What the user can do about the port (permission, a vanished device).
-    std::string PortProblem() const { return portProblem_; }
+    std::string PortProblem() const { return m_PortProblem; }
     // Why a fast link fell back to the default pacing ("" if it did not).
-    std::string Surprise() const { return surprise_; }
+    std::string Surprise() const { return m_Surprise; }
 
     // The message box text of an outcome ("" for Done, ModelDeclined and
     // Cancelled); TableInvalid gives the codec's message.
@@ -94,16 +94,16 @@ private:
     // it is (no answer or a dead port, or another value), recorded.
     Outcome Verified(const WordLink& link, int addr, int got, int want);
 
-    ClassKQxx53* dev_ = nullptr;
-    Direction dir_;
-    bool prepared_ = false;
-    std::atomic<bool> cancel_{false};
-    std::atomic<int> wordsDone_{0};
-    std::atomic<int> wordsTotal_{64};
-    int step_ = 4;
-    std::vector<int32_t> image_;
-    std::string device_, portProblem_, codecError_, surprise_;
-    int failAddr_ = -1, failGot_ = -1, failWant_ = -1;
+    ClassKQxx53* m_Dev = nullptr;
+    Direction m_Dir;
+    bool m_Prepared = false;
+    std::atomic<bool> m_Cancel{false};
+    std::atomic<int> m_WordsDone{0};
+    std::atomic<int> m_WordsTotal{64};
+    int m_Step = 4;
+    std::vector<int32_t> m_Image;
+    std::string m_Device, m_PortProblem, m_CodecError, m_Surprise;
+    int m_FailAddr = -1, m_FailGot = -1, m_FailWant = -1;
 };
 
 } // namespace kq
