@@ -29,7 +29,8 @@ constexpr double kMsPerChar = 11.0 / 9600 * 1000; // start, 8 data, 2 stop bits
 constexpr double kTickMs = 20;
 constexpr int kEepromMs = 10;
 
-double timeRun(kq::ClassKQxx53& dev, kq::TransferSequence::Direction dir, bool fast, std::string& note) {
+double timeRun(kq::ClassKQxx53& dev, kq::TransferSequence::Direction dir, bool fast,
+               std::string& note) {
     kq::TransferSequence t(dev, dir);
     kq::Form_QVCom::Options link;
     link.fast = fast;
@@ -39,11 +40,14 @@ double timeRun(kq::ClassKQxx53& dev, kq::TransferSequence::Direction dir, bool f
     clock.start();
     const auto outcome = kq::LinkRunner::Run(t, link, hooks);
     const double ms = static_cast<double>(clock.nsecsElapsed()) / 1e6;
-    note = outcome == kq::TransferSequence::Outcome::Done ? t.Surprise() : "FAILED: " + t.Detail(outcome);
+    note = outcome == kq::TransferSequence::Outcome::Done ? t.Surprise()
+                                                          : "FAILED: " + t.Detail(outcome);
     return ms;
 }
 
-QStringList radioArgs() { return {"--model", "2", "--pace-input", "--eeprom-ms", QString::number(kEepromMs)}; }
+QStringList radioArgs() {
+    return {"--model", "2", "--pace-input", "--eeprom-ms", QString::number(kEepromMs)};
+}
 
 // Writes the default table into n emulators at once; the wall time in ms.
 double timeParallel(int n, std::string& note) {
@@ -95,8 +99,9 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "usage: kqbench_transfer [--parallel N]\n");
             return 2;
         }
-        std::printf("write+verify, default pacing, kqradio paced at %.3f ms per character, EEPROM %d ms\n",
-                    kMsPerChar, kEepromMs);
+        std::printf(
+            "write+verify, default pacing, kqradio paced at %.3f ms per character, EEPROM %d ms\n",
+            kMsPerChar, kEepromMs);
         for (int k : {1, n}) {
             std::string note;
             const double ms = timeParallel(k, note);
@@ -123,10 +128,12 @@ int main(int argc, char** argv) {
     // echo (14) plus the verify read; a fast write reads every word back.
     const double probes = 3 * 2, writeProbes = 4 * 2;
     const double readLimit = (probes + words * 19) * kMsPerChar;
-    const double writeLimit = (writeProbes + 19 + words * (14 + 19) + words * 19) * kMsPerChar + words * kEepromMs;
+    const double writeLimit =
+        (writeProbes + 19 + words * (14 + 19) + words * 19) * kMsPerChar + words * kEepromMs;
 
     kq::ClassKQxx53 dev;
-    std::printf("64-word image; kqradio paced at %.3f ms per character, EEPROM %d ms\n", kMsPerChar, kEepromMs);
+    std::printf("64-word image; kqradio paced at %.3f ms per character, EEPROM %d ms\n", kMsPerChar,
+                kEepromMs);
     std::printf("%-22s %9s %12s %7s\n", "", "time ms", "reference", "ratio");
     for (bool fast : {false, true}) {
         std::string noteR, noteW;
@@ -134,10 +141,10 @@ int main(int argc, char** argv) {
         const double w = timeRun(dev, kq::TransferSequence::Direction::Write, fast, noteW);
         const double rr = fast ? readLimit : readBudget, wr = fast ? writeLimit : writeBudget;
         const char* ref = fast ? "line limit" : "tick budget";
-        std::printf("read  %-16s %9.0f %9.0f %-2s %7.2f %s\n", fast ? "fast" : "default", r, rr, "", r / rr,
-                    noteR.c_str());
-        std::printf("write %-16s %9.0f %9.0f %-2s %7.2f %s\n", fast ? "fast" : "default", w, wr, "", w / wr,
-                    noteW.c_str());
+        std::printf("read  %-16s %9.0f %9.0f %-2s %7.2f %s\n", fast ? "fast" : "default", r, rr, "",
+                    r / rr, noteR.c_str());
+        std::printf("write %-16s %9.0f %9.0f %-2s %7.2f %s\n", fast ? "fast" : "default", w, wr, "",
+                    w / wr, noteW.c_str());
         std::printf("      (%s)\n", ref);
     }
     radio.terminate();

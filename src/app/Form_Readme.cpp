@@ -23,9 +23,10 @@ QPointer<Form_Readme> g_Readme;
 // program (a moved or unpacked installation), then where it was installed to.
 QString Form_Readme::ReadmePath() {
     const QDir bin(QCoreApplication::applicationDirPath());
-    const QString candidates[] = {bin.filePath(QStringLiteral("KQreadme.txt")),
-                                  QDir::cleanPath(bin.filePath(QStringLiteral("../share/kqprogrammer/KQreadme.txt"))),
-                                  QStringLiteral(KQ_README_DIR "/KQreadme.txt")};
+    const QString candidates[] = {
+        bin.filePath(QStringLiteral("KQreadme.txt")),
+        QDir::cleanPath(bin.filePath(QStringLiteral("../share/kqprogrammer/KQreadme.txt"))),
+        QStringLiteral(KQ_README_DIR "/KQreadme.txt")};
     for (const QString& path : candidates)
         if (QFile::exists(path)) return path;
     return candidates[0];
@@ -61,8 +62,9 @@ Form_Readme::Form_Readme(frmMain& main) : QMainWindow(&main, Qt::Window), m_Main
     bool ok = false;
     const QString text = ReadmeText(ReadmePath(), &ok);
     // A missing file is not an error worth a message box: say so in place.
-    m_Text->setPlainText(ok ? QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
-                            : tr("The read-me file %1 was not found.").arg(QDir::toNativeSeparators(ReadmePath())));
+    m_Text->setPlainText(
+        ok ? QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+           : tr("The read-me file %1 was not found.").arg(QDir::toNativeSeparators(ReadmePath())));
     resize(Twips(10250), Twips(5300));
 }
 
@@ -80,7 +82,8 @@ void Form_Readme::print() {
     bool ok = false;
     const QString text = ReadmeText(ReadmePath(), &ok);
     if (!ok) return;
-    PrintTextWithDialog(this, m_Main.Printer(), QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
+    PrintTextWithDialog(this, m_Main.Printer(),
+                        QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
                         m_Text->font());
 }
 

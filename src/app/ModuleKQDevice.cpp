@@ -11,7 +11,9 @@ QString AskSaveFileName(QWidget* parent, const QString& title, const QString& fo
     return QFileDialog::getSaveFileName(parent, title, folder, QStringLiteral("*.KQ"));
 }
 
-QString AboutText() { return QStringLiteral("KQ Serial PC Programmer Version %1").arg(QLatin1String(ProgramVersion)); }
+QString AboutText() {
+    return QStringLiteral("KQ Serial PC Programmer Version %1").arg(QLatin1String(ProgramVersion));
+}
 
 void ShowAbout(QWidget* parent) { PlainMessage(parent, AboutText()); }
 

@@ -25,7 +25,8 @@ void render(QPrinter& printer, const QString& text, const QFont& font) {
 
 } // namespace
 
-void PrintTextWithDialog(QWidget* parent, QPrinter& printer, const QString& text, const QFont& font) {
+void PrintTextWithDialog(QWidget* parent, QPrinter& printer, const QString& text,
+                         const QFont& font) {
     printer.setOutputFormat(QPrinter::NativeFormat);
     QPrintDialog dlg(&printer, parent);
     dlg.setWindowTitle(QObject::tr("Print"));

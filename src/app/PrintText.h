@@ -11,7 +11,8 @@ class QWidget;
 namespace kq {
 
 // Shows the print dialog and prints on OK; failures are ignored.
-void PrintTextWithDialog(QWidget* parent, QPrinter& printer, const QString& text, const QFont& font);
+void PrintTextWithDialog(QWidget* parent, QPrinter& printer, const QString& text,
+                         const QFont& font);
 // Prints to pdfPath; false when the file could not be written.
 bool PrintTextToPdf(const QString& text, const QFont& font, const QString& pdfPath);
 // The print preview: the text as print would lay it out on printer's pages.

@@ -14,7 +14,9 @@ void PlaceTwips(QWidget* w, int left, int top, int width, int height) {
     w->setGeometry(Twips(left), Twips(top), Twips(width), Twips(height));
 }
 
-void SetOuterSizeTwips(QWidget* w, int width, int height) { w->resize(Twips(width), Twips(height - kFrameTwips)); }
+void SetOuterSizeTwips(QWidget* w, int width, int height) {
+    w->resize(Twips(width), Twips(height - kFrameTwips));
+}
 
 QFont CourierBoldFont() {
     QFont f(QStringLiteral("Courier New"));

@@ -55,12 +55,10 @@ bool sameTable(const ClassKQxx53& a, const ClassKQxx53& b) {
     std::string fa, fb;
     try {
         fa = ChannelFileText(ca);
-    } catch (const KqError&) {
-    }
+    } catch (const KqError&) {}
     try {
         fb = ChannelFileText(cb);
-    } catch (const KqError&) {
-    }
+    } catch (const KqError&) {}
     return fa == fb;
 }
 
@@ -132,7 +130,8 @@ frmDocument::frmDocument(frmMain& main, QWidget* parent) : QWidget(parent), m_Ma
 
     m_Recorded = m_Device;
     m_Undo = new QUndoStack(this);
-    connect(m_Undo, &QUndoStack::cleanChanged, this, [this](bool clean) { setWindowModified(!clean); });
+    connect(m_Undo, &QUndoStack::cleanChanged, this,
+            [this](bool clean) { setWindowModified(!clean); });
 }
 
 void frmDocument::SetCaption(const QString& c) {
@@ -191,7 +190,8 @@ QString frmDocument::BandHint() const {
     for (int16_t ch : outside) channels << QString::number(ch);
     return tr("Outside the radio's band (%1 to %2 MHz) in %3: %4 %5")
         .arg(QString::number(m_Device.LowLimFQ()), QString::number(m_Device.HiLimFQ()), m_Caption,
-             outside.size() == 1 ? tr("channel") : tr("channels"), channels.join(QStringLiteral(", ")));
+             outside.size() == 1 ? tr("channel") : tr("channels"),
+             channels.join(QStringLiteral(", ")));
 }
 
 void frmDocument::ShowBandHint() { m_Main.UpdateBandHint(); }
@@ -207,7 +207,8 @@ frmDocument::~frmDocument() {
 
 bool frmDocument::refuseWhileBusy() {
     if (!m_Busy) return false;
-    QMessageBox::information(this, m_Caption, tr("A radio transfer is running; wait for it or cancel it."));
+    QMessageBox::information(this, m_Caption,
+                             tr("A radio transfer is running; wait for it or cancel it."));
     return true;
 }
 
@@ -228,12 +229,15 @@ void frmDocument::Download() {
 }
 void frmDocument::ShowPorts() {
     Form_Ports* ports = Form_Ports::ShowPorts(this);
-    connect(ports, &Form_Ports::PortsChosen, &m_Main, &frmMain::SetPortChoice, Qt::UniqueConnection);
+    connect(ports, &Form_Ports::PortsChosen, &m_Main, &frmMain::SetPortChoice,
+            Qt::UniqueConnection);
 }
 
 void frmDocument::CloseWindow() {
-    if (parentWidget()) parentWidget()->close();
-    else close();
+    if (parentWidget())
+        parentWidget()->close();
+    else
+        close();
 }
 
 void frmDocument::Init_ListCHList() {
@@ -244,7 +248,8 @@ void frmDocument::Init_ListCHList() {
 void frmDocument::UpdateHomePage() {
     const int top = m_List->verticalScrollBar()->value();
     std::vector<bool> selected(static_cast<std::size_t>(m_List->count()));
-    for (int i = 0; i < m_List->count(); ++i) selected[static_cast<std::size_t>(i)] = m_List->item(i)->isSelected();
+    for (int i = 0; i < m_List->count(); ++i)
+        selected[static_cast<std::size_t>(i)] = m_List->item(i)->isSelected();
     const int current = m_List->currentRow();
 
     const QSignalBlocker block(m_List);
@@ -336,8 +341,8 @@ bool frmDocument::SaveTo(const QString& path) {
 }
 
 QStringList frmDocument::FillReport() {
-    const auto lines = ReportLines(m_Device, m_Caption.toStdString(),
-                                   ReportDateText(m_Main.ReportClock));
+    const auto lines =
+        ReportLines(m_Device, m_Caption.toStdString(), ReportDateText(m_Main.ReportClock));
     QStringList out;
     for (const auto& l : lines) out << q(l);
     QFont f(QStringLiteral("Courier New"));
@@ -392,8 +397,9 @@ bool frmDocument::MaybeSave() {
 
 void frmDocument::closeEvent(QCloseEvent* e) {
     if (m_Busy) {
-        QMessageBox::information(this, m_Caption,
-                                 tr("A radio transfer is running; cancel it before closing the window."));
+        QMessageBox::information(
+            this, m_Caption,
+            tr("A radio transfer is running; cancel it before closing the window."));
         e->ignore();
         return;
     }
@@ -412,20 +418,23 @@ QMenu* frmDocument::MakeContextMenu(const QPoint& pos) {
     auto* menu = new QMenu(this);
     const int row = m_List->indexAt(pos).row();
     const bool idle = !m_Busy;
-    menu->addAction(tr("EDIT C&HANNEL..."), this, [this, row] {
-        if (row >= 0) {
-            m_List->setCurrentRow(row, QItemSelectionModel::NoUpdate);
-            m_Device.NowCHNum = static_cast<int16_t>(row);
-        }
-        OpenChannelEdit();
-    })->setEnabled(idle);
+    menu->addAction(tr("EDIT C&HANNEL..."), this,
+                    [this, row] {
+                        if (row >= 0) {
+                            m_List->setCurrentRow(row, QItemSelectionModel::NoUpdate);
+                            m_Device.NowCHNum = static_cast<int16_t>(row);
+                        }
+                        OpenChannelEdit();
+                    })
+        ->setEnabled(idle);
     menu->addSeparator();
     const bool selected = FirstSelectedRow() >= 0;
     menu->addAction(tr("CU&T"), this, &frmDocument::CutChannels)->setEnabled(idle && selected);
     menu->addAction(tr("&COPY"), this, &frmDocument::CopyChannels)->setEnabled(selected);
     menu->addAction(tr("&PASTE"), this, &frmDocument::PasteChannels)
         ->setEnabled(idle && selected && !m_Main.Clipboard().Empty());
-    menu->addAction(tr("&DELETE"), this, &frmDocument::DeleteChannels)->setEnabled(idle && selected);
+    menu->addAction(tr("&DELETE"), this, &frmDocument::DeleteChannels)
+        ->setEnabled(idle && selected);
     menu->addSeparator();
     menu->addAction(tr("&UNDO"), this, &frmDocument::Undo)->setEnabled(idle && m_Undo->canUndo());
     return menu;
@@ -443,7 +452,8 @@ bool frmDocument::ImportCsvFrom(const QString& path) {
     if (refuseWhileBusy()) return false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        QMessageBox::warning(this, tr("Import CSV"), tr("Cannot read %1: %2").arg(path, file.errorString()));
+        QMessageBox::warning(this, tr("Import CSV"),
+                             tr("Cannot read %1: %2").arg(path, file.errorString()));
         return false;
     }
     const QByteArray text = file.readAll();
@@ -462,9 +472,10 @@ bool frmDocument::ImportCsvFrom(const QString& path) {
     if (!imported.dropped.empty()) {
         QStringList columns;
         for (const auto& d : imported.dropped) columns << q(d);
-        QMessageBox::information(this, tr("Import CSV"),
-                                 tr("This radio cannot hold these columns; they were not imported: %1")
-                                     .arg(columns.join(QStringLiteral(", "))));
+        QMessageBox::information(
+            this, tr("Import CSV"),
+            tr("This radio cannot hold these columns; they were not imported: %1")
+                .arg(columns.join(QStringLiteral(", "))));
     }
     return true;
 }
@@ -473,8 +484,9 @@ bool frmDocument::ExportCsv() {
     const QString ownFilter = tr("KQ channel table, six columns (*.csv)");
     const QString chirpFilter = tr("Common channel list, CHIRP-style columns (*.csv)");
     QString chosenFilter = ownFilter;
-    const QString path = QFileDialog::getSaveFileName(this, tr("Export CSV"), m_Main.LastFolder(),
-                                                      ownFilter + QStringLiteral(";;") + chirpFilter, &chosenFilter);
+    const QString path =
+        QFileDialog::getSaveFileName(this, tr("Export CSV"), m_Main.LastFolder(),
+                                     ownFilter + QStringLiteral(";;") + chirpFilter, &chosenFilter);
     if (path.isEmpty()) return false;
     m_Main.NoteFileChosen(path);
     return ExportCsvTo(path, chosenFilter == chirpFilter ? CsvLayout::Chirp : CsvLayout::Kq);
@@ -500,7 +512,8 @@ void frmDocument::resizeEvent(QResizeEvent* e) {
 bool frmDocument::eventFilter(QObject* obj, QEvent* e) {
     if (obj == m_List && e->type() == QEvent::KeyPress) {
         auto* k = static_cast<QKeyEvent*>(e);
-        if ((k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) && m_List->currentRow() >= 0) {
+        if ((k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) &&
+            m_List->currentRow() >= 0) {
             m_Device.NowCHNum = static_cast<int16_t>(m_List->currentRow());
             OpenChannelEdit();
             return true;

@@ -155,5 +155,4 @@ private:
     bool m_ClosingSignalled = false;
 };
 
-
 } // namespace kq

@@ -74,9 +74,10 @@ void frmMain::restoreSettings() {
         if (!p.isEmpty() && !QFileInfo::exists(p)) missing << p;
     if (!missing.isEmpty()) {
         // A radio on another port must not be missed for a device that went.
-        statusBar()->showMessage(tr("The serial port %1 chosen earlier is not there; the radio is searched on "
-                                    "the system's ports.")
-                                     .arg(missing.join(QStringLiteral(", "))));
+        statusBar()->showMessage(
+            tr("The serial port %1 chosen earlier is not there; the radio is searched on "
+               "the system's ports.")
+                .arg(missing.join(QStringLiteral(", "))));
     } else if (!ports.isEmpty()) {
         KqSerialPort::SetPortMap(ports);
     }
@@ -94,31 +95,39 @@ frmMain::~frmMain() {
     delete m_Mdi;
 }
 
-QAction* frmMain::addMenuAction(QMenu* menu, const QString& text, std::function<void()> run, const QKeySequence& key) {
+QAction* frmMain::addMenuAction(QMenu* menu, const QString& text, std::function<void()> run,
+                                const QKeySequence& key) {
     QAction* a = menu->addAction(text);
     if (!key.isEmpty()) a->setShortcut(key);
     connect(a, &QAction::triggered, this, [run = std::move(run)] { run(); });
     return a;
 }
 
-QAction* frmMain::addTableAction(QMenu* menu, const QString& text, std::function<void(frmDocument&)> run,
-                                 const QKeySequence& key, Needs needs) {
-    QAction* a = addMenuAction(menu, text, [this, run = std::move(run), needs] {
-        // A shortcut can still fire between a busy change and the redraw.
-        frmDocument* doc = ActiveDocument();
-        if (doc && !(needs == Needs::IdleTable && doc->IsBusy())) run(*doc);
-    }, key);
+QAction* frmMain::addTableAction(QMenu* menu, const QString& text,
+                                 std::function<void(frmDocument&)> run, const QKeySequence& key,
+                                 Needs needs) {
+    QAction* a = addMenuAction(
+        menu, text,
+        [this, run = std::move(run), needs] {
+            // A shortcut can still fire between a busy change and the redraw.
+            frmDocument* doc = ActiveDocument();
+            if (doc && !(needs == Needs::IdleTable && doc->IsBusy())) run(*doc);
+        },
+        key);
     m_TableActions.append({a, needs});
     return a;
 }
 
 void frmMain::buildOwnMenus() {
     QMenu* file = new QMenu(tr("&FILE"), this);
-    addMenuAction(file, tr("&NEW"), [this] { NewDocument(); }, QKeySequence(tr("Ctrl+N")));
-    addMenuAction(file, tr("&OPEN"), [this] { OpenChannelFile(); }, QKeySequence(tr("Ctrl+O")));
+    addMenuAction(
+        file, tr("&NEW"), [this] { NewDocument(); }, QKeySequence(tr("Ctrl+N")));
+    addMenuAction(
+        file, tr("&OPEN"), [this] { OpenChannelFile(); }, QKeySequence(tr("Ctrl+O")));
     addRecentMenu(file);
     file->addSeparator();
-    addMenuAction(file, tr("E&XIT"), [this] { close(); }, QKeySequence(tr("Ctrl+Q")));
+    addMenuAction(
+        file, tr("E&XIT"), [this] { close(); }, QKeySequence(tr("Ctrl+Q")));
     QMenu* help = new QMenu(tr("&HELP"), this);
     addMenuAction(help, tr("&README"), [this] { Form_Readme::ShowReadme(*this); });
     addMenuAction(help, tr("&ABOUT"), [this] { ShowAbout(this); });
@@ -129,47 +138,66 @@ void frmMain::buildTableMenus() {
     const Needs idle = Needs::IdleTable; // changes the table: not during a transfer
     QMenu* file = new QMenu(tr("&FILE"), this);
     addMenuAction(file, tr("NEW"), [this] { NewDocument(); });
-    addMenuAction(file, tr("&OPEN"), [this] { OpenChannelFile(); }, QKeySequence(tr("Ctrl+O")));
+    addMenuAction(
+        file, tr("&OPEN"), [this] { OpenChannelFile(); }, QKeySequence(tr("Ctrl+O")));
     addRecentMenu(file);
-    addTableAction(file, tr("&CLOSE"), [](frmDocument& d) { d.CloseWindow(); }, QKeySequence(tr("Ctrl+Q")));
+    addTableAction(
+        file, tr("&CLOSE"), [](frmDocument& d) { d.CloseWindow(); }, QKeySequence(tr("Ctrl+Q")));
     file->addSeparator();
-    addTableAction(file, tr("&SAVE"), [](frmDocument& d) { d.Save(); }, QKeySequence(tr("Ctrl+S")));
+    addTableAction(
+        file, tr("&SAVE"), [](frmDocument& d) { d.Save(); }, QKeySequence(tr("Ctrl+S")));
     addTableAction(file, tr("SAVE &AS"), [](frmDocument& d) { d.SaveAs(); });
     file->addSeparator();
-    addTableAction(file, tr("&IMPORT CSV..."), [](frmDocument& d) { d.ImportCsv(); }, {}, idle);
+    addTableAction(
+        file, tr("&IMPORT CSV..."), [](frmDocument& d) { d.ImportCsv(); }, {}, idle);
     addTableAction(file, tr("&EXPORT CSV..."), [](frmDocument& d) { d.ExportCsv(); });
     file->addSeparator();
     addTableAction(file, tr("PRINTER SET&UP"), [](frmDocument& d) { d.PrinterSetup(); });
     addTableAction(file, tr("PRINT PRE&VIEW"), [](frmDocument& d) { d.PrintPreview(); });
-    addTableAction(file, tr("&PRINT"), [](frmDocument& d) { d.PrintReport(); }, QKeySequence(tr("Ctrl+P")));
+    addTableAction(
+        file, tr("&PRINT"), [](frmDocument& d) { d.PrintReport(); }, QKeySequence(tr("Ctrl+P")));
     // Works without any printer installed.
     addTableAction(file, tr("PRINT TO P&DF..."), [](frmDocument& d) { d.PrintReportToPdfAsk(); });
     file->addSeparator();
     addMenuAction(file, tr("E&XIT"), [this] { close(); });
 
     QMenu* edit = new QMenu(tr("&EDIT"), this);
-    m_UndoAction = addTableAction(edit, tr("&UNDO"), [](frmDocument& d) { d.Undo(); }, QKeySequence::Undo, idle);
-    m_RedoAction = addTableAction(edit, tr("&REDO"), [](frmDocument& d) { d.Redo(); }, {}, idle);
+    m_UndoAction = addTableAction(
+        edit, tr("&UNDO"), [](frmDocument& d) { d.Undo(); }, QKeySequence::Undo, idle);
+    m_RedoAction = addTableAction(
+        edit, tr("&REDO"), [](frmDocument& d) { d.Redo(); }, {}, idle);
     m_RedoAction->setShortcuts({QKeySequence(tr("Ctrl+Y")), QKeySequence(tr("Ctrl+Shift+Z"))});
     edit->addSeparator();
-    addTableAction(edit, tr("CU&T"), [](frmDocument& d) { d.CutChannels(); }, QKeySequence(tr("Ctrl+X")), idle);
-    addTableAction(edit, tr("&COPY"), [](frmDocument& d) { d.CopyChannels(); }, QKeySequence(tr("Ctrl+C")));
-    addTableAction(edit, tr("&PASTE"), [](frmDocument& d) { d.PasteChannels(); }, QKeySequence(tr("Ctrl+V")), idle);
-    addTableAction(edit, tr("&DELETE"), [](frmDocument& d) { d.DeleteChannels(); }, QKeySequence(Qt::Key_Delete),
-                   idle);
+    addTableAction(
+        edit, tr("CU&T"), [](frmDocument& d) { d.CutChannels(); }, QKeySequence(tr("Ctrl+X")),
+        idle);
+    addTableAction(
+        edit, tr("&COPY"), [](frmDocument& d) { d.CopyChannels(); }, QKeySequence(tr("Ctrl+C")));
+    addTableAction(
+        edit, tr("&PASTE"), [](frmDocument& d) { d.PasteChannels(); }, QKeySequence(tr("Ctrl+V")),
+        idle);
+    addTableAction(
+        edit, tr("&DELETE"), [](frmDocument& d) { d.DeleteChannels(); },
+        QKeySequence(Qt::Key_Delete), idle);
     edit->addSeparator();
-    addTableAction(edit, tr("AUTO&FREQ"), [](frmDocument& d) { d.OpenAutoFreq(); }, {}, idle);
+    addTableAction(
+        edit, tr("AUTO&FREQ"), [](frmDocument& d) { d.OpenAutoFreq(); }, {}, idle);
 
     QMenu* option = new QMenu(tr("&OPTION"), this);
-    addTableAction(option, tr("S&YSTEM"), [](frmDocument& d) { d.OpenSystemOption(); }, {}, idle);
-    addTableAction(option, tr("C&HANNEL"), [](frmDocument& d) { d.OpenChannelEdit(); }, {}, idle);
+    addTableAction(
+        option, tr("S&YSTEM"), [](frmDocument& d) { d.OpenSystemOption(); }, {}, idle);
+    addTableAction(
+        option, tr("C&HANNEL"), [](frmDocument& d) { d.OpenChannelEdit(); }, {}, idle);
 
     QMenu* device = new QMenu(tr("&DEVICE"), this);
-    addTableAction(device, tr("&UPLOAD"), [](frmDocument& d) { d.Upload(); }, {}, idle);
-    addTableAction(device, tr("&DOWNLOAD"), [](frmDocument& d) { d.Download(); }, {}, idle);
+    addTableAction(
+        device, tr("&UPLOAD"), [](frmDocument& d) { d.Upload(); }, {}, idle);
+    addTableAction(
+        device, tr("&DOWNLOAD"), [](frmDocument& d) { d.Download(); }, {}, idle);
     device->addSeparator();
     addTableAction(device, tr("&PORTS..."), [](frmDocument& d) { d.ShowPorts(); });
-    m_FastLinkAction = addMenuAction(device, tr("&FAST LINK"), [this] { SetFastLink(m_FastLinkAction->isChecked()); });
+    m_FastLinkAction = addMenuAction(device, tr("&FAST LINK"),
+                                     [this] { SetFastLink(m_FastLinkAction->isChecked()); });
     m_FastLinkAction->setCheckable(true);
 
     QMenu* window = new QMenu(tr("&WINDOW"), this);
@@ -208,8 +236,10 @@ void frmMain::updateRecentMenus() {
         for (int i = 0; i < m_RecentFiles.size(); ++i) {
             const QString path = m_RecentFiles[i];
             QString shown = path;
-            shown.replace(QLatin1Char('&'), QStringLiteral("&&")); // an "&" in a path is no access key
-            addMenuAction(menu, QStringLiteral("&%1 %2").arg(i + 1).arg(shown), [this, path] { OpenRecentFile(path); });
+            shown.replace(QLatin1Char('&'),
+                          QStringLiteral("&&")); // an "&" in a path is no access key
+            addMenuAction(menu, QStringLiteral("&%1 %2").arg(i + 1).arg(shown),
+                          [this, path] { OpenRecentFile(path); });
         }
         menu->setEnabled(!m_RecentFiles.isEmpty());
     }
@@ -228,8 +258,9 @@ void frmMain::OpenRecentFile(const QString& path) {
         m_RecentFiles.removeAll(path);
         QSettings().setValue(kRecentKey, m_RecentFiles);
         updateRecentMenus();
-        QMessageBox::warning(this, tr("Open"),
-                             tr("%1 is no longer there; it was taken off the recent files.").arg(path));
+        QMessageBox::warning(
+            this, tr("Open"),
+            tr("%1 is no longer there; it was taken off the recent files.").arg(path));
         return;
     }
     OpenChannelFilePath(path);
@@ -328,8 +359,8 @@ frmDocument* frmMain::OpenChannelFilePath(const QString& given) {
 
 void frmMain::OpenChannelFile() {
     // A file saved under a name without .KQ must not look lost.
-    const QString path = QFileDialog::getOpenFileName(this, tr("Open"), m_LastFolder,
-                                                      QStringLiteral("*.KQ;;") + tr("All files (*)"));
+    const QString path = QFileDialog::getOpenFileName(
+        this, tr("Open"), m_LastFolder, QStringLiteral("*.KQ;;") + tr("All files (*)"));
     if (path.isEmpty()) return;
     NoteFileChosen(path);
     OpenChannelFilePath(path);
@@ -345,7 +376,8 @@ void frmMain::UsePortsForThisRun(const QStringList& devices) { KqSerialPort::Set
 QStringList frmMain::channelFiles(const QMimeData* data) {
     QStringList files;
     for (const QUrl& url : data->urls())
-        if (url.isLocalFile() && url.toLocalFile().endsWith(QStringLiteral(".KQ"), Qt::CaseInsensitive))
+        if (url.isLocalFile() &&
+            url.toLocalFile().endsWith(QStringLiteral(".KQ"), Qt::CaseInsensitive))
             files << url.toLocalFile();
     return files;
 }

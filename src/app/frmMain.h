@@ -96,7 +96,8 @@ private:
     // runs on the active table and is enabled while there is one, and with
     // Needs::IdleTable only while no radio transfer runs on it.
     enum class Needs { Table, IdleTable };
-    QAction* addMenuAction(QMenu* menu, const QString& text, std::function<void()> run, const QKeySequence& key = {});
+    QAction* addMenuAction(QMenu* menu, const QString& text, std::function<void()> run,
+                           const QKeySequence& key = {});
     QAction* addTableAction(QMenu* menu, const QString& text, std::function<void(frmDocument&)> run,
                             const QKeySequence& key = {}, Needs needs = Needs::Table);
     void buildOwnMenus();

@@ -10,15 +10,13 @@ namespace {
 // One character at 9600 baud with a start, 8 data and 2 stop bits.
 constexpr std::chrono::microseconds kCharTime(1146);
 
-bool IsHexDigit(char c)
-{
+bool IsHexDigit(char c) {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
 }
 
 QByteArray Bytes(const std::string& s) { return QByteArray::fromStdString(s); }
 
-std::string Shown(const QByteArray& b)
-{
+std::string Shown(const QByteArray& b) {
     std::string s;
     for (char c : b) {
         if (c == '\r')
@@ -35,12 +33,11 @@ std::string Shown(const QByteArray& b)
 } // namespace
 
 Form_QVCom::Form_QVCom(Options opt)
-    : m_Opt(std::move(opt)), m_Tick(std::chrono::milliseconds(m_Opt.tickMs)), m_T0(Clock::now()), m_NextTick(m_T0 + m_Tick)
-{
+    : m_Opt(std::move(opt)), m_Tick(std::chrono::milliseconds(m_Opt.tickMs)), m_T0(Clock::now()),
+      m_NextTick(m_T0 + m_Tick) {
     // The ports as they are now: a change of the port list meanwhile must not
     // move this transfer to another device.
-    if (m_Opt.ports.isEmpty())
-        m_Opt.ports = KqSerialPort::PortMap();
+    if (m_Opt.ports.isEmpty()) m_Opt.ports = KqSerialPort::PortMap();
     m_Port.SetMap(m_Opt.ports);
     Search();
 }
@@ -51,50 +48,40 @@ Form_QVCom::~Form_QVCom() { m_Port.Close(); }
 
 bool Form_QVCom::RadioAnswers(const QString& device) { return RadioAnswers(device, Options{}); }
 
-bool Form_QVCom::RadioAnswers(const QString& device, Options opt)
-{
+bool Form_QVCom::RadioAnswers(const QString& device, Options opt) {
     opt.ports = QStringList{device};
     return Form_QVCom(opt).ActComPort() == 1;
 }
 
-std::string Form_QVCom::ActDevice() const
-{
-    if (m_ActPort == 0)
-        return {};
+std::string Form_QVCom::ActDevice() const {
+    if (m_ActPort == 0) return {};
     KqSerialPort p;
     p.SetMap(m_Opt.ports);
     p.SetPort(m_ActPort);
     return p.DevicePath().toStdString();
 }
 
-std::string Form_QVCom::PortProblem() const
-{
+std::string Form_QVCom::PortProblem() const {
     // A port the search could not open matters only when no radio answered.
     const QString p = m_Port.Problem();
     return !p.isEmpty() ? p.toStdString() : m_ActPort == 0 ? m_SearchProblem : std::string();
 }
 
-Form_QVCom::Clock::time_point Form_QVCom::TicksFromNow(int n) const
-{
+Form_QVCom::Clock::time_point Form_QVCom::TicksFromNow(int n) const {
     const auto passed = (Clock::now() - m_T0) / m_Tick;
     return m_T0 + m_Tick * (passed + n);
 }
 
-void Form_QVCom::TickOnce()
-{
+void Form_QVCom::TickOnce() {
     const auto now = Clock::now();
-    if (now < m_NextTick)
-        return;
-    if (DelayCount > 0)
-        --DelayCount;
+    if (now < m_NextTick) return;
+    if (DelayCount > 0) --DelayCount;
     m_NextTick = m_T0 + m_Tick * ((now - m_T0) / m_Tick + 1);
 }
 
-void Form_QVCom::Sleep()
-{
+void Form_QVCom::Sleep() {
     const auto now = Clock::now();
-    if (now >= m_NextTick)
-        return;
+    if (now >= m_NextTick) return;
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(m_NextTick - now).count();
     if (m_Port.IsOpen() && !m_Port.Failed() && ms > 0)
         m_Port.Wait(static_cast<int>(ms));
@@ -102,8 +89,7 @@ void Form_QVCom::Sleep()
         std::this_thread::sleep_until(m_NextTick);
 }
 
-void Form_QVCom::Delay(short ticks)
-{
+void Form_QVCom::Delay(short ticks) {
     DelayCount = ticks;
     while (DelayCount > 0 && !m_Port.Failed()) {
         Sleep();
@@ -111,8 +97,7 @@ void Form_QVCom::Delay(short ticks)
     }
 }
 
-void Form_QVCom::Search()
-{
+void Form_QVCom::Search() {
     m_ActPort = 0;
     for (int n = 4; n >= 1; --n) {
         m_Port.SetPort(n);
@@ -130,18 +115,15 @@ void Form_QVCom::Search()
         m_Port.Read();
         m_Port.Write("\r");
         Delay(2);
-        if (m_Port.Read() == QByteArray("\r"))
-            m_ActPort = n;
+        if (m_Port.Read() == QByteArray("\r")) m_ActPort = n;
         m_Port.Close();
     }
 }
 
-bool Form_QVCom::InitActPort()
-{
+bool Form_QVCom::InitActPort() {
     m_Port.Close();
     m_Port.SetPort(m_ActPort);
-    if (m_ActPort == 0 || m_Port.Open() != KqSerialPort::NoError)
-        return false;
+    if (m_ActPort == 0 || m_Port.Open() != KqSerialPort::NoError) return false;
     m_Port.SetReadLength(0);
     m_Port.Read();
     m_Port.Write("\r");
@@ -150,22 +132,18 @@ bool Form_QVCom::InitActPort()
     return true;
 }
 
-void Form_QVCom::FallBack(const std::string& why)
-{
-    if (m_Surprise.empty())
-        m_Surprise = why.empty() ? "fell back to the default pacing" : why;
+void Form_QVCom::FallBack(const std::string& why) {
+    if (m_Surprise.empty()) m_Surprise = why.empty() ? "fell back to the default pacing" : why;
 }
 
-void Form_QVCom::PacedWrite(const std::string& frame)
-{
+void Form_QVCom::PacedWrite(const std::string& frame) {
     m_Port.Write(Bytes(frame));
     Delay(2);
     m_Port.SetReadLength(7);
     m_Port.Read();
 }
 
-int Form_QVCom::PacedRead(short addr)
-{
+int Form_QVCom::PacedRead(short addr) {
     m_Port.Write(Bytes(ReadFrame(addr)));
     Delay(2);
     m_Port.SetReadLength(7);
@@ -174,28 +152,22 @@ int Form_QVCom::PacedRead(short addr)
     for (;;) {
         m_Port.Wait(0); // the event loop runs once
         TickOnce();
-        if (DelayCount == 0)
-            return -1; // time-out first: a last-tick arrival is too late
-        if (m_Port.InBufferCount() >= 5)
-            break;
-        if (m_Port.Failed())
-            return -1;
+        if (DelayCount == 0) return -1; // time-out first: a last-tick arrival is too late
+        if (m_Port.InBufferCount() >= 5) break;
+        if (m_Port.Failed()) return -1;
         Sleep();
     }
     m_Port.SetReadLength(7);
     return ParseWordReply(m_Port.Read().toStdString());
 }
 
-bool Form_QVCom::WaitQuiet(int n, Clock::time_point deadline)
-{
+bool Form_QVCom::WaitQuiet(int n, Clock::time_point deadline) {
     int count = m_Port.InBufferCount();
     auto lastArrival = Clock::now();
     for (;;) {
         const auto now = Clock::now();
-        if (count >= n && now - lastArrival >= 2 * kCharTime)
-            return true;
-        if (now >= deadline || m_Port.Failed())
-            return false;
+        if (count >= n && now - lastArrival >= 2 * kCharTime) return true;
+        if (now >= deadline || m_Port.Failed()) return false;
         m_Port.Wait(1);
         const int c = m_Port.InBufferCount();
         if (c != count) {
@@ -205,8 +177,7 @@ bool Form_QVCom::WaitQuiet(int n, Clock::time_point deadline)
     }
 }
 
-void Form_QVCom::Drain()
-{
+void Form_QVCom::Drain() {
     // Quiet for two ticks, or give up after a second of chatter: the paced
     // exchange that follows copes with what is left, as it always would.
     const auto giveUp = Clock::now() + std::chrono::seconds(1);
@@ -215,14 +186,15 @@ void Form_QVCom::Drain()
         m_Port.Read();
         const auto quietUntil = Clock::now() + 2 * m_Tick;
         while (Clock::now() < quietUntil && m_Port.InBufferCount() == 0 && !m_Port.Failed())
-            m_Port.Wait(static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(quietUntil - Clock::now()).count()) + 1);
-        if (m_Port.InBufferCount() == 0)
-            return;
+            m_Port.Wait(static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                             quietUntil - Clock::now())
+                                             .count()) +
+                        1);
+        if (m_Port.InBufferCount() == 0) return;
     }
 }
 
-void Form_QVCom::WriteByte(int NewEEdata, short NewEEaddr)
-{
+void Form_QVCom::WriteByte(int NewEEdata, short NewEEaddr) {
     const std::string frame = WriteFrame(NewEEdata, NewEEaddr);
     if (!m_Opt.fast || !m_Surprise.empty()) {
         PacedWrite(frame);
@@ -241,8 +213,7 @@ void Form_QVCom::WriteByte(int NewEEdata, short NewEEaddr)
             return;
         }
     }
-    if (m_Port.Failed())
-        return;
+    if (m_Port.Failed()) return;
     FallBack("write of word " + std::to_string(NewEEaddr) + ": " +
              (early ? std::to_string(early) + " characters waiting before the frame"
                     : "echo " + Shown(echo) + " instead of " + Shown(Bytes(frame))));
@@ -250,10 +221,8 @@ void Form_QVCom::WriteByte(int NewEEdata, short NewEEaddr)
     PacedWrite(frame);
 }
 
-int Form_QVCom::ReadByte(short NewEEaddr)
-{
-    if (!m_Opt.fast || !m_Surprise.empty())
-        return PacedRead(NewEEaddr);
+int Form_QVCom::ReadByte(short NewEEaddr) {
+    if (!m_Opt.fast || !m_Surprise.empty()) return PacedRead(NewEEaddr);
     const std::string frame = ReadFrame(NewEEaddr);
     const int early = m_Port.InBufferCount();
     QByteArray got;
@@ -264,12 +233,11 @@ int Form_QVCom::ReadByte(short NewEEaddr)
         got = m_Port.Read();
         // Exactly the echo, four hex digits and CR: what the default pacing
         // would read too. Anything else is left to it.
-        if (in && got.size() == 12 && got.left(7) == Bytes(frame) && IsHexDigit(got[7]) && IsHexDigit(got[8]) &&
-            IsHexDigit(got[9]) && IsHexDigit(got[10]) && got[11] == '\r')
+        if (in && got.size() == 12 && got.left(7) == Bytes(frame) && IsHexDigit(got[7]) &&
+            IsHexDigit(got[8]) && IsHexDigit(got[9]) && IsHexDigit(got[10]) && got[11] == '\r')
             return ParseWordReply(got.mid(7).toStdString());
     }
-    if (m_Port.Failed())
-        return -1;
+    if (m_Port.Failed()) return -1;
     FallBack("read of word " + std::to_string(NewEEaddr) + ": " +
              (early ? std::to_string(early) + " characters waiting before the frame"
                     : "answer " + Shown(got) + " is not the echo, four hex digits and CR"));

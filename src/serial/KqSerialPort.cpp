@@ -7,8 +7,8 @@
 #include <mutex>
 
 #ifndef _WIN32
-#include <unistd.h>
 #include <cerrno>
+#include <unistd.h>
 #endif
 
 namespace kq {
@@ -18,17 +18,13 @@ namespace {
 std::mutex s_MapLock;
 QStringList s_Map;
 
-int Rank(const QString& name)
-{
-    if (name.startsWith("ttyUSB") || name.startsWith("ttyACM"))
-        return 0;
-    if (name.startsWith("ttyS"))
-        return 2;
+int Rank(const QString& name) {
+    if (name.startsWith("ttyUSB") || name.startsWith("ttyACM")) return 0;
+    if (name.startsWith("ttyS")) return 2;
     return 1;
 }
 
-bool PermissionDenied(const QString& device)
-{
+bool PermissionDenied(const QString& device) {
 #ifndef _WIN32
     return ::access(device.toLocal8Bit().constData(), R_OK | W_OK) != 0 && errno == EACCES;
 #else
@@ -38,36 +34,31 @@ bool PermissionDenied(const QString& device)
 }
 } // namespace
 
-QStringList KqSerialPort::PortMap()
-{
+QStringList KqSerialPort::PortMap() {
     // A choice made in this run (--port, the port dialog) beats the
     // environment, which beats what the system lists.
     {
         std::lock_guard<std::mutex> lock(s_MapLock);
-        if (!s_Map.isEmpty())
-            return s_Map;
+        if (!s_Map.isEmpty()) return s_Map;
     }
     const QString env = qEnvironmentVariable("KQ_SERIAL_PORTS");
-    if (!env.isEmpty())
-        return env.split(QRegularExpression("[:,]"), Qt::SkipEmptyParts);
+    if (!env.isEmpty()) return env.split(QRegularExpression("[:,]"), Qt::SkipEmptyParts);
     auto ports = QSerialPortInfo::availablePorts();
-    std::stable_sort(ports.begin(), ports.end(), [](const QSerialPortInfo& a, const QSerialPortInfo& b) {
-        return Rank(a.portName()) < Rank(b.portName());
-    });
+    std::stable_sort(ports.begin(), ports.end(),
+                     [](const QSerialPortInfo& a, const QSerialPortInfo& b) {
+                         return Rank(a.portName()) < Rank(b.portName());
+                     });
     QStringList out;
-    for (const auto& p : ports)
-        out << p.systemLocation();
+    for (const auto& p : ports) out << p.systemLocation();
     return out;
 }
 
-void KqSerialPort::SetPortMap(const QStringList& devices)
-{
+void KqSerialPort::SetPortMap(const QStringList& devices) {
     std::lock_guard<std::mutex> lock(s_MapLock);
     s_Map = devices;
 }
 
-QString KqSerialPort::PermissionHint(const QString& device)
-{
+QString KqSerialPort::PermissionHint(const QString& device) {
     return QStringLiteral("permission denied on %1: add your user to the 'dialout' group "
                           "(sudo usermod -aG dialout $USER) and log in again")
         .arg(device);
@@ -76,29 +67,22 @@ QString KqSerialPort::PermissionHint(const QString& device)
 KqSerialPort::KqSerialPort() = default;
 KqSerialPort::~KqSerialPort() { Close(); }
 
-QString KqSerialPort::DevicePath() const
-{
+QString KqSerialPort::DevicePath() const {
     const QStringList map = m_Map.isEmpty() ? PortMap() : m_Map;
-    if (m_Port < 1 || m_Port > 4 || m_Port > map.size())
-        return {};
+    if (m_Port < 1 || m_Port > 4 || m_Port > map.size()) return {};
     return map[m_Port - 1];
 }
 
-KqSerialPort::Error KqSerialPort::Open()
-{
-    if (IsOpen())
-        return PortAlreadyOpen;
+KqSerialPort::Error KqSerialPort::Open() {
+    if (IsOpen()) return PortAlreadyOpen;
     m_Problem.clear();
     const QString dev = DevicePath();
-    if (dev.isEmpty())
-        return NoSuchPort;
+    if (dev.isEmpty()) return NoSuchPort;
     auto p = std::make_unique<QSerialPort>();
     p->setPortName(dev);
     if (!p->open(QIODevice::ReadWrite)) {
-        if (p->error() != QSerialPort::PermissionError)
-            return NoSuchPort;
-        if (PermissionDenied(dev))
-            m_Problem = PermissionHint(dev);
+        if (p->error() != QSerialPort::PermissionError) return NoSuchPort;
+        if (PermissionDenied(dev)) m_Problem = PermissionHint(dev);
         return PortAlreadyOpen;
     }
     p->setBaudRate(QSerialPort::Baud9600);
@@ -115,24 +99,22 @@ KqSerialPort::Error KqSerialPort::Open()
     return NoError;
 }
 
-void KqSerialPort::Close()
-{
-    if (port_obj_)
-        port_obj_->close();
+void KqSerialPort::Close() {
+    if (port_obj_) port_obj_->close();
     port_obj_.reset();
 }
 
 bool KqSerialPort::IsOpen() const { return port_obj_ && port_obj_->isOpen(); }
 
-void KqSerialPort::Pump(int ms)
-{
-    if (!IsOpen() || m_Failed)
-        return;
+void KqSerialPort::Pump(int ms) {
+    if (!IsOpen() || m_Failed) return;
     port_obj_->waitForReadyRead(ms);
     const auto e = port_obj_->error();
-    if (e == QSerialPort::ResourceError || e == QSerialPort::ReadError || e == QSerialPort::WriteError) {
+    if (e == QSerialPort::ResourceError || e == QSerialPort::ReadError ||
+        e == QSerialPort::WriteError) {
         m_Failed = true;
-        m_Problem = QStringLiteral("the port %1 stopped working (%2)").arg(DevicePath(), port_obj_->errorString());
+        m_Problem = QStringLiteral("the port %1 stopped working (%2)")
+                        .arg(DevicePath(), port_obj_->errorString());
     } else if (e == QSerialPort::TimeoutError) {
         port_obj_->clearError();
     }
@@ -140,25 +122,20 @@ void KqSerialPort::Pump(int ms)
 
 void KqSerialPort::Wait(int ms) { Pump(ms); }
 
-QByteArray KqSerialPort::Read()
-{
+QByteArray KqSerialPort::Read() {
     Pump(0);
-    if (!IsOpen())
-        return {};
+    if (!IsOpen()) return {};
     return m_ReadLength > 0 ? port_obj_->read(m_ReadLength) : port_obj_->readAll();
 }
 
-void KqSerialPort::Write(const QByteArray& data)
-{
-    if (!IsOpen() || m_Failed)
-        return;
+void KqSerialPort::Write(const QByteArray& data) {
+    if (!IsOpen() || m_Failed) return;
     port_obj_->write(data);
     port_obj_->waitForBytesWritten(0);
     Pump(0);
 }
 
-int KqSerialPort::InBufferCount()
-{
+int KqSerialPort::InBufferCount() {
     Pump(0);
     return IsOpen() ? static_cast<int>(port_obj_->bytesAvailable()) : 0;
 }

@@ -9,21 +9,20 @@
 
 namespace kq {
 
-TransferSequence::Outcome LinkRunner::Run(TransferSequence& seq, const Form_QVCom::Options& link, const Hooks& hooks)
-{
+TransferSequence::Outcome LinkRunner::Run(TransferSequence& seq, const Form_QVCom::Options& link,
+                                          const Hooks& hooks) {
     using Outcome = TransferSequence::Outcome;
     const Outcome prepared = seq.Prepare();
-    if (prepared != Outcome::Done)
-        return prepared;
+    if (prepared != Outcome::Done) return prepared;
 
     QObject here; // queued calls from the worker run on this thread
     seq.confirmModelMismatch = [&](int radioModel) {
-        if (!hooks.confirmModelMismatch)
-            return false;
+        if (!hooks.confirmModelMismatch) return false;
         std::promise<bool> answer;
         std::future<bool> got = answer.get_future();
         QMetaObject::invokeMethod(
-            &here, [&] { answer.set_value(hooks.confirmModelMismatch(radioModel)); }, Qt::QueuedConnection);
+            &here, [&] { answer.set_value(hooks.confirmModelMismatch(radioModel)); },
+            Qt::QueuedConnection);
         return got.get();
     };
     Outcome out = Outcome::LinkFailed;
@@ -31,12 +30,14 @@ TransferSequence::Outcome LinkRunner::Run(TransferSequence& seq, const Form_QVCo
         Form_QVCom com(link);
         if (com.ActComPort() != 0 && hooks.portFound) {
             const QString device = QString::fromStdString(com.ActDevice());
-            QMetaObject::invokeMethod(&here, [&hooks, device] { hooks.portFound(device); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                &here, [&hooks, device] { hooks.portFound(device); }, Qt::QueuedConnection);
         }
         out = seq.Run(com);
     }));
     QEventLoop loop;
-    QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+    QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit,
+                     Qt::QueuedConnection);
     worker->start();
     loop.exec();
     worker->wait();

@@ -9,8 +9,8 @@
 #include <poll.h>
 #include <sched.h>
 #include <signal.h>
-#include <sys/resource.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -87,8 +87,7 @@ const char kUsage[] =
     "  --bad-id            word 0 holds 0xC501 instead of 0xC500\n"
     "  --short-answer      read answers carry four digits and no CR\n";
 
-std::string Unescape(const std::string& s)
-{
+std::string Unescape(const std::string& s) {
     std::string out;
     for (size_t i = 0; i < s.size(); ++i) {
         if (s[i] == '\\' && i + 1 < s.size() && (s[i + 1] == 'r' || s[i + 1] == 'n')) {
@@ -104,12 +103,11 @@ std::string Unescape(const std::string& s)
 // and, behind a USB adapter, reach the computer in bursts.
 class Sender {
 public:
-    Sender(int fd, const Options& o) : m_Fd(fd), m_Opt(o), m_Epoch(Clock::now()), m_LineFree(m_Epoch)
-    {
+    Sender(int fd, const Options& o)
+        : m_Fd(fd), m_Opt(o), m_Epoch(Clock::now()), m_LineFree(m_Epoch) {
         m_Thread = std::thread([this] { Run(); });
     }
-    ~Sender()
-    {
+    ~Sender() {
         {
             std::lock_guard<std::mutex> l(m_Mutex);
             m_Stop = true;
@@ -119,8 +117,7 @@ public:
     }
     // Queues s to start no earlier than start; returns when its last
     // character is on the line.
-    Clock::time_point Send(const std::string& s, Clock::time_point start = Clock::now())
-    {
+    Clock::time_point Send(const std::string& s, Clock::time_point start = Clock::now()) {
         std::lock_guard<std::mutex> l(m_Mutex);
         Clock::time_point t = std::max(start, m_LineFree);
         if (!m_Opt.pace && m_Opt.latencyMs == 0 && m_Queue.empty() && t <= Clock::now()) {
@@ -132,8 +129,7 @@ public:
             return t;
         }
         for (char c : s) {
-            if (m_Opt.pace)
-                t += microseconds(1146);
+            if (m_Opt.pace) t += microseconds(1146);
             Clock::time_point release = t;
             if (m_Opt.latencyMs > 0) {
                 const auto period = milliseconds(m_Opt.latencyMs);
@@ -147,8 +143,7 @@ public:
     }
 
 private:
-    void Run()
-    {
+    void Run() {
         std::unique_lock<std::mutex> l(m_Mutex);
         while (!m_Stop) {
             if (m_Queue.empty()) {
@@ -183,8 +178,7 @@ private:
     std::thread m_Thread;
 };
 
-int Hex(const std::string& s, size_t from, size_t n)
-{
+int Hex(const std::string& s, size_t from, size_t n) {
     int v = 0;
     for (size_t i = from; i < from + n && i < s.size(); ++i)
         v = v * 16 + kq::HexDigitValue(s.substr(i, 1));
@@ -193,8 +187,7 @@ int Hex(const std::string& s, size_t from, size_t n)
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     Options o;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
@@ -210,23 +203,40 @@ int main(int argc, char** argv)
                 std::fputs(kUsage, stdout);
                 return 0;
             }
-            if (a == "--model") o.model = std::stoi(next());
-            else if (a == "--image") o.image = next();
-            else if (a == "--save") o.save = next();
-            else if (a == "--no-pace") o.pace = false;
-            else if (a == "--no-probe") o.noProbe = true;
-            else if (a == "--silent-from") o.silentFrom = std::stoi(next());
-            else if (a == "--bad-readback") o.badReadback = std::stoi(next());
-            else if (a == "--bad-id") o.badId = true;
-            else if (a == "--short-answer") o.shortAnswer = true;
-            else if (a == "--eeprom-ms") o.eepromMs = std::stoi(next());
-            else if (a == "--crlf") o.crlf = true;
-            else if (a == "--probe-extra") o.probeExtra = Unescape(next());
-            else if (a == "--answer-delay") o.answerDelayMs = std::stoi(next());
-            else if (a == "--latency") o.latencyMs = std::stoi(next());
-            else if (a == "--echo-per-char") o.echoPerChar = true;
-            else if (a == "--pace-input") o.paceInput = true;
-            else if (a == "--present") o.present = next();
+            if (a == "--model")
+                o.model = std::stoi(next());
+            else if (a == "--image")
+                o.image = next();
+            else if (a == "--save")
+                o.save = next();
+            else if (a == "--no-pace")
+                o.pace = false;
+            else if (a == "--no-probe")
+                o.noProbe = true;
+            else if (a == "--silent-from")
+                o.silentFrom = std::stoi(next());
+            else if (a == "--bad-readback")
+                o.badReadback = std::stoi(next());
+            else if (a == "--bad-id")
+                o.badId = true;
+            else if (a == "--short-answer")
+                o.shortAnswer = true;
+            else if (a == "--eeprom-ms")
+                o.eepromMs = std::stoi(next());
+            else if (a == "--crlf")
+                o.crlf = true;
+            else if (a == "--probe-extra")
+                o.probeExtra = Unescape(next());
+            else if (a == "--answer-delay")
+                o.answerDelayMs = std::stoi(next());
+            else if (a == "--latency")
+                o.latencyMs = std::stoi(next());
+            else if (a == "--echo-per-char")
+                o.echoPerChar = true;
+            else if (a == "--pace-input")
+                o.paceInput = true;
+            else if (a == "--present")
+                o.present = next();
             else {
                 std::fputs(kUsage, stderr);
                 return 2;
@@ -242,15 +252,13 @@ int main(int argc, char** argv)
     // The model's IF and reference, so --model alone encodes its own radio.
     dev.ApplyModelTable();
     try {
-        if (!o.image.empty())
-            kq::OpenChannelFile(dev, o.image);
+        if (!o.image.empty()) kq::OpenChannelFile(dev, o.image);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "kqradio: %s\n", e.what());
         return 1;
     }
     dev.Para_to_EEWord();
-    if (o.badId)
-        dev.EEWord(0, kq::InitialisedEepromID + 1);
+    if (o.badId) dev.EEWord(0, kq::InitialisedEepromID + 1);
 
     // Like a radio's UART, answer on time even on a loaded machine: real-time
     // scheduling (it only ever sleeps between characters), else a higher
@@ -278,16 +286,14 @@ int main(int argc, char** argv)
         Clock::time_point busyUntil{}, lastIn{};
         while (!g_stop) {
             pollfd p{m, POLLIN, 0};
-            if (poll(&p, 1, 50) <= 0)
-                continue;
+            if (poll(&p, 1, 50) <= 0) continue;
             if (!(p.revents & POLLIN)) {
                 // No one has the slave open yet (or it was closed): wait.
                 std::this_thread::sleep_for(milliseconds(1));
                 continue;
             }
             char c;
-            if (::read(m, &c, 1) != 1)
-                continue;
+            if (::read(m, &c, 1) != 1) continue;
             // The line brings the computer's characters one by one.
             auto now = Clock::now();
             if (o.paceInput && now < lastIn + microseconds(1146)) {
@@ -296,21 +302,17 @@ int main(int argc, char** argv)
             }
             const bool afterSilence = now - lastIn > milliseconds(400);
             lastIn = now;
-            if (now < busyUntil)
-                continue; // programming the EEPROM: the character is lost
+            if (now < busyUntil) continue; // programming the EEPROM: the character is lost
             if (!o.present.empty() && access(o.present.c_str(), F_OK) != 0) {
                 frame.clear(); // unplugged: nothing reaches the radio
                 continue;
             }
             const bool probe = c == '\r' && frame.empty();
-            if (o.echoPerChar && !(probe && o.noProbe))
-                out.Send(std::string(1, c));
+            if (o.echoPerChar && !(probe && o.noProbe)) out.Send(std::string(1, c));
             frame += c;
-            if (c != '\r' && frame.size() < 16)
-                continue;
+            if (c != '\r' && frame.size() < 16) continue;
             if (probe) {
-                if (!o.noProbe && !o.echoPerChar)
-                    out.Send("\r");
+                if (!o.noProbe && !o.echoPerChar) out.Send("\r");
                 if (!o.noProbe && !o.probeExtra.empty() && afterSilence)
                     out.Send(o.probeExtra, out.Send("") + milliseconds(5));
             } else if (frame.size() == 7) {
@@ -323,13 +325,11 @@ int main(int argc, char** argv)
                 const auto echoed = o.echoPerChar ? out.Send("") : out.Send(frame);
                 if (isRead) {
                     int w = dev.EEWord(static_cast<int16_t>(addr));
-                    if (addr == o.badReadback)
-                        w ^= 0x0001;
+                    if (addr == o.badReadback) w ^= 0x0001;
                     char buf[8];
                     std::snprintf(buf, sizeof buf, "%04X", w & 0xFFFF);
                     std::string answer = buf;
-                    if (!o.shortAnswer)
-                        answer += o.crlf ? "\r\n" : "\r";
+                    if (!o.shortAnswer) answer += o.crlf ? "\r\n" : "\r";
                     out.Send(answer, echoed + milliseconds(o.answerDelayMs));
                 } else {
                     dev.EEWord(static_cast<int16_t>(addr), Hex(frame, 2, 4));

@@ -27,10 +27,10 @@ Args parseArgs(const std::vector<std::string>& args, const std::set<std::string>
         }
     }
     if (a.positional.size() != positionalCount) {
-        throw UsageError{positionalCount == 0 ? "unexpected argument '" + a.positional[0] + "'"
-                                              : "expected " + std::to_string(positionalCount) +
-                                                    " file name" +
-                                                    (positionalCount > 1 ? "s" : "")};
+        throw UsageError{positionalCount == 0
+                             ? "unexpected argument '" + a.positional[0] + "'"
+                             : "expected " + std::to_string(positionalCount) + " file name" +
+                                   (positionalCount > 1 ? "s" : "")};
     }
     return a;
 }

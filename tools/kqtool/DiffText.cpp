@@ -10,14 +10,16 @@ namespace {
 
 std::string wordText(int k, int32_t w) {
     char buf[32];
-    std::snprintf(buf, sizeof buf, "word %02X: %04X", static_cast<unsigned>(k), static_cast<unsigned>(w));
+    std::snprintf(buf, sizeof buf, "word %02X: %04X", static_cast<unsigned>(k),
+                  static_cast<unsigned>(w));
     return buf;
 }
 
 } // namespace
 
-std::string DifferenceText(const kq::ClassKQxx53& a, const kq::ClassKQxx53& b, const kq::ImageDiff& d,
-                           const std::string& tagA, const std::string& tagB) {
+std::string DifferenceText(const kq::ClassKQxx53& a, const kq::ClassKQxx53& b,
+                           const kq::ImageDiff& d, const std::string& tagA,
+                           const std::string& tagB) {
     std::string out;
     auto pair = [&](const std::string& left, const std::string& right) {
         out += tagA + left + "\n" + tagB + right + "\n";

@@ -11,7 +11,8 @@
 namespace kqtool {
 
 // tagA and tagB are of equal width ("< ", "> "); "" when a and b are the same.
-std::string DifferenceText(const kq::ClassKQxx53& a, const kq::ClassKQxx53& b, const kq::ImageDiff& d,
-                           const std::string& tagA, const std::string& tagB);
+std::string DifferenceText(const kq::ClassKQxx53& a, const kq::ClassKQxx53& b,
+                           const kq::ImageDiff& d, const std::string& tagA,
+                           const std::string& tagB);
 
 } // namespace kqtool

@@ -47,12 +47,14 @@ std::string outcomeText(const kq::TransferSequence& t, kq::TransferSequence::Out
     switch (o) {
     case O::Done:
         if (t.Surprise().empty()) return "written and verified";
-        return "written and verified (the fast link fell back to the default pacing: " + t.Surprise() + ")";
-    case O::ModelDeclined: return "NOT WRITTEN: the radio is of another model (--yes overwrites it)";
+        return "written and verified (the fast link fell back to the default pacing: " +
+               t.Surprise() + ")";
+    case O::ModelDeclined:
+        return "NOT WRITTEN: the radio is of another model (--yes overwrites it)";
     case O::Cancelled:
         if (t.WordsDone() == 0) return "CANCELLED before the first word; the radio is untouched";
-        return "CANCELLED after " + std::to_string(t.WordsDone()) + " of " + std::to_string(t.WordsTotal()) +
-               " words" + partly;
+        return "CANCELLED after " + std::to_string(t.WordsDone()) + " of " +
+               std::to_string(t.WordsTotal()) + " words" + partly;
     case O::LinkFailed:
     case O::VerifyFailed: return "FAILED:" + t.Message(o) + t.Detail(o) + partly;
     default: return "FAILED:" + t.Message(o) + t.Detail(o);
@@ -104,7 +106,8 @@ private:
                 const auto next = std::chrono::steady_clock::now() + kProbeEvery;
                 kq::Form_QVCom probe(link);
                 found = probe.ActComPort() != 0;
-                if (!found && probe.PortProblem() != problem && !(problem = probe.PortProblem()).empty())
+                if (!found && probe.PortProblem() != problem &&
+                    !(problem = probe.PortProblem()).empty())
                     Status(name + ": " + problem);
                 if (!found) PauseUntil(next);
             }
@@ -151,8 +154,8 @@ private:
         } else if (++m_Failed == 1) {
             m_FirstFailure = ExitFor(out);
         }
-        Line(stdout, "#" + std::to_string(m_Done) + " " + localTime() + " " + link.ports.value(0).toStdString() +
-                         ": " + outcomeText(seq, out));
+        Line(stdout, "#" + std::to_string(m_Done) + " " + localTime() + " " +
+                         link.ports.value(0).toStdString() + ": " + outcomeText(seq, out));
         if (m_Opt.count > 0 && m_Done >= m_Opt.count) {
             m_Stop = true;
             m_Cv.notify_all();
@@ -194,7 +197,8 @@ private:
     std::mutex m_Mutex;
     std::condition_variable m_Cv;
     std::set<kq::TransferSequence*> m_Active;
-    int m_Running = 0, m_Claimed = 0, m_Done = 0, m_Written = 0, m_Failed = 0, m_FirstFailure = ExitOk;
+    int m_Running = 0, m_Claimed = 0, m_Done = 0, m_Written = 0, m_Failed = 0,
+        m_FirstFailure = ExitOk;
     bool m_Stop = false, m_Cancelled = false;
 };
 
@@ -236,7 +240,8 @@ int RunBench(const kq::ClassKQxx53& table, const BenchOptions& o) {
     kq::ClassKQxx53 check = table;
     kq::TransferSequence t(check, kq::TransferSequence::Direction::Write);
     if (t.Prepare() != kq::TransferSequence::Outcome::Done) {
-        std::fprintf(stderr, "kqtool: %s; nothing was sent\n", t.Detail(kq::TransferSequence::Outcome::TableInvalid).c_str());
+        std::fprintf(stderr, "kqtool: %s; nothing was sent\n",
+                     t.Detail(kq::TransferSequence::Outcome::TableInvalid).c_str());
         return ExitFailure;
     }
     Bench b(table, o);

@@ -13,7 +13,7 @@ namespace kqtool {
 
 // Exit statuses that tell the radio failures apart.
 enum RadioExit : int {
-    ExitNoLink = 3,       // no radio answered, a word failed or read back otherwise: " ComPort Error! "
+    ExitNoLink = 3, // no radio answered, a word failed or read back otherwise: " ComPort Error! "
     ExitNotInitiated = 4, // "EEPROM must be initiated!"
     ExitModelDeclined = 5,
     ExitCancelled = 6,

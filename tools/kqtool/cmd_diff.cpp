@@ -1,6 +1,6 @@
 // kqtool diff: how two channel files differ, as channel rows and words.
-#include "Commands.h"
 #include "Args.h"
+#include "Commands.h"
 
 #include "ChannelFile.h"
 #include "DiffText.h"
@@ -22,7 +22,8 @@ int cmdDiff(const std::vector<std::string>& args) {
             return ExitCannotRead;
         }
     }
-    const std::string out = DifferenceText(dev[0], dev[1], kq::CompareImages(dev[0], dev[1]), "< ", "> ");
+    const std::string out =
+        DifferenceText(dev[0], dev[1], kq::CompareImages(dev[0], dev[1]), "< ", "> ");
     std::cout << out;
     std::cout.flush();
     return out.empty() ? ExitOk : 1;

@@ -1,11 +1,11 @@
 // kqtool commands on channel files: show, report, export, import, new, words.
-#include "Commands.h"
 #include "Args.h"
+#include "Commands.h"
 
 #include "ChannelCsv.h"
 #include "ChannelFile.h"
-#include "MessageQuote.h"
 #include "ChannelText.h"
+#include "MessageQuote.h"
 #include "ReportText.h"
 #include "SystemOption.h"
 
@@ -35,7 +35,8 @@ int modelCode(const std::string& text) {
     for (int c = 0; c < kq::KnownModelCount; ++c) {
         if (lower(text) == lower(kq::FindModel(c)->ModelName)) return c;
     }
-    throw UsageError{"unknown model '" + text + "' (use 0 to 3 or KQ-0253, KQ-0353, KQ-0453, KQ-0153)"};
+    throw UsageError{"unknown model '" + text +
+                     "' (use 0 to 3 or KQ-0253, KQ-0353, KQ-0453, KQ-0153)"};
 }
 
 kq::ClassKQxx53 newDevice(const Args& a) {
@@ -80,9 +81,8 @@ int cmdShow(const std::vector<std::string>& args) {
 kq::CalendarDate dateOption(const std::string& text) {
     int y = 0, m = 0, d = 0;
     char s1 = 0, s2 = 0, extra = 0;
-    if (std::sscanf(text.c_str(), "%d%c%d%c%d%c", &y, &s1, &m, &s2, &d, &extra) != 5 ||
-        s1 != s2 || (s1 != '/' && s1 != '-') || y < 1 || y > 9999 || m < 1 || m > 12 || d < 1 ||
-        d > 31) {
+    if (std::sscanf(text.c_str(), "%d%c%d%c%d%c", &y, &s1, &m, &s2, &d, &extra) != 5 || s1 != s2 ||
+        (s1 != '/' && s1 != '-') || y < 1 || y > 9999 || m < 1 || m > 12 || d < 1 || d > 31) {
         throw UsageError{"bad date '" + text + "' (use YEAR/MONTH/DAY)"};
     }
     return {y, m, d};
@@ -123,7 +123,8 @@ int cmdWords(const std::vector<std::string>& args) {
             std::snprintf(buf, sizeof buf, "%02X:", k);
             text += buf;
         }
-        std::snprintf(buf, sizeof buf, " %04X", static_cast<unsigned>(dev.EEWord(static_cast<int16_t>(k))));
+        std::snprintf(buf, sizeof buf, " %04X",
+                      static_cast<unsigned>(dev.EEWord(static_cast<int16_t>(k))));
         text += buf;
         if (k % 8 == 7 || k == n - 1) text += "\n";
     }
@@ -140,8 +141,10 @@ int cmdExport(const std::vector<std::string>& args) {
     const Args a = parseArgs(args, {"-o", "--format"}, 1);
     kq::CsvLayout layout = kq::CsvLayout::Kq;
     if (const std::string* f = a.option("--format")) {
-        if (*f == "chirp") layout = kq::CsvLayout::Chirp;
-        else if (*f != "kq") throw UsageError{"unknown format '" + *f + "' (use kq or chirp)"};
+        if (*f == "chirp")
+            layout = kq::CsvLayout::Chirp;
+        else if (*f != "kq")
+            throw UsageError{"unknown format '" + *f + "' (use kq or chirp)"};
     }
     const kq::ClassKQxx53 dev = openFile(a.positional[0]);
     writeOutput(a.option("-o"), kq::ExportCsv(dev, layout));
@@ -155,7 +158,8 @@ std::string readCsvFile(const std::string& path) {
     char buf[8192];
     while (in.read(buf, sizeof buf) || in.gcount() > 0) {
         text.append(buf, static_cast<std::size_t>(in.gcount()));
-        if (text.size() > kMaxCsvBytes) throw kq::FileError(path + ": the file is too large for a channel list.");
+        if (text.size() > kMaxCsvBytes)
+            throw kq::FileError(path + ": the file is too large for a channel list.");
     }
     if (in.bad()) throw kq::FileError(path + ": the file cannot be read.");
     return text;
@@ -169,8 +173,10 @@ int cmdImport(const std::vector<std::string>& args) {
     kq::CsvImport imported = kq::ImportCsv(readCsvFile(path), newDevice(a), path);
     if (!imported.dropped.empty()) {
         std::string names;
-        for (const auto& d : imported.dropped) names += (names.empty() ? "" : ", ") + kq::QuoteForMessage(d);
-        std::cerr << "kqtool import: " << path << ": dropped, this radio cannot hold them: " << names << "\n";
+        for (const auto& d : imported.dropped)
+            names += (names.empty() ? "" : ", ") + kq::QuoteForMessage(d);
+        std::cerr << "kqtool import: " << path
+                  << ": dropped, this radio cannot hold them: " << names << "\n";
     }
     kq::SaveChannelFile(imported.device, *out);
     return ExitOk;
@@ -196,14 +202,16 @@ void RegisterFileCommands() {
                 "write the channels as CSV: kq (" + kq::CsvHeading(kq::CsvLayout::Kq) +
                     ") or chirp (the common layout, channels in use)",
                 cmdExport});
-    AddCommand({"import", "import IN.csv -o FILE.KQ [--model CODE]",
-                "build a channel file from CSV in either layout; nothing is written if any row is bad",
-                cmdImport});
-    AddCommand({"new", "new -o FILE.KQ [--model CODE]",
-                "write an empty channel table (CODE 0 to 3 or a name like KQ-0253; default KQ-0453)",
-                cmdNew});
-    AddCommand({"words", "words FILE.KQ", "print the 64 EEPROM image words in hexadecimal",
-                cmdWords});
+    AddCommand(
+        {"import", "import IN.csv -o FILE.KQ [--model CODE]",
+         "build a channel file from CSV in either layout; nothing is written if any row is bad",
+         cmdImport});
+    AddCommand(
+        {"new", "new -o FILE.KQ [--model CODE]",
+         "write an empty channel table (CODE 0 to 3 or a name like KQ-0253; default KQ-0453)",
+         cmdNew});
+    AddCommand(
+        {"words", "words FILE.KQ", "print the 64 EEPROM image words in hexadecimal", cmdWords});
 }
 
 } // namespace kqtool

@@ -86,7 +86,8 @@ int finish(const kq::TransferSequence& t, kq::TransferSequence::Outcome o) {
     std::fprintf(stderr, "\n");
     using O = kq::TransferSequence::Outcome;
     if (!t.Surprise().empty())
-        std::cerr << "kqtool: the fast link fell back to the default pacing: " << t.Surprise() << "\n";
+        std::cerr << "kqtool: the fast link fell back to the default pacing: " << t.Surprise()
+                  << "\n";
     const std::string message = t.Message(o);
     switch (o) {
     case O::Done: std::cerr << t.Detail(o) << "\n"; break;
@@ -100,7 +101,8 @@ int finish(const kq::TransferSequence& t, kq::TransferSequence::Outcome o) {
     case O::VerifyFailed: std::cerr << "kqtool:" << message << t.Detail(o) << "\n"; break;
     case O::NotInitiated: std::cerr << "kqtool: " << t.Detail(o) << "\n"; break;
     case O::ModelDeclined:
-        std::cerr << "kqtool: the radio is of another model; nothing was written (--yes overwrites it)\n";
+        std::cerr
+            << "kqtool: the radio is of another model; nothing was written (--yes overwrites it)\n";
         break;
     case O::TableInvalid: std::cerr << "kqtool: " << t.Detail(o) << "; nothing was sent\n"; break;
     case O::Cancelled:
@@ -139,10 +141,12 @@ QStringList takePorts(std::vector<std::string>& args) {
         if (i + 1 >= args.size()) throw UsageError{"option '--port' needs a value"};
         for (const QString& d : QString::fromStdString(args[i + 1]).split(QLatin1Char(','))) {
             if (d.isEmpty()) throw UsageError{"an empty device name in --port"};
-            if (ports.contains(d)) throw UsageError{"the port " + d.toStdString() + " is given twice"};
+            if (ports.contains(d))
+                throw UsageError{"the port " + d.toStdString() + " is given twice"};
             ports << d;
         }
-        args.erase(args.begin() + static_cast<std::ptrdiff_t>(i), args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
+        args.erase(args.begin() + static_cast<std::ptrdiff_t>(i),
+                   args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
     }
     return ports;
 }
@@ -187,8 +191,9 @@ int cmdWrite(const std::vector<std::string>& given) {
     hooks.confirmModelMismatch = [yes, fileModel](int radioModel) {
         if (yes) return true;
         if (!interactive()) return false;
-        std::fprintf(stderr, "\nModel Type Unmatch! (radio model %d, file model %d)\nOverwrite ? [y/N] ", radioModel,
-                     fileModel);
+        std::fprintf(stderr,
+                     "\nModel Type Unmatch! (radio model %d, file model %d)\nOverwrite ? [y/N] ",
+                     radioModel, fileModel);
         std::string answer;
         std::getline(std::cin, answer);
         return answer == "y" || answer == "Y" || answer == "yes";
@@ -225,7 +230,8 @@ int cmdVerify(const std::vector<std::string>& args) {
     if (o != O::Done && o != O::NotInitiated) return finish(t, o);
     std::fprintf(stderr, "\n");
     if (!t.Surprise().empty())
-        std::cerr << "kqtool: the fast link fell back to the default pacing: " << t.Surprise() << "\n";
+        std::cerr << "kqtool: the fast link fell back to the default pacing: " << t.Surprise()
+                  << "\n";
     // The radio's words, seen as the program would show them.
     kq::ClassKQxx53 radio = sent;
     for (int k = 0; k < sent.TotalEEWords(); ++k)
@@ -242,39 +248,52 @@ int cmdVerify(const std::vector<std::string>& args) {
         std::cerr << "the radio on " << t.Device() << " holds " << a.positional[0] << "\n";
         return ExitOk;
     }
-    std::cerr << "kqtool: the radio on " << t.Device() << " differs from " << a.positional[0] << " in "
-              << d.channels.size() << " channel(s) and " << d.headerWords.size() << " header word(s)\n";
+    std::cerr << "kqtool: the radio on " << t.Device() << " differs from " << a.positional[0]
+              << " in " << d.channels.size() << " channel(s) and " << d.headerWords.size()
+              << " header word(s)\n";
     return ExitDiffers;
 }
 
 } // namespace
 
 void RegisterRadioCommands() {
-    AddCommand({"read", "read -o FILE.KQ [--port DEV[,DEV...]] [--fast]",
-                "read the radio into a channel file (exit 3 no radio or link error, 4 EEPROM not initiated; "
-                "--fast ends each exchange once its answer is in and checked, falling back to the default "
-                "pacing on anything unexpected)",
-                cmdRead});
+    AddCommand(
+        {"read", "read -o FILE.KQ [--port DEV[,DEV...]] [--fast]",
+         "read the radio into a channel file (exit 3 no radio or link error, 4 EEPROM not "
+         "initiated; "
+         "--fast ends each exchange once its answer is in and checked, falling back to the default "
+         "pacing on anything unexpected)",
+         cmdRead});
     AddCommand({"write", "write FILE.KQ [--port DEV[,DEV...]] [--yes] [--fast]",
-                "write a channel file into the radio, verifying each word (exit 3 link error or a word read "
-                "back otherwise, 5 other model refused, 6 cancelled; --yes overwrites a radio of another model; "
+                "write a channel file into the radio, verifying each word (exit 3 link error or a "
+                "word read "
+                "back otherwise, 5 other model refused, 6 cancelled; --yes overwrites a radio of "
+                "another model; "
                 "--fast as for read, and reads every word back at the end)",
                 cmdWrite});
     AddCommand({"write", "write FILE.KQ --repeat --port DEV [--count N] [--yes] [--fast]",
-                "radio after radio on one port: wait for a radio to answer, write and verify it, print a line "
-                "(number, time, port, outcome), wait until it is unplugged, then for the next; Ctrl+C (or N "
-                "radios) ends it with a summary; exit 0 when every radio was written, else the first failure's "
+                "radio after radio on one port: wait for a radio to answer, write and verify it, "
+                "print a line "
+                "(number, time, port, outcome), wait until it is unplugged, then for the next; "
+                "Ctrl+C (or N "
+                "radios) ends it with a summary; exit 0 when every radio was written, else the "
+                "first failure's "
                 "status",
                 cmdWrite});
-    AddCommand({"write", "write FILE.KQ --parallel --port DEV --port DEV... [--repeat [--count N]] [--yes] [--fast]",
-                "one worker per port, each writing its radio (or radio after radio with --repeat), each line "
+    AddCommand({"write",
+                "write FILE.KQ --parallel --port DEV --port DEV... [--repeat [--count N]] [--yes] "
+                "[--fast]",
+                "one worker per port, each writing its radio (or radio after radio with --repeat), "
+                "each line "
                 "naming its port; the summary counts all",
                 cmdWrite});
-    AddCommand({"verify", "verify FILE.KQ [--port DEV[,DEV...]] [--fast]",
-                "read the radio and compare it with the file, writing nothing; differing header words and "
-                "channel rows are listed (file, radio); exit 0 same, 7 different, 3 or 4 as for read, 8 the "
-                "file cannot be read",
-                cmdVerify});
+    AddCommand(
+        {"verify", "verify FILE.KQ [--port DEV[,DEV...]] [--fast]",
+         "read the radio and compare it with the file, writing nothing; differing header words and "
+         "channel rows are listed (file, radio); exit 0 same, 7 different, 3 or 4 as for read, 8 "
+         "the "
+         "file cannot be read",
+         cmdVerify});
 }
 
 } // namespace kqtool

@@ -33,13 +33,16 @@ frmDocument* EditDialog::TargetDocument() {
         return nullptr;
     }
     if (doc->IsBusy()) {
-        PlainMessage(this, tr("A radio transfer is running on this channel table; wait until it has finished."));
+        PlainMessage(
+            this,
+            tr("A radio transfer is running on this channel table; wait until it has finished."));
         return nullptr;
     }
     return doc;
 }
 
-void EditDialog::ApplyToTarget(const QString& what, const std::function<bool(ClassKQxx53&)>& apply) {
+void EditDialog::ApplyToTarget(const QString& what,
+                               const std::function<bool(ClassKQxx53&)>& apply) {
     frmDocument* doc = TargetDocument();
     if (!doc) return;
     bool written = false;
@@ -104,7 +107,8 @@ bool EditDialog::eventFilter(QObject* obj, QEvent* e) {
         }
     } else if (e->type() == QEvent::KeyPress) {
         auto* k = static_cast<QKeyEvent*>(e);
-        if (auto it = m_KeyHandlers.find(w); it != m_KeyHandlers.end() && it->second(k->key(), k->text()))
+        if (auto it = m_KeyHandlers.find(w);
+            it != m_KeyHandlers.end() && it->second(k->key(), k->text()))
             return true;
         if ((k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) && m_Positions.count(w)) {
             SetNextFocus();

@@ -16,7 +16,6 @@ class QWidget;
 
 namespace kq {
 
-
 class EditDialog : public QDialog {
     Q_OBJECT
 public:

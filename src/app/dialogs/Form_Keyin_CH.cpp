@@ -103,8 +103,9 @@ void Form_Keyin_CH::Loaded() {
 
 void Form_Keyin_CH::Check_RxTx_Click() {
     const bool separate = !Check_RxTx->isChecked();
-    for (QWidget* w : std::initializer_list<QWidget*>{Text_TxFreq, Label_Keyin_Txfq, Label_TxMHz, Frame_TxCHSpace,
-                                                       Option_TxCH_Space_12k5, Option_TxCH_Space_25k})
+    for (QWidget* w : std::initializer_list<QWidget*>{Text_TxFreq, Label_Keyin_Txfq, Label_TxMHz,
+                                                      Frame_TxCHSpace, Option_TxCH_Space_12k5,
+                                                      Option_TxCH_Space_25k})
         w->setEnabled(separate);
 }
 

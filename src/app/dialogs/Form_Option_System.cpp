@@ -9,14 +9,16 @@
 
 namespace kq {
 
-Form_Option_System::Form_Option_System(frmDocument& doc) : EditDialog(doc, tr("System Option Edit")) {
+Form_Option_System::Form_Option_System(frmDocument& doc)
+    : EditDialog(doc, tr("System Option Edit")) {
     SetOuterSizeTwips(this, 5310, 3180);
 
     Label_Model = new QLabel(tr("Model No"), this);
     PlaceTwips(Label_Model, 240, 540, 1200, 300);
     Combo_Model = new QComboBox(this);
     PlaceTwips(Combo_Model, 1500, 480, 3450, 380);
-    for (const std::string& item : ModelListItems()) Combo_Model->addItem(QString::fromStdString(item));
+    for (const std::string& item : ModelListItems())
+        Combo_Model->addItem(QString::fromStdString(item));
     Command_Yes = new QPushButton(tr("OK"), this);
     PlaceTwips(Command_Yes, 600, 1600, 1500, 450);
     Command_Cancel = new QPushButton(tr("Cancel"), this);

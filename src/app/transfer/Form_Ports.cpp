@@ -51,7 +51,8 @@ Form_Ports::Form_Ports(QWidget* parent) : QDialog(parent) {
     Label_Source->setText(
         tr("The radio is searched on COM4 down to COM1; the lowest port that answers is used. "
            "Leave a port empty to skip it."));
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Reset, this);
+    auto* buttons = new QDialogButtonBox(
+        QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Reset, this);
     buttons->button(QDialogButtonBox::Reset)->setText(tr("System list"));
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, [this] {

@@ -69,8 +69,8 @@ TransferWindow::~TransferWindow() {
 
 bool TransferWindow::ConfirmOverwrite(int /*radioModel*/) {
     QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(),
-                    QStringLiteral("Model Type Unmatch!\r\nOverwrite ?"), QMessageBox::Ok | QMessageBox::Cancel,
-                    this);
+                    QStringLiteral("Model Type Unmatch!\r\nOverwrite ?"),
+                    QMessageBox::Ok | QMessageBox::Cancel, this);
     box.setDefaultButton(QMessageBox::Cancel);
     return box.exec() == QMessageBox::Ok;
 }
@@ -120,16 +120,20 @@ void TransferWindow::Run() {
                                    .arg(QString::fromStdString(m_Transfer->Surprise()));
     switch (outcome) {
     case Outcome::Done:
-        status((m_Dir == TransferSequence::Direction::Read ? tr("Read the radio on %1.").arg(where)
-                                                           : tr("Wrote and verified the radio on %1.").arg(where)) +
+        status((m_Dir == TransferSequence::Direction::Read
+                    ? tr("Read the radio on %1.").arg(where)
+                    : tr("Wrote and verified the radio on %1.").arg(where)) +
                fell);
         break;
     case Outcome::NoRadio:
-        status(problem.isEmpty() ? tr("No radio answered (DEVICE > PORTS lists the ports searched).")
-                                 : tr("No radio answered: %1.").arg(problem));
+        status(problem.isEmpty()
+                   ? tr("No radio answered (DEVICE > PORTS lists the ports searched).")
+                   : tr("No radio answered: %1.").arg(problem));
         break;
     case Outcome::Cancelled: status(tr("Transfer cancelled on %1.").arg(where)); break;
-    case Outcome::ModelDeclined: status(tr("Nothing was written: the radio is of another model.")); break;
+    case Outcome::ModelDeclined:
+        status(tr("Nothing was written: the radio is of another model."));
+        break;
     case Outcome::TableInvalid: status(tr("Nothing was sent: %1").arg(detail)); break;
     default: status(tr("Transfer failed on %1: %2").arg(where, detail)); break;
     }
@@ -158,21 +162,24 @@ namespace {
 template <class Window>
 void loadTransfer(frmDocument& doc) {
     if (s_Open) {
-        PlainMessage(s_Open, QObject::tr("A radio transfer is running; wait for it to end or cancel it."));
+        PlainMessage(s_Open,
+                     QObject::tr("A radio transfer is running; wait for it to end or cancel it."));
         return;
     }
     (new Window(doc))->Run();
 }
 } // namespace
 
-Form_Upload::Form_Upload(frmDocument& doc) : TransferWindow(doc, TransferSequence::Direction::Read) {
+Form_Upload::Form_Upload(frmDocument& doc)
+    : TransferWindow(doc, TransferSequence::Direction::Read) {
     setWindowTitle(tr("Upload"));
     Label->setText(tr("Uploading......."));
     setObjectName(QStringLiteral("Form_Upload"));
 }
 void Form_Upload::Load(frmDocument& doc) { loadTransfer<Form_Upload>(doc); }
 
-Form_Download::Form_Download(frmDocument& doc) : TransferWindow(doc, TransferSequence::Direction::Write) {
+Form_Download::Form_Download(frmDocument& doc)
+    : TransferWindow(doc, TransferSequence::Direction::Write) {
     setWindowTitle(tr("Download"));
     Label->setText(tr("Downloading......."));
     setObjectName(QStringLiteral("Form_Download"));

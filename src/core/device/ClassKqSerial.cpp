@@ -100,8 +100,8 @@ const ChannelPara& ClassKqSerial::channel(int16_t ch) const {
 
 std::size_t ClassKqSerial::wordIndex(int16_t addr) {
     if (addr < 0 || addr >= WordSlots) {
-        throw SubscriptOutOfRange("Subscript out of range: word address " +
-                                  std::to_string(addr) + " (addresses are 0 to 127).");
+        throw SubscriptOutOfRange("Subscript out of range: word address " + std::to_string(addr) +
+                                  " (addresses are 0 to 127).");
     }
     return static_cast<std::size_t>(addr);
 }

@@ -30,8 +30,8 @@ struct ChannelPara {
 // One row of the model table; the code is the row's position.
 struct ModelInfo {
     const char* ModelName;
-    double ReferOSC;   // MHz
-    double RFIF;       // MHz, signed
+    double ReferOSC; // MHz
+    double RFIF;     // MHz, signed
     int32_t PLLScaler;
     const char* OptionText; // entry of the system option list
 };

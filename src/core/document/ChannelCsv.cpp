@@ -14,17 +14,17 @@ namespace kq {
 
 namespace {
 
-const char* const kKqColumns[] = {"channel", "rx_mhz", "tx_mhz", "rx_spacing_khz",
-                                  "tx_spacing_khz", "power"};
+const char* const kKqColumns[] = {"channel",        "rx_mhz",         "tx_mhz",
+                                  "rx_spacing_khz", "tx_spacing_khz", "power"};
 constexpr std::size_t kKqColumnCount = 6;
 
-const char* const kChirpColumns[] = {"Location", "Name", "Frequency", "Duplex", "Offset",
-                                     "Tone", "rToneFreq", "cToneFreq", "DtcsCode",
-                                     "DtcsPolarity", "Mode", "TStep", "Skip", "Power", "Comment"};
+const char* const kChirpColumns[] = {
+    "Location", "Name",         "Frequency", "Duplex", "Offset", "Tone",  "rToneFreq", "cToneFreq",
+    "DtcsCode", "DtcsPolarity", "Mode",      "TStep",  "Skip",   "Power", "Comment"};
 
 // Columns of the common layout whose content this radio has no place for.
-const char* const kDroppable[] = {"name", "tone", "skip", "comment", "urcall", "rpt1call",
-                                  "rpt2call", "dvcode"};
+const char* const kDroppable[] = {"name",   "tone",     "skip",     "comment",
+                                  "urcall", "rpt1call", "rpt2call", "dvcode"};
 
 // Far more rows than any channel list; beyond this the text is not one.
 constexpr int kMaxRows = 10000;
@@ -107,9 +107,12 @@ double decimalValue(const std::string& s) {
     if (s.empty() || s.size() > 32) return -1;
     int points = 0, digits = 0;
     for (char c : s) {
-        if (c == '.') ++points;
-        else if (c >= '0' && c <= '9') ++digits;
-        else return -1;
+        if (c == '.')
+            ++points;
+        else if (c >= '0' && c <= '9')
+            ++digits;
+        else
+            return -1;
     }
     if (points > 1 || digits == 0) return -1;
     return std::strtod(s.c_str(), nullptr);
@@ -124,10 +127,11 @@ int spacingValue(const std::string& s) {
 
 int16_t channelNumber(const std::string& text, const std::string& column, const std::string& source,
                       int row) {
-    if (text.empty() || text.size() > 2 || text.find_first_not_of("0123456789") != std::string::npos ||
+    if (text.empty() || text.size() > 2 ||
+        text.find_first_not_of("0123456789") != std::string::npos ||
         std::atoi(text.c_str()) > ClassKQxx53::LastCHNumber()) {
-        badRow(source, row, column + " " + QuoteForMessage(text) +
-                                " is not a channel number from 0 to 15");
+        badRow(source, row,
+               column + " " + QuoteForMessage(text) + " is not a channel number from 0 to 15");
     }
     return static_cast<int16_t>(std::atoi(text.c_str()));
 }
@@ -135,7 +139,8 @@ int16_t channelNumber(const std::string& text, const std::string& column, const 
 ChannelPara kqRow(const Record& r, const std::string& source) {
     const auto& f = r.fields;
     auto bad = [&](std::size_t i, const std::string& what) {
-        badRow(source, r.row, std::string(kKqColumns[i]) + " " + QuoteForMessage(f[i]) + " " + what);
+        badRow(source, r.row,
+               std::string(kKqColumns[i]) + " " + QuoteForMessage(f[i]) + " " + what);
     };
     ChannelPara p;
     p.RxFreq = decimalValue(f[1]);
@@ -196,7 +201,7 @@ int powerValue(const std::string& text) {
 
 struct ChirpColumns {
     std::map<std::string, std::size_t> index; // lower-case name -> column
-    std::vector<std::string> names;            // as written in the heading
+    std::vector<std::string> names;           // as written in the heading
 };
 
 const std::string* field(const Record& r, const ChirpColumns& c, const char* name) {
@@ -208,12 +213,14 @@ const std::string* field(const Record& r, const ChirpColumns& c, const char* nam
 
 ChannelPara chirpRow(const Record& r, const ChirpColumns& c, const std::string& source) {
     if (r.fields.size() > c.names.size()) {
-        badRow(source, r.row, std::to_string(r.fields.size()) + " fields but the heading names " +
-                                  std::to_string(c.names.size()));
+        badRow(source, r.row,
+               std::to_string(r.fields.size()) + " fields but the heading names " +
+                   std::to_string(c.names.size()));
     }
     auto bad = [&](const char* column, const std::string& what) {
-        badRow(source, r.row, c.names[c.index.at(column)] + " " + QuoteForMessage(*field(r, c, column)) +
-                                  " " + what);
+        badRow(source, r.row,
+               c.names[c.index.at(column)] + " " + QuoteForMessage(*field(r, c, column)) + " " +
+                   what);
     };
     ChannelPara p;
     const int64_t rx = hertz(*field(r, c, "frequency"));
@@ -229,9 +236,10 @@ ChannelPara chirpRow(const Record& r, const ChirpColumns& c, const std::string& 
         if (off < 0) bad("offset", "is not a frequency in MHz");
         tx = duplex == "split" ? off : duplex == "+" ? rx + off : rx - off;
         if (tx <= 0 || !ClassKQxx53::IsTxFreq(tx / 1e6)) {
-            badRow(source, r.row, "the transmit frequency " + mhzText(std::max<int64_t>(tx, 0)) +
-                                      " MHz (Duplex " + QuoteForMessage(duplex) + ", Offset " +
-                                      QuoteForMessage(offsetText) + ") is not one this radio can hold");
+            badRow(source, r.row,
+                   "the transmit frequency " + mhzText(std::max<int64_t>(tx, 0)) + " MHz (Duplex " +
+                       QuoteForMessage(duplex) + ", Offset " + QuoteForMessage(offsetText) +
+                       ") is not one this radio can hold");
         }
     } else if (duplex == "off") {
         tx = 0;
@@ -266,8 +274,8 @@ std::string ExportCsv(const ClassKQxx53& dev, CsvLayout layout) {
         const ChannelPara& p = dev.Channel(ch);
         if (layout == CsvLayout::Kq) {
             text += std::to_string(ch) + "," + DecimalText(p.RxFreq) + "," + DecimalText(p.TxFreq) +
-                    "," + (p.RxCHSpace ? "25" : "12.5") + "," + (p.TxCHSpace ? "25" : "12.5") + "," +
-                    (p.RFPower ? "high" : "low") + "\n";
+                    "," + (p.RxCHSpace ? "25" : "12.5") + "," + (p.TxCHSpace ? "25" : "12.5") +
+                    "," + (p.RFPower ? "high" : "low") + "\n";
             continue;
         }
         const std::string name = "channel " + std::to_string(ch) + ": ";
@@ -311,16 +319,19 @@ CsvImport ImportCsv(const std::string& text, const ClassKQxx53& base, const std:
     for (std::size_t i = 0; i < head.fields.size(); ++i) {
         const std::string name = lower(head.fields[i]);
         if (!name.empty() && !chirp.index.emplace(name, i).second) {
-            badRow(source, head.row, "the column " + QuoteForMessage(head.fields[i]) + " appears twice");
+            badRow(source, head.row,
+                   "the column " + QuoteForMessage(head.fields[i]) + " appears twice");
         }
         chirp.names.push_back(head.fields[i]);
     }
     bool kq = head.fields.size() == kKqColumnCount;
-    for (std::size_t i = 0; kq && i < kKqColumnCount; ++i) kq = lower(head.fields[i]) == kKqColumns[i];
+    for (std::size_t i = 0; kq && i < kKqColumnCount; ++i)
+        kq = lower(head.fields[i]) == kKqColumns[i];
     if (!kq) {
         if (!chirp.index.count("location") || !chirp.index.count("frequency")) {
-            badRow(source, head.row, "the first row must be the heading " + CsvHeading(CsvLayout::Kq) +
-                                         " or one with Location and Frequency columns");
+            badRow(source, head.row,
+                   "the first row must be the heading " + CsvHeading(CsvLayout::Kq) +
+                       " or one with Location and Frequency columns");
         }
         for (const char* need : {"duplex", "offset", "mode"}) {
             if (!chirp.index.count(need)) {
@@ -339,8 +350,9 @@ CsvImport ImportCsv(const std::string& text, const ClassKQxx53& base, const std:
         ChannelPara p;
         if (result.layout == CsvLayout::Kq) {
             if (r.fields.size() != kKqColumnCount) {
-                badRow(source, r.row, std::to_string(r.fields.size()) + " fields instead of " +
-                                          std::to_string(kKqColumnCount));
+                badRow(source, r.row,
+                       std::to_string(r.fields.size()) + " fields instead of " +
+                           std::to_string(kKqColumnCount));
             }
             ch = channelNumber(r.fields[0], kKqColumns[0], source, r.row);
             p = kqRow(r, source);

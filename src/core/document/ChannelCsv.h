@@ -32,9 +32,9 @@ std::string CsvHeading(CsvLayout layout);
 std::string ExportCsv(const ClassKQxx53& dev, CsvLayout layout);
 
 struct CsvImport {
-    ClassKQxx53 device;                // base's model with the channels read
-    CsvLayout layout = CsvLayout::Kq;  // as recognised by the heading row
-    std::vector<std::string> dropped;  // columns with content this radio cannot hold
+    ClassKQxx53 device;               // base's model with the channels read
+    CsvLayout layout = CsvLayout::Kq; // as recognised by the heading row
+    std::vector<std::string> dropped; // columns with content this radio cannot hold
 };
 
 // Reads CSV text in either layout, recognised by its heading row. The

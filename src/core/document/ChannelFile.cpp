@@ -248,9 +248,9 @@ void ReadChannelFileText(ClassKQxx53& dev, const std::string& text,
     const std::string& path = pathForMessages;
     constexpr int kMaxPairs = WordSlots;
     std::array<int32_t, WordSlots> words{};
-    int count = 0;       // numbers read, header included
-    int lastLine = 0;    // line of the last number
-    int emptyLine = 0;   // first empty field not yet followed by a number
+    int count = 0;     // numbers read, header included
+    int lastLine = 0;  // line of the last number
+    int emptyLine = 0; // first empty field not yet followed by a number
     int pendingHigh = -1;
 
     FieldScanner scan(text);
@@ -266,9 +266,10 @@ void ReadChannelFileText(ClassKQxx53& dev, const std::string& text,
         const int v = byteValue(f);
         if (v < 0) damaged(path, f.line, shown(f) + " is not a number from 0 to 255.");
         if (count >= ChannelFileHeaderSize + 2 * kMaxPairs) {
-            damaged(path, f.line, "more than " + std::to_string(kMaxPairs) +
-                                      " words follow the header; the image holds " +
-                                      std::to_string(kMaxPairs) + ".");
+            damaged(path, f.line,
+                    "more than " + std::to_string(kMaxPairs) +
+                        " words follow the header; the image holds " + std::to_string(kMaxPairs) +
+                        ".");
         }
         if (count >= ChannelFileHeaderSize) {
             const int k = (count - ChannelFileHeaderSize) / 2;
@@ -304,7 +305,8 @@ void ReadChannelFileText(ClassKQxx53& dev, const std::string& text,
     // Convert on a copy so that the caller's device changes only as a whole.
     ClassKQxx53 loaded = dev;
     try {
-        for (int k = 0; k < pairs; ++k) loaded.EEWord(static_cast<int16_t>(k), words[static_cast<std::size_t>(k)]);
+        for (int k = 0; k < pairs; ++k)
+            loaded.EEWord(static_cast<int16_t>(k), words[static_cast<std::size_t>(k)]);
         loaded.EEWord_to_Para();
     } catch (const KqError& e) {
         throw FileError(path + ": " + e.what() + " Nothing was loaded.");
@@ -332,7 +334,8 @@ void OpenChannelFile(ClassKQxx53& dev, const std::string& path) {
     while (in.read(buf, sizeof buf) || in.gcount() > 0) {
         text.append(buf, static_cast<std::size_t>(in.gcount()));
         if (text.size() > kMaxFileBytes) {
-            throw FileError(path + ": the file is too large to be a channel file; nothing was loaded.");
+            throw FileError(path +
+                            ": the file is too large to be a channel file; nothing was loaded.");
         }
     }
     if (in.bad()) throw FileError(path + ": the file cannot be read (" + errnoText(errno) + ").");

@@ -27,13 +27,13 @@ std::string ChannelRow(const ClassKQxx53& dev, int16_t ch);
 std::string ChannelHeading();
 
 // Label_Model_Title and Label_Model.
-std::string ModelTitleText();                       // "Model:"
-std::string ModelText(const ClassKQxx53& dev);      // the model name
+std::string ModelTitleText();                  // "Model:"
+std::string ModelText(const ClassKQxx53& dev); // the model name
 // Label_Range_Title and Label_RFIF.
-std::string RangeTitleText();                       // "IF:"
-std::string RFIFText(const ClassKQxx53& dev);       // "-45 MHz"
+std::string RangeTitleText();                 // "IF:"
+std::string RFIFText(const ClassKQxx53& dev); // "-45 MHz"
 // Label1 and Label_ReferOsc.
-std::string ReferOscTitleText();                    // "Refer Osc:"
-std::string ReferOscText(const ClassKQxx53& dev);   // "12.8 MHz"
+std::string ReferOscTitleText();                  // "Refer Osc:"
+std::string ReferOscText(const ClassKQxx53& dev); // "12.8 MHz"
 
 } // namespace kq

@@ -2,8 +2,8 @@
 
 #include "MessageQuote.h"
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -63,13 +63,15 @@ std::string folderOf(const std::string& p) {
 // tells whether that file is there; st is its status then. viaDescriptor is
 // set when the way leads through an open descriptor (/dev/stdout,
 // /dev/fd/N, /proc/...): the file behind it is what the caller has open.
-std::string resolveLinks(const std::string& path, struct stat& st, bool& exists, bool& viaDescriptor) {
+std::string resolveLinks(const std::string& path, struct stat& st, bool& exists,
+                         bool& viaDescriptor) {
     std::string p = path;
     for (int hops = 0; hops < 40; ++hops) {
         if (p.rfind("/proc/", 0) == 0 || p.rfind("/dev/fd/", 0) == 0) viaDescriptor = true;
         if (::lstat(p.c_str(), &st) != 0) {
             const int err = errno;
-            if (err != ENOENT) fail(path, "cannot be examined (" + errnoText(err) + "); nothing was saved.");
+            if (err != ENOENT)
+                fail(path, "cannot be examined (" + errnoText(err) + "); nothing was saved.");
             if (hops > 0) {
                 fail(path, "the link points to " + QuoteForMessage(p, 200) +
                                ", which does not exist; nothing was saved.");
@@ -83,7 +85,8 @@ std::string resolveLinks(const std::string& path, struct stat& st, bool& exists,
         }
         std::string target(4096, '\0');
         const ssize_t n = ::readlink(p.c_str(), &target[0], target.size());
-        if (n < 0) fail(path, "the link cannot be read (" + errnoText(errno) + "); nothing was saved.");
+        if (n < 0)
+            fail(path, "the link cannot be read (" + errnoText(errno) + "); nothing was saved.");
         target.resize(static_cast<std::size_t>(n));
         p = (!target.empty() && target[0] == '/') ? target : folderOf(p) + "/" + target;
     }
@@ -94,10 +97,12 @@ std::string resolveLinks(const std::string& path, struct stat& st, bool& exists,
 // plain file where the system expects the node.
 void writeInPlace(const std::string& path, const std::string& bytes, int flags = 0) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC | flags);
-    if (fd < 0) fail(path, "cannot be opened for writing (" + errnoText(errno) + "); nothing was written.");
+    if (fd < 0)
+        fail(path, "cannot be opened for writing (" + errnoText(errno) + "); nothing was written.");
     const bool ok = writeAll(fd, bytes);
     const int err = errno;
-    if (::close(fd) != 0 || !ok) fail(path, "could not be written (" + errnoText(ok ? errno : err) + ").");
+    if (::close(fd) != 0 || !ok)
+        fail(path, "could not be written (" + errnoText(ok ? errno : err) + ").");
 }
 
 void replaceFile(const std::string& path, const std::string& file, const struct stat* old,
@@ -124,8 +129,10 @@ void replaceFile(const std::string& path, const std::string& file, const struct 
     if (old) {
         // Owner first: a change of owner clears the set-id bits the mode restores.
         // Only a privileged process may give a file away; others keep theirs.
-        if (::fchown(fd, old->st_uid, old->st_gid) != 0) (void)::fchown(fd, static_cast<uid_t>(-1), old->st_gid);
-        if (::fchmod(fd, old->st_mode & 07777) != 0) abandon("the file's mode could not be kept", errno);
+        if (::fchown(fd, old->st_uid, old->st_gid) != 0)
+            (void)::fchown(fd, static_cast<uid_t>(-1), old->st_gid);
+        if (::fchmod(fd, old->st_mode & 07777) != 0)
+            abandon("the file's mode could not be kept", errno);
     }
     if (::fsync(fd) != 0) abandon("the file could not be flushed to disk", errno);
     if (::close(fd) != 0) {
@@ -175,7 +182,8 @@ void WriteFileReplacing(const std::string& path, const std::string& bytes) {
     // shell's redirection or pipe puts it, after what was written before.
     const int own = ownDescriptor(path);
     if (own >= 0) {
-        if (::fcntl(own, F_GETFD) == -1) fail(path, "no such descriptor is open; nothing was written.");
+        if (::fcntl(own, F_GETFD) == -1)
+            fail(path, "no such descriptor is open; nothing was written.");
         if (!writeAll(own, bytes)) fail(path, "could not be written (" + errnoText(errno) + ").");
         return;
     }
@@ -184,7 +192,8 @@ void WriteFileReplacing(const std::string& path, const std::string& bytes) {
     if (!present && errno != ENOENT) {
         fail(path, "cannot be examined (" + errnoText(errno) + "); nothing was saved.");
     }
-    if (present && S_ISDIR(target.st_mode)) fail(path, "this is a folder, not a file; nothing was saved.");
+    if (present && S_ISDIR(target.st_mode))
+        fail(path, "this is a folder, not a file; nothing was saved.");
     if (present && !S_ISREG(target.st_mode)) {
         writeInPlace(path, bytes);
         return;

@@ -55,10 +55,14 @@ std::string QuoteForMessage(const std::string& text, std::size_t maxChars) {
             out += buf;
             i += 1;
         } else {
-            if (cp == '\n') out += "\\n";
-            else if (cp == '\r') out += "\\r";
-            else if (cp == '\t') out += "\\t";
-            else if (cp == '\\' || cp == '"') out += '\\', out += static_cast<char>(cp);
+            if (cp == '\n')
+                out += "\\n";
+            else if (cp == '\r')
+                out += "\\r";
+            else if (cp == '\t')
+                out += "\\t";
+            else if (cp == '\\' || cp == '"')
+                out += '\\', out += static_cast<char>(cp);
             else if (cp < 0x80 && mustEscape(cp)) {
                 std::snprintf(buf, sizeof buf, "\\x%02X", static_cast<unsigned>(cp));
                 out += buf;

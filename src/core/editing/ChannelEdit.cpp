@@ -48,7 +48,8 @@ ChannelEditResult ApplyChannelEdit(ClassKQxx53& dev, const ChannelEditFields& f)
     // Checked before the first write so a bad channel number cannot leave
     // the channel half written.
     if (!ClassKQxx53::IsValidCH(dev.NowCHNum))
-        throw SubscriptOutOfRange("Channel " + std::to_string(dev.NowCHNum) + " is not a channel (0 to 15).");
+        throw SubscriptOutOfRange("Channel " + std::to_string(dev.NowCHNum) +
+                                  " is not a channel (0 to 15).");
     dev.RxFreq(rx);
     dev.RxCHSpace(f.Rx25k ? -1 : 0);
     dev.TxFreq(tx);

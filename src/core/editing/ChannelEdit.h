@@ -14,7 +14,7 @@ struct ChannelEditFields {
     bool TxEqualsRx = false; // Check_RxTx
     bool Rx25k = false;      // else 12.5 kHz
     bool Tx25k = false;
-    bool High = false;       // else LOW
+    bool High = false; // else LOW
 };
 
 extern const char* const InvalidFrequencyText; // "A Invalid Frequency Value."

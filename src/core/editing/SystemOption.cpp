@@ -8,9 +8,7 @@ std::vector<std::string> ModelListItems() {
     return items;
 }
 
-int ModelListIndex(const ClassKQxx53& dev) {
-    return FindModel(dev.Model()) ? dev.Model() : -1;
-}
+int ModelListIndex(const ClassKQxx53& dev) { return FindModel(dev.Model()) ? dev.Model() : -1; }
 
 void ApplySystemOption(ClassKQxx53& dev, int index) {
     if (!FindModel(index)) throw KqError("No model is chosen.");

@@ -8,26 +8,25 @@
 namespace kq {
 
 namespace {
-std::string Hex4(int w)
-{
+std::string Hex4(int w) {
     char buf[16];
     std::snprintf(buf, sizeof buf, "0x%04X", static_cast<unsigned>(w) & 0xFFFFu);
     return buf;
 }
 } // namespace
 
-TransferSequence::TransferSequence(ClassKQxx53& device, Direction dir) : m_Dev(&device), m_Dir(dir)
-{
+TransferSequence::TransferSequence(ClassKQxx53& device, Direction dir)
+    : m_Dev(&device), m_Dir(dir) {
     m_WordsTotal = device.TotalEEWords();
 }
 
-TransferSequence::TransferSequence(int words) : m_Dir(Direction::ReadImage) { m_WordsTotal = words; }
+TransferSequence::TransferSequence(int words) : m_Dir(Direction::ReadImage) {
+    m_WordsTotal = words;
+}
 
-TransferSequence::Outcome TransferSequence::Prepare()
-{
+TransferSequence::Outcome TransferSequence::Prepare() {
     m_Prepared = true;
-    if (m_Dir != Direction::Write)
-        return Outcome::Done;
+    if (m_Dir != Direction::Write) return Outcome::Done;
     // Converted before the radio is touched: a table the codec refuses sends
     // nothing.
     try {
@@ -39,26 +38,20 @@ TransferSequence::Outcome TransferSequence::Prepare()
     return Outcome::Done;
 }
 
-int TransferSequence::Progress() const
-{
+int TransferSequence::Progress() const {
     const int v = m_WordsDone / m_Step + (m_Dir == Direction::Write ? 1 : 0);
     return v > 15 ? 15 : v;
 }
 
-TransferSequence::Outcome TransferSequence::Run(WordLink& link)
-{
-    if (!m_Prepared && Prepare() != Outcome::Done)
-        return Outcome::TableInvalid;
-    if (!m_CodecError.empty())
-        return Outcome::TableInvalid;
+TransferSequence::Outcome TransferSequence::Run(WordLink& link) {
+    if (!m_Prepared && Prepare() != Outcome::Done) return Outcome::TableInvalid;
+    if (!m_CodecError.empty()) return Outcome::TableInvalid;
     m_WordsDone = 0;
     m_Step = static_cast<int>(std::nearbyint(m_WordsTotal / 16.0)); // ties to even
-    if (m_Step < 1)
-        m_Step = 1;
+    if (m_Step < 1) m_Step = 1;
     m_Device = link.ActDevice();
     m_PortProblem = link.PortProblem();
-    if (link.ActComPort() == 0)
-        return Outcome::NoRadio;
+    if (link.ActComPort() == 0) return Outcome::NoRadio;
     Outcome out;
     if (!link.InitActPort())
         out = Outcome::LinkFailed;
@@ -69,15 +62,14 @@ TransferSequence::Outcome TransferSequence::Run(WordLink& link)
     return out;
 }
 
-void TransferSequence::Failed(int addr, int got, int want)
-{
+void TransferSequence::Failed(int addr, int got, int want) {
     m_FailAddr = addr;
     m_FailGot = got;
     m_FailWant = want;
 }
 
-TransferSequence::Outcome TransferSequence::Verified(const WordLink& link, int addr, int got, int want)
-{
+TransferSequence::Outcome TransferSequence::Verified(const WordLink& link, int addr, int got,
+                                                     int want) {
     if (got < 0 || link.PortFailed()) {
         Failed(addr, -1, want);
         return Outcome::LinkFailed;
@@ -89,14 +81,12 @@ TransferSequence::Outcome TransferSequence::Verified(const WordLink& link, int a
     return Outcome::Done;
 }
 
-TransferSequence::Outcome TransferSequence::ReadAll(WordLink& link)
-{
+TransferSequence::Outcome TransferSequence::ReadAll(WordLink& link) {
     // Read into a copy: a half-read or foreign image must not end up in the
     // device, where the next save or write would mix it with the table.
     m_Image.assign(static_cast<size_t>(m_WordsTotal), 0);
     for (int a = 0; a < m_WordsTotal; ++a) {
-        if (m_Cancel)
-            return Outcome::Cancelled;
+        if (m_Cancel) return Outcome::Cancelled;
         const int w = link.ReadByte(static_cast<short>(a));
         if (w < 0 || link.PortFailed()) {
             Failed(a, -1, -1);
@@ -106,10 +96,8 @@ TransferSequence::Outcome TransferSequence::ReadAll(WordLink& link)
         m_Image[static_cast<size_t>(a)] = w;
         ++m_WordsDone;
     }
-    if (m_Image[0] != InitialisedEepromID)
-        return Outcome::NotInitiated;
-    if (m_Dir == Direction::ReadImage)
-        return Outcome::Done;
+    if (m_Image[0] != InitialisedEepromID) return Outcome::NotInitiated;
+    if (m_Dir == Direction::ReadImage) return Outcome::Done;
     ClassKQxx53 copy = *m_Dev;
     for (int a = 0; a < m_WordsTotal; ++a)
         copy.EEWord(static_cast<int16_t>(a), m_Image[static_cast<size_t>(a)]);
@@ -123,95 +111,79 @@ TransferSequence::Outcome TransferSequence::ReadAll(WordLink& link)
     return Outcome::Done;
 }
 
-TransferSequence::Outcome TransferSequence::WriteAll(WordLink& link)
-{
-    if (!link.InitActPort())
-        return Outcome::LinkFailed;
+TransferSequence::Outcome TransferSequence::WriteAll(WordLink& link) {
+    if (!link.InitActPort()) return Outcome::LinkFailed;
     const int w1 = link.ReadByte(1);
-    if (link.PortFailed())
-        return Outcome::LinkFailed;
+    if (link.PortFailed()) return Outcome::LinkFailed;
     const int radioModel = w1 < 0 ? -1 : w1 / 256;
     if (radioModel != m_Dev->Model()) {
         if (!confirmModelMismatch || !confirmModelMismatch(radioModel))
             return Outcome::ModelDeclined;
     }
     Outcome out = WriteWords(link);
-    if (out != Outcome::Done || !link.FastMode())
-        return out;
+    if (out != Outcome::Done || !link.FastMode()) return out;
     // A fast write is read back as a whole: a word that a later exchange
     // disturbed shows here. On a difference the whole image is written and
     // verified again in the default pacing, which decides the outcome.
     out = ReadBack(link);
-    if (out != Outcome::VerifyFailed && out != Outcome::LinkFailed)
-        return out;
+    if (out != Outcome::VerifyFailed && out != Outcome::LinkFailed) return out;
     link.FallBack(Detail(out) + " in the final read-back");
     m_FailAddr = -1;
     m_WordsDone = 0;
     return WriteWords(link);
 }
 
-TransferSequence::Outcome TransferSequence::WriteWords(WordLink& link)
-{
+TransferSequence::Outcome TransferSequence::WriteWords(WordLink& link) {
     for (int a = 0; a < m_WordsTotal; ++a) {
-        if (m_Cancel)
-            return Outcome::Cancelled;
+        if (m_Cancel) return Outcome::Cancelled;
         const int w = m_Dev->EEWord(static_cast<int16_t>(a));
         link.WriteByte(w, static_cast<short>(a));
         int r = link.ReadByte(static_cast<short>(a));
         if (r != w && r >= 0 && link.FastMode() && link.Surprise().empty() && !link.PortFailed()) {
             // The default pacing would have given the radio more time:
             // this word and the rest go at that pace.
-            link.FallBack("word " + std::to_string(a) + " read back as " + Hex4(r) + " instead of " + Hex4(w));
+            link.FallBack("word " + std::to_string(a) + " read back as " + Hex4(r) +
+                          " instead of " + Hex4(w));
             link.WriteByte(w, static_cast<short>(a));
             r = link.ReadByte(static_cast<short>(a));
         }
-        if (const Outcome o = Verified(link, a, r, w); o != Outcome::Done)
-            return o;
+        if (const Outcome o = Verified(link, a, r, w); o != Outcome::Done) return o;
         ++m_WordsDone;
     }
     return Outcome::Done;
 }
 
-TransferSequence::Outcome TransferSequence::ReadBack(WordLink& link)
-{
+TransferSequence::Outcome TransferSequence::ReadBack(WordLink& link) {
     for (int a = 0; a < m_WordsTotal; ++a) {
-        if (m_Cancel)
-            return Outcome::Cancelled;
+        if (m_Cancel) return Outcome::Cancelled;
         const int w = m_Dev->EEWord(static_cast<int16_t>(a));
-        if (const Outcome o = Verified(link, a, link.ReadByte(static_cast<short>(a)), w); o != Outcome::Done)
+        if (const Outcome o = Verified(link, a, link.ReadByte(static_cast<short>(a)), w);
+            o != Outcome::Done)
             return o;
     }
     return Outcome::Done;
 }
 
-std::string TransferSequence::Message(Outcome o) const
-{
+std::string TransferSequence::Message(Outcome o) const {
     switch (o) {
     case Outcome::NoRadio:
     case Outcome::LinkFailed:
-    case Outcome::VerifyFailed:
-        return " ComPort Error! ";
-    case Outcome::NotInitiated:
-        return "EEPROM must be initiated!";
-    case Outcome::TableInvalid:
-        return m_CodecError;
-    default:
-        return {};
+    case Outcome::VerifyFailed: return " ComPort Error! ";
+    case Outcome::NotInitiated: return "EEPROM must be initiated!";
+    case Outcome::TableInvalid: return m_CodecError;
+    default: return {};
     }
 }
 
-std::string TransferSequence::Detail(Outcome o) const
-{
+std::string TransferSequence::Detail(Outcome o) const {
     const std::string total = std::to_string(m_WordsTotal);
     std::string s;
     switch (o) {
     case Outcome::Done:
         s = m_Dir == Direction::Write ? "wrote and verified " + total + " words on " + m_Device
-                                     : "read " + total + " words from " + m_Device;
+                                      : "read " + total + " words from " + m_Device;
         break;
-    case Outcome::NoRadio:
-        s = "no radio answered";
-        break;
+    case Outcome::NoRadio: s = "no radio answered"; break;
     case Outcome::LinkFailed:
         if (m_FailAddr < 0)
             s = "the port " + m_Device + " could not be prepared";
@@ -220,18 +192,15 @@ std::string TransferSequence::Detail(Outcome o) const
                 std::to_string(m_WordsDone) + " of " + total + " words done)";
         break;
     case Outcome::VerifyFailed:
-        s = "word " + std::to_string(m_FailAddr) + " read back as " + Hex4(m_FailGot) + " instead of " +
-            Hex4(m_FailWant);
+        s = "word " + std::to_string(m_FailAddr) + " read back as " + Hex4(m_FailGot) +
+            " instead of " + Hex4(m_FailWant);
         break;
     case Outcome::NotInitiated:
-        s = "EEPROM must be initiated! (word 0 is " + Hex4(m_Image.empty() ? 0 : m_Image[0]) + ", not 0xC500)";
+        s = "EEPROM must be initiated! (word 0 is " + Hex4(m_Image.empty() ? 0 : m_Image[0]) +
+            ", not 0xC500)";
         break;
-    case Outcome::ModelDeclined:
-        s = "the radio is of another model; nothing was written";
-        break;
-    case Outcome::TableInvalid:
-        s = m_CodecError;
-        break;
+    case Outcome::ModelDeclined: s = "the radio is of another model; nothing was written"; break;
+    case Outcome::TableInvalid: s = m_CodecError; break;
     case Outcome::Cancelled:
         s = "cancelled after " + std::to_string(m_WordsDone) + " of " + total + " words";
         break;
