@@ -119,7 +119,6 @@ private slots:
             QVERIFY(d->isWindowModified() && d->IsModified());
         }
         QCOMPARE(d->windowTitle(), d->Caption() + "[*]");
-        QVERIFY(d->FillReport().contains("FileName : " + d->Caption()));
         // Changing nothing (deleting an empty row, a read of the same table) makes no step.
         Select(d, {2});
         MenuItem("&EDIT", "&DELETE")->trigger();
@@ -138,19 +137,12 @@ private slots:
                   : QTest::keyClick(d->List(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
             QCOMPARE(state(), states[i]);
         }
-        // A save is the new clean state: undoing from it asks again, redoing to it does not.
-        QVERIFY(d->SaveTo(dir.filePath("undo.KQ")));
-        QVERIFY(!d->isWindowModified());
+        // A save is the new clean state: undoing from it marks the table again, redoing to it does not.
+        QVERIFY(d->SaveTo(dir.filePath("undo.KQ")) && !d->isWindowModified());
         MenuItem("&EDIT", "&UNDO")->trigger();
-        {
-            MessageBoxAnswer cancel(QMessageBox::Cancel);
-            QVERIFY(!d->parentWidget()->close());
-            QCOMPARE(cancel.count(), 1);
-        }
+        QVERIFY(d->isWindowModified() && d->IsModified());
         MenuItem("&EDIT", "&REDO")->trigger();
-        MessageBoxAnswer none(QMessageBox::Cancel);
-        QVERIFY(d->parentWidget()->close());
-        QCOMPARE(none.count(), 0);
+        QVERIFY(!d->isWindowModified() && !d->IsModified());
     }
 
     void filesOpenFromTheCommandLineDropsAndTheRecentList() {
@@ -203,8 +195,9 @@ private slots:
             MenuItem("&DEVICE", "&FAST LINK")->trigger();
             MenuItem("&DEVICE", "&PORTS...")->trigger();
             Form_Ports* ports = Form_Ports::ShowPorts(&m);
-            ports->Combo_Port[0]->setCurrentText(port);
-            ports->Apply();
+            for (int i = 0; i < 4; ++i) ports->Combo_Port[i]->setCurrentText(i == 1 ? port : "");
+            ports->Apply(); // a gap is kept, the blank end dropped
+            QCOMPARE(KqSerialPort::PortMap(), QStringList({"", port}));
             ports->close();
             m.NoteFileChosen(dir.filePath("x.KQ"));
             m.AddRecentFile(dir.filePath("x.KQ"));
@@ -214,7 +207,7 @@ private slots:
             frmMain m;
             m.NewDocument();
             QVERIFY(m.FastLink() && MenuItem("&DEVICE", "&FAST LINK")->isChecked());
-            QCOMPARE(KqSerialPort::PortMap(), QStringList({port}));
+            QCOMPARE(KqSerialPort::PortMap(), QStringList({"", port}));
             QCOMPARE(m.LastFolder() + " " + m.RecentFiles().join(" "), dir.path() + " " + dir.filePath("x.KQ"));
             QVERIFY(m.statusBar()->currentMessage().isEmpty());
             m.SetPortChoice({port, gone});
@@ -254,7 +247,6 @@ private slots:
         frmDocument* d = m.NewDocument();
         const auto hint = [&m] { return m.findChild<QLabel*>("Label_BandHint")->text(); };
         editChannel(d, 3, "440");
-        QCOMPARE(Rows(d)[3], QString("3   3  440.000000  12.5K    440.000000  12.5K    L  "));
         QVERIFY(hint().contains("134 to 175 MHz") && hint().endsWith(": channel 3"));
         Select(d, {3});
         MenuItem("&EDIT", "&COPY")->trigger();
@@ -288,16 +280,14 @@ private slots:
         frmMain m;
         frmDocument* d = m.NewDocument();
         editChannel(d, 5, "146.52");
-        const QString own = dir.filePath("own.csv"), chirp = dir.filePath("chirp.csv");
-        QVERIFY(d->ExportCsvTo(own, CsvLayout::Kq));
+        const QString chirp = dir.filePath("chirp.csv");
         ModalAnswer<QFileDialog> save([&chirp](QFileDialog* f) {
             f->selectNameFilter(f->nameFilters().value(1));
             typeFileName(f, chirp);
         });
         MenuItem("&FILE", "&EXPORT CSV...")->trigger();
-        QFile ownFile(own), chirpFile(chirp);
-        QVERIFY(ownFile.open(QIODevice::ReadOnly) && chirpFile.open(QIODevice::ReadOnly));
-        QVERIFY(ownFile.readLine().startsWith("channel,rx_mhz,tx_mhz,"));
+        QFile chirpFile(chirp);
+        QVERIFY(chirpFile.open(QIODevice::ReadOnly));
         QVERIFY(chirpFile.readLine().startsWith("Location,Name,Frequency,"));
         frmDocument* e = m.NewDocument();
         const QStringList empty = Rows(e);

@@ -5,11 +5,9 @@
 
 #include "ChannelFile.h"
 #include "ChannelText.h"
-#include "Form_Ports.h"
 #include "KqSerialPort.h"
 #include "TransferWindow.h"
 
-#include <QComboBox>
 #include <QDialog>
 #include <QMdiArea>
 #include <QProgressBar>
@@ -84,9 +82,7 @@ private slots:
         frmDocument* back = kqtest::FreshDocument();
         Form_Upload::Load(*back);
         QCOMPARE(TransferWindow::LastOutcome(), Outcome::Done);
-        QCOMPARE(kqtest::Rows(back), kqtest::Rows(d));
-        QVERIFY(back->IsModified());
-        QVERIFY(!back->IsBusy());
+        QVERIFY(kqtest::Rows(back) == kqtest::Rows(d) && back->IsModified() && !back->IsBusy());
         QVERIFY2(status().contains(radio.device), qPrintable(status()));
         radio.stop();
         QCOMPARE(rowsOf(saved), kqtest::Rows(d));
@@ -170,9 +166,7 @@ private slots:
         SetFastLink(true);
         QCOMPARE(ok.count(), 1);
         QCOMPARE(TransferWindow::LastOutcome(), Outcome::Cancelled);
-        QVERIFY(busyDuring);
-        QVERIFY(!d->IsBusy());
-        QVERIFY(secondStart.contains("transfer is running"));
+        QVERIFY(busyDuring && !d->IsBusy() && secondStart.contains("transfer is running"));
         // The bar is cleared when the window opens; from the first tick on a
         // write's bar runs one step ahead.
         if (!seen.isEmpty() && seen.first() == 0) seen.removeFirst();
@@ -180,16 +174,6 @@ private slots:
         QCOMPARE(seen.first(), 1);
         for (int i = 1; i < seen.size(); ++i) QVERIFY(seen[i] > seen[i - 1]);
         QVERIFY(seen.last() < 15);
-    }
-
-    void portListSetsTheSearchedDevices() {
-        Form_Ports* f = Form_Ports::ShowPorts(main);
-        const char* chosen[] = {"/dev/ttyUSB7", "", "/dev/pts/99", ""};
-        for (int i = 0; i < 4; ++i) f->Combo_Port[i]->setCurrentText(chosen[i]);
-        f->Apply();
-        QCOMPARE(KqSerialPort::PortMap(), QStringList({"/dev/ttyUSB7", "", "/dev/pts/99"}));
-        f->close();
-        KqSerialPort::SetPortMap({});
     }
 };
 
