@@ -97,11 +97,13 @@ inline void CloseAll() {
     Settle();
 }
 
-inline QStringList MenuTitles() {
+// The texts of actions as shown ("&FILE", "" for a separator).
+inline QStringList Texts(const QList<QAction*>& actions) {
     QStringList t;
-    for (QAction* a : MainWindow()->menuBar()->actions()) t << a->text();
+    for (QAction* a : actions) t << a->text();
     return t;
 }
+inline QStringList MenuTitles() { return Texts(MainWindow()->menuBar()->actions()); }
 // A menu of the menu bar and one of its items as the user sees them
 // ("&EDIT", "CU&T"); nullptr when not shown.
 inline QMenu* Menu(const QString& title) {

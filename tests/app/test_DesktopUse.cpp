@@ -68,11 +68,6 @@ class TestDesktopUse : public QObject {
         f->findChild<QLineEdit*>("fileNameEdit")->setText(path);
         static_cast<QDialog*>(f)->accept();
     }
-    static QStringList texts(const QList<QAction*>& actions) {
-        QStringList t;
-        for (QAction* a : actions) t << a->text();
-        return t;
-    }
 
 private slots:
     void init() { QSettings().clear(); }
@@ -152,7 +147,7 @@ private slots:
         const auto m = StartProgram({"kqprogrammer", a, "--port", "/dev/kqZ", "b.kq"});
         QDir::setCurrent(cwd);
         emit Menu("&WINDOW")->aboutToShow();
-        QCOMPARE(texts(Menu("&WINDOW")->actions()), QStringList({a, b}));
+        QCOMPARE(Texts(Menu("&WINDOW")->actions()), QStringList({a, b}));
         QCOMPARE(KqSerialPort::PortMap(), QStringList({"/dev/kqZ"}));
         // Of a drop only the channel files open.
         QMimeData data;
@@ -165,7 +160,7 @@ private slots:
         QVERIFY(m->Documents().size() == 3 && m->ActiveDocument()->Caption() == c);
         // Recent files: most recent first, each once, at most 8.
         QMenu* recent = MenuItem("&FILE", "RECENT &FILES")->menu();
-        QCOMPARE(texts(recent->actions()), QStringList({"&1 " + c, "&2 " + b, "&3 " + a}));
+        QCOMPARE(Texts(recent->actions()), QStringList({"&1 " + c, "&2 " + b, "&3 " + a}));
         for (int i = 0; i < 9; ++i) QVERIFY(m->ActiveDocument()->SaveTo(dir.filePath(QString("s%1.KQ").arg(i))));
         QCOMPARE(recent->actions().size(), 8);
         QCOMPARE(recent->actions()[0]->text(), "&1 " + dir.filePath("s8.KQ"));
@@ -227,7 +222,7 @@ private slots:
             const std::unique_ptr<QMenu> menu(d->MakeContextMenu(d->List()->visualItemRect(d->List()->item(row)).center()));
             for (QAction* a : menu->actions())
                 if (a->text() == item && a->isEnabled()) a->trigger();
-            return texts(menu->actions());
+            return Texts(menu->actions());
         };
         const QStringList before = Rows(d);
         Select(d, {4});

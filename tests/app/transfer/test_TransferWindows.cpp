@@ -167,13 +167,10 @@ private slots:
         QCOMPARE(ok.count(), 1);
         QCOMPARE(TransferWindow::LastOutcome(), Outcome::Cancelled);
         QVERIFY(busyDuring && !d->IsBusy() && secondStart.contains("transfer is running"));
-        // The bar is cleared when the window opens; from the first tick on a
-        // write's bar runs one step ahead.
-        if (!seen.isEmpty() && seen.first() == 0) seen.removeFirst();
-        QVERIFY(seen.size() >= 3);
-        QCOMPARE(seen.first(), 1);
-        for (int i = 1; i < seen.size(); ++i) QVERIFY(seen[i] > seen[i - 1]);
-        QVERIFY(seen.last() < 15);
+        // The bar is cleared when the window opens, then shows the sequence's
+        // progress (its steps are the sequence's test), and stops short.
+        QVERIFY2(seen.size() >= 3 && seen.first() <= 1 && std::is_sorted(seen.begin(), seen.end()) && seen.last() < 15,
+                 qPrintable(QString::number(seen.size())));
     }
 };
 
