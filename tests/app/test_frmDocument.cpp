@@ -1,8 +1,10 @@
 // The desktop program's windows, driven offscreen from its start-up on:
 // numbering, menus, clipboard, files, unsaved changes, the busy state,
-// printing, the read-me viewer, and the editing dialogs (typing, Enter, OK,
-// and the rows and labels after).
+// printing, the read-me viewer, the editing dialogs (typing, Enter, OK, and
+// the rows and labels after), and DEVICE > UPLOAD and DOWNLOAD against the
+// kqradio emulator on a real pseudo-terminal.
 #include "GuiTestSupport.h"
+#include "KqRadioProcess.h"
 
 #include "ChannelFile.h"
 #include "Form_AutoFreq.h"
@@ -11,6 +13,7 @@
 #include "Form_Readme.h"
 #include "KqSerialPort.h"
 #include "SystemOption.h"
+#include "TransferWindow.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,15 +23,18 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace kq;
 using namespace kqtest;
+using Outcome = TransferSequence::Outcome;
 
 class TestWindows : public QObject {
     Q_OBJECT
@@ -41,6 +47,18 @@ class TestWindows : public QObject {
         d->myDevice().TheTxFreq(ch, tx);
         d->UpdateHomePage();
     }
+    // A new active window holding channels 0 .. n-1, its image cut to the
+    // first words (19: the header and channel 0, for a shorter transfer).
+    static frmDocument* table(int16_t n, int16_t words = 64) {
+        frmDocument* d = FreshDocument();
+        for (int16_t ch = 0; ch < n; ++ch) {
+            d->myDevice().TheRFPower(ch, ch % 2 ? -1 : 0);
+            setChannel(d, ch, 146.0125 + ch * 0.025, 150.5 + ch * 0.0125);
+        }
+        d->myDevice().TotalEEWords(words);
+        return d;
+    }
+    QString status() const { return main->statusBar()->currentMessage(); }
     // Replaces a field's text the way a user does: focus (selects all), type.
     static void type(QLineEdit* e, const QString& text) {
         e->setFocus();
@@ -60,7 +78,14 @@ class TestWindows : public QObject {
     }
 
 private slots:
-    void initTestCase() { main = StartProgram({"kqprogrammer", "--port", "/dev/kqA,/dev/kqB"}); }
+    void initTestCase() {
+        main = StartProgram({"kqprogrammer", "--port", "/dev/kqA,/dev/kqB"});
+        // Transfers are quick against the unpaced emulator (the paced tests switch
+        // it off), set after the main window, which applies the remembered choice;
+        // on a loaded machine a pseudo-terminal can deliver tens of ms late.
+        SetFastLink(true);
+        LinkOptions().tickMs = 80;
+    }
     void cleanupTestCase() { KqSerialPort::SetPortMap({}); }
     void cleanup() { CloseAll(); }
 
@@ -387,6 +412,112 @@ private slots:
         QCOMPARE(openedOn->myDevice().TheRxFreq(3), 146.5);
         QCOMPARE(openedOn->myDevice().TheRxFreq(5) + active->myDevice().TheRxFreq(7), 0.0);
         QVERIFY(openedOn->IsModified() && !active->IsModified());
+    }
+
+    void modelQuestionThenDownloadThenUpload() {
+        const QString saved = dir.filePath("written.KQ");
+        KqRadioProcess radio({"--model", "3", "--save", saved});
+        KqSerialPort::SetPortMap({radio.device});
+        frmDocument* d = table(1, 19);
+        for (QMessageBox::StandardButton answer : {QMessageBox::Cancel, QMessageBox::Ok}) {
+            MessageBoxAnswer box(answer);
+            Form_Download::Load(*d);
+            QCOMPARE(box.count(), 1);
+            QCOMPARE(box.text(), QString("Model Type Unmatch!\r\nOverwrite ?"));
+            QCOMPARE(TransferWindow::LastOutcome(), answer == QMessageBox::Ok ? Outcome::Done : Outcome::ModelDeclined);
+        }
+        frmDocument* back = kqtest::FreshDocument();
+        Form_Upload::Load(*back);
+        QCOMPARE(TransferWindow::LastOutcome(), Outcome::Done);
+        QVERIFY(Rows(back) == Rows(d) && back->IsModified() && !back->IsBusy());
+        QVERIFY2(status().contains(radio.device), qPrintable(status()));
+        radio.stop();
+        QCOMPARE(Rows(main->OpenChannelFilePath(saved)), Rows(d));
+    }
+
+    void failuresSayWhatHappened() {
+        struct Case {
+            QStringList args;
+            bool upload;
+            QString box, status;
+        };
+        // The box keeps the short text; the status bar tells the details (the
+        // outcomes' texts themselves are the transfer sequence's).
+        for (const Case& c : {Case{{"--bad-id"}, true, "EEPROM must be initiated!", "0xC501"},
+                              Case{{"--no-probe"}, false, " ComPort Error! ", "No radio answered"}}) {
+            KqRadioProcess radio(c.args + QStringList{"--model", "2"});
+            KqSerialPort::SetPortMap({radio.device});
+            frmDocument* d = table(4);
+            const QStringList before = Rows(d);
+            MessageBoxAnswer ok(QMessageBox::Ok);
+            c.upload ? Form_Upload::Load(*d) : Form_Download::Load(*d);
+            QCOMPARE(ok.text(), c.box);
+            QVERIFY2(status().contains(c.status), qPrintable(status()));
+            QCOMPARE(Rows(d), before);
+            QVERIFY(!d->IsBusy());
+        }
+    }
+
+    void aModalBoxCannotBreakAPacedDownload() {
+        const QString saved = dir.filePath("modal.KQ");
+        KqRadioProcess radio({"--model", "2", "--save", saved}, /*pace=*/true);
+        KqSerialPort::SetPortMap({radio.device});
+        SetFastLink(false);
+        frmDocument* d = table(1, 19);
+        int held = 0;
+        QTimer poll;
+        poll.setInterval(5);
+        connect(&poll, &QTimer::timeout, [&] {
+            TransferWindow* w = TransferWindow::Open();
+            if (held || !w || w->ProgressBar->value() < 3) return;
+            ++held;
+            QDialog box(main.get()); // a modal box of the program's, held for a second
+            QTimer::singleShot(1000, &box, &QDialog::accept);
+            box.exec();
+        });
+        poll.start();
+        MessageBoxAnswer failure(QMessageBox::Ok); // a failure must not hang the test
+        Form_Download::Load(*d);
+        SetFastLink(true);
+        QCOMPARE(held, 1);
+        QCOMPARE(failure.count(), 0);
+        QCOMPARE(TransferWindow::LastOutcome(), Outcome::Done);
+        radio.stop();
+        QCOMPARE(Rows(main->OpenChannelFilePath(saved)), Rows(d));
+    }
+
+    void cancelStopsMidTransferAndProgressIsShown() {
+        KqRadioProcess radio({"--model", "2"}, /*pace=*/true);
+        KqSerialPort::SetPortMap({radio.device});
+        SetFastLink(false);
+        frmDocument* d = table(1, 16); // a bar step per word
+        QList<int> seen;
+        bool busyDuring = false;
+        QString secondStart;
+        QTimer poll;
+        poll.setInterval(5);
+        MessageBoxAnswer ok(QMessageBox::Ok); // also a failure's box: no hang
+        connect(&poll, &QTimer::timeout, [&] {
+            TransferWindow* w = TransferWindow::Open();
+            if (!w || w->isHidden()) return;
+            if (seen.isEmpty() || seen.last() != w->ProgressBar->value()) seen << w->ProgressBar->value();
+            busyDuring = busyDuring || d->IsBusy();
+            if (w->ProgressBar->value() >= 5 && secondStart.isEmpty()) {
+                Form_Upload::Load(*d); // refused while this one runs
+                secondStart = ok.text();
+                w->close(); // the frame's close acts as CANCEL
+            }
+        });
+        poll.start();
+        Form_Download::Load(*d);
+        SetFastLink(true);
+        QCOMPARE(ok.count(), 1);
+        QCOMPARE(TransferWindow::LastOutcome(), Outcome::Cancelled);
+        QVERIFY(busyDuring && !d->IsBusy() && secondStart.contains("transfer is running"));
+        // The bar is cleared when the window opens, then shows the sequence's
+        // progress (its steps are the sequence's test), and stops short.
+        QVERIFY2(seen.size() >= 3 && seen.first() <= 1 && std::is_sorted(seen.begin(), seen.end()) && seen.last() < 15,
+                 qPrintable(QString::number(seen.size())));
     }
 };
 
