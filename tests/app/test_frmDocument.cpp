@@ -115,10 +115,16 @@ private slots:
         a->parentWidget()->close();
         Settle();
         QCOMPARE(main->NewDocument()->Caption(), QString("Untitled%1").arg(base + 3));
-        // A file opened takes the next number too; the caption is its path.
-        const QString path = dir.filePath("numbering.KQ");
-        SaveChannelFile(b->myDevice(), path.toStdString());
-        QCOMPARE(main->OpenChannelFilePath(path)->Caption(), path);
+        // A table saved and a file opened have the file's path as caption; the opened one
+        // shows the same rows and takes the next number too.
+        setChannel(b, 15, 174.99375, 150.0);
+        ApplySystemOption(b->myDevice(), 0);
+        const QString path = dir.filePath("table.KQ");
+        QVERIFY(b->SaveTo(path) && b->Caption() == path);
+        QVERIFY(b->Save()); // to the caption's path, without asking
+        frmDocument* o = main->OpenChannelFilePath(path);
+        QCOMPARE(o->Caption() + " " + o->LabelModel()->text() + " " + o->LabelRFIF()->text(), path + " KQ-0253 45 MHz");
+        QVERIFY(Rows(o) == Rows(b) && !o->IsModified());
         QCOMPARE(main->NewDocument()->Caption(), QString("Untitled%1").arg(base + 5));
     }
 
@@ -152,19 +158,6 @@ private slots:
         Select(other, {9});
         MenuItem("&EDIT", "&PASTE")->trigger();
         QCOMPARE(Rows(other)[10].mid(6), before[5].mid(6));
-    }
-
-    void saveThenOpenShowsTheSameRows() {
-        frmDocument* d = FreshDocument();
-        setChannel(d, 15, 174.99375, 150.0);
-        ApplySystemOption(d->myDevice(), 0);
-        const QString path = dir.filePath("table.KQ");
-        QVERIFY(d->SaveTo(path));
-        QCOMPARE(d->Caption(), path);
-        QVERIFY(d->Save()); // to the caption's path, without asking
-        frmDocument* o = main->OpenChannelFilePath(path);
-        QCOMPARE(o->Caption() + " " + o->LabelModel()->text() + " " + o->LabelRFIF()->text(), path + " KQ-0253 45 MHz");
-        QVERIFY(Rows(o) == Rows(d) && !o->IsModified());
     }
 
     void damagedOrMissingFileOpensNoWindow() {
