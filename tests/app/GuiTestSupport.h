@@ -93,7 +93,7 @@ inline kq::frmDocument* FreshDocument() { return MainWindow()->NewDocument(); }
 // Closes every channel window, discarding changes.
 inline void CloseAll() {
     MessageBoxAnswer discard(QMessageBox::Discard);
-    MainWindow()->mdiArea()->closeAllSubWindows();
+    if (kq::frmMain* m = MainWindow()) m->mdiArea()->closeAllSubWindows();
     Settle();
 }
 
