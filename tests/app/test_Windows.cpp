@@ -175,16 +175,14 @@ private slots:
         QCOMPARE(o->Caption() + " " + o->LabelModel()->text() + " " + o->LabelRFIF()->text(), path + " KQ-0253 45 MHz");
         QVERIFY(Rows(o) == Rows(b) && !o->IsModified());
         QCOMPARE(main->NewDocument()->Caption(), QString("Untitled%1").arg(base + 5));
-    }
-
-    void windowMenuListsTheTablesAndActivatesTheOneChosen() {
-        const QList<frmDocument*> docs = {main->NewDocument(), main->NewDocument(), main->NewDocument()};
+        // The WINDOW menu lists the tables and activates the one chosen.
         emit Menu("&WINDOW")->aboutToShow();
         const QList<QAction*> items = Menu("&WINDOW")->actions();
-        QCOMPARE(Texts(items), QStringList({docs[0]->Caption(), docs[1]->Caption(), docs[2]->Caption()}));
-        QVERIFY(!items[0]->isChecked() && !items[1]->isChecked() && items[2]->isChecked());
+        QCOMPARE(Texts(items), QStringList({path, QString("Untitled%1").arg(base + 3), path,
+                                            QString("Untitled%1").arg(base + 5)}));
+        QVERIFY(!items[0]->isChecked() && items[3]->isChecked());
         items[0]->trigger();
-        QCOMPARE(main->ActiveDocument(), docs[0]);
+        QCOMPARE(main->ActiveDocument(), b);
     }
 
     void clipboardIsSharedAndRedrawsKeepTheView() {
@@ -277,7 +275,7 @@ private slots:
         QVERIFY(d->parentWidget()->close());
     }
 
-    void reportPrintsToPdfWithTheReportsWords() {
+    void reportPrintsToPdfAndPreviewsAsPrintWould() {
         QVERIFY2(!QStandardPaths::findExecutable("pdftotext").isEmpty(), "pdftotext (poppler-utils) is needed");
         frmDocument* d = FreshDocument();
         setChannel(d, 10, 150.0125, 145.5);
@@ -290,6 +288,16 @@ private slots:
         const QString text = QString::fromUtf8(p.readAllStandardOutput());
         // The layout's spacing is the PDF's own; the words and their order are the report's.
         QCOMPARE(text.simplified(), lines.join(' ').simplified());
+        // The preview shows the same pages; a set-up choice carries over.
+        main->Printer().setPageOrientation(QPageLayout::Landscape);
+        QString shown;
+        ModalAnswer<QPrintPreviewDialog> look([&shown](QPrintPreviewDialog* p) {
+            auto* preview = p->findChild<QPrintPreviewWidget*>();
+            shown = QString("%1 %2").arg(preview->pageCount()).arg(preview->orientation() == QPageLayout::Landscape);
+            p->reject();
+        });
+        MenuItem("&FILE", "PRINT PRE&VIEW")->trigger();
+        QCOMPARE(shown, QString("1 1"));
     }
 
     void readmeViewerShowsTheFileLineByLine() {
@@ -343,6 +351,10 @@ private slots:
         QCOMPARE(dlg->focusWidget(), dlg->Text_RxFreq);
         d->OpenChannelEdit(); // opening again keeps the one dialog
         QCOMPARE(Form_Keyin_CH::Open(), dlg);
+        MessageBoxAnswer ok(QMessageBox::Ok); // a refused value keeps the dialog and the channel
+        typeBoth(dlg, "146.025", "0");
+        QTest::mouseClick(dlg->Command_OK, Qt::LeftButton);
+        QVERIFY(ok.text() == "A Invalid Frequency Value." && Form_Keyin_CH::Open() == dlg && !d->IsModified());
         type(dlg->Text_RxFreq, "150,0125");
         dlg->Check_RxTx->click();
         QVERIFY(!dlg->Text_TxFreq->isEnabled() && !dlg->Frame_TxCHSpace->isEnabled());
@@ -372,16 +384,6 @@ private slots:
         Settle();
         QVERIFY(!Form_Keyin_CH::Open());
         QVERIFY(!d->IsModified());
-    }
-
-    void invalidValueKeepsTheDialogAndTheChannel() {
-        frmDocument* d = FreshDocument();
-        Form_Keyin_CH* dlg = editRow(d, 2);
-        typeBoth(dlg, "146.025", "0");
-        MessageBoxAnswer ok(QMessageBox::Ok);
-        QTest::mouseClick(dlg->Command_OK, Qt::LeftButton);
-        QCOMPARE(ok.text(), QString("A Invalid Frequency Value."));
-        QVERIFY(Form_Keyin_CH::Open() == dlg && dlg->Text_RxFreq->text() == "146.025" && !d->IsModified());
     }
 
     void autoFreqFillsTypedWithEnterThenRxOnly() {
@@ -422,16 +424,6 @@ private slots:
         QVERIFY(dlg->Combo_Model->placeholderText().contains("9") && !dlg->Command_Yes->isEnabled());
     }
 
-    void dialogsCloseWithTheirWindow() {
-        frmDocument* d = FreshDocument();
-        d->OpenAutoFreq();
-        d->OpenSystemOption();
-        QVERIFY(editRow(d, 1) && Form_AutoFreq::Open() && Form_Option_System::Open());
-        d->parentWidget()->close();
-        Settle();
-        QVERIFY(!Form_Keyin_CH::Open() && !Form_AutoFreq::Open() && !Form_Option_System::Open());
-    }
-
     void okWritesTheCaptionsChannelIntoTheTableItWasOpenedOn() {
         // Neither another row clicked meanwhile nor another active table
         // takes the values: channel 3 of the first table would be lost.
@@ -445,6 +437,13 @@ private slots:
         QCOMPARE(openedOn->myDevice().TheRxFreq(3), 146.5);
         QCOMPARE(openedOn->myDevice().TheRxFreq(5) + active->myDevice().TheRxFreq(7), 0.0);
         QVERIFY(openedOn->IsModified() && !active->IsModified());
+        // The dialogs close with their window.
+        active->OpenAutoFreq();
+        active->OpenSystemOption();
+        QVERIFY(editRow(active, 1) && Form_AutoFreq::Open() && Form_Option_System::Open());
+        active->parentWidget()->close();
+        Settle();
+        QVERIFY(!Form_Keyin_CH::Open() && !Form_AutoFreq::Open() && !Form_Option_System::Open());
     }
 
     void modelQuestionThenDownloadThenUpload() {
@@ -654,19 +653,6 @@ private slots:
         QCOMPARE(hint(), QString());
         main->OpenChannelFilePath(tableFile("low.KQ", 12, 120.0));
         QVERIFY(hint().endsWith(": channel 12"));
-    }
-
-    void printPreviewShowsTheReportAsPrintWould() {
-        FreshDocument();
-        main->Printer().setPageOrientation(QPageLayout::Landscape); // a set-up choice carries over
-        QString shown;
-        ModalAnswer<QPrintPreviewDialog> look([&shown](QPrintPreviewDialog* p) {
-            auto* preview = p->findChild<QPrintPreviewWidget*>();
-            shown = QString("%1 %2").arg(preview->pageCount()).arg(preview->orientation() == QPageLayout::Landscape);
-            p->reject();
-        });
-        MenuItem("&FILE", "PRINT PRE&VIEW")->trigger();
-        QCOMPARE(shown, QString("1 1"));
     }
 
     void csvExportsEitherLayoutAndImportsAsOneStep() {
