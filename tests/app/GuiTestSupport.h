@@ -93,15 +93,17 @@ inline kq::frmDocument* FreshDocument() { return MainWindow()->NewDocument(); }
 // Closes every channel window, discarding changes.
 inline void CloseAll() {
     MessageBoxAnswer discard(QMessageBox::Discard);
-    MainWindow()->mdiArea()->closeAllSubWindows();
+    if (kq::frmMain* m = MainWindow()) m->mdiArea()->closeAllSubWindows();
     Settle();
 }
 
-inline QStringList MenuTitles() {
+// The texts of actions as shown ("&FILE", "" for a separator).
+inline QStringList Texts(const QList<QAction*>& actions) {
     QStringList t;
-    for (QAction* a : MainWindow()->menuBar()->actions()) t << a->text();
+    for (QAction* a : actions) t << a->text();
     return t;
 }
+inline QStringList MenuTitles() { return Texts(MainWindow()->menuBar()->actions()); }
 // A menu of the menu bar and one of its items as the user sees them
 // ("&EDIT", "CU&T"); nullptr when not shown.
 inline QMenu* Menu(const QString& title) {

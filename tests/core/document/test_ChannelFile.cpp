@@ -59,6 +59,13 @@ std::string snapshot(const ClassKQxx53& d) {
     return s.str();
 }
 
+// A new folder of its own under the system's temporary folder.
+std::string freshFolder() {
+    std::string tmpl = (fs::temp_directory_path() / "kqfileXXXXXX").string();
+    if (!::mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
+    return tmpl;
+}
+
 } // namespace
 
 // Lines from..to-1 of a channel file, joined by blanks.
@@ -160,16 +167,11 @@ TEST(ChannelFileRead, DamagedFilesLoadNothing) {
         std::string text, expectLine, expectWords; // "line N" and words the message must carry
     };
     const std::vector<Case> cases = {
-        {"", "line 1", "header"},
-        {firstN(255), "line 255", "header"},
-        {firstN(256), "line 256", "0 of its 64 words"},
-        {firstN(256 + 2 * 40), "line 336", "40 of its 64 words"},
-        {firstN(383), "line 383", "low byte"},
-        {with(300, "abc"), "line 301", "\"abc\""},
-        {with(20, "x1"), "line 21", "\"x1\""},
-        {with(270, "256"), "line 271", "\"256\""},
-        {with(270, "-1"), "line 271", "\"-1\""},
-        {with(270, "1.5"), "line 271", "\"1.5\""},
+        {"", "line 1", "header"}, {firstN(255), "line 255", "header"},
+        {firstN(256), "line 256", "0 of its 64 words"}, {firstN(256 + 2 * 40), "line 336", "40 of its 64 words"},
+        {firstN(383), "line 383", "low byte"}, {with(300, "abc"), "line 301", "\"abc\""},
+        {with(20, "x1"), "line 21", "\"x1\""}, {with(270, "256"), "line 271", "\"256\""},
+        {with(270, "-1"), "line 271", "\"-1\""}, {with(270, "1.5"), "line 271", "\"1.5\""},
         {with(270, "99999999999999999999999"), "line 271", "\"9999999999999999...\""},
         {with(280, std::string("\x1b[2J\xff", 5)), "line 281", "\"\\x1B[2J\\xFF\""},
         {with(300, "", true), "line 301", "is missing"},
@@ -177,8 +179,7 @@ TEST(ChannelFileRead, DamagedFilesLoadNothing) {
         // Read from disk, so that files that cannot be opened go through the same checks.
         {"<huge>", "", "too large"}, {"<missing>", "", "does not exist"}, {"<folder>", "", "folder"},
     };
-    std::string tmpl = (fs::temp_directory_path() / "kqfileXXXXXX").string();
-    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
+    const std::string tmpl = freshFolder();
     const fs::path bad = fs::path(tmpl) / "bad.KQ";
     for (const Case& c : cases) {
         ClassKQxx53 dev = sampleDevice(3);
@@ -202,8 +203,7 @@ TEST(ChannelFileRead, DamagedFilesLoadNothing) {
 }
 
 TEST(ChannelFileDisk, SaveThenOpen) {
-    std::string tmpl = (fs::temp_directory_path() / "kqfileXXXXXX").string();
-    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
+    const std::string tmpl = freshFolder();
     ClassKQxx53 src = sampleDevice(0);
     const std::string p = tmpl + "/table.KQ";
     kq::SaveChannelFile(src, p);

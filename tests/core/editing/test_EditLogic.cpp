@@ -67,19 +67,10 @@ TEST(ChannelEdit, RefusalsAndZeroWriteNothing) {
     const std::string refused = "A Invalid Frequency Value.";
     // Receive text, transmit text, Tx=Rx, and the message ("" = closes unwritten).
     const std::tuple<const char*, const char*, bool, std::string> cases[] = {
-        {"", "146", false, refused},
-        {"146.0125 ", "146", false, refused},
-        {"-146", "146", true, refused},
-        {"1.2.3", "146", true, refused},
-        {"146.0125", "14x", false, refused},
-        {"146.0126", "146", true, refused},
-        {"146.0125", "1000", false, refused},
-        {"146.0125", "0", false, refused},
-        {"0", "146.0125", false, refused},
-        {"0", "146", true, ""},
-        {".", "146", true, ""},
-        {"0.0", "", true, ""},
-        {"0", "0", false, ""},
+        {"", "146", false, refused}, {"146.0125 ", "146", false, refused}, {"-146", "146", true, refused},
+        {"1.2.3", "146", true, refused}, {"146.0125", "14x", false, refused}, {"146.0126", "146", true, refused},
+        {"146.0125", "1000", false, refused}, {"146.0125", "0", false, refused}, {"0", "146.0125", false, refused},
+        {"0", "146", true, ""}, {".", "146", true, ""}, {"0.0", "", true, ""}, {"0", "0", false, ""},
         {".", "0,0", false, ""}};
     for (const auto& [rx, tx, same, message] : cases) {
         ChannelEditFields f{rx, tx, same, true, false, false};
@@ -146,12 +137,10 @@ TEST(AutoFill, MessagesInOrderAndNothingWritten) {
     };
     const std::string badCh = " A Invalid Channel Number.", badFreq = " A Invalid Frequency Value.";
     const std::vector<Case> cases = {
-        {fill("0", "3 ", "146", "12.5"), badCh},
+        {fill("0", "3 ", "146", "12.5"), badCh}, {fill("5", "2", "146", "12.5"), badCh},
         {fill("a", "3", "x", "12.5"), badCh}, // channel text before frequency text
-        {fill("5", "2", "146", "12.5"), badCh},
-        {fill("0", "16", "146", "12.5"), badCh},
+        {fill("0", "16", "146", "12.5"), badCh}, {fill("0", "3", "146", "-5"), badFreq + " CH0:0"},
         {fill("99", "3", "", "12.5"), badFreq + " CH0:0"}, // text before range
-        {fill("0", "3", "146", "-5"), badFreq + " CH0:0"},
         {fill("0", "16", "146", "x"), badFreq + " CH0:0"},
         {fill("0", "5", "98.4625", "12.5"), badFreq + " CH0:98.4625"},
         {fill("0", "5", "146", "12.3"), badFreq + " CH1:146.0123"},
