@@ -58,8 +58,10 @@ public:
     explicit MessageBoxAnswer(QMessageBox::StandardButton button)
         : ModalAnswer([this, button](QMessageBox* box) {
               m_Text = box->text();
-              if (QAbstractButton* b = box->button(button)) b->click();
-              else box->reject();
+              if (QAbstractButton* b = box->button(button))
+                  b->click();
+              else
+                  box->reject();
           }) {}
     QString text() const { return m_Text; }
 

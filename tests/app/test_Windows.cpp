@@ -91,8 +91,10 @@ class TestWindows : public QObject {
     static void fill(frmDocument* d, const QString& start, const QString& stop, const QString& freq) {
         d->OpenAutoFreq();
         Form_AutoFreq* f = Form_AutoFreq::Open();
-        for (const auto& [field, text] : {QPair<QLineEdit*, QString>{f->Text_StartCH, start}, {f->Text_StopCH, stop},
-                                          {f->Text_StartFreq, freq}, {f->Text_SpaceFreq, "12.5"}})
+        for (const auto& [field, text] : {QPair<QLineEdit*, QString>{f->Text_StartCH, start},
+                                          {f->Text_StopCH, stop},
+                                          {f->Text_StartFreq, freq},
+                                          {f->Text_SpaceFreq, "12.5"}})
             field->setText(text);
         f->Command_OK_Click();
         Settle();
@@ -143,7 +145,8 @@ private slots:
         QVERIFY(main->isVisible());
         QCOMPARE(main->Documents().size(), 1);
         frmDocument* d = main->ActiveDocument();
-        QCOMPARE(d->Caption() + " " + Rows(d)[10], QString("Untitled1 10  A     NONE     12.5K       NONE     12.5K    L  "));
+        QCOMPARE(d->Caption() + " " + Rows(d)[10],
+                 QString("Untitled1 10  A     NONE     12.5K       NONE     12.5K    L  "));
         QCOMPARE(d->LabelModel()->text() + d->LabelRFIF()->text() + d->LabelReferOsc()->text(),
                  QString("KQ-0453-45 MHz12.8 MHz"));
         QCOMPARE(d->List()->currentRow() + d->myDevice().NowCHNum, 0);
@@ -178,8 +181,8 @@ private slots:
         // The WINDOW menu lists the tables and activates the one chosen.
         emit Menu("&WINDOW")->aboutToShow();
         const QList<QAction*> items = Menu("&WINDOW")->actions();
-        QCOMPARE(Texts(items), QStringList({path, QString("Untitled%1").arg(base + 3), path,
-                                            QString("Untitled%1").arg(base + 5)}));
+        QCOMPARE(Texts(items),
+                 QStringList({path, QString("Untitled%1").arg(base + 3), path, QString("Untitled%1").arg(base + 5)}));
         QVERIFY(!items[0]->isChecked() && items[3]->isChecked());
         items[0]->trigger();
         QCOMPARE(main->ActiveDocument(), b);
@@ -246,10 +249,10 @@ private slots:
     void busyTableDisablesWhatChangesItAndRefusesToClose() {
         frmDocument* idle = FreshDocument();
         frmDocument* d = FreshDocument();
-        const QList<QAction*> changing = {
-            MenuItem("&EDIT", "CU&T"),      MenuItem("&EDIT", "&PASTE"),     MenuItem("&EDIT", "&DELETE"),
-            MenuItem("&EDIT", "AUTO&FREQ"), MenuItem("&OPTION", "S&YSTEM"), MenuItem("&OPTION", "C&HANNEL"),
-            MenuItem("&DEVICE", "&UPLOAD"), MenuItem("&DEVICE", "&DOWNLOAD")};
+        const QList<QAction*> changing = {MenuItem("&EDIT", "CU&T"),      MenuItem("&EDIT", "&PASTE"),
+                                          MenuItem("&EDIT", "&DELETE"),   MenuItem("&EDIT", "AUTO&FREQ"),
+                                          MenuItem("&OPTION", "S&YSTEM"), MenuItem("&OPTION", "C&HANNEL"),
+                                          MenuItem("&DEVICE", "&UPLOAD"), MenuItem("&DEVICE", "&DOWNLOAD")};
         const QList<QAction*> reading = {MenuItem("&EDIT", "&COPY"), MenuItem("&FILE", "&SAVE"),
                                          MenuItem("&FILE", "&PRINT"), MenuItem("&DEVICE", "&PORTS...")};
         QVERIFY(!changing.contains(nullptr) && !reading.contains(nullptr));
@@ -302,7 +305,8 @@ private slots:
 
     void readmeViewerShowsTheFileLineByLine() {
         for (const auto& [file, text] : {QPair<QByteArray, QString>{"first\nno end", "first\r\nno end\r\n"},
-                                         {"a\r\n\r\nb\r\n", "a\r\n\r\nb\r\n"}, {"", ""}}) {
+                                         {"a\r\n\r\nb\r\n", "a\r\n\r\nb\r\n"},
+                                         {"", ""}}) {
             bool ok = false;
             QCOMPARE(Form_Readme::ReadmeText(writeFile("readme.txt", file), &ok), text);
             QVERIFY(ok);
@@ -327,10 +331,9 @@ private slots:
 
     void doubleClickEnterAndOptionChannelEditTheirRow() {
         frmDocument* d = FreshDocument();
-        const std::function<void()> openers[] = {
-            [d] { emit d->List()->itemDoubleClicked(d->List()->currentItem()); },
-            [d] { QTest::keyClick(d->List(), Qt::Key_Return); },
-            [] { MenuItem("&OPTION", "C&HANNEL")->trigger(); }};
+        const std::function<void()> openers[] = {[d] { emit d->List()->itemDoubleClicked(d->List()->currentItem()); },
+                                                 [d] { QTest::keyClick(d->List(), Qt::Key_Return); },
+                                                 [] { MenuItem("&OPTION", "C&HANNEL")->trigger(); }};
         int row = 4;
         for (const auto& open : openers) {
             d->List()->setCurrentRow(++row);
@@ -574,9 +577,18 @@ private slots:
         const std::function<void()> commands[] = {
             [d] { fill(d, "0", "15", "146"); }, // all 16 channels
             [d] { editChannel(d, 2, "150.5"); },
-            [d] { Select(d, {2}); MenuItem("&EDIT", "CU&T")->trigger(); },
-            [d] { Select(d, {10}); MenuItem("&EDIT", "&PASTE")->trigger(); },
-            [d] { Select(d, {11}); MenuItem("&EDIT", "&DELETE")->trigger(); },
+            [d] {
+                Select(d, {2});
+                MenuItem("&EDIT", "CU&T")->trigger();
+            },
+            [d] {
+                Select(d, {10});
+                MenuItem("&EDIT", "&PASTE")->trigger();
+            },
+            [d] {
+                Select(d, {11});
+                MenuItem("&EDIT", "&DELETE")->trigger();
+            },
             [d] {
                 d->OpenSystemOption(), Form_Option_System::Open()->Combo_Model->setCurrentIndex(0);
                 Form_Option_System::Open()->Command_Yes_Click();
@@ -624,14 +636,16 @@ private slots:
         frmDocument* d = FreshDocument();
         editChannel(d, 4, "150");
         const auto choose = [d](int row, const QString& item) {
-            const std::unique_ptr<QMenu> menu(d->MakeContextMenu(d->List()->visualItemRect(d->List()->item(row)).center()));
+            const std::unique_ptr<QMenu> menu(
+                d->MakeContextMenu(d->List()->visualItemRect(d->List()->item(row)).center()));
             for (QAction* a : menu->actions())
                 if (a->text() == item && a->isEnabled()) a->trigger();
             return Texts(menu->actions());
         };
         const QStringList before = Rows(d);
         Select(d, {4});
-        QCOMPARE(choose(4, "&COPY"), QStringList({"EDIT C&HANNEL...", "", "CU&T", "&COPY", "&PASTE", "&DELETE", "", "&UNDO"}));
+        QCOMPARE(choose(4, "&COPY"),
+                 QStringList({"EDIT C&HANNEL...", "", "CU&T", "&COPY", "&PASTE", "&DELETE", "", "&UNDO"}));
         choose(4, "&DELETE");
         QVERIFY(Rows(d)[4].contains("NONE"));
         choose(4, "&UNDO");

@@ -22,8 +22,8 @@ using Dir = kq::TransferSequence::Direction;
 
 struct Behaviour {
     QStringList args;
-    bool write;          // write (and verify) instead of read
-    bool fastFallsBack;  // the fast mode must notice and fall back
+    bool write;         // write (and verify) instead of read
+    bool fastFallsBack; // the fast mode must notice and fall back
 };
 
 class KqRadioLink : public ::testing::TestWithParam<Behaviour> {};
@@ -65,7 +65,7 @@ TEST_P(KqRadioLink, DefaultAndFastGiveTheSameImage) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Radios, KqRadioLink,
-                         ::testing::Values(Behaviour{{}, true, false},  // 10 ms EEPROM time
+                         ::testing::Values(Behaviour{{}, true, false}, // 10 ms EEPROM time
                                            Behaviour{{"--crlf"}, false, true},
                                            Behaviour{{"--probe-extra", "KQ\\r\\n"}, false, false},
                                            Behaviour{{"--answer-delay", "30"}, false, false},

@@ -18,4 +18,3 @@ protected:
         ASSERT_EQ(run("fill " + q(file("t.KQ")) + " --from 0 --to 15 --start 146.0125 --step 12.5").status, 0);
     }
 };
-

@@ -28,9 +28,7 @@ inline std::string readAll(const fs::path& p) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-inline void writeAll(const fs::path& p, const std::string& text) {
-    std::ofstream(p, std::ios::binary) << text;
-}
+inline void writeAll(const fs::path& p, const std::string& text) { std::ofstream(p, std::ios::binary) << text; }
 
 inline std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> v;
@@ -53,8 +51,8 @@ protected:
 
     Result run(const std::string& args) const {
         const fs::path out = dir / "stdout.txt", err = dir / "stderr.txt";
-        const std::string cmd = std::string("\"") + KQTOOL_PATH + "\" " + args + " >\"" +
-                                out.string() + "\" 2>\"" + err.string() + "\"";
+        const std::string cmd =
+            std::string("\"") + KQTOOL_PATH + "\" " + args + " >\"" + out.string() + "\" 2>\"" + err.string() + "\"";
         int status = std::system(cmd.c_str());
         status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         Result r{status, readAll(out), readAll(err)};

@@ -22,9 +22,13 @@ TEST_F(KqtoolRadio, ParallelWritesEveryGoodRadioAndNamesTheFaultyOne) {
     EXPECT_EQ(out.back(), "written 2, failed 1");
     for (std::size_t i = 0; i < radios.size(); ++i) {
         const std::string dev = radios[i]->device.toStdString();
-        const std::string want = i == 1 ? dev + ": FAILED: ComPort Error! word 5 read back as" : dev + ": written and verified";
-        EXPECT_EQ(std::count_if(out.begin(), out.end(), [&](const std::string& l) { return l.find(want) != std::string::npos; }), 1)
-            << want << "\n" << r.out;
+        const std::string want =
+            i == 1 ? dev + ": FAILED: ComPort Error! word 5 read back as" : dev + ": written and verified";
+        EXPECT_EQ(std::count_if(out.begin(), out.end(),
+                                [&](const std::string& l) { return l.find(want) != std::string::npos; }),
+                  1)
+            << want << "\n"
+            << r.out;
         radios[i]->stop();
         if (i != 1) {
             EXPECT_EQ(rows("r" + std::to_string(i) + ".KQ"), rows("t.KQ")) << dev;
@@ -61,8 +65,8 @@ TEST_F(KqtoolRadio, RepeatWritesRadioAfterRadioAndWaitsForEachToBeUnplugged) {
     writeAll(present, "");
     KqRadioProcess radio({"--present", QString::fromStdString(present.string()), "--save",
                           QString::fromStdString(file("saved.KQ").string())});
-    Background tool({"write", QString::fromStdString(file("t.KQ").string()), "--repeat", "--count", "2", "--fast", "--port",
-                     radio.device});
+    Background tool({"write", QString::fromStdString(file("t.KQ").string()), "--repeat", "--count", "2", "--fast",
+                     "--port", radio.device});
     EXPECT_NE(tool.waitFor("#1 ").find("written and verified"), std::string::npos);
     fs::remove(present);
     EXPECT_NE(tool.waitFor("unplugged"), "");
@@ -72,8 +76,10 @@ TEST_F(KqtoolRadio, RepeatWritesRadioAfterRadioAndWaitsForEachToBeUnplugged) {
     ASSERT_TRUE(tool.proc.waitForFinished(30000));
     EXPECT_EQ(tool.proc.exitCode(), 0);
     // The second radio came only after the first had gone.
-    const auto first2 = std::find_if(tool.seen.begin(), tool.seen.end(), [](const std::string& l) { return l.rfind("#2 ", 0) == 0; });
-    EXPECT_TRUE(std::any_of(tool.seen.begin(), first2, [](const std::string& l) { return l.find("unplugged") != std::string::npos; }));
+    const auto first2 =
+        std::find_if(tool.seen.begin(), tool.seen.end(), [](const std::string& l) { return l.rfind("#2 ", 0) == 0; });
+    EXPECT_TRUE(std::any_of(tool.seen.begin(), first2,
+                            [](const std::string& l) { return l.find("unplugged") != std::string::npos; }));
     radio.stop();
     EXPECT_EQ(rows("saved.KQ"), rows("t.KQ"));
 

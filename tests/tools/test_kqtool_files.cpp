@@ -53,7 +53,8 @@ TEST_F(Kqtool, NewShowAndWordsOfAnEmptyTable) {
 
 TEST_F(Kqtool, ImportExportInBothLayoutsAndDiff) {
     const fs::path csv = file("in.csv"), a = file("a.KQ"), b = file("b.KQ"), c = file("c.csv");
-    writeAll(csv, std::string(kHeading) + "10,150.0125,145.5,25,25,high\r\n\n\"2\", 440.00625 ,445.00625,12.5,12.5,L\n");
+    writeAll(csv,
+             std::string(kHeading) + "10,150.0125,145.5,25,25,high\r\n\n\"2\", 440.00625 ,445.00625,12.5,12.5,L\n");
     ASSERT_EQ(run("import " + q(csv) + " -o " + q(a) + " --model 0").status, 0);
     const auto out = lines(run("show " + q(a)).out);
     ASSERT_EQ(out.size(), 20u);
@@ -75,7 +76,7 @@ TEST_F(Kqtool, ImportExportInBothLayoutsAndDiff) {
     r = run("diff " + q(a) + " " + q(b));
     EXPECT_EQ(r.status, 1) << r.err;
     EXPECT_EQ(r.out.substr(r.out.find("< 10")), "< 10  A  150.012500  25.0K    145.500000  25.0K    H  \n"
-                                                 "> 10  A     NONE     12.5K       NONE     12.5K    L  \n");
+                                                "> 10  A     NONE     12.5K       NONE     12.5K    L  \n");
     expectOneLineError(run("diff " + q(a) + " " + q(file("none.KQ"))), 8, "does not exist");
 }
 

@@ -58,13 +58,15 @@ TEST_F(KqtoolRadio, VerifyComparesWithoutWriting) {
     const QString other = QString::fromStdString(file("other.KQ").string());
     for (const Case& c : {Case{{"--image", image}, 0, {"holds"}},
                           Case{{"--image", other}, 7, {fileRow + "\n" + radioRow + "\n", "in 1 channel(s)"}},
-                          Case{{"--image", image, "--bad-id"}, 4,
+                          Case{{"--image", image, "--bad-id"},
+                               4,
                                {"file  word 00: C500\nradio word 00: C501\n", "EEPROM must be initiated!"}},
                           Case{{"--no-probe"}, 3, {" ComPort Error! no radio answered"}}}) {
         KqRadioProcess radio(QStringList(c.radio) << "--save" << QString::fromStdString(file("saved.KQ").string()));
         const Result r = run("verify " + q(file("t.KQ")) + port(radio));
         EXPECT_EQ(r.status, c.status) << c.radio.join(' ').toStdString() << r.err;
-        for (const std::string& s : c.shown) EXPECT_NE((r.out + r.err).find(s), std::string::npos) << s << r.out << r.err;
+        for (const std::string& s : c.shown)
+            EXPECT_NE((r.out + r.err).find(s), std::string::npos) << s << r.out << r.err;
         if (c.status == 0) {
             EXPECT_EQ(r.out, "");
         }

@@ -43,10 +43,9 @@ TEST(Facade, CurrentChannelPropertiesActOnNowCHNum) {
 
 TEST(Facade, FrequencyChecksIgnoreBandLimits) {
     const std::pair<double, bool> cases[] = {
-        {100.0, true},     {99.995, false},   {999.995, true},       {1000.0, false},
-        {150.00625, true}, {150.0026, false}, {150.0004, true},      {175.5, true},
-        {133.0, true},     {146.0126, false}, {std::nan(""), false}, {INFINITY, false},
-        {-150.0, false}};
+        {100.0, true},         {99.995, false},   {999.995, true}, {1000.0, false}, {150.00625, true},
+        {150.0026, false},     {150.0004, true},  {175.5, true},   {133.0, true},   {146.0126, false},
+        {std::nan(""), false}, {INFINITY, false}, {-150.0, false}};
     for (const auto& c : cases) {
         EXPECT_EQ(ClassKQxx53::IsTxFreq(c.first), c.second) << c.first;
         EXPECT_EQ(ClassKQxx53::IsRxFreq(c.first), c.second) << c.first;

@@ -59,8 +59,7 @@ TEST(DeviceImage, TotalEEWordsIsABytesCountIn16Bits) {
 }
 
 TEST(RoundHalfEven, HalvesGoToEvenNeighbourAndHugeValuesFail) {
-    const std::pair<double, int64_t> cases[] = {
-        {0.5, 0}, {1.5, 2}, {2.5, 2}, {-2.5, -2}, {14271.999999999998, 14272}};
+    const std::pair<double, int64_t> cases[] = {{0.5, 0}, {1.5, 2}, {2.5, 2}, {-2.5, -2}, {14271.999999999998, 14272}};
     for (const auto& c : cases) EXPECT_EQ(RoundHalfEven(c.first), c.second) << c.first;
     EXPECT_THROW(RoundHalfEven(1e300), OverflowError);
     EXPECT_THROW(RoundHalfEven(std::nan("")), OverflowError);

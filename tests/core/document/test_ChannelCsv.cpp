@@ -14,10 +14,13 @@ namespace {
 // Channels every Duplex form and both modes and powers need.
 ClassKQxx53 mixedTable() {
     ClassKQxx53 dev;
-    struct Ch { int16_t ch; double rx, tx; int32_t space, power; };
-    for (const Ch& c : {Ch{0, 146.52, 146.52, -1, -1}, Ch{1, 145.3, 144.7, 0, 0},
-                        Ch{3, 440.00625, 445.00625, -1, 0}, Ch{7, 150.0125, 450.0125, 0, -1},
-                        Ch{15, 136.005, 0, -1, -1}}) {
+    struct Ch {
+        int16_t ch;
+        double rx, tx;
+        int32_t space, power;
+    };
+    for (const Ch& c : {Ch{0, 146.52, 146.52, -1, -1}, Ch{1, 145.3, 144.7, 0, 0}, Ch{3, 440.00625, 445.00625, -1, 0},
+                        Ch{7, 150.0125, 450.0125, 0, -1}, Ch{15, 136.005, 0, -1, -1}}) {
         dev.TheRxFreq(c.ch, c.rx);
         dev.TheTxFreq(c.ch, c.tx);
         dev.TheRxCHSpace(c.ch, c.space);
@@ -54,23 +57,24 @@ TEST(ChannelCsv, ExportThenImportGivesTheSameWordsInBothLayouts) {
         EXPECT_EQ(kq::ChannelFileText(got), kq::ChannelFileText(copy)); // the same words
     }
     const std::string chirp = kq::ExportCsv(dev, CsvLayout::Chirp);
-    EXPECT_EQ(chirp.substr(0, chirp.find('\n')), "Location,Name,Frequency,Duplex,Offset,Tone,"
+    EXPECT_EQ(chirp.substr(0, chirp.find('\n')),
+              "Location,Name,Frequency,Duplex,Offset,Tone,"
               "rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,Mode,TStep,Skip,Power,Comment");
-    for (const char* row : {"0,,146.520000,,0.000000,,88.5,88.5,023,NN,FM,5.00,,High,\n",
-                            "1,,145.300000,-,0.600000,", "3,,440.006250,+,5.000000,",
-                            "7,,150.012500,split,450.012500,", "15,,136.005000,off,0.000000,"}) {
+    for (const char* row :
+         {"0,,146.520000,,0.000000,,88.5,88.5,023,NN,FM,5.00,,High,\n", "1,,145.300000,-,0.600000,",
+          "3,,440.006250,+,5.000000,", "7,,150.012500,split,450.012500,", "15,,136.005000,off,0.000000,"}) {
         EXPECT_NE(chirp.find(row), std::string::npos) << row << "\n" << chirp;
     }
     EXPECT_EQ(std::count(chirp.begin(), chirp.end(), '\n'), 6); // unused channels omitted
 }
 
 TEST(ChannelCsv, CommonLayoutInAnyColumnOrderWithUnknownColumnsAndWatts) {
-    const std::string text =
-        "\xEF\xBB\xBF" "Mode,Extra,Frequency,Location,Power,Offset,Duplex,Name,Tone,Comment\r\n"
-        "NFM,x,146.520000,2,5.0W,0.000000,,Home,,\r\n"
-        "FM,y,145.300000,4,3W,0.600000,-,,Tone,\"a, b\"\r\n"
-        "\r\n"
-        "FM,,440.000000,5,0.5,5.000000,+,Rpt,,\r\n";
+    const std::string text = "\xEF\xBB\xBF"
+                             "Mode,Extra,Frequency,Location,Power,Offset,Duplex,Name,Tone,Comment\r\n"
+                             "NFM,x,146.520000,2,5.0W,0.000000,,Home,,\r\n"
+                             "FM,y,145.300000,4,3W,0.600000,-,,Tone,\"a, b\"\r\n"
+                             "\r\n"
+                             "FM,,440.000000,5,0.5,5.000000,+,Rpt,,\r\n";
     const kq::CsvImport r = kq::ImportCsv(text, ClassKQxx53(), "c.csv");
     EXPECT_EQ(r.layout, CsvLayout::Chirp);
     EXPECT_EQ(r.dropped, (std::vector<std::string>{"Name", "Tone", "Comment"}));

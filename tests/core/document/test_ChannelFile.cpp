@@ -5,9 +5,9 @@
 
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 #include <sstream>
 #include <tuple>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using kq::ClassKQxx53;
@@ -35,8 +35,8 @@ std::string joinLines(const std::vector<std::string>& lines, const char* end = "
 ClassKQxx53 sampleDevice(int m = 2) {
     ClassKQxx53 dev;
     kq::ApplySystemOption(dev, m);
-    for (const auto& [ch, rx, tx] : {std::tuple<int16_t, double, double>{0, 150.0125, 145.5},
-                                     {7, 440.00625, 445.00625}, {15, 136.005, 174.995}}) {
+    for (const auto& [ch, rx, tx] :
+         {std::tuple<int16_t, double, double>{0, 150.0125, 145.5}, {7, 440.00625, 445.00625}, {15, 136.005, 174.995}}) {
         dev.TheRxFreq(ch, rx);
         dev.TheTxFreq(ch, tx);
     }
@@ -109,7 +109,11 @@ TEST(ChannelFileHeader, TextsAreCutToTheirFieldsWithoutTouchingTheNext) {
     kq::ChannelFileHeader small{};
     kq::PutStringBytes("AB", small, 254); // never writes beyond the header
     EXPECT_EQ(span({std::to_string(small[254]), std::to_string(small[255])}, 0, 2), "65 0");
-    EXPECT_EQ(kq::Utf16LeBytes("\xFF" "A"), std::string("\xFD\xFF" "A\0", 4));
+    EXPECT_EQ(kq::Utf16LeBytes("\xFF"
+                               "A"),
+              std::string("\xFD\xFF"
+                          "A\0",
+                          4));
 }
 
 TEST(ChannelFileRead, RoundTripKeepsModelAndChannelsForEveryModel) {
@@ -158,8 +162,10 @@ TEST(ChannelFileRead, DamagedFilesLoadNothing) {
     // The file with line i set to v (or v inserted before it), or its first n lines.
     auto with = [&](std::size_t i, const std::string& v, bool insert = false) {
         auto l = lines;
-        if (insert) l.insert(l.begin() + static_cast<long>(i), v);
-        else l[i] = v;
+        if (insert)
+            l.insert(l.begin() + static_cast<long>(i), v);
+        else
+            l[i] = v;
         return joinLines(l);
     };
     auto firstN = [&](std::size_t n) { return joinLines({lines.begin(), lines.begin() + static_cast<long>(n)}); };
@@ -167,17 +173,24 @@ TEST(ChannelFileRead, DamagedFilesLoadNothing) {
         std::string text, expectLine, expectWords; // "line N" and words the message must carry
     };
     const std::vector<Case> cases = {
-        {"", "line 1", "header"}, {firstN(255), "line 255", "header"},
-        {firstN(256), "line 256", "0 of its 64 words"}, {firstN(256 + 2 * 40), "line 336", "40 of its 64 words"},
-        {firstN(383), "line 383", "low byte"}, {with(300, "abc"), "line 301", "\"abc\""},
-        {with(20, "x1"), "line 21", "\"x1\""}, {with(270, "256"), "line 271", "\"256\""},
-        {with(270, "-1"), "line 271", "\"-1\""}, {with(270, "1.5"), "line 271", "\"1.5\""},
+        {"", "line 1", "header"},
+        {firstN(255), "line 255", "header"},
+        {firstN(256), "line 256", "0 of its 64 words"},
+        {firstN(256 + 2 * 40), "line 336", "40 of its 64 words"},
+        {firstN(383), "line 383", "low byte"},
+        {with(300, "abc"), "line 301", "\"abc\""},
+        {with(20, "x1"), "line 21", "\"x1\""},
+        {with(270, "256"), "line 271", "\"256\""},
+        {with(270, "-1"), "line 271", "\"-1\""},
+        {with(270, "1.5"), "line 271", "\"1.5\""},
         {with(270, "99999999999999999999999"), "line 271", "\"9999999999999999...\""},
         {with(280, std::string("\x1b[2J\xff", 5)), "line 281", "\"\\x1B[2J\\xFF\""},
         {with(300, "", true), "line 301", "is missing"},
         {joinLines(lines) + joinLines(std::vector<std::string>(130, "7")), "line 513", "more than 128"},
         // Read from disk, so that files that cannot be opened go through the same checks.
-        {"<huge>", "", "too large"}, {"<missing>", "", "does not exist"}, {"<folder>", "", "folder"},
+        {"<huge>", "", "too large"},
+        {"<missing>", "", "does not exist"},
+        {"<folder>", "", "folder"},
     };
     const std::string tmpl = freshFolder();
     const fs::path bad = fs::path(tmpl) / "bad.KQ";
@@ -186,8 +199,10 @@ TEST(ChannelFileRead, DamagedFilesLoadNothing) {
         dev.NowCHNum = 9;
         const std::string before = snapshot(dev);
         fs::remove_all(bad);
-        if (c.text == "<folder>") fs::create_directory(bad);
-        else if (c.text != "<missing>") std::ofstream(bad, std::ios::binary) << (c.text == "<huge>" ? std::string(2 << 20, '0') : c.text);
+        if (c.text == "<folder>")
+            fs::create_directory(bad);
+        else if (c.text != "<missing>")
+            std::ofstream(bad, std::ios::binary) << (c.text == "<huge>" ? std::string(2 << 20, '0') : c.text);
         try {
             kq::OpenChannelFile(dev, bad.string());
             ADD_FAILURE() << c.expectWords << ": no error";

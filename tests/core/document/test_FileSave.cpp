@@ -36,10 +36,12 @@ std::map<std::string, std::string> tree(const fs::path& dir) {
     for (const auto& e : fs::recursive_directory_iterator(dir)) {
         struct stat st {};
         ::lstat(e.path().c_str(), &st);
-        std::string v = std::to_string(st.st_mode) + " " + std::to_string(st.st_uid) + ":" +
-                        std::to_string(st.st_gid) + " ";
-        if (S_ISLNK(st.st_mode)) v += fs::read_symlink(e.path()).string();
-        else if (S_ISREG(st.st_mode)) v += readAll(e.path());
+        std::string v =
+            std::to_string(st.st_mode) + " " + std::to_string(st.st_uid) + ":" + std::to_string(st.st_gid) + " ";
+        if (S_ISLNK(st.st_mode))
+            v += fs::read_symlink(e.path()).string();
+        else if (S_ISREG(st.st_mode))
+            v += readAll(e.path());
         t[e.path().lexically_relative(dir).string()] = v;
     }
     return t;
@@ -48,8 +50,8 @@ std::map<std::string, std::string> tree(const fs::path& dir) {
 struct Case {
     const char* name;
     std::function<fs::path(const fs::path&)> prepare; // makes the folder's state, gives the target
-    const char* error;      // part of the message, or nullptr when the save succeeds
-    std::string holdsNew;   // the file the new bytes must be in, or ""
+    const char* error;                                // part of the message, or nullptr when the save succeeds
+    std::string holdsNew;                             // the file the new bytes must be in, or ""
     std::function<void(const fs::path&)> check = nullptr;
     bool rootOnly = false;
 };
@@ -73,20 +75,25 @@ TEST(FileSave, EveryKindOfTargetKeepsOrReplacesWhatItShould) {
         {"replace keeps the mode", [&](const fs::path& d) { return old(d, "a.KQ", 0640); }, nullptr, "a.KQ",
          mode("a.KQ", 0640)},
         {"link", [&](const fs::path& d) { return old(d, "r.KQ", 0644), link(d, "r.KQ"); }, nullptr, "r.KQ"},
-        {"link into another folder", [&](const fs::path& d) {
+        {"link into another folder",
+         [&](const fs::path& d) {
              fs::create_directory(d / "o");
              return old(d, "o/r.KQ", 0600), link(d, "o/r.KQ");
-         }, nullptr, "o/r.KQ", mode("o/r.KQ", 0600)},
+         },
+         nullptr, "o/r.KQ", mode("o/r.KQ", 0600)},
         {"dangling link", [&](const fs::path& d) { return link(d, "gone.KQ"); }, "gone.KQ\", which does not exist", ""},
         {"read-only file", [&](const fs::path& d) { return old(d, "a.KQ", 0444); }, "read-only", ""},
         {"folder", [](const fs::path& d) { return fs::create_directory(d / "f"), d / "f"; }, "folder, not a file", ""},
         {"missing folder", [](const fs::path& d) { return d / "no" / "x.KQ"; }, "folder does not exist", ""},
         {"255-byte name", [&](const fs::path& d) { return d / longName; }, nullptr, longName},
-        {"pipe", [&](const fs::path& d) {
+        {"pipe",
+         [&](const fs::path& d) {
              ::mkfifo((d / "p").c_str(), 0600);
              reader = std::thread([&fromPipe, p = d / "p"] { fromPipe = readAll(p); });
              return d / "p";
-         }, nullptr, "", [&](const fs::path& d) {
+         },
+         nullptr, "",
+         [&](const fs::path& d) {
              // Lets a reader still waiting for a writer end, so a failed save cannot hang the test.
              const int fd = ::open((d / "p").c_str(), O_WRONLY | O_NONBLOCK);
              if (fd >= 0) ::close(fd);
@@ -95,19 +102,26 @@ TEST(FileSave, EveryKindOfTargetKeepsOrReplacesWhatItShould) {
              EXPECT_TRUE(fs::is_fifo(fs::symlink_status(d / "p")));
          }},
         // Root may make a device node of its own; anyone may write into /dev/null.
-        {"device node", [&](const fs::path& d) {
+        {"device node",
+         [&](const fs::path& d) {
              const bool own = root && ::mknod((d / "null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
              return node = own ? d / "null" : fs::path("/dev/null");
-         }, nullptr, "", [&](const fs::path&) { EXPECT_TRUE(fs::is_character_file(fs::symlink_status(node))); }},
-        {"owner and group kept", [&](const fs::path& d) {
+         },
+         nullptr, "", [&](const fs::path&) { EXPECT_TRUE(fs::is_character_file(fs::symlink_status(node))); }},
+        {"owner and group kept",
+         [&](const fs::path& d) {
              EXPECT_EQ(::chown(old(d, "a.KQ", 0600).c_str(), 1234, 5678), 0);
              return d / "a.KQ";
-         }, nullptr, "a.KQ", [](const fs::path& d) {
+         },
+         nullptr, "a.KQ",
+         [](const fs::path& d) {
              struct stat st {};
              ::stat((d / "a.KQ").c_str(), &st);
-             EXPECT_EQ(std::to_string(st.st_uid) + ":" + std::to_string(st.st_gid) + " " + std::to_string(st.st_mode & 07777),
+             EXPECT_EQ(std::to_string(st.st_uid) + ":" + std::to_string(st.st_gid) + " " +
+                           std::to_string(st.st_mode & 07777),
                        "1234:5678 384"); // 384 = 0600
-         }, true},
+         },
+         true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

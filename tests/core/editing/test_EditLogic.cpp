@@ -17,9 +17,16 @@ TEST(TextChecks, DigitDecimalAndFrequencyTexts) {
     for (const char* t : {"146.0125", "1.2.3", "."}) EXPECT_TRUE(IsDecimalText(t)) << t;
     for (const char* t : {"", "146,0125", "146.0125 ", "1e3"}) EXPECT_FALSE(IsDecimalText(t)) << t;
     EXPECT_TRUE(IsDecimalText(CommaToPoint("146,0125")));
-    const std::pair<const char*, double> reads[] = {
-        {"146,0125", 146.0125}, {"146.0125", 146.0125}, {"146.01.25", 146.01}, {"12.5.5", 12.5}, {".", 0},
-        {"", 0}, {"150.", 150}, {".5", 0.5}, {"inf", 0}, {"nan", 0}};
+    const std::pair<const char*, double> reads[] = {{"146,0125", 146.0125},
+                                                    {"146.0125", 146.0125},
+                                                    {"146.01.25", 146.01},
+                                                    {"12.5.5", 12.5},
+                                                    {".", 0},
+                                                    {"", 0},
+                                                    {"150.", 150},
+                                                    {".5", 0.5},
+                                                    {"inf", 0},
+                                                    {"nan", 0}};
     for (const auto& r : reads) EXPECT_EQ(ReadFreqText(r.first), r.second) << r.first;
     EXPECT_EQ(ReadDigitText("07"), 7);
     EXPECT_EQ(ReadDigitText("x"), 0);
@@ -66,25 +73,31 @@ TEST(ChannelEdit, RefusalsAndZeroWriteNothing) {
     const ChannelPara before = dev.Channel(3);
     const std::string refused = "A Invalid Frequency Value.";
     // Receive text, transmit text, Tx=Rx, and the message ("" = closes unwritten).
-    const std::tuple<const char*, const char*, bool, std::string> cases[] = {
-        {"", "146", false, refused}, {"146.0125 ", "146", false, refused}, {"-146", "146", true, refused},
-        {"1.2.3", "146", true, refused}, {"146.0125", "14x", false, refused}, {"146.0126", "146", true, refused},
-        {"146.0125", "1000", false, refused}, {"146.0125", "0", false, refused}, {"0", "146.0125", false, refused},
-        {"0", "146", true, ""}, {".", "146", true, ""}, {"0.0", "", true, ""}, {"0", "0", false, ""},
-        {".", "0,0", false, ""}};
+    const std::tuple<const char*, const char*, bool, std::string> cases[] = {{"", "146", false, refused},
+                                                                             {"146.0125 ", "146", false, refused},
+                                                                             {"-146", "146", true, refused},
+                                                                             {"1.2.3", "146", true, refused},
+                                                                             {"146.0125", "14x", false, refused},
+                                                                             {"146.0126", "146", true, refused},
+                                                                             {"146.0125", "1000", false, refused},
+                                                                             {"146.0125", "0", false, refused},
+                                                                             {"0", "146.0125", false, refused},
+                                                                             {"0", "146", true, ""},
+                                                                             {".", "146", true, ""},
+                                                                             {"0.0", "", true, ""},
+                                                                             {"0", "0", false, ""},
+                                                                             {".", "0,0", false, ""}};
     for (const auto& [rx, tx, same, message] : cases) {
         ChannelEditFields f{rx, tx, same, true, false, false};
         EXPECT_EQ(messageOf(dev, f), message) << rx << " / " << tx;
         EXPECT_EQ(dev.Channel(3), before) << rx << " / " << tx;
     }
     dev.NowCHNum = 16;
-    EXPECT_THROW(ApplyChannelEdit(dev, {"150", "150", true, true, false, false}),
-                 SubscriptOutOfRange);
+    EXPECT_THROW(ApplyChannelEdit(dev, {"150", "150", true, true, false, false}), SubscriptOutOfRange);
 }
 
 namespace {
-AutoFillFields fill(std::string from, std::string to, std::string start, std::string step,
-                    int32_t mode = FillRxTx) {
+AutoFillFields fill(std::string from, std::string to, std::string start, std::string step, int32_t mode = FillRxTx) {
     return {std::move(from), std::move(to), std::move(start), std::move(step), mode};
 }
 // A device whose 16 channels all differ, to see any unwanted write.
@@ -108,8 +121,7 @@ void expectUnchanged(const ClassKQxx53& dev) {
 TEST(AutoFill, RunningSumInKilohertzOnTheChosenSides) {
     ClassKQxx53 dev = markedDevice();
     AutoFill(dev, fill("0", "15", "146,0125", "12.5"));
-    const std::pair<int16_t, double> both[] = {
-        {0, 146.0125}, {1, 146.025}, {3, 146.05}, {15, 146.2}};
+    const std::pair<int16_t, double> both[] = {{0, 146.0125}, {1, 146.025}, {3, 146.05}, {15, 146.2}};
     for (const auto& c : both) {
         EXPECT_DOUBLE_EQ(dev.TheRxFreq(c.first), c.second);
         EXPECT_DOUBLE_EQ(dev.TheTxFreq(c.first), c.second);
@@ -137,9 +149,11 @@ TEST(AutoFill, MessagesInOrderAndNothingWritten) {
     };
     const std::string badCh = " A Invalid Channel Number.", badFreq = " A Invalid Frequency Value.";
     const std::vector<Case> cases = {
-        {fill("0", "3 ", "146", "12.5"), badCh}, {fill("5", "2", "146", "12.5"), badCh},
+        {fill("0", "3 ", "146", "12.5"), badCh},
+        {fill("5", "2", "146", "12.5"), badCh},
         {fill("a", "3", "x", "12.5"), badCh}, // channel text before frequency text
-        {fill("0", "16", "146", "12.5"), badCh}, {fill("0", "3", "146", "-5"), badFreq + " CH0:0"},
+        {fill("0", "16", "146", "12.5"), badCh},
+        {fill("0", "3", "146", "-5"), badFreq + " CH0:0"},
         {fill("99", "3", "", "12.5"), badFreq + " CH0:0"}, // text before range
         {fill("0", "16", "146", "x"), badFreq + " CH0:0"},
         {fill("0", "5", "98.4625", "12.5"), badFreq + " CH0:98.4625"},

@@ -4,8 +4,8 @@
 
 TEST(HexDigitValue, DigitsBothCasesAndOthers) {
     // Only the first character counts; anything not a hex digit is 0.
-    const std::pair<const char*, int> cases[] = {{"0", 0},  {"9", 9},  {"A", 10}, {"f", 15},    {"F7", 15},
-                                                 {"G", 0},  {"z", 0},  {"\r", 0}, {"", 0},      {"\xC1", 0}};
+    const std::pair<const char*, int> cases[] = {{"0", 0}, {"9", 9}, {"A", 10}, {"f", 15}, {"F7", 15},
+                                                 {"G", 0}, {"z", 0}, {"\r", 0}, {"", 0},   {"\xC1", 0}};
     for (const auto& [text, value] : cases) EXPECT_EQ(kq::HexDigitValue(text), value) << text;
 }
 
@@ -21,6 +21,7 @@ TEST(Frames, BytesOfWriteAndReadFramesAndReplies) {
         {kq::ReadFrame(256), "0000MD\r"},
     };
     for (const auto& [got, want] : frames) EXPECT_EQ(got, want);
-    const std::pair<const char*, int> replies[] = {{"c5Zz\r", 0xC500}, {"ffff\r", 65535}, {"0123", 0x0123}, {"12\r", -1}};
+    const std::pair<const char*, int> replies[] = {
+        {"c5Zz\r", 0xC500}, {"ffff\r", 65535}, {"0123", 0x0123}, {"12\r", -1}};
     for (const auto& [reply, word] : replies) EXPECT_EQ(kq::ParseWordReply(reply), word) << reply;
 }

@@ -79,8 +79,8 @@ TEST(TransferSequence, WriteOutcomesAndWhatTheRadioHolds) {
     struct Case {
         int radioModel;
         void (*fault)(FakeLink&);
-        int answer;  // to the model question: -1 not asked, 0 Cancel, 1 OK
-        int asked;   // the radio model the question names
+        int answer; // to the model question: -1 not asked, 0 Cancel, 1 OK
+        int asked;  // the radio model the question names
         Outcome want;
         int written; // words of the new table in the radio, from 0
         const char* detail;
@@ -139,7 +139,7 @@ TEST(TransferSequence, ProgressAsTheBarsShowItAndCancelBetweenWords) {
         EXPECT_EQ(std::vector<int>({bar[0], bar[3], bar[4], bar[30], bar[40], bar[41]}),
                   std::vector<int>({ahead, ahead, 1 + ahead, 7 + ahead, 10 + ahead, -1}));
         EXPECT_EQ(seq.WordsDone(), 41);
-        EXPECT_DOUBLE_EQ(dev.TheRxFreq(5), 440.0125); // a cancelled read changes nothing
+        EXPECT_DOUBLE_EQ(dev.TheRxFreq(5), 440.0125);                    // a cancelled read changes nothing
         EXPECT_EQ(radio.words[31] == dev.EEWord(31), dir == Dir::Write); // channel 5
     }
 }
