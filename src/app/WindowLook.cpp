@@ -1,5 +1,7 @@
 #include "WindowLook.h"
 
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QWidget>
 
@@ -12,6 +14,19 @@ constexpr int kFrameTwips = 400;
 
 void PlaceTwips(QWidget* w, int left, int top, int width, int height) {
     w->setGeometry(Twips(left), Twips(top), Twips(width), Twips(height));
+}
+
+QLabel* PlaceLabel(QWidget* parent, const QString& text, int left, int top, int width) {
+    auto* l = new QLabel(text, parent);
+    PlaceTwips(l, left, top, width, 300);
+    return l;
+}
+
+QLineEdit* PlaceField(QWidget* parent, int maxLength, int left, int top, int width) {
+    auto* e = new QLineEdit(parent);
+    e->setMaxLength(maxLength);
+    PlaceTwips(e, left, top, width, 360);
+    return e;
 }
 
 void SetOuterSizeTwips(QWidget* w, int width, int height) {

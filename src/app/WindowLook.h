@@ -5,6 +5,8 @@
 #include <QFont>
 #include <QString>
 
+class QLabel;
+class QLineEdit;
 class QWidget;
 
 namespace kq {
@@ -17,6 +19,9 @@ void PlaceTwips(QWidget* w, int left, int top, int width, int height);
 // Sizes a top-level window whose outer size, frame and title bar included,
 // was given in twips.
 void SetOuterSizeTwips(QWidget* w, int width, int height);
+// A caption and a text field on one row of a dialog, in twips.
+QLabel* PlaceLabel(QWidget* parent, const QString& text, int left, int top, int width);
+QLineEdit* PlaceField(QWidget* parent, int maxLength, int left, int top, int width);
 
 QFont CourierBoldFont(); // Courier New bold 9.75 pt, the tables and dialogs
 QFont ArialBoldFont(double points);

@@ -14,8 +14,8 @@ TEST_F(KqtoolRadio, ParallelWritesEveryGoodRadioAndNamesTheFaultyOne) {
         radios.push_back(std::make_unique<KqRadioProcess>(args));
     }
     // Both ways of naming several ports.
-    const Result r = run("write " + q(file("t.KQ")) + " --parallel" + port(*radios[0]) + "," +
-                         radios[1]->device.toStdString() + port(*radios[2]));
+    const Result r = run("write " + q(file("t.KQ")) + " --parallel --fast" + port(*radios[0]) + "," +
+                         radios[1]->device.toStdString() + " --port " + radios[2]->device.toStdString());
     EXPECT_EQ(r.status, 3) << r.err;
     const auto out = lines(r.out);
     ASSERT_EQ(out.size(), 4u) << r.out;
@@ -66,7 +66,7 @@ TEST_F(KqtoolRadio, RepeatWritesRadioAfterRadioAndWaitsForEachToBeUnplugged) {
     KqRadioProcess radio({"--present", QString::fromStdString(present.string()), "--save",
                           QString::fromStdString(file("saved.KQ").string())});
     Background tool({"write", QString::fromStdString(file("t.KQ").string()), "--repeat", "--count", "2", "--fast",
-                     "--port", radio.device});
+                     "--tick-ms", "80", "--port", radio.device});
     EXPECT_NE(tool.waitFor("#1 ").find("written and verified"), std::string::npos);
     fs::remove(present);
     EXPECT_NE(tool.waitFor("unplugged"), "");
@@ -86,7 +86,8 @@ TEST_F(KqtoolRadio, RepeatWritesRadioAfterRadioAndWaitsForEachToBeUnplugged) {
     // Interrupted while it waits: the summary at once, nothing failed.
     fs::remove(present);
     KqRadioProcess absent({"--present", QString::fromStdString(present.string())});
-    Background idle({"write", QString::fromStdString(file("t.KQ").string()), "--repeat", "--port", absent.device});
+    Background idle({"write", QString::fromStdString(file("t.KQ").string()), "--repeat", "--tick-ms", "80", "--port",
+                     absent.device});
     EXPECT_NE(idle.waitFor("waiting for a radio"), "");
     idle.proc.terminate();
     EXPECT_EQ(idle.waitFor("written"), "written 0, failed 0");
@@ -96,7 +97,8 @@ TEST_F(KqtoolRadio, RepeatWritesRadioAfterRadioAndWaitsForEachToBeUnplugged) {
 
 TEST_F(KqtoolRadio, BenchOptionsNeedTheirPorts) {
     for (const char* args : {"--count 2", "--repeat", "--parallel", "--repeat --port a --port b", "--repeat --port a,b",
-                             "--repeat --count 0 --port a", "--port a --port b", "--parallel --port a,a"}) {
+                             "--repeat --count 0 --port a", "--port a --port b", "--parallel --port a,a",
+                             "--port a --tick-ms 10", "--port a --eeprom-ms x"}) {
         const Result r = run("write " + q(file("t.KQ")) + " " + args);
         EXPECT_EQ(r.status, 2) << args;
         EXPECT_NE(r.err.find("usage:"), std::string::npos) << args << r.err;

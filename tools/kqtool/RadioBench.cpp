@@ -94,8 +94,7 @@ public:
 private:
     // One port: one radio, or radio after radio.
     void Worker(const QString& port) {
-        kq::Form_QVCom::Options link;
-        link.fast = m_Opt.fast;
+        kq::Form_QVCom::Options link = m_Opt.link;
         link.ports = QStringList{port};
         const std::string name = port.toStdString();
         std::string problem;

@@ -5,6 +5,7 @@
 
 #include "ClassKQxx53.h"
 #include "Commands.h"
+#include "Form_QVCom.h"
 #include "TransferSequence.h"
 
 #include <QStringList>
@@ -32,7 +33,7 @@ struct BenchOptions {
     bool repeat = false;
     int count = 0; // with repeat: stop after this many radios (0: until interrupted)
     bool yes = false;
-    bool fast = false;
+    kq::Form_QVCom::Options link; // each worker's, with its own port
 };
 
 // Writes table into the radios on the ports; prints one line per radio and a

@@ -56,10 +56,9 @@ void showProgress(int value) {
 
 // Runs seq on the link's worker; the bar is drawn every 100 ms, as the
 // program's window does.
-kq::TransferSequence::Outcome runTransfer(kq::TransferSequence& seq, bool fast,
+kq::TransferSequence::Outcome runTransfer(kq::TransferSequence& seq,
+                                          const kq::Form_QVCom::Options& link,
                                           const kq::LinkRunner::Hooks& hooks) {
-    kq::Form_QVCom::Options link;
-    link.fast = fast;
     int shown = -1;
     QTimer bar;
     bar.setInterval(100);
@@ -80,6 +79,37 @@ kq::TransferSequence::Outcome runTransfer(kq::TransferSequence& seq, bool fast,
     bar.stop();
     if (shown >= 0 && seq.Progress() != shown) showProgress(seq.Progress());
     return outcome;
+}
+
+// A whole number from first to last given as option name, or fallback.
+int numberOption(const Args& a, const std::string& name, int first, int last, int fallback) {
+    const std::string* v = a.option(name);
+    if (!v) return fallback;
+    try {
+        std::size_t end = 0;
+        const int n = std::stoi(*v, &end);
+        if (end == v->size() && n >= first && n <= last) return n;
+    } catch (const std::logic_error&) {}
+    throw UsageError{name + " takes a number from " + std::to_string(first) + " to " +
+                     std::to_string(last) + ", not '" + *v + "'"};
+}
+
+// The link options every radio command takes.
+const std::set<std::string> kLinkValues = {"--tick-ms", "--eeprom-ms"};
+const std::set<std::string> kLinkFlags = {"--fast"};
+
+std::set<std::string> with(std::set<std::string> names, const std::set<std::string>& more) {
+    names.insert(more.begin(), more.end());
+    return names;
+}
+
+kq::Form_QVCom::Options linkOptions(const Args& a) {
+    kq::Form_QVCom::Options link;
+    link.fast = a.flag("--fast");
+    // Only longer: the radio's own timing is the shortest tick there is.
+    link.tickMs = numberOption(a, "--tick-ms", link.tickMs, 1000, link.tickMs);
+    link.eepromMs = numberOption(a, "--eeprom-ms", 0, 1000, link.eepromMs);
+    return link;
 }
 
 int finish(const kq::TransferSequence& t, kq::TransferSequence::Outcome o) {
@@ -116,7 +146,7 @@ int finish(const kq::TransferSequence& t, kq::TransferSequence::Outcome o) {
 }
 
 int cmdRead(const std::vector<std::string>& args) {
-    const Args a = parseArgs(args, {"--port", "-o"}, 0, {"--fast"});
+    const Args a = parseArgs(args, with({"--port", "-o"}, kLinkValues), 0, kLinkFlags);
     const std::string* out = a.option("-o");
     if (!out) throw UsageError{"option '-o' is required"};
     QtScope qt;
@@ -124,7 +154,7 @@ int cmdRead(const std::vector<std::string>& args) {
     CatchInterrupts();
     kq::ClassKQxx53 dev;
     kq::TransferSequence t(dev, kq::TransferSequence::Direction::Read);
-    const int status = finish(t, runTransfer(t, a.flag("--fast"), {}));
+    const int status = finish(t, runTransfer(t, linkOptions(a), {}));
     if (status == ExitOk) kq::SaveChannelFile(dev, *out);
     return status;
 }
@@ -154,23 +184,16 @@ QStringList takePorts(std::vector<std::string>& args) {
 int cmdWrite(const std::vector<std::string>& given) {
     std::vector<std::string> args = given;
     const QStringList ports = takePorts(args);
-    const Args a = parseArgs(args, {"--count"}, 1, {"--yes", "--fast", "--repeat", "--parallel"});
+    const Args a = parseArgs(args, with({"--count"}, kLinkValues), 1,
+                             with({"--yes", "--repeat", "--parallel"}, kLinkFlags));
     BenchOptions bench;
     bench.ports = ports;
     bench.repeat = a.flag("--repeat");
     bench.yes = a.flag("--yes");
-    bench.fast = a.flag("--fast");
+    bench.link = linkOptions(a);
     const bool parallel = a.flag("--parallel");
-    if (const std::string* c = a.option("--count")) {
-        if (!bench.repeat) throw UsageError{"--count needs --repeat"};
-        try {
-            std::size_t end = 0;
-            bench.count = std::stoi(*c, &end);
-            if (end != c->size() || bench.count < 1) throw std::invalid_argument(*c);
-        } catch (const std::logic_error&) {
-            throw UsageError{"--count takes a number of radios from 1 on, not '" + *c + "'"};
-        }
-    }
+    if (a.option("--count") && !bench.repeat) throw UsageError{"--count needs --repeat"};
+    bench.count = numberOption(a, "--count", 1, 1000000, 0);
     if ((bench.repeat || parallel) && ports.isEmpty())
         throw UsageError{std::string(parallel ? "--parallel" : "--repeat") + " needs --port DEV"};
     if (bench.repeat && !parallel && ports.size() > 1)
@@ -198,13 +221,13 @@ int cmdWrite(const std::vector<std::string>& given) {
         std::getline(std::cin, answer);
         return answer == "y" || answer == "Y" || answer == "yes";
     };
-    return finish(t, runTransfer(t, a.flag("--fast"), hooks));
+    return finish(t, runTransfer(t, bench.link, hooks));
 }
 
 // Reads the radio and compares it with the image a write of the file would
 // send, without writing anything.
 int cmdVerify(const std::vector<std::string>& args) {
-    const Args a = parseArgs(args, {"--port"}, 1, {"--fast"});
+    const Args a = parseArgs(args, with({"--port"}, kLinkValues), 1, kLinkFlags);
     kq::ClassKQxx53 file;
     try {
         kq::OpenChannelFile(file, a.positional[0]);
@@ -224,7 +247,7 @@ int cmdVerify(const std::vector<std::string>& args) {
     choosePorts(a);
     CatchInterrupts();
     kq::TransferSequence t(sent.TotalEEWords());
-    const auto o = runTransfer(t, a.flag("--fast"), {});
+    const auto o = runTransfer(t, linkOptions(a), {});
     using O = kq::TransferSequence::Outcome;
     // Only a whole image can be compared; NotInitiated still read every word.
     if (o != O::Done && o != O::NotInitiated) return finish(t, o);
@@ -257,43 +280,38 @@ int cmdVerify(const std::vector<std::string>& args) {
 } // namespace
 
 void RegisterRadioCommands() {
-    AddCommand(
-        {"read", "read -o FILE.KQ [--port DEV[,DEV...]] [--fast]",
-         "read the radio into a channel file (exit 3 no radio or link error, 4 EEPROM not "
-         "initiated; "
-         "--fast ends each exchange once its answer is in and checked, falling back to the default "
-         "pacing on anything unexpected)",
-         cmdRead});
-    AddCommand({"write", "write FILE.KQ [--port DEV[,DEV...]] [--yes] [--fast]",
-                "write a channel file into the radio, verifying each word (exit 3 link error or a "
-                "word read "
-                "back otherwise, 5 other model refused, 6 cancelled; --yes overwrites a radio of "
-                "another model; "
-                "--fast as for read, and reads every word back at the end)",
+    // The link options of every radio command, after its own.
+    const std::string link = " [--fast] [--tick-ms N] [--eeprom-ms N]";
+    AddCommand({"read", "read -o FILE.KQ [--port DEV[,DEV...]]" + link,
+                "read the radio into a channel file (exit 3 no radio or link error, 4 EEPROM not "
+                "initiated; --fast ends each exchange once its answer is in and checked, falling "
+                "back to the default pacing on anything unexpected; --tick-ms lengthens the "
+                "pacing's 20 ms tick for a slow adapter; --eeprom-ms is the time a fast write "
+                "leaves the radio to program a word, 10)",
+                cmdRead});
+    AddCommand({"write", "write FILE.KQ [--port DEV[,DEV...]] [--yes]" + link,
+                "write a channel file into the radio, verifying each word (exit 3 link error or a"
+                " word read back otherwise, 5 other model refused, 6 cancelled; --yes overwrites "
+                "a radio of another model; the link options as for read; a fast write reads every"
+                " word back at the end)",
                 cmdWrite});
-    AddCommand({"write", "write FILE.KQ --repeat --port DEV [--count N] [--yes] [--fast]",
+    AddCommand({"write", "write FILE.KQ --repeat --port DEV [--count N] [--yes]" + link,
                 "radio after radio on one port: wait for a radio to answer, write and verify it, "
-                "print a line "
-                "(number, time, port, outcome), wait until it is unplugged, then for the next; "
-                "Ctrl+C (or N "
-                "radios) ends it with a summary; exit 0 when every radio was written, else the "
-                "first failure's "
-                "status",
-                cmdWrite});
-    AddCommand({"write",
-                "write FILE.KQ --parallel --port DEV --port DEV... [--repeat [--count N]] [--yes] "
-                "[--fast]",
-                "one worker per port, each writing its radio (or radio after radio with --repeat), "
-                "each line "
-                "naming its port; the summary counts all",
+                "print a line (number, time, port, outcome), wait until it is unplugged, then for"
+                " the next; Ctrl+C (or N radios) ends it with a summary; exit 0 when every radio "
+                "was written, else the first failure's status",
                 cmdWrite});
     AddCommand(
-        {"verify", "verify FILE.KQ [--port DEV[,DEV...]] [--fast]",
-         "read the radio and compare it with the file, writing nothing; differing header words and "
-         "channel rows are listed (file, radio); exit 0 same, 7 different, 3 or 4 as for read, 8 "
-         "the "
-         "file cannot be read",
-         cmdVerify});
+        {"write",
+         "write FILE.KQ --parallel --port DEV --port DEV... [--repeat [--count N]] [--yes]" + link,
+         "one worker per port, each writing its radio (or radio after radio with "
+         "--repeat), each line naming its port; the summary counts all",
+         cmdWrite});
+    AddCommand({"verify", "verify FILE.KQ [--port DEV[,DEV...]]" + link,
+                "read the radio and compare it with the file, writing nothing; differing header "
+                "words and channel rows are listed (file, radio); exit 0 same, 7 different, 3 or "
+                "4 as for read, 8 the file cannot be read",
+                cmdVerify});
 }
 
 } // namespace kqtool

@@ -10,37 +10,23 @@
 
 namespace kq {
 
-namespace {
-QLabel* label(QWidget* parent, const QString& text, int left, int top, int width) {
-    auto* l = new QLabel(text, parent);
-    PlaceTwips(l, left, top, width, 300);
-    return l;
-}
-QLineEdit* field(QWidget* parent, int maxLength, int left, int top, int width) {
-    auto* e = new QLineEdit(parent);
-    e->setMaxLength(maxLength);
-    PlaceTwips(e, left, top, width, 360);
-    return e;
-}
-} // namespace
-
 Form_AutoFreq::Form_AutoFreq(frmDocument& doc) : EditDialog(doc, tr("Auto Frequency")) {
     SetOuterSizeTwips(this, 5900, 4300);
 
-    label(this, tr("Targer Channel"), 120, 280, 1750);
-    label(this, tr("From"), 1950, 280, 550);
-    Text_StartCH = field(this, 2, 2550, 240, 600);
-    label(this, tr("To"), 3300, 280, 400);
-    Text_StopCH = field(this, 2, 3750, 240, 600);
-    label(this, tr("CH"), 4450, 280, 500);
+    PlaceLabel(this, tr("Targer Channel"), 120, 280, 1750);
+    PlaceLabel(this, tr("From"), 1950, 280, 550);
+    Text_StartCH = PlaceField(this, 2, 2550, 240, 600);
+    PlaceLabel(this, tr("To"), 3300, 280, 400);
+    Text_StopCH = PlaceField(this, 2, 3750, 240, 600);
+    PlaceLabel(this, tr("CH"), 4450, 280, 500);
 
-    label(this, tr("Start Frequency"), 120, 840, 2000);
-    Text_StartFreq = field(this, 9, 2550, 800, 1800);
-    label(this, tr("MHz"), 4450, 840, 600);
+    PlaceLabel(this, tr("Start Frequency"), 120, 840, 2000);
+    Text_StartFreq = PlaceField(this, 9, 2550, 800, 1800);
+    PlaceLabel(this, tr("MHz"), 4450, 840, 600);
 
-    label(this, tr("Space Frequency"), 120, 1400, 2000);
-    Text_SpaceFreq = field(this, 9, 2550, 1360, 1800);
-    label(this, tr("KHz"), 4450, 1400, 600);
+    PlaceLabel(this, tr("Space Frequency"), 120, 1400, 2000);
+    Text_SpaceFreq = PlaceField(this, 9, 2550, 1360, 1800);
+    PlaceLabel(this, tr("KHz"), 4450, 1400, 600);
 
     Frame1 = new QFrame(this);
     Frame1->setFrameShape(QFrame::NoFrame);

@@ -23,23 +23,15 @@ Form_Keyin_CH::Form_Keyin_CH(frmDocument& doc)
     : EditDialog(doc, tr("Channel Edit")), m_Channel(doc.myDevice().NowCHNum) {
     SetOuterSizeTwips(this, 5230, 4470);
 
-    Label_Keyin_Rxfq = new QLabel(tr("Receive Frequency:"), this);
-    PlaceTwips(Label_Keyin_Rxfq, 120, 240, 2250, 300);
-    Text_RxFreq = new QLineEdit(this);
-    Text_RxFreq->setMaxLength(9);
+    Label_Keyin_Rxfq = PlaceLabel(this, tr("Receive Frequency:"), 120, 240, 2250);
+    Text_RxFreq = PlaceField(this, 9, 2400, 200, 1500);
     Text_RxFreq->setFont(ArialBoldFont(9));
-    PlaceTwips(Text_RxFreq, 2400, 200, 1500, 360);
-    Label_RxMHz = new QLabel(tr("MHz"), this);
-    PlaceTwips(Label_RxMHz, 4000, 240, 700, 300);
+    Label_RxMHz = PlaceLabel(this, tr("MHz"), 4000, 240, 700);
 
-    Label_Keyin_Txfq = new QLabel(tr("Transmit Frequency:"), this);
-    PlaceTwips(Label_Keyin_Txfq, 120, 720, 2250, 300);
-    Text_TxFreq = new QLineEdit(this);
-    Text_TxFreq->setMaxLength(9);
+    Label_Keyin_Txfq = PlaceLabel(this, tr("Transmit Frequency:"), 120, 720, 2250);
+    Text_TxFreq = PlaceField(this, 9, 2400, 680, 1500);
     Text_TxFreq->setFont(ArialBoldFont(9));
-    PlaceTwips(Text_TxFreq, 2400, 680, 1500, 360);
-    Label_TxMHz = new QLabel(tr("MHz"), this);
-    PlaceTwips(Label_TxMHz, 4000, 720, 700, 300);
+    Label_TxMHz = PlaceLabel(this, tr("MHz"), 4000, 720, 700);
 
     Check_RxTx = new QCheckBox(tr("Tx=Rx"), this);
     PlaceTwips(Check_RxTx, 3500, 1120, 1300, 300);
