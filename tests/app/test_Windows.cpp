@@ -1,5 +1,4 @@
-// The desktop program's windows driven offscreen from its start-up on; the
-// radio transfers run against the kqradio emulator on a pseudo-terminal.
+// The desktop program's windows offscreen; radio transfers against the kqradio emulator on a pseudo-terminal.
 #include "KqRadioProcess.h"
 
 #include "Form_AutoFreq.h"
@@ -22,8 +21,7 @@ using Outcome = TransferSequence::Outcome;
 
 namespace {
 
-// Runs look on each modal window of type T that opens; look must close it.
-// A timer answers, because the window runs its own loop.
+// Runs look, which must close it, on each modal window of type T, from a timer as the window runs its own loop.
 template <class T>
 struct ModalAnswer {
     QTimer timer;
@@ -96,8 +94,7 @@ class TestWindows : public QObject {
         d->myDevice().TheTxFreq(ch, tx);
         d->UpdateHomePage();
     }
-    // A new active window holding channels 0 .. n-1, its image cut to the
-    // first words (19: the header and channel 0, for a shorter transfer).
+    // A new active table with channels 0 .. n-1, its image cut to words (19: header and channel 0, a short transfer).
     static frmDocument* table(int16_t n, int16_t words = 64) {
         frmDocument* d = FreshDocument();
         for (int16_t ch = 0; ch < n; ++ch) {
@@ -116,8 +113,7 @@ class TestWindows : public QObject {
         ClassKQxx53 dev;
         dev.TheRxFreq(ch, rx);
         dev.TheTxFreq(ch, rx);
-        SaveChannelFile(dev, dir.filePath(name).toStdString());
-        return dir.filePath(name);
+        return writeFile(name, QByteArray::fromStdString(ChannelFileText(dev)));
     }
     // The channel edit dialog on row, opened by a double click.
     static Form_Keyin_CH* editRow(frmDocument* d, int row) {
@@ -174,12 +170,10 @@ private slots:
             for (auto scope : {QSettings::UserScope, QSettings::SystemScope})
                 QSettings::setPath(format, scope, dir.filePath("settings"));
         main = StartProgram({"kqprogrammer", "--port", "/dev/kqA,/dev/kqB"});
-        // Set after the main window applies the remembered choice. On a loaded
-        // machine a pseudo-terminal can deliver tens of ms late.
+        // After the main window applies the remembered choice; a loaded machine's pseudo-terminal can be slow.
         SetFastLink(true);
         LinkOptions().tickMs = 80;
     }
-    void cleanupTestCase() { KqSerialPort::SetPortMap({}); }
     void init() { QSettings().clear(); }
     void cleanup() {
         BoxAnswer discard(QMessageBox::Discard);
@@ -189,8 +183,7 @@ private slots:
 
     void startsWithUntitled1AndThePortsGiven() {
         QCOMPARE(KqSerialPort::PortMap().mid(0, 2), QStringList({"/dev/kqA", "/dev/kqB"}));
-        QVERIFY(main->isVisible());
-        QCOMPARE(main->Documents().size(), 1);
+        QVERIFY(main->isVisible() && main->Documents().size() == 1);
         frmDocument* d = main->ActiveDocument();
         QCOMPARE(d->Caption() + " " + Rows(d)[10],
                  QString("Untitled1 10  A     NONE     12.5K       NONE     12.5K    L  "));
@@ -215,13 +208,11 @@ private slots:
         a->parentWidget()->close();
         Settle();
         QCOMPARE(main->NewDocument()->Caption(), QString("Untitled%1").arg(base + 3));
-        // A table saved and a file opened have the file's path as caption; the opened one
-        // shows the same rows and takes the next number, a file that cannot be read none.
+        // Saved and opened tables have the path as caption; a file opened takes the next number, one not read none.
         setChannel(b, 15, 174.99375, 150.0);
         ApplySystemOption(b->myDevice(), 0);
         const QString path = dir.filePath("table.KQ");
-        QVERIFY(b->SaveTo(path) && b->Caption() == path);
-        QVERIFY(b->Save()); // to the caption's path, without asking
+        QVERIFY(b->SaveTo(path) && b->Caption() == path && b->Save()); // Save: to the caption's path, without asking
         frmDocument* o = main->OpenChannelFilePath(path);
         QCOMPARE(o->Caption() + " " + o->LabelModel()->text() + " " + o->LabelRFIF()->text(), path + " KQ-0253 45 MHz");
         QVERIFY(Rows(o) == Rows(b) && !o->IsModified());
@@ -255,7 +246,6 @@ private slots:
         QCOMPARE(Rows(d)[2].count("NONE") + Rows(d)[5].count("NONE"), 4);
         QVERIFY(d->List()->item(2)->isSelected() && d->List()->item(5)->isSelected() && bar->value() == top);
         QCOMPARE(d->List()->currentRow() + d->myDevice().NowCHNum, 24);
-        // Pasting in another window.
         frmDocument* other = FreshDocument();
         Select(other, {9});
         MenuItem("&EDIT", "&PASTE")->trigger();
@@ -265,8 +255,7 @@ private slots:
     void unsavedChangesAreAskedAbout() {
         frmDocument* d = FreshDocument();
         QPointer<QWidget> sub = d->parentWidget();
-        setChannel(d, 1, 150.0, 150.0);
-        d->MarkModified();
+        editChannel(d, 1, "150");
         for (QWidget* closing : {static_cast<QWidget*>(sub), static_cast<QWidget*>(main.get())}) {
             BoxAnswer cancel(QMessageBox::Cancel);
             QVERIFY(!closing->close());
@@ -275,12 +264,9 @@ private slots:
         // Save on a window with a file name writes the file, then closes.
         const QString path = dir.filePath("asked.KQ");
         QVERIFY(d->SaveTo(path));
-        setChannel(d, 7, 155.0, 155.0);
-        d->MarkModified();
-        {
-            BoxAnswer save(QMessageBox::Save);
-            QVERIFY(sub->close());
-        }
+        editChannel(d, 7, "155");
+        BoxAnswer save(QMessageBox::Save);
+        QVERIFY(sub->close());
         Settle();
         QVERIFY(sub.isNull());
         QVERIFY(Rows(main->OpenChannelFilePath(path))[7].contains("155.000000"));
@@ -307,12 +293,10 @@ private slots:
         QCOMPARE(enabled(changing), changing.size());
         main->ActivateDocument(d);
         QCOMPARE(enabled(changing), 0);
-        {
-            BoxAnswer ok(QMessageBox::Ok);
-            QVERIFY(!d->parentWidget()->close());
-            QTest::mouseClick(edit->Command_OK, Qt::LeftButton);
-            QVERIFY(ok.count == 2 && ok.text.contains("transfer") && d->myDevice().TheRxFreq(1) == 0.0);
-        }
+        BoxAnswer ok(QMessageBox::Ok);
+        QVERIFY(!d->parentWidget()->close());
+        QTest::mouseClick(edit->Command_OK, Qt::LeftButton);
+        QVERIFY(ok.count == 2 && ok.text.contains("transfer") && d->myDevice().TheRxFreq(1) == 0.0);
         d->SetBusy(false);
         QCOMPARE(enabled(changing), changing.size());
         QVERIFY(d->parentWidget()->close());
@@ -351,11 +335,9 @@ private slots:
             QCOMPARE(Form_Readme::ReadmeText(path, &ok), text);
             QCOMPARE(ok, found);
         }
-        // The program's own read-me, copied next to this test.
         QFile own(Form_Readme::ReadmePath());
         QVERIFY2(own.open(QIODevice::ReadOnly | QIODevice::Text), "KQreadme.txt must lie next to the program");
-        FreshDocument();
-        MenuItem("&HELP", "&README")->trigger();
+        MenuItem("&HELP", "&README")->trigger(); // from the main window's own HELP
         Form_Readme* r = Form_Readme::Instance();
         QVERIFY(r && Form_Readme::ShowReadme(*main) == r); // one instance
         QCOMPARE(r->Text_Readme()->toPlainText(), QString::fromUtf8(own.readAll()));
@@ -432,7 +414,7 @@ private slots:
         QCOMPARE(Rows(d)[3], QString("3   3  150.000000  12.5K    146.050000  12.5K    L  "));
     }
 
-    void systemOptionSwitchesTheModel() {
+    void systemOptionSwitchesTheModelAndDialogsCloseWithTheirWindow() {
         frmDocument* d = FreshDocument();
         MenuItem("&OPTION", "S&YSTEM")->trigger();
         Form_Option_System* dlg = Form_Option_System::Open();
@@ -445,11 +427,16 @@ private slots:
         MenuItem("&OPTION", "S&YSTEM")->trigger();
         dlg = Form_Option_System::Open();
         QVERIFY(dlg->Combo_Model->placeholderText().contains("9") && !dlg->Command_Yes->isEnabled());
+        d->OpenAutoFreq();
+        QVERIFY(editRow(d, 1) && Form_AutoFreq::Open() && Form_Option_System::Open());
+        BoxAnswer discard(QMessageBox::Discard);
+        d->parentWidget()->close();
+        Settle();
+        QVERIFY(!Form_Keyin_CH::Open() && !Form_AutoFreq::Open() && !Form_Option_System::Open());
     }
 
     void okWritesTheCaptionsChannelIntoTheTableItWasOpenedOn() {
-        // Neither another row clicked meanwhile nor another active table
-        // takes the values: channel 3 of the first table would be lost.
+        // Neither a row clicked since nor another active table takes the values (channel 3 would be lost).
         frmDocument* openedOn = FreshDocument();
         Form_Keyin_CH* dlg = editRow(openedOn, 3);
         openedOn->List()->setCurrentRow(5);
@@ -461,13 +448,6 @@ private slots:
         QCOMPARE(openedOn->myDevice().TheRxFreq(3), 146.5);
         QCOMPARE(openedOn->myDevice().TheRxFreq(5) + active->myDevice().TheRxFreq(7), 0.0);
         QVERIFY(openedOn->IsModified() && !active->IsModified());
-        // The dialogs close with their window.
-        active->OpenAutoFreq();
-        active->OpenSystemOption();
-        QVERIFY(editRow(active, 1) && Form_AutoFreq::Open() && Form_Option_System::Open());
-        active->parentWidget()->close();
-        Settle();
-        QVERIFY(!Form_Keyin_CH::Open() && !Form_AutoFreq::Open() && !Form_Option_System::Open());
     }
 
     void modelQuestionThenDownloadThenUpload() {
@@ -484,8 +464,7 @@ private slots:
         frmDocument* back = FreshDocument();
         Form_Upload::Load(*back);
         QCOMPARE(TransferWindow::LastOutcome(), Outcome::Done);
-        // Only the header and channel 0 were written; the radio's other
-        // channels are its own model's, which read differently under another.
+        // Only header and channel 0 were written; the radio's other channels read differently under another model.
         QCOMPARE(Rows(back).first(), Rows(d).first());
         QVERIFY(back->myDevice().Model() == d->myDevice().Model() && back->IsModified() && !back->IsBusy());
         QVERIFY2(status().contains(radio.device), qPrintable(status()));
@@ -528,9 +507,8 @@ private slots:
                 w->close(); // the frame's close acts as CANCEL
             }
         });
-        QVERIFY(ok.count == 1 && secondStart.contains("transfer is running"));
         QCOMPARE(TransferWindow::LastOutcome(), Outcome::Cancelled);
-        QVERIFY(busyDuring && !cancelled->IsBusy());
+        QVERIFY(ok.count == 1 && secondStart.contains("transfer is running") && busyDuring && !cancelled->IsBusy());
         // The bar is cleared when the window opens, then rises, and stops short.
         QVERIFY2(seen.size() >= 3 && seen.first() <= 1 && std::is_sorted(seen.begin(), seen.end()) && seen.last() < 15,
                  qPrintable(QString::number(seen.size())));
@@ -698,8 +676,7 @@ private slots:
         QMenu* recent = MenuItem("&FILE", "RECENT &FILES")->menu();
         QCOMPARE(Texts(recent->actions()), QStringList({"&1 " + c, "&2 " + b, "&3 " + a}));
         for (int i = 0; i < 9; ++i) QVERIFY(m->ActiveDocument()->SaveTo(dir.filePath(QString("s%1.KQ").arg(i))));
-        QCOMPARE(recent->actions().size(), 8);
-        QCOMPARE(recent->actions()[0]->text(), "&1 " + dir.filePath("s8.KQ"));
+        QVERIFY(recent->actions().size() == 8 && recent->actions()[0]->text() == "&1 " + dir.filePath("s8.KQ"));
         // A recent file deleted meanwhile leaves the list, with a message, and opens nothing.
         QVERIFY(QFile::remove(dir.filePath("s7.KQ")));
         BoxAnswer ok(QMessageBox::Ok);
@@ -750,15 +727,13 @@ private slots:
             QCOMPARE(m.LastFolder() + " " + m.RecentFiles().join(" "), dir.path() + " " + dir.filePath("x.KQ"));
             QVERIFY(m.statusBar()->currentMessage().isEmpty());
             m.SetPortChoice({port, gone});
-            // Closed just before the program ends: its deletion is still pending
-            // when the main window goes, which must not call back into it.
+            // Closed just before the program ends: its pending deletion must not call back into the gone main window.
             QVERIFY(m.NewDocument()->parentWidget()->close());
         }
         // A device that went is not searched silently in place of the system's ports.
         KqSerialPort::SetPortMap({});
         frmMain m;
-        QVERIFY(m.statusBar()->currentMessage().contains(gone));
-        QVERIFY(!KqSerialPort::PortMap().contains(gone));
+        QVERIFY(m.statusBar()->currentMessage().contains(gone) && !KqSerialPort::PortMap().contains(gone));
     }
 };
 
