@@ -1,49 +1,87 @@
-// The desktop program's windows, driven offscreen from its start-up on:
-// numbering, menus, clipboard, files, unsaved changes, the busy state,
-// printing, the read-me viewer, the editing dialogs (typing, Enter, OK, and
-// the rows and labels after), DEVICE > UPLOAD and DOWNLOAD against the
-// kqradio emulator on a real pseudo-terminal, and what a technician expects
-// of a desktop tool: the window's place, undo, files from anywhere, settings
-// kept between runs, the context menu, the band hint, print preview and CSV.
-#include "GuiTestSupport.h"
+// The desktop program's windows offscreen; radio transfers against the kqradio emulator on a pseudo-terminal.
 #include "KqRadioProcess.h"
 
-#include "ChannelFile.h"
 #include "Form_AutoFreq.h"
 #include "Form_Keyin_CH.h"
 #include "Form_Option_System.h"
 #include "Form_Ports.h"
 #include "Form_Readme.h"
-#include "KqSerialPort.h"
 #include "SystemOption.h"
 #include "TransferWindow.h"
+#include "frmDocument.h"
+#include "frmMain.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDir>
-#include <QFile>
-#include <QFileDialog>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMimeData>
-#include <QPlainTextEdit>
-#include <QPrintPreviewDialog>
-#include <QPrintPreviewWidget>
-#include <QProcess>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QScrollBar>
-#include <QStandardPaths>
-#include <QStatusBar>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QUndoStack>
+#include <QtPrintSupport>
+#include <QtWidgets>
 
 using namespace kq;
 using namespace kqtest;
 using Outcome = TransferSequence::Outcome;
+
+namespace {
+
+// Runs look, which must close it, on each modal window of type T, from a timer as the window runs its own loop.
+template <class T>
+struct ModalAnswer {
+    QTimer timer;
+    int count = 0;
+    explicit ModalAnswer(std::function<void(T*)> look) {
+        QObject::connect(&timer, &QTimer::timeout, [this, look] {
+            if (auto* w = qobject_cast<T*>(QApplication::activeModalWidget())) ++count, look(w);
+        });
+        timer.start(20);
+    }
+};
+// Presses button on each message box that opens, and keeps its text.
+struct BoxAnswer : ModalAnswer<QMessageBox> {
+    QString text;
+    explicit BoxAnswer(QMessageBox::StandardButton button)
+        : ModalAnswer([this, button](QMessageBox* box) {
+              text = box->text();
+              box->button(button) ? box->button(button)->click() : box->reject();
+          }) {}
+};
+
+QStringList Rows(frmDocument* d) {
+    QStringList r;
+    for (int i = 0; i < d->List()->count(); ++i) r << d->List()->item(i)->text();
+    return r;
+}
+void Select(frmDocument* d, std::initializer_list<int> rows) {
+    d->List()->clearSelection();
+    for (int i : rows) d->List()->item(i)->setSelected(true);
+}
+void Settle() {
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+frmMain* MainWindow() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* m = qobject_cast<frmMain*>(w)) return m;
+    return nullptr;
+}
+frmDocument* FreshDocument() { return MainWindow()->NewDocument(); }
+// The texts of actions as shown ("&FILE", "" for a separator).
+QStringList Texts(const QList<QAction*>& actions) {
+    QStringList t;
+    for (QAction* a : actions) t << a->text();
+    return t;
+}
+// A menu of the menu bar, and one of its items, by the texts shown; nullptr when not shown.
+QMenu* Menu(const QString& title) {
+    for (QAction* m : MainWindow()->menuBar()->actions())
+        if (m->text() == title) return m->menu();
+    return nullptr;
+}
+QAction* MenuItem(const QString& menu, const QString& item) {
+    if (QMenu* m = Menu(menu))
+        for (QAction* a : m->actions())
+            if (a->text() == item) return a;
+    return nullptr;
+}
+
+} // namespace
 
 class TestWindows : public QObject {
     Q_OBJECT
@@ -56,8 +94,7 @@ class TestWindows : public QObject {
         d->myDevice().TheTxFreq(ch, tx);
         d->UpdateHomePage();
     }
-    // A new active window holding channels 0 .. n-1, its image cut to the
-    // first words (19: the header and channel 0, for a shorter transfer).
+    // A new active table with channels 0 .. n-1, its image cut to words (19: header and channel 0, a short transfer).
     static frmDocument* table(int16_t n, int16_t words = 64) {
         frmDocument* d = FreshDocument();
         for (int16_t ch = 0; ch < n; ++ch) {
@@ -70,16 +107,19 @@ class TestWindows : public QObject {
     QString status() const { return main->statusBar()->currentMessage(); }
     QString writeFile(const QString& name, const QByteArray& bytes) {
         QFile f(dir.filePath(name));
-        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) return {};
-        return f.fileName();
+        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() ? f.fileName() : QString();
     }
     QString tableFile(const QString& name, int16_t ch, double rx) {
         ClassKQxx53 dev;
         dev.TheRxFreq(ch, rx);
         dev.TheTxFreq(ch, rx);
-        const QString path = dir.filePath(name);
-        SaveChannelFile(dev, path.toStdString());
-        return path;
+        return writeFile(name, QByteArray::fromStdString(ChannelFileText(dev)));
+    }
+    // The channel edit dialog on row, opened by a double click.
+    static Form_Keyin_CH* editRow(frmDocument* d, int row) {
+        d->List()->setCurrentRow(row);
+        emit d->List()->itemDoubleClicked(d->List()->item(row));
+        return Form_Keyin_CH::Open();
     }
     static void editChannel(frmDocument* d, int row, const QString& rx) {
         Form_Keyin_CH* dlg = editRow(d, row);
@@ -91,23 +131,12 @@ class TestWindows : public QObject {
     static void fill(frmDocument* d, const QString& start, const QString& stop, const QString& freq) {
         d->OpenAutoFreq();
         Form_AutoFreq* f = Form_AutoFreq::Open();
-        for (const auto& [field, text] : {QPair<QLineEdit*, QString>{f->Text_StartCH, start},
-                                          {f->Text_StopCH, stop},
-                                          {f->Text_StartFreq, freq},
-                                          {f->Text_SpaceFreq, "12.5"}})
-            field->setText(text);
+        f->Text_StartCH->setText(start);
+        f->Text_StopCH->setText(stop);
+        f->Text_StartFreq->setText(freq);
+        f->Text_SpaceFreq->setText("12.5");
         f->Command_OK_Click();
         Settle();
-    }
-    // As typed into the file dialog's name field, then accepted.
-    static void typeFileName(QFileDialog* f, const QString& path) {
-        f->findChild<QLineEdit*>("fileNameEdit")->setText(path);
-        static_cast<QDialog*>(f)->accept();
-    }
-
-    void withoutTheSharedWindow() {
-        main.reset();
-        QSettings().clear(); // what it kept on the way out
     }
     // Replaces a field's text the way a user does: focus (selects all), type.
     static void type(QLineEdit* e, const QString& text) {
@@ -116,46 +145,58 @@ class TestWindows : public QObject {
         QTest::keyClick(e, Qt::Key_Backspace);
         QTest::keyClicks(e, text);
     }
-    static void typeBoth(Form_Keyin_CH* dlg, const QString& rx, const QString& tx) {
-        type(dlg->Text_RxFreq, rx);
-        type(dlg->Text_TxFreq, tx);
+    // As typed into the file dialog's name field, then accepted.
+    static void typeFileName(QFileDialog* f, const QString& path) {
+        f->findChild<QLineEdit*>("fileNameEdit")->setText(path);
+        static_cast<QDialog*>(f)->accept();
     }
-    // The channel edit dialog on row, opened by a double click.
-    static Form_Keyin_CH* editRow(frmDocument* d, int row) {
-        d->List()->setCurrentRow(row);
-        emit d->List()->itemDoubleClicked(d->List()->item(row));
-        return Form_Keyin_CH::Open();
+    // A download paced as a real radio's; onTick runs every 5 ms while the transfer window shows.
+    static void pacedDownload(frmDocument* d, const std::function<void(TransferWindow*)>& onTick) {
+        SetFastLink(false);
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, [&] {
+            if (TransferWindow* w = TransferWindow::Open(); w && w->isVisible()) onTick(w);
+        });
+        poll.start(5);
+        Form_Download::Load(*d);
+        SetFastLink(true);
     }
 
 private slots:
     void initTestCase() {
+        // What the windows remember goes to a folder of the test's own, never the user's.
+        QCoreApplication::setOrganizationName("kqprogrammer-test");
+        for (auto format : {QSettings::NativeFormat, QSettings::IniFormat})
+            for (auto scope : {QSettings::UserScope, QSettings::SystemScope})
+                QSettings::setPath(format, scope, dir.filePath("settings"));
         main = StartProgram({"kqprogrammer", "--port", "/dev/kqA,/dev/kqB"});
-        // Transfers are quick against the unpaced emulator (the paced tests switch
-        // it off), set after the main window, which applies the remembered choice;
-        // on a loaded machine a pseudo-terminal can deliver tens of ms late.
+        // After the main window applies the remembered choice; a loaded machine's pseudo-terminal can be slow.
         SetFastLink(true);
         LinkOptions().tickMs = 80;
     }
-    void cleanupTestCase() { KqSerialPort::SetPortMap({}); }
     void init() { QSettings().clear(); }
-    void cleanup() { CloseAll(); }
+    void cleanup() {
+        BoxAnswer discard(QMessageBox::Discard);
+        if (frmMain* m = MainWindow()) m->mdiArea()->closeAllSubWindows();
+        Settle();
+    }
 
     void startsWithUntitled1AndThePortsGiven() {
         QCOMPARE(KqSerialPort::PortMap().mid(0, 2), QStringList({"/dev/kqA", "/dev/kqB"}));
-        QVERIFY(main->isVisible());
-        QCOMPARE(main->Documents().size(), 1);
+        QVERIFY(main->isVisible() && main->Documents().size() == 1);
         frmDocument* d = main->ActiveDocument();
         QCOMPARE(d->Caption() + " " + Rows(d)[10],
                  QString("Untitled1 10  A     NONE     12.5K       NONE     12.5K    L  "));
         QCOMPARE(d->LabelModel()->text() + d->LabelRFIF()->text() + d->LabelReferOsc()->text(),
                  QString("KQ-0453-45 MHz12.8 MHz"));
         QCOMPARE(d->List()->currentRow() + d->myDevice().NowCHNum, 0);
-        QCOMPARE(MenuTitles(), QStringList({"&FILE", "&EDIT", "&OPTION", "&DEVICE", "&WINDOW", "&HELP"}));
+        QCOMPARE(Texts(main->menuBar()->actions()),
+                 QStringList({"&FILE", "&EDIT", "&OPTION", "&DEVICE", "&WINDOW", "&HELP"}));
     }
 
     void numbersAreNeverReusedAndWindowsCascade() {
         // With every table closed the main window's own menus are shown, and work.
-        QCOMPARE(MenuTitles(), QStringList({"&FILE", "&HELP"}));
+        QCOMPARE(Texts(main->menuBar()->actions()), QStringList({"&FILE", "&HELP"}));
         const int base = main->DocumentCount();
         MenuItem("&FILE", "&NEW")->trigger();
         frmDocument* a = main->ActiveDocument();
@@ -167,16 +208,18 @@ private slots:
         a->parentWidget()->close();
         Settle();
         QCOMPARE(main->NewDocument()->Caption(), QString("Untitled%1").arg(base + 3));
-        // A table saved and a file opened have the file's path as caption; the opened one
-        // shows the same rows and takes the next number too.
+        // Saved and opened tables have the path as caption; a file opened takes the next number, one not read none.
         setChannel(b, 15, 174.99375, 150.0);
         ApplySystemOption(b->myDevice(), 0);
         const QString path = dir.filePath("table.KQ");
-        QVERIFY(b->SaveTo(path) && b->Caption() == path);
-        QVERIFY(b->Save()); // to the caption's path, without asking
+        QVERIFY(b->SaveTo(path) && b->Caption() == path && b->Save()); // Save: to the caption's path, without asking
         frmDocument* o = main->OpenChannelFilePath(path);
         QCOMPARE(o->Caption() + " " + o->LabelModel()->text() + " " + o->LabelRFIF()->text(), path + " KQ-0253 45 MHz");
         QVERIFY(Rows(o) == Rows(b) && !o->IsModified());
+        for (const QString& bad : {writeFile("bad.KQ", "1\r\n2\r\nnot a number\r\n"), dir.filePath("missing.KQ")}) {
+            BoxAnswer ok(QMessageBox::Ok);
+            QVERIFY(!main->OpenChannelFilePath(bad) && ok.text.contains(QFileInfo(bad).fileName()));
+        }
         QCOMPARE(main->NewDocument()->Caption(), QString("Untitled%1").arg(base + 5));
         // The WINDOW menu lists the tables and activates the one chosen.
         emit Menu("&WINDOW")->aboutToShow();
@@ -203,47 +246,30 @@ private slots:
         QCOMPARE(Rows(d)[2].count("NONE") + Rows(d)[5].count("NONE"), 4);
         QVERIFY(d->List()->item(2)->isSelected() && d->List()->item(5)->isSelected() && bar->value() == top);
         QCOMPARE(d->List()->currentRow() + d->myDevice().NowCHNum, 24);
-        // Pasting in another window.
         frmDocument* other = FreshDocument();
         Select(other, {9});
         MenuItem("&EDIT", "&PASTE")->trigger();
         QCOMPARE(Rows(other)[10].mid(6), before[5].mid(6));
     }
 
-    void damagedOrMissingFileOpensNoWindow() {
-        const int count = main->DocumentCount();
-        for (const QString& path : {writeFile("bad.KQ", "1\r\n2\r\nnot a number\r\n"), dir.filePath("missing.KQ")}) {
-            MessageBoxAnswer ok(QMessageBox::Ok);
-            QVERIFY(!main->OpenChannelFilePath(path));
-            QVERIFY(ok.text().contains(QFileInfo(path).fileName()));
-        }
-        QCOMPARE(main->DocumentCount(), count); // and so no window was made
-    }
-
     void unsavedChangesAreAskedAbout() {
         frmDocument* d = FreshDocument();
         QPointer<QWidget> sub = d->parentWidget();
-        setChannel(d, 1, 150.0, 150.0);
-        d->MarkModified();
+        editChannel(d, 1, "150");
         for (QWidget* closing : {static_cast<QWidget*>(sub), static_cast<QWidget*>(main.get())}) {
-            MessageBoxAnswer cancel(QMessageBox::Cancel);
+            BoxAnswer cancel(QMessageBox::Cancel);
             QVERIFY(!closing->close());
-            QCOMPARE(cancel.text(), QString("Save changes to %1?").arg(d->Caption()));
+            QCOMPARE(cancel.text, QString("Save changes to %1?").arg(d->Caption()));
         }
         // Save on a window with a file name writes the file, then closes.
         const QString path = dir.filePath("asked.KQ");
         QVERIFY(d->SaveTo(path));
-        setChannel(d, 7, 155.0, 155.0);
-        d->MarkModified();
-        {
-            MessageBoxAnswer save(QMessageBox::Save);
-            QVERIFY(sub->close());
-        }
+        editChannel(d, 7, "155");
+        BoxAnswer save(QMessageBox::Save);
+        QVERIFY(sub->close());
         Settle();
         QVERIFY(sub.isNull());
-        ClassKQxx53 back;
-        OpenChannelFile(back, path.toStdString());
-        QCOMPARE(back.TheRxFreq(7), 155.0);
+        QVERIFY(Rows(main->OpenChannelFilePath(path))[7].contains("155.000000"));
     }
 
     void busyTableDisablesWhatChangesItAndRefusesToClose() {
@@ -257,7 +283,7 @@ private slots:
                                          MenuItem("&FILE", "&PRINT"), MenuItem("&DEVICE", "&PORTS...")};
         QVERIFY(!changing.contains(nullptr) && !reading.contains(nullptr));
         Form_Keyin_CH* edit = editRow(d, 1); // its OK in the middle of a radio transfer changes nothing
-        typeBoth(edit, "146.0125", "146.0125");
+        edit->Text_RxFreq->setText("146.0125");
         auto enabled = [](const QList<QAction*>& actions) {
             return std::count_if(actions.begin(), actions.end(), [](QAction* a) { return a->isEnabled(); });
         };
@@ -267,12 +293,10 @@ private slots:
         QCOMPARE(enabled(changing), changing.size());
         main->ActivateDocument(d);
         QCOMPARE(enabled(changing), 0);
-        {
-            MessageBoxAnswer ok(QMessageBox::Ok);
-            QVERIFY(!d->parentWidget()->close());
-            QTest::mouseClick(edit->Command_OK, Qt::LeftButton);
-            QVERIFY(ok.count() == 2 && ok.text().contains("transfer") && d->myDevice().TheRxFreq(1) == 0.0);
-        }
+        BoxAnswer ok(QMessageBox::Ok);
+        QVERIFY(!d->parentWidget()->close());
+        QTest::mouseClick(edit->Command_OK, Qt::LeftButton);
+        QVERIFY(ok.count == 2 && ok.text.contains("transfer") && d->myDevice().TheRxFreq(1) == 0.0);
         d->SetBusy(false);
         QCOMPARE(enabled(changing), changing.size());
         QVERIFY(d->parentWidget()->close());
@@ -288,9 +312,8 @@ private slots:
         QProcess p;
         p.start("pdftotext", {"-layout", pdf, "-"});
         QVERIFY(p.waitForFinished(30000));
-        const QString text = QString::fromUtf8(p.readAllStandardOutput());
         // The layout's spacing is the PDF's own; the words and their order are the report's.
-        QCOMPARE(text.simplified(), lines.join(' ').simplified());
+        QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()).simplified(), lines.join(' ').simplified());
         // The preview shows the same pages; a set-up choice carries over.
         main->Printer().setPageOrientation(QPageLayout::Landscape);
         QString shown;
@@ -304,33 +327,29 @@ private slots:
     }
 
     void readmeViewerShowsTheFileLineByLine() {
-        for (const auto& [file, text] : {QPair<QByteArray, QString>{"first\nno end", "first\r\nno end\r\n"},
-                                         {"a\r\n\r\nb\r\n", "a\r\n\r\nb\r\n"},
-                                         {"", ""}}) {
-            bool ok = false;
-            QCOMPARE(Form_Readme::ReadmeText(writeFile("readme.txt", file), &ok), text);
-            QVERIFY(ok);
+        for (const auto& [path, text, found] :
+             {std::tuple<QString, QString, bool>{writeFile("r1.txt", "first\nno end"), "first\r\nno end\r\n", true},
+              {writeFile("r2.txt", "a\r\n\r\nb\r\n"), "a\r\n\r\nb\r\n", true},
+              {dir.filePath("none.txt"), "", false}}) {
+            bool ok = !found;
+            QCOMPARE(Form_Readme::ReadmeText(path, &ok), text);
+            QCOMPARE(ok, found);
         }
-        bool ok = true;
-        Form_Readme::ReadmeText(dir.filePath("none.txt"), &ok);
-        QVERIFY(!ok);
-
-        // The program's own read-me, copied next to this test.
         QFile own(Form_Readme::ReadmePath());
         QVERIFY2(own.open(QIODevice::ReadOnly | QIODevice::Text), "KQreadme.txt must lie next to the program");
-        const QString expected = QString::fromUtf8(own.readAll());
-        FreshDocument();
-        MenuItem("&HELP", "&README")->trigger();
+        MenuItem("&HELP", "&README")->trigger(); // from the main window's own HELP
         Form_Readme* r = Form_Readme::Instance();
         QVERIFY(r && Form_Readme::ShowReadme(*main) == r); // one instance
-        QCOMPARE(r->Text_Readme()->toPlainText(), expected);
+        QCOMPARE(r->Text_Readme()->toPlainText(), QString::fromUtf8(own.readAll()));
         r->close();
         Settle();
         QVERIFY(!Form_Readme::Instance());
     }
 
-    void doubleClickEnterAndOptionChannelEditTheirRow() {
+    void channelDialogOpensOnItsRowWalksWithEnterAndWritesOnOk() {
         frmDocument* d = FreshDocument();
+        // A double click, Enter on the list and OPTION > CHANNEL open it on the current row;
+        // on an empty channel OK (any key on it) closes without a change.
         const std::function<void()> openers[] = {[d] { emit d->List()->itemDoubleClicked(d->List()->currentItem()); },
                                                  [d] { QTest::keyClick(d->List(), Qt::Key_Return); },
                                                  [] { MenuItem("&OPTION", "C&HANNEL")->trigger(); }};
@@ -340,13 +359,10 @@ private slots:
             open();
             QVERIFY(Form_Keyin_CH::Open());
             QCOMPARE(Form_Keyin_CH::Open()->windowTitle(), QString("Channel %1").arg(row));
-            Form_Keyin_CH::Open()->close();
+            QTest::keyClick(Form_Keyin_CH::Open()->Command_OK, Qt::Key_X);
             Settle();
+            QVERIFY(!Form_Keyin_CH::Open() && !d->IsModified());
         }
-    }
-
-    void okWritesTheChannelAndRedraws() {
-        frmDocument* d = FreshDocument();
         d->myDevice().TheRxCHSpace(5, 1); // a stored 1 shows as 25KHz
         Form_Keyin_CH* dlg = editRow(d, 5);
         QVERIFY(dlg && QTest::qWaitForWindowExposed(dlg));
@@ -354,39 +370,26 @@ private slots:
         QCOMPARE(dlg->focusWidget(), dlg->Text_RxFreq);
         d->OpenChannelEdit(); // opening again keeps the one dialog
         QCOMPARE(Form_Keyin_CH::Open(), dlg);
-        MessageBoxAnswer ok(QMessageBox::Ok); // a refused value keeps the dialog and the channel
-        typeBoth(dlg, "146.025", "0");
-        QTest::mouseClick(dlg->Command_OK, Qt::LeftButton);
-        QVERIFY(ok.text() == "A Invalid Frequency Value." && Form_Keyin_CH::Open() == dlg && !d->IsModified());
-        type(dlg->Text_RxFreq, "150,0125");
-        dlg->Check_RxTx->click();
-        QVERIFY(!dlg->Text_TxFreq->isEnabled() && !dlg->Frame_TxCHSpace->isEnabled());
-        dlg->Option_RFPower_High->setChecked(true);
-        QTest::mouseClick(dlg->Command_OK, Qt::LeftButton);
-        Settle();
-        QVERIFY(!Form_Keyin_CH::Open());
-        QCOMPARE(Rows(d)[5], QString("5   5  150.012500  25.0K    150.012500  25.0K    H  "));
-        QVERIFY(d->IsModified());
-    }
-
-    void enterWalksTheControlsThatCanTakeTheFocus() {
-        frmDocument* d = FreshDocument();
-        Form_Keyin_CH* dlg = editRow(d, 0);
-        QVERIFY(dlg && QTest::qWaitForWindowExposed(dlg));
-        // With Tx=Rx the transmit controls are skipped, and so are options not chosen.
+        // With Tx=Rx Enter skips the transmit controls, and so the options not chosen.
         dlg->Check_RxTx->setFocus();
         QTest::keyClick(dlg->Check_RxTx, Qt::Key_Space);
-        const QList<QWidget*> walk = {dlg->Check_RxTx, dlg->Text_RxFreq, dlg->Option_RxCH_Space_12k5,
+        QVERIFY(!dlg->Text_TxFreq->isEnabled() && !dlg->Frame_TxCHSpace->isEnabled());
+        const QList<QWidget*> walk = {dlg->Check_RxTx, dlg->Text_RxFreq, dlg->Option_RxCH_Space_25k,
                                       dlg->Option_RFPower_Low, dlg->Command_OK};
         for (int i = 0; i + 1 < walk.size(); ++i) {
             QTest::keyClick(walk[i], Qt::Key_Return);
             QCOMPARE(dlg->focusWidget(), walk[i + 1]);
         }
-        // An empty channel: OK (any key on it) closes without a change.
-        QTest::keyClick(dlg->Command_OK, Qt::Key_X);
+        BoxAnswer ok(QMessageBox::Ok); // a refused value keeps the dialog and the channel
+        type(dlg->Text_RxFreq, "1.2.3");
+        QTest::mouseClick(dlg->Command_OK, Qt::LeftButton);
+        QVERIFY(ok.text == "A Invalid Frequency Value." && Form_Keyin_CH::Open() == dlg && !d->IsModified());
+        type(dlg->Text_RxFreq, "150,0125");
+        dlg->Option_RFPower_High->setChecked(true);
+        QTest::mouseClick(dlg->Command_OK, Qt::LeftButton);
         Settle();
-        QVERIFY(!Form_Keyin_CH::Open());
-        QVERIFY(!d->IsModified());
+        QVERIFY(!Form_Keyin_CH::Open() && d->IsModified());
+        QCOMPARE(Rows(d)[5], QString("5   5  150.012500  25.0K    150.012500  25.0K    H  "));
     }
 
     void autoFreqFillsTypedWithEnterThenRxOnly() {
@@ -403,7 +406,6 @@ private slots:
         Settle();
         QVERIFY(!Form_AutoFreq::Open());
         QCOMPARE(Rows(d)[15], QString("15  F  146.200000  12.5K    146.200000  12.5K    L  "));
-        // Rx only leaves the transmit side as it was.
         MenuItem("&EDIT", "AUTO&FREQ")->trigger();
         dlg = Form_AutoFreq::Open();
         for (const char* text : {"3", "3", "150", "25"}) QTest::keyClicks(dlg->focusWidget(), text + QString("\r"));
@@ -412,7 +414,7 @@ private slots:
         QCOMPARE(Rows(d)[3], QString("3   3  150.000000  12.5K    146.050000  12.5K    L  "));
     }
 
-    void systemOptionSwitchesTheModel() {
+    void systemOptionSwitchesTheModelAndDialogsCloseWithTheirWindow() {
         frmDocument* d = FreshDocument();
         MenuItem("&OPTION", "S&YSTEM")->trigger();
         Form_Option_System* dlg = Form_Option_System::Open();
@@ -425,28 +427,27 @@ private slots:
         MenuItem("&OPTION", "S&YSTEM")->trigger();
         dlg = Form_Option_System::Open();
         QVERIFY(dlg->Combo_Model->placeholderText().contains("9") && !dlg->Command_Yes->isEnabled());
+        d->OpenAutoFreq();
+        QVERIFY(editRow(d, 1) && Form_AutoFreq::Open() && Form_Option_System::Open());
+        BoxAnswer discard(QMessageBox::Discard);
+        d->parentWidget()->close();
+        Settle();
+        QVERIFY(!Form_Keyin_CH::Open() && !Form_AutoFreq::Open() && !Form_Option_System::Open());
     }
 
     void okWritesTheCaptionsChannelIntoTheTableItWasOpenedOn() {
-        // Neither another row clicked meanwhile nor another active table
-        // takes the values: channel 3 of the first table would be lost.
+        // Neither a row clicked since nor another active table takes the values (channel 3 would be lost).
         frmDocument* openedOn = FreshDocument();
         Form_Keyin_CH* dlg = editRow(openedOn, 3);
         openedOn->List()->setCurrentRow(5);
         frmDocument* active = FreshDocument();
         active->List()->setCurrentRow(7);
-        typeBoth(dlg, "146.5", "146.5");
+        dlg->Text_RxFreq->setText("146.5");
+        dlg->Text_TxFreq->setText("146.5");
         QTest::mouseClick(dlg->Command_OK, Qt::LeftButton);
         QCOMPARE(openedOn->myDevice().TheRxFreq(3), 146.5);
         QCOMPARE(openedOn->myDevice().TheRxFreq(5) + active->myDevice().TheRxFreq(7), 0.0);
         QVERIFY(openedOn->IsModified() && !active->IsModified());
-        // The dialogs close with their window.
-        active->OpenAutoFreq();
-        active->OpenSystemOption();
-        QVERIFY(editRow(active, 1) && Form_AutoFreq::Open() && Form_Option_System::Open());
-        active->parentWidget()->close();
-        Settle();
-        QVERIFY(!Form_Keyin_CH::Open() && !Form_AutoFreq::Open() && !Form_Option_System::Open());
     }
 
     void modelQuestionThenDownloadThenUpload() {
@@ -455,17 +456,15 @@ private slots:
         KqSerialPort::SetPortMap({radio.device});
         frmDocument* d = table(1, 19);
         for (QMessageBox::StandardButton answer : {QMessageBox::Cancel, QMessageBox::Ok}) {
-            MessageBoxAnswer box(answer);
+            BoxAnswer box(answer);
             Form_Download::Load(*d);
-            QCOMPARE(box.count(), 1);
-            QCOMPARE(box.text(), QString("Model Type Unmatch!\r\nOverwrite ?"));
+            QVERIFY(box.count == 1 && box.text == "Model Type Unmatch!\r\nOverwrite ?");
             QCOMPARE(TransferWindow::LastOutcome(), answer == QMessageBox::Ok ? Outcome::Done : Outcome::ModelDeclined);
         }
-        frmDocument* back = kqtest::FreshDocument();
+        frmDocument* back = FreshDocument();
         Form_Upload::Load(*back);
         QCOMPARE(TransferWindow::LastOutcome(), Outcome::Done);
-        // Only the header and channel 0 were written; the radio's other
-        // channels are its own model's, which read differently under another.
+        // Only header and channel 0 were written; the radio's other channels read differently under another model.
         QCOMPARE(Rows(back).first(), Rows(d).first());
         QVERIFY(back->myDevice().Model() == d->myDevice().Model() && back->IsModified() && !back->IsBusy());
         QVERIFY2(status().contains(radio.device), qPrintable(status()));
@@ -474,121 +473,72 @@ private slots:
     }
 
     void failuresSayWhatHappened() {
-        struct Case {
-            QStringList args;
-            bool upload;
-            QString box, status;
-        };
-        // The box keeps the short text; the status bar tells the details (the
-        // outcomes' texts themselves are the transfer sequence's).
-        for (const Case& c : {Case{{"--bad-id"}, true, "EEPROM must be initiated!", "0xC501"},
-                              Case{{"--no-probe"}, false, " ComPort Error! ", "No radio answered"}}) {
-            KqRadioProcess radio(c.args + QStringList{"--model", "2"});
+        // The box keeps the short text, the status bar tells the details.
+        for (const auto& [args, upload, box, details] :
+             {std::tuple<QString, bool, QString, QString>{"--bad-id", true, "EEPROM must be initiated!", "0xC501"},
+              {"--no-probe", false, " ComPort Error! ", "No radio answered"}}) {
+            KqRadioProcess radio({args, "--model", "2"});
             KqSerialPort::SetPortMap({radio.device});
             frmDocument* d = table(4);
             const QStringList before = Rows(d);
-            MessageBoxAnswer ok(QMessageBox::Ok);
-            c.upload ? Form_Upload::Load(*d) : Form_Download::Load(*d);
-            QCOMPARE(ok.text(), c.box);
-            QVERIFY2(status().contains(c.status), qPrintable(status()));
-            QCOMPARE(Rows(d), before);
-            QVERIFY(!d->IsBusy());
+            BoxAnswer ok(QMessageBox::Ok);
+            upload ? Form_Upload::Load(*d) : Form_Download::Load(*d);
+            QCOMPARE(ok.text, box);
+            QVERIFY2(status().contains(details), qPrintable(status()));
+            QVERIFY(Rows(d) == before && !d->IsBusy());
         }
     }
 
-    void aModalBoxCannotBreakAPacedDownload() {
-        const QString saved = dir.filePath("modal.KQ");
+    void pacedDownloadStopsOnCancelAndOutlivesAModalBox() {
+        const QString saved = dir.filePath("paced.KQ");
         KqRadioProcess radio({"--model", "2", "--save", saved}, /*pace=*/true);
         KqSerialPort::SetPortMap({radio.device});
-        SetFastLink(false);
+        frmDocument* cancelled = table(1, 16); // a bar step per word
+        QList<int> seen;
+        bool busyDuring = false;
+        QString secondStart;
+        BoxAnswer ok(QMessageBox::Ok); // also a failure's box: no hang
+        pacedDownload(cancelled, [&](TransferWindow* w) {
+            if (seen.isEmpty() || seen.last() != w->ProgressBar->value()) seen << w->ProgressBar->value();
+            busyDuring = busyDuring || cancelled->IsBusy();
+            if (w->ProgressBar->value() >= 5 && secondStart.isEmpty()) {
+                Form_Upload::Load(*cancelled); // refused while this one runs
+                secondStart = ok.text;
+                w->close(); // the frame's close acts as CANCEL
+            }
+        });
+        QCOMPARE(TransferWindow::LastOutcome(), Outcome::Cancelled);
+        QVERIFY(ok.count == 1 && secondStart.contains("transfer is running") && busyDuring && !cancelled->IsBusy());
+        // The bar is cleared when the window opens, then rises, and stops short.
+        QVERIFY2(seen.size() >= 3 && seen.first() <= 1 && std::is_sorted(seen.begin(), seen.end()) && seen.last() < 15,
+                 qPrintable(QString::number(seen.size())));
+        // A modal box of the program's, held for a second, does not break the next one.
         frmDocument* d = table(1, 19);
         int held = 0;
-        QTimer poll;
-        poll.setInterval(5);
-        connect(&poll, &QTimer::timeout, [&] {
-            TransferWindow* w = TransferWindow::Open();
-            if (held || !w || w->ProgressBar->value() < 3) return;
+        pacedDownload(d, [&](TransferWindow* w) {
+            if (held || w->ProgressBar->value() < 3) return;
             ++held;
-            QDialog box(main.get()); // a modal box of the program's, held for a second
+            QDialog box(main.get());
             QTimer::singleShot(1000, &box, &QDialog::accept);
             box.exec();
         });
-        poll.start();
-        MessageBoxAnswer failure(QMessageBox::Ok); // a failure must not hang the test
-        Form_Download::Load(*d);
-        SetFastLink(true);
-        QCOMPARE(held, 1);
-        QCOMPARE(failure.count(), 0);
+        QVERIFY(held == 1 && ok.count == 1);
         QCOMPARE(TransferWindow::LastOutcome(), Outcome::Done);
         radio.stop();
         QCOMPARE(Rows(main->OpenChannelFilePath(saved)), Rows(d));
     }
 
-    void cancelStopsMidTransferAndProgressIsShown() {
-        KqRadioProcess radio({"--model", "2"}, /*pace=*/true);
-        KqSerialPort::SetPortMap({radio.device});
-        SetFastLink(false);
-        frmDocument* d = table(1, 16); // a bar step per word
-        QList<int> seen;
-        bool busyDuring = false;
-        QString secondStart;
-        QTimer poll;
-        poll.setInterval(5);
-        MessageBoxAnswer ok(QMessageBox::Ok); // also a failure's box: no hang
-        connect(&poll, &QTimer::timeout, [&] {
-            TransferWindow* w = TransferWindow::Open();
-            if (!w || w->isHidden()) return;
-            if (seen.isEmpty() || seen.last() != w->ProgressBar->value()) seen << w->ProgressBar->value();
-            busyDuring = busyDuring || d->IsBusy();
-            if (w->ProgressBar->value() >= 5 && secondStart.isEmpty()) {
-                Form_Upload::Load(*d); // refused while this one runs
-                secondStart = ok.text();
-                w->close(); // the frame's close acts as CANCEL
-            }
-        });
-        poll.start();
-        Form_Download::Load(*d);
-        SetFastLink(true);
-        QCOMPARE(ok.count(), 1);
-        QCOMPARE(TransferWindow::LastOutcome(), Outcome::Cancelled);
-        QVERIFY(busyDuring && !d->IsBusy() && secondStart.contains("transfer is running"));
-        // The bar is cleared when the window opens, then shows the sequence's
-        // progress (its steps are the sequence's test), and stops short.
-        QVERIFY2(seen.size() >= 3 && seen.first() <= 1 && std::is_sorted(seen.begin(), seen.end()) && seen.last() < 15,
-                 qPrintable(QString::number(seen.size())));
-    }
-
-    void mainWindowIsPlacedByItsFrameAndKeepsItsPlace() {
-        {
-            frmMain m;
-            m.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&m));
-            QCOMPARE(m.frameGeometry().topLeft(), QPoint(0, 0));
-            QVERIFY(m.geometry().top() > 0); // the title bar above the inner area is on screen
-            m.setGeometry(120, 90, 700, 520);
-            QVERIFY(m.close());
-        }
-        frmMain again;
-        QCOMPARE(again.geometry(), QRect(120, 90, 700, 520));
-    }
-
     void everyChangeIsOneUndoStepAndTheTitleMarksUnsavedChanges() {
         frmDocument* d = FreshDocument();
+        const auto onRow = [d](int row, const char* item) {
+            return [=] { Select(d, {row}), MenuItem("&EDIT", item)->trigger(); };
+        };
         const std::function<void()> commands[] = {
             [d] { fill(d, "0", "15", "146"); }, // all 16 channels
             [d] { editChannel(d, 2, "150.5"); },
-            [d] {
-                Select(d, {2});
-                MenuItem("&EDIT", "CU&T")->trigger();
-            },
-            [d] {
-                Select(d, {10});
-                MenuItem("&EDIT", "&PASTE")->trigger();
-            },
-            [d] {
-                Select(d, {11});
-                MenuItem("&EDIT", "&DELETE")->trigger();
-            },
+            onRow(2, "CU&T"),
+            onRow(10, "&PASTE"),
+            onRow(11, "&DELETE"),
             [d] {
                 d->OpenSystemOption(), Form_Option_System::Open()->Combo_Model->setCurrentIndex(0);
                 Form_Option_System::Open()->Command_Yes_Click();
@@ -602,13 +552,11 @@ private slots:
             Settle();
             states << state();
             QCOMPARE(d->UndoStack()->count(), states.size() - 1);
-            QVERIFY(states.last() != states[states.size() - 2]);
-            QVERIFY(d->isWindowModified() && d->IsModified());
+            QVERIFY(states.last() != states[states.size() - 2] && d->isWindowModified() && d->IsModified());
         }
         QCOMPARE(d->windowTitle(), d->Caption() + "[*]");
         // Changing nothing (deleting an empty row, a read of the same table) makes no step.
-        Select(d, {2});
-        MenuItem("&EDIT", "&DELETE")->trigger();
+        onRow(2, "&DELETE")();
         d->MarkModified();
         QCOMPARE(d->UndoStack()->count(), states.size() - 1);
         // Undo walks back step by step to the new table, which needs no saving.
@@ -620,8 +568,9 @@ private slots:
         }
         QVERIFY(!d->isWindowModified() && !MenuItem("&EDIT", "&UNDO")->isEnabled());
         for (qsizetype i = 1; i < states.size(); ++i) {
-            i % 2 ? QTest::keyClick(d->List(), Qt::Key_Y, Qt::ControlModifier)
-                  : QTest::keyClick(d->List(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+            const bool y = i % 2;
+            QTest::keyClick(d->List(), y ? Qt::Key_Y : Qt::Key_Z,
+                            Qt::ControlModifier | (y ? Qt::NoModifier : Qt::ShiftModifier));
             QCOMPARE(state(), states[i]);
         }
         // A save is the new clean state: undoing from it marks the table again, redoing to it does not.
@@ -682,32 +631,30 @@ private slots:
         });
         MenuItem("&FILE", "&EXPORT CSV...")->trigger();
         QFile chirpFile(chirp);
-        QVERIFY(chirpFile.open(QIODevice::ReadOnly));
-        QVERIFY(chirpFile.readLine().startsWith("Location,Name,Frequency,"));
+        QVERIFY(chirpFile.open(QIODevice::ReadOnly) && chirpFile.readLine().startsWith("Location,Name,Frequency,"));
         frmDocument* e = FreshDocument();
         const QStringList empty = Rows(e);
         QVERIFY(e->ImportCsvFrom(chirp));
         QCOMPARE(Rows(e), Rows(d));
         MenuItem("&EDIT", "&UNDO")->trigger();
-        QCOMPARE(Rows(e), empty);
-        QVERIFY(!e->IsModified());
+        QVERIFY(Rows(e) == empty && !e->IsModified());
         // Columns the radio cannot hold are named; a file with a bad row changes nothing.
         const QString head = "Location,Name,Frequency,Duplex,Offset,Mode,Power\n";
         for (const auto& [text, imported, said] :
              {std::tuple<QString, bool, QString>{head + "0,HOME,146.52,,0,FM,High\n", true, "Name"},
               {head + "16,,146.52,,0,FM,High\n", false, "\"16\""}}) {
             const QStringList rows = Rows(e);
-            MessageBoxAnswer ok(QMessageBox::Ok);
+            BoxAnswer ok(QMessageBox::Ok);
             QCOMPARE(e->ImportCsvFrom(writeFile("in.csv", text.toUtf8())), imported);
-            QVERIFY(ok.text().contains(said));
-            QCOMPARE(Rows(e) != rows, imported);
+            QVERIFY(ok.text.contains(said) && (Rows(e) != rows) == imported);
         }
         QCOMPARE(e->UndoStack()->count(), 1); // the import after the undo, and no more
     }
 
     // The last two start the program anew, without the shared window.
     void filesOpenFromTheCommandLineDropsAndTheRecentList() {
-        withoutTheSharedWindow();
+        main.reset();
+        QSettings().clear(); // what the shared window kept on the way out
         const QString a = tableFile("a.KQ", 1, 146.0), b = tableFile("b.kq", 2, 147.0), c = tableFile("c.KQ", 3, 148.0);
         const QString cwd = QDir::currentPath();
         QDir::setCurrent(dir.path()); // a name relative to where the program starts
@@ -729,13 +676,12 @@ private slots:
         QMenu* recent = MenuItem("&FILE", "RECENT &FILES")->menu();
         QCOMPARE(Texts(recent->actions()), QStringList({"&1 " + c, "&2 " + b, "&3 " + a}));
         for (int i = 0; i < 9; ++i) QVERIFY(m->ActiveDocument()->SaveTo(dir.filePath(QString("s%1.KQ").arg(i))));
-        QCOMPARE(recent->actions().size(), 8);
-        QCOMPARE(recent->actions()[0]->text(), "&1 " + dir.filePath("s8.KQ"));
+        QVERIFY(recent->actions().size() == 8 && recent->actions()[0]->text() == "&1 " + dir.filePath("s8.KQ"));
         // A recent file deleted meanwhile leaves the list, with a message, and opens nothing.
         QVERIFY(QFile::remove(dir.filePath("s7.KQ")));
-        MessageBoxAnswer ok(QMessageBox::Ok);
+        BoxAnswer ok(QMessageBox::Ok);
         recent->actions()[1]->trigger();
-        QVERIFY(ok.text().contains(dir.filePath("s7.KQ")));
+        QVERIFY(ok.text.contains(dir.filePath("s7.KQ")));
         QVERIFY(!m->RecentFiles().contains(dir.filePath("s7.KQ")) && m->Documents().size() == 3);
         // The file dialogs start where the last file was chosen; OPEN also lists all files.
         QStringList seen;
@@ -750,10 +696,15 @@ private slots:
     }
 
     void choicesAreKeptBetweenRuns() {
-        withoutTheSharedWindow();
+        main.reset();
+        QSettings().clear();
         const QString port = writeFile("ttyFake", ""), gone = dir.filePath("ttyGone");
         {
             frmMain m;
+            m.show(); // placed by its frame, so the title bar above the inner area is on screen
+            QVERIFY(QTest::qWaitForWindowExposed(&m));
+            QVERIFY(m.frameGeometry().topLeft() == QPoint(0, 0) && m.geometry().top() > 0);
+            m.setGeometry(120, 90, 700, 520);
             m.NewDocument();
             MenuItem("&DEVICE", "&FAST LINK")->trigger();
             MenuItem("&DEVICE", "&PORTS...")->trigger();
@@ -764,25 +715,25 @@ private slots:
             ports->close();
             m.NoteFileChosen(dir.filePath("x.KQ"));
             m.AddRecentFile(dir.filePath("x.KQ"));
+            QVERIFY(m.close());
         }
         KqSerialPort::SetPortMap({});
         {
             frmMain m;
             m.NewDocument();
+            QCOMPARE(m.geometry(), QRect(120, 90, 700, 520));
             QVERIFY(m.FastLink() && MenuItem("&DEVICE", "&FAST LINK")->isChecked());
             QCOMPARE(KqSerialPort::PortMap(), QStringList({"", port}));
             QCOMPARE(m.LastFolder() + " " + m.RecentFiles().join(" "), dir.path() + " " + dir.filePath("x.KQ"));
             QVERIFY(m.statusBar()->currentMessage().isEmpty());
             m.SetPortChoice({port, gone});
-            // Closed just before the program ends: its deletion is still pending
-            // when the main window goes, which must not call back into it.
+            // Closed just before the program ends: its pending deletion must not call back into the gone main window.
             QVERIFY(m.NewDocument()->parentWidget()->close());
         }
         // A device that went is not searched silently in place of the system's ports.
         KqSerialPort::SetPortMap({});
         frmMain m;
-        QVERIFY(m.statusBar()->currentMessage().contains(gone));
-        QVERIFY(!KqSerialPort::PortMap().contains(gone));
+        QVERIFY(m.statusBar()->currentMessage().contains(gone) && !KqSerialPort::PortMap().contains(gone));
     }
 };
 
