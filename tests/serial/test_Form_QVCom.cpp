@@ -44,6 +44,25 @@ TEST(Form_QVCom, LowestAnsweringPortWinsAndOddAnswersAreNotTaken) {
     EXPECT_TRUE(kq::Form_QVCom::RadioAnswers(radio3.Slave(), On({})));
 }
 
+TEST(KqSerialPort, OpenErrorsAndMapping) {
+    PtyPeer pty(Sends(""));
+    kq::KqSerialPort::SetPortMap({"/dev/kq-no-such-port", pty.Slave()});
+    kq::KqSerialPort port;
+    for (int n : {1, 3, 5}) { // missing device, beyond the list, beyond COM4
+        port.SetPort(n);
+        EXPECT_EQ(port.Open(), kq::KqSerialPort::NoSuchPort) << n;
+    }
+    port.SetPort(2);
+    ASSERT_EQ(port.Open(), kq::KqSerialPort::NoError);
+    EXPECT_EQ(port.Open(), kq::KqSerialPort::PortAlreadyOpen);
+    // The environment names the ports unless the program chose its own.
+    qputenv("KQ_SERIAL_PORTS", "/dev/a:/dev/b,/dev/c");
+    EXPECT_EQ(kq::KqSerialPort::PortMap(), QStringList({"/dev/kq-no-such-port", pty.Slave()}));
+    kq::KqSerialPort::SetPortMap({});
+    EXPECT_EQ(kq::KqSerialPort::PortMap(), QStringList({"/dev/a", "/dev/b", "/dev/c"}));
+    qunsetenv("KQ_SERIAL_PORTS");
+}
+
 TEST(Form_QVCom, ReadAnswersInBothModes) {
     // The answer window is 2 + 2 ticks: an answer a tick after the echo is in
     // time; an answer without the echo, or four digits without CR, are not.
