@@ -4,17 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 #include <vector>
 
 using namespace kq;
 
 TEST(Facade, NewDeviceIsAnUnusedKQ0453) {
     ClassKQxx53 d;
-    EXPECT_EQ(d.NowCHNum, 1);
-    EXPECT_EQ(d.Model(), 2);
-    EXPECT_EQ(d.ModelName(), "KQ-0453");
-    EXPECT_EQ(d.RFIF(), -45.0);
-    EXPECT_EQ(d.TotalEEWords(), 64);
+    EXPECT_EQ(std::make_tuple(d.NowCHNum, d.Model(), d.ModelName(), d.RFIF(), d.TotalEEWords()),
+              std::make_tuple(1, 2, "KQ-0453", -45.0, 64));
     for (int16_t c = 0; c < 16; ++c) EXPECT_EQ(d.Channel(c), ChannelPara{});
     for (int16_t a = 0; a < 128; ++a) EXPECT_EQ(d.EEWord(a), 0);
     // Its image (the channels' words are a worked example of the codec's).
@@ -35,7 +33,6 @@ TEST(Facade, CurrentChannelPropertiesActOnNowCHNum) {
     d.TxCHSpace(-1);
     EXPECT_EQ(d.Channel(7), (ChannelPara{0.0, 151.0, -1, -1, -1}));
     d.NowCHNum = 20;
-    EXPECT_EQ(d.NowCHNum, 20);
     EXPECT_THROW(d.RxFreq(), SubscriptOutOfRange);
     EXPECT_THROW(d.RxFreq(1.0), SubscriptOutOfRange);
     EXPECT_THROW(d.TheRxFreq(16), SubscriptOutOfRange);

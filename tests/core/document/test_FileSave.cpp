@@ -9,7 +9,6 @@
 #include <map>
 #include <thread>
 
-#ifndef _WIN32
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -152,5 +151,3 @@ TEST(FileSave, EveryKindOfTargetKeepsOrReplacesWhatItShould) {
         fs::remove_all(dir);
     }
 }
-
-#endif

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include <type_traits>
+#include <tuple>
 
 using namespace kq;
 
@@ -34,15 +34,11 @@ TEST(TextChecks, DigitDecimalAndFrequencyTexts) {
 }
 
 namespace {
-// The message a refused entry shows, "" when it is taken.
-template <class Fields>
-std::string messageOf(ClassKQxx53& dev, const Fields& f) {
+// The message an entry shows when it is refused, "" when it is taken.
+template <class Apply>
+std::string messageOf(Apply apply) {
     try {
-        if constexpr (std::is_same_v<Fields, AutoFillFields>) {
-            AutoFill(dev, f);
-        } else {
-            ApplyChannelEdit(dev, f);
-        }
+        apply();
     } catch (const InvalidEntry& e) {
         return e.what();
     }
@@ -89,7 +85,7 @@ TEST(ChannelEdit, RefusalsAndZeroWriteNothing) {
                                                                              {".", "0,0", false, ""}};
     for (const auto& [rx, tx, same, message] : cases) {
         ChannelEditFields f{rx, tx, same, true, false, false};
-        EXPECT_EQ(messageOf(dev, f), message) << rx << " / " << tx;
+        EXPECT_EQ(messageOf([&] { ApplyChannelEdit(dev, f); }), message) << rx << " / " << tx;
         EXPECT_EQ(dev.Channel(3), before) << rx << " / " << tx;
     }
     dev.NowCHNum = 16;
@@ -111,10 +107,6 @@ ClassKQxx53 markedDevice() {
         dev.TheRFPower(ch, ch % 5 ? -1 : 0);
     }
     return dev;
-}
-void expectUnchanged(const ClassKQxx53& dev) {
-    const ClassKQxx53 ref = markedDevice();
-    for (int16_t ch = 0; ch < 16; ++ch) EXPECT_EQ(dev.Channel(ch), ref.Channel(ch)) << ch;
 }
 } // namespace
 
@@ -165,9 +157,9 @@ TEST(AutoFill, MessagesInOrderAndNothingWritten) {
     for (const Case& c : cases) {
         ClassKQxx53 dev = markedDevice();
         dev.NowCHNum = 2;
-        EXPECT_EQ(messageOf(dev, c.f), c.message)
+        EXPECT_EQ(messageOf([&] { AutoFill(dev, c.f); }), c.message)
             << c.f.StartCH << "|" << c.f.StopCH << "|" << c.f.StartFreq << "|" << c.f.SpaceFreq;
-        expectUnchanged(dev);
+        for (int16_t ch = 0; ch < 16; ++ch) EXPECT_EQ(dev.Channel(ch), markedDevice().Channel(ch)) << ch;
         EXPECT_EQ(dev.NowCHNum, 2);
     }
     EXPECT_EQ(InvalidFillFrequencyText(3, 98.5), " A Invalid Frequency Value. CH3:98.5");
@@ -192,11 +184,8 @@ TEST(SystemOption, ChoosingAModelAppliesTheModelTable) {
         dev.TotalEEWords(10);
         EXPECT_EQ(ModelListItems().at(c.code), c.item);
         ApplySystemOption(dev, c.code);
-        EXPECT_EQ(ModelListIndex(dev), c.code);
-        EXPECT_EQ(dev.ModelName(), c.name);
-        EXPECT_EQ(dev.RFIF(), c.rfif);
-        EXPECT_EQ(dev.ReferOSC(), 12.8);
-        EXPECT_EQ(dev.PLLScaler(), 64);
+        EXPECT_EQ(std::make_tuple(ModelListIndex(dev), dev.ModelName(), dev.RFIF(), dev.ReferOSC(), dev.PLLScaler()),
+                  std::make_tuple(c.code, c.name, c.rfif, 12.8, 64));
         EXPECT_EQ(dev.TotalEEWords(), 64);
         EXPECT_EQ(dev.TheRxFreq(4), 146.0125); // channels are not touched
     }
