@@ -16,13 +16,7 @@ namespace {
 std::string Word(int addr) { return addr == 0 ? "C500\r" : "c5Zz\r"; }
 
 // Ticks of 80 ms: on a loaded machine a pseudo-terminal can deliver tens of ms late.
-kq::Form_QVCom::Options On(QStringList devices, bool fast = false) {
-    kq::Form_QVCom::Options o;
-    o.fast = fast;
-    o.ports = devices;
-    o.tickMs = 80;
-    return o;
-}
+kq::Form_QVCom::Options On(QStringList devices, bool fast = false) { return {fast, 10, devices, 80}; }
 
 PtyPeer::Answer Sends(std::string s) {
     return [s](const std::string&, const Send& send) { return send(s), true; };

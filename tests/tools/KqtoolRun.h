@@ -51,9 +51,7 @@ protected:
 
     Result run(const std::string& args) const {
         const fs::path out = dir / "stdout.txt", err = dir / "stderr.txt";
-        const std::string cmd =
-            std::string("\"") + KQTOOL_PATH + "\" " + args + " >\"" + out.string() + "\" 2>\"" + err.string() + "\"";
-        int status = std::system(cmd.c_str());
+        int status = std::system((q(KQTOOL_PATH) + " " + args + " >" + q(out) + " 2>" + q(err)).c_str());
         status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         Result r{status, readAll(out), readAll(err)};
         fs::remove(out);

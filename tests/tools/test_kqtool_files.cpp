@@ -23,9 +23,8 @@ void expectOneLineError(const Result& r, int status, const std::string& part) {
 TEST_F(Kqtool, HelpAndBadCommandLines) {
     Result r = run("--help");
     EXPECT_EQ(r.status, 0);
-    for (const char* c : {"show", "report", "export", "import", "new", "words", "diff", "verify"}) {
+    for (const char* c : {"show", "report", "export", "import", "new", "words", "diff", "verify"})
         EXPECT_NE(r.out.find(std::string("kqtool ") + c + " "), std::string::npos) << c;
-    }
     EXPECT_NE(r.out.find("8 a file cannot be read"), std::string::npos);
     expectOneLineError(run("new -o x.KQ --model 7"), 2, "unknown model");
     expectOneLineError(run("export a.KQ --format zip"), 2, "unknown format 'zip'");
@@ -89,9 +88,8 @@ TEST_F(Kqtool, BadInputFailsWithOneLineAndWritesNothing) {
     ASSERT_EQ(run("new -o " + q(f)).status, 0);
     std::string text = readAll(f);
     writeAll(f, text.substr(0, text.size() - 3 * 50)); // cut inside the image
-    for (const char* cmd : {"show", "report", "export", "words"}) {
+    for (const char* cmd : {"show", "report", "export", "words"})
         expectOneLineError(run(std::string(cmd) + " " + q(f)), 1, f.string() + ": line ");
-    }
     expectOneLineError(run("new -o " + q(file("nowhere/x.KQ"))), 1, "folder does not exist");
 }
 
