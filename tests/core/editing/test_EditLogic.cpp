@@ -1,6 +1,7 @@
 // The editing dialogs' decisions on plain values: text checks, the channel
-// edit, the auto fill and the model choice.
+// edit, the auto fill, the model choice and the band hint.
 #include "AutoFill.h"
+#include "BandHint.h"
 #include "ChannelEdit.h"
 #include "SystemOption.h"
 #include "TextChecks.h"
@@ -162,7 +163,6 @@ TEST(AutoFill, MessagesInOrderAndNothingWritten) {
         for (int16_t ch = 0; ch < 16; ++ch) EXPECT_EQ(dev.Channel(ch), markedDevice().Channel(ch)) << ch;
         EXPECT_EQ(dev.NowCHNum, 2);
     }
-    EXPECT_EQ(InvalidFillFrequencyText(3, 98.5), " A Invalid Frequency Value. CH3:98.5");
 }
 
 TEST(SystemOption, ChoosingAModelAppliesTheModelTable) {
@@ -194,6 +194,19 @@ TEST(SystemOption, ChoosingAModelAppliesTheModelTable) {
     EXPECT_EQ(ModelListIndex(dev), -1);
     EXPECT_THROW(ApplySystemOption(dev, -1), KqError);
     EXPECT_THROW(ApplySystemOption(dev, 4), KqError);
-    EXPECT_EQ(dev.Model(), 9);
-    EXPECT_EQ(dev.RFIF(), -45.0);
+    EXPECT_EQ(std::make_tuple(dev.Model(), dev.RFIF()), std::make_tuple(9, -45.0));
+}
+
+TEST(BandHint, NamesChannelsWithEitherFrequencyOutsideTheLimits) {
+    // Channel n holds pair n (rx, tx); the limits belong to the band, 0 is unused.
+    const std::pair<double, double> channels[] = {{0.0, 0.0},        {134.0, 175.0},   {133.9875, 150.0},
+                                                  {150.0, 175.0125}, {440.0, 0.0},     {0.0, 100.0},
+                                                  {150.0, 0.0},      {0.0, 174.99375}, {-146.0, -146.0}};
+    ClassKQxx53 dev;
+    for (int16_t ch = 0; ch < static_cast<int16_t>(std::size(channels)); ++ch) {
+        dev.TheRxFreq(ch, channels[ch].first);
+        dev.TheTxFreq(ch, channels[ch].second);
+    }
+    EXPECT_EQ(ChannelsOutsideBand(dev), (std::vector<int16_t>{2, 3, 4, 5, 8}));
+    EXPECT_EQ(ChannelsOutsideBand(ClassKQxx53{}), std::vector<int16_t>{});
 }
