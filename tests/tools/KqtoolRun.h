@@ -1,5 +1,8 @@
-// Runs the real kqtool binary in a fresh temporary folder per test.
+// Runs the real kqtool binary in a fresh temporary folder per test, with
+// kqradio emulators at hand.
 #pragma once
+
+#include "KqRadioProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -62,6 +65,20 @@ protected:
     std::string q(const fs::path& p) const { return "\"" + p.string() + "\""; }
 
     fs::path dir;
+};
+
+// With a 16-channel table t.KQ of model 1, the emulator's default.
+class KqtoolRadio : public Kqtool {
+protected:
+    QString qfile(const std::string& name) const { return QString::fromStdString(file(name).string()); }
+    std::string port(const KqRadioProcess& r) const { return " --port " + r.device.toStdString(); }
+    // Files of the same image are the same bytes.
+    std::string rows(const std::string& name) const { return readAll(file(name)); }
+    void SetUp() override {
+        Kqtool::SetUp();
+        ASSERT_EQ(run("new -o " + q(file("t.KQ")) + " --model 1").status, 0);
+        ASSERT_EQ(run("fill " + q(file("t.KQ")) + " --from 0 --to 15 --start 146.0125 --step 12.5").status, 0);
+    }
 };
 
 } // namespace kqtest

@@ -1,5 +1,5 @@
 // kqtool write --parallel and --repeat against several kqradio emulators.
-#include "KqtoolRadio.h"
+#include "KqtoolRun.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 TEST_F(KqtoolRadio, ParallelWritesEveryGoodRadioAndNamesTheFaultyOne) {
     std::vector<std::unique_ptr<KqRadioProcess>> radios;
     for (const char* fault : {"", "--bad-readback", ""}) {
-        QStringList args{"--save", QString::fromStdString(file("r" + std::to_string(radios.size()) + ".KQ").string())};
+        QStringList args{"--save", qfile("r" + std::to_string(radios.size()) + ".KQ")};
         if (*fault) args << fault << "5";
         radios.push_back(std::make_unique<KqRadioProcess>(args));
     }
@@ -56,10 +56,8 @@ struct Background {
 TEST_F(KqtoolRadio, RepeatWritesRadioAfterRadioAndWaitsForEachToBeUnplugged) {
     const fs::path present = file("plugged");
     writeAll(present, "");
-    KqRadioProcess radio({"--present", QString::fromStdString(present.string()), "--save",
-                          QString::fromStdString(file("saved.KQ").string())});
-    Background tool({"write", QString::fromStdString(file("t.KQ").string()), "--repeat", "--count", "2", "--fast",
-                     "--port", radio.device});
+    KqRadioProcess radio({"--present", qfile("plugged"), "--save", qfile("saved.KQ")});
+    Background tool({"write", qfile("t.KQ"), "--repeat", "--count", "2", "--fast", "--port", radio.device});
     // The lines are taken in order: the second radio only after the first was unplugged.
     EXPECT_NE(tool.waitFor("#1 ").find("written and verified"), std::string::npos);
     fs::remove(present);
@@ -74,8 +72,8 @@ TEST_F(KqtoolRadio, RepeatWritesRadioAfterRadioAndWaitsForEachToBeUnplugged) {
 
     // Interrupted while it waits: the summary at once, nothing failed.
     fs::remove(present);
-    KqRadioProcess absent({"--present", QString::fromStdString(present.string())});
-    Background idle({"write", QString::fromStdString(file("t.KQ").string()), "--repeat", "--port", absent.device});
+    KqRadioProcess absent({"--present", qfile("plugged")});
+    Background idle({"write", qfile("t.KQ"), "--repeat", "--port", absent.device});
     EXPECT_NE(idle.waitFor("waiting for a radio"), "");
     idle.proc.terminate();
     EXPECT_EQ(idle.waitFor("written"), "written 0, failed 0");

@@ -1,10 +1,10 @@
 // kqtool read / write against the kqradio emulator on a pseudo-terminal.
-#include "KqtoolRadio.h"
+#include "KqtoolRun.h"
 
 #include <gtest/gtest.h>
 
 TEST_F(KqtoolRadio, WriteThenReadInBothModesAndTheModelQuestion) {
-    KqRadioProcess radio({"--model", "3", "--save", QString::fromStdString(file("radio.KQ").string())});
+    KqRadioProcess radio({"--model", "3", "--save", qfile("radio.KQ")});
     Result r = run("write " + q(file("t.KQ")) + port(radio) + " </dev/null");
     EXPECT_EQ(r.status, 5); // another model, and nobody to ask
     EXPECT_NE(r.err.find("another model"), std::string::npos) << r.err;
@@ -54,15 +54,14 @@ TEST_F(KqtoolRadio, VerifyComparesWithoutWriting) {
         int status;
         std::vector<std::string> shown; // on stdout or stderr
     };
-    const QString image = QString::fromStdString(file("t.KQ").string());
-    const QString other = QString::fromStdString(file("other.KQ").string());
+    const QString image = qfile("t.KQ"), other = qfile("other.KQ");
     for (const Case& c : {Case{{"--image", image}, 0, {"holds"}},
                           Case{{"--image", other}, 7, {fileRow + "\n" + radioRow + "\n", "in 1 channel(s)"}},
                           Case{{"--image", image, "--bad-id"},
                                4,
                                {"file  word 00: C500\nradio word 00: C501\n", "EEPROM must be initiated!"}},
                           Case{{"--no-probe"}, 3, {" ComPort Error! no radio answered"}}}) {
-        KqRadioProcess radio(QStringList(c.radio) << "--save" << QString::fromStdString(file("saved.KQ").string()));
+        KqRadioProcess radio(QStringList(c.radio) << "--save" << qfile("saved.KQ"));
         const Result r = run("verify " + q(file("t.KQ")) + port(radio));
         EXPECT_EQ(r.status, c.status) << c.radio.join(' ').toStdString() << r.err;
         for (const std::string& s : c.shown)
