@@ -13,8 +13,7 @@
 namespace {
 
 int argc_ = 1;
-char arg0_[] = "test";
-char* argv_[] = {arg0_, nullptr};
+char* argv_[] = {const_cast<char*>("test"), nullptr};
 QCoreApplication app_(argc_, argv_);
 
 using Outcome = kq::TransferSequence::Outcome;

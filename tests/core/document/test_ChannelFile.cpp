@@ -1,4 +1,5 @@
 #include "ChannelFile.h"
+#include "ErrorOf.h"
 #include "SystemOption.h"
 
 #include <gtest/gtest.h>
@@ -25,9 +26,9 @@ std::vector<std::string> splitCrLf(const std::string& text) {
     return lines;
 }
 
-std::string joinLines(const std::vector<std::string>& lines, const char* end = "\r\n") {
+std::string joinLines(const std::vector<std::string>& lines) {
     std::string t;
-    for (const auto& l : lines) t += l + end;
+    for (const auto& l : lines) t += l + "\r\n";
     return t;
 }
 
@@ -57,13 +58,6 @@ std::string snapshot(const ClassKQxx53& d) {
         s << p.RxFreq << ' ' << p.TxFreq << ' ' << p.RxCHSpace << p.TxCHSpace << p.RFPower << ';';
     }
     return s.str();
-}
-
-// A new folder of its own under the system's temporary folder.
-std::string freshFolder() {
-    std::string tmpl = (fs::temp_directory_path() / "kqfileXXXXXX").string();
-    if (!::mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
-    return tmpl;
 }
 
 // Lines from..to-1 of a channel file, joined by blanks.
@@ -142,9 +136,9 @@ TEST(ChannelFileRead, IgnoresTheHeaderAndAcceptsOtherSeparators) {
     }
 }
 
-// Every kind of damage gives an error that names the path and the line, and
-// leaves the device exactly as it was.
-TEST(ChannelFileRead, DamagedFilesLoadNothing) {
+// A table saved opens again. Every kind of damage gives an error that names
+// the path and the line, and leaves the device exactly as it was.
+TEST(ChannelFileDisk, SavedFilesOpenAndDamagedFilesLoadNothing) {
     ClassKQxx53 good = sampleDevice(1);
     const auto lines = splitCrLf(kq::ChannelFileText(good));
 
@@ -181,7 +175,8 @@ TEST(ChannelFileRead, DamagedFilesLoadNothing) {
         {"<missing>", "", "does not exist"},
         {"<folder>", "", "folder"},
     };
-    const std::string tmpl = freshFolder();
+    std::string tmpl = (fs::temp_directory_path() / "kqfileXXXXXX").string(); // a folder of its own
+    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
     const fs::path bad = fs::path(tmpl) / "bad.KQ";
     for (const Case& c : cases) {
         ClassKQxx53 dev = sampleDevice(3);
@@ -192,30 +187,19 @@ TEST(ChannelFileRead, DamagedFilesLoadNothing) {
             fs::create_directory(bad);
         else if (c.text != "<missing>")
             std::ofstream(bad, std::ios::binary) << (c.text == "<huge>" ? std::string(2 << 20, '0') : c.text);
-        try {
-            kq::OpenChannelFile(dev, bad.string());
-            ADD_FAILURE() << c.expectWords << ": no error";
-        } catch (const kq::FileError& e) {
-            const std::string msg = e.what();
-            EXPECT_EQ(msg.rfind(bad.string() + ": " + c.expectLine, 0), 0u) << msg;
-            EXPECT_NE(msg.find(c.expectWords), std::string::npos) << msg;
-        }
+        const std::string msg = kqtest::ErrorOf<kq::FileError>([&] { kq::OpenChannelFile(dev, bad.string()); });
+        EXPECT_EQ(msg.rfind(bad.string() + ": " + c.expectLine, 0), 0u) << c.expectWords << ": " << msg;
+        EXPECT_NE(msg.find(c.expectWords), std::string::npos) << msg;
         EXPECT_EQ(snapshot(dev), before) << c.expectWords;
         EXPECT_EQ(dev.NowCHNum, 9) << c.expectWords;
     }
-    fs::remove_all(tmpl);
-}
 
-TEST(ChannelFileDisk, SaveThenOpen) {
-    const std::string tmpl = freshFolder();
-    ClassKQxx53 src = sampleDevice(0);
     const std::string p = tmpl + "/table.KQ";
+    ClassKQxx53 src = sampleDevice(0), unfit = src, dst;
     kq::SaveChannelFile(src, p);
-    ClassKQxx53 bad = src; // a frequency the image cannot hold saves nothing
-    bad.TheRxFreq(3, 20000.0);
-    EXPECT_THROW(kq::SaveChannelFile(bad, p), kq::FileError);
-    EXPECT_THROW(kq::SaveChannelFile(bad, ""), kq::FileError);
-    ClassKQxx53 dst;
+    unfit.TheRxFreq(3, 20000.0); // a frequency the image cannot hold saves nothing
+    EXPECT_THROW(kq::SaveChannelFile(unfit, p), kq::FileError);
+    EXPECT_THROW(kq::SaveChannelFile(unfit, ""), kq::FileError);
     kq::OpenChannelFile(dst, p);
     EXPECT_EQ(kq::ChannelFileText(dst), kq::ChannelFileText(src));
     fs::remove_all(tmpl);

@@ -1,5 +1,6 @@
 // Saving over every kind of target a user or an administrator may name.
 #include "ChannelFile.h"
+#include "ErrorOf.h"
 
 #include <gtest/gtest.h>
 
@@ -118,12 +119,8 @@ TEST(FileSave, EveryKindOfTargetKeepsOrReplacesWhatItShould) {
         const fs::path dir = tmpl;
         const fs::path target = c.prepare(dir);
         auto before = tree(dir);
-        std::string error;
-        try {
-            kq::WriteFileReplacing(target.string(), "NEW");
-        } catch (const kq::FileError& e) {
-            error = e.what();
-        }
+        const std::string error =
+            kqtest::ErrorOf<kq::FileError>([&] { kq::WriteFileReplacing(target.string(), "NEW"); });
         EXPECT_EQ(error.empty(), c.error == nullptr) << error;
         EXPECT_NE(error.find(c.error ? c.error : ""), std::string::npos) << error;
         EXPECT_EQ(error.find('\n'), std::string::npos) << error;

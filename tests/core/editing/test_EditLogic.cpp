@@ -3,6 +3,7 @@
 #include "AutoFill.h"
 #include "BandHint.h"
 #include "ChannelEdit.h"
+#include "ErrorOf.h"
 #include "SystemOption.h"
 #include "TextChecks.h"
 
@@ -33,19 +34,6 @@ TEST(TextChecks, DigitDecimalAndFrequencyTexts) {
     EXPECT_EQ(ReadDigitText("x"), 0);
     EXPECT_GT(ReadDigitText("99999999999999999999"), 15); // no overflow into range
 }
-
-namespace {
-// The message an entry shows when it is refused, "" when it is taken.
-template <class Apply>
-std::string messageOf(Apply apply) {
-    try {
-        apply();
-    } catch (const InvalidEntry& e) {
-        return e.what();
-    }
-    return "";
-}
-} // namespace
 
 TEST(ChannelEdit, WritesTheCurrentChannel) {
     const std::pair<ChannelEditFields, ChannelPara> cases[] = {
@@ -86,7 +74,7 @@ TEST(ChannelEdit, RefusalsAndZeroWriteNothing) {
                                                                              {".", "0,0", false, ""}};
     for (const auto& [rx, tx, same, message] : cases) {
         ChannelEditFields f{rx, tx, same, true, false, false};
-        EXPECT_EQ(messageOf([&] { ApplyChannelEdit(dev, f); }), message) << rx << " / " << tx;
+        EXPECT_EQ(kqtest::ErrorOf<InvalidEntry>([&] { ApplyChannelEdit(dev, f); }), message) << rx << " / " << tx;
         EXPECT_EQ(dev.Channel(3), before) << rx << " / " << tx;
     }
     dev.NowCHNum = 16;
@@ -158,7 +146,7 @@ TEST(AutoFill, MessagesInOrderAndNothingWritten) {
     for (const Case& c : cases) {
         ClassKQxx53 dev = markedDevice();
         dev.NowCHNum = 2;
-        EXPECT_EQ(messageOf([&] { AutoFill(dev, c.f); }), c.message)
+        EXPECT_EQ(kqtest::ErrorOf<InvalidEntry>([&] { AutoFill(dev, c.f); }), c.message)
             << c.f.StartCH << "|" << c.f.StopCH << "|" << c.f.StartFreq << "|" << c.f.SpaceFreq;
         for (int16_t ch = 0; ch < 16; ++ch) EXPECT_EQ(dev.Channel(ch), markedDevice().Channel(ch)) << ch;
         EXPECT_EQ(dev.NowCHNum, 2);
