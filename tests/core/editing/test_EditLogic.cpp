@@ -124,12 +124,8 @@ TEST(AutoFill, RunningSumInKilohertzOnTheChosenSides) {
 }
 
 TEST(AutoFill, MessagesInOrderAndNothingWritten) {
-    struct Case {
-        AutoFillFields f;
-        std::string message;
-    };
     const std::string badCh = " A Invalid Channel Number.", badFreq = " A Invalid Frequency Value.";
-    const std::vector<Case> cases = {
+    const std::pair<AutoFillFields, std::string> cases[] = {
         {fill("0", "3 ", "146", "12.5"), badCh},
         {fill("5", "2", "146", "12.5"), badCh},
         {fill("a", "3", "x", "12.5"), badCh}, // channel text before frequency text
@@ -143,37 +139,31 @@ TEST(AutoFill, MessagesInOrderAndNothingWritten) {
         {fill("0", "15", "999.9", "12.5"), badFreq + " CH8:1000"},
         {fill("0", "3", "98.4625", "12.5", 7), "Unknown fill mode 7."},
     };
-    for (const Case& c : cases) {
+    for (const auto& [f, message] : cases) {
         ClassKQxx53 dev = markedDevice();
         dev.NowCHNum = 2;
-        EXPECT_EQ(kqtest::ErrorOf<InvalidEntry>([&] { AutoFill(dev, c.f); }), c.message)
-            << c.f.StartCH << "|" << c.f.StopCH << "|" << c.f.StartFreq << "|" << c.f.SpaceFreq;
+        EXPECT_EQ(kqtest::ErrorOf<InvalidEntry>([&, &f = f] { AutoFill(dev, f); }), message)
+            << f.StartCH << "|" << f.StopCH << "|" << f.StartFreq << "|" << f.SpaceFreq;
         for (int16_t ch = 0; ch < 16; ++ch) EXPECT_EQ(dev.Channel(ch), markedDevice().Channel(ch)) << ch;
         EXPECT_EQ(dev.NowCHNum, 2);
     }
 }
 
 TEST(SystemOption, ChoosingAModelAppliesTheModelTable) {
-    struct Case {
-        int code;
-        const char* item;
-        const char* name;
-        double rfif;
-    };
-    const Case cases[] = {{0, "KQ-0253    IF +45MHz", "KQ-0253", 45.0},
-                          {1, "KQ-0353    IF -21.4MHz", "KQ-0353", -21.4},
-                          {2, "KQ-0453    IF -45MHz", "KQ-0453", -45.0},
-                          {3, "KQ-0153    IF +21.4MHz", "KQ-0153", 21.4}};
-    for (const Case& c : cases) {
+    const std::tuple<int, const char*, const char*, double> cases[] = {{0, "KQ-0253    IF +45MHz", "KQ-0253", 45.0},
+                                                                       {1, "KQ-0353    IF -21.4MHz", "KQ-0353", -21.4},
+                                                                       {2, "KQ-0453    IF -45MHz", "KQ-0453", -45.0},
+                                                                       {3, "KQ-0153    IF +21.4MHz", "KQ-0153", 21.4}};
+    for (const auto& [code, item, name, rfif] : cases) {
         ClassKQxx53 dev;
         dev.TheRxFreq(4, 146.0125);
         dev.PLLScaler(32);
         dev.ReferOSC(10.0);
         dev.TotalEEWords(10);
-        EXPECT_EQ(ModelListItems().at(c.code), c.item);
-        ApplySystemOption(dev, c.code);
+        EXPECT_EQ(ModelListItems().at(code), item);
+        ApplySystemOption(dev, code);
         EXPECT_EQ(std::make_tuple(ModelListIndex(dev), dev.ModelName(), dev.RFIF(), dev.ReferOSC(), dev.PLLScaler()),
-                  std::make_tuple(c.code, c.name, c.rfif, 12.8, 64));
+                  std::make_tuple(code, name, rfif, 12.8, 64));
         EXPECT_EQ(dev.TotalEEWords(), 64);
         EXPECT_EQ(dev.TheRxFreq(4), 146.0125); // channels are not touched
     }
