@@ -16,13 +16,7 @@ namespace {
 std::string Word(int addr) { return addr == 0 ? "C500\r" : "c5Zz\r"; }
 
 // Ticks of 80 ms: on a loaded machine a pseudo-terminal can deliver tens of ms late.
-kq::Form_QVCom::Options On(QStringList devices, bool fast = false) {
-    kq::Form_QVCom::Options o;
-    o.fast = fast;
-    o.ports = devices;
-    o.tickMs = 80;
-    return o;
-}
+kq::Form_QVCom::Options On(QStringList devices, bool fast = false) { return {fast, 10, devices, 80}; }
 
 PtyPeer::Answer Sends(std::string s) {
     return [s](const std::string&, const Send& send) { return send(s), true; };
@@ -42,6 +36,25 @@ TEST(Form_QVCom, LowestAnsweringPortWinsAndOddAnswersAreNotTaken) {
     EXPECT_EQ(none.ActComPort(), 0);
     EXPECT_FALSE(none.InitActPort());
     EXPECT_TRUE(kq::Form_QVCom::RadioAnswers(radio3.Slave(), On({})));
+}
+
+TEST(KqSerialPort, OpenErrorsAndMapping) {
+    PtyPeer pty(Sends(""));
+    kq::KqSerialPort::SetPortMap({"/dev/kq-no-such-port", pty.Slave()});
+    kq::KqSerialPort port;
+    for (int n : {1, 3, 5}) { // missing device, beyond the list, beyond COM4
+        port.SetPort(n);
+        EXPECT_EQ(port.Open(), kq::KqSerialPort::NoSuchPort) << n;
+    }
+    port.SetPort(2);
+    ASSERT_EQ(port.Open(), kq::KqSerialPort::NoError);
+    EXPECT_EQ(port.Open(), kq::KqSerialPort::PortAlreadyOpen);
+    // The environment names the ports unless the program chose its own.
+    qputenv("KQ_SERIAL_PORTS", "/dev/a:/dev/b,/dev/c");
+    EXPECT_EQ(kq::KqSerialPort::PortMap(), QStringList({"/dev/kq-no-such-port", pty.Slave()}));
+    kq::KqSerialPort::SetPortMap({});
+    EXPECT_EQ(kq::KqSerialPort::PortMap(), QStringList({"/dev/a", "/dev/b", "/dev/c"}));
+    qunsetenv("KQ_SERIAL_PORTS");
 }
 
 TEST(Form_QVCom, ReadAnswersInBothModes) {

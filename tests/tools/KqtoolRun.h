@@ -1,13 +1,16 @@
-// Runs the real kqtool binary in a fresh temporary folder per test.
+// Runs the real kqtool binary in a fresh temporary folder per test, with
+// kqradio emulators at hand.
 #pragma once
+
+#include "KqRadioProcess.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <stdlib.h>
@@ -51,9 +54,7 @@ protected:
 
     Result run(const std::string& args) const {
         const fs::path out = dir / "stdout.txt", err = dir / "stderr.txt";
-        const std::string cmd =
-            std::string("\"") + KQTOOL_PATH + "\" " + args + " >\"" + out.string() + "\" 2>\"" + err.string() + "\"";
-        int status = std::system(cmd.c_str());
+        int status = std::system((q(KQTOOL_PATH) + " " + args + " >" + q(out) + " 2>" + q(err)).c_str());
         status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         Result r{status, readAll(out), readAll(err)};
         fs::remove(out);
@@ -64,6 +65,23 @@ protected:
     std::string q(const fs::path& p) const { return "\"" + p.string() + "\""; }
 
     fs::path dir;
+};
+
+// With a 16-channel table t.KQ of model 1, the emulator's default.
+class KqtoolRadio : public Kqtool {
+protected:
+    QString qfile(const std::string& name) const { return QString::fromStdString(file(name).string()); }
+    // Ticks of 80 ms, as in the other link tests: on a loaded machine a
+    // pseudo-terminal can deliver tens of ms late.
+    static constexpr const char* kTick = " --tick-ms 80";
+    std::string port(const KqRadioProcess& r) const { return kTick + std::string(" --port ") + r.device.toStdString(); }
+    // Files of the same image are the same bytes.
+    std::string rows(const std::string& name) const { return readAll(file(name)); }
+    void SetUp() override {
+        Kqtool::SetUp();
+        ASSERT_EQ(run("new -o " + q(file("t.KQ")) + " --model 1").status, 0);
+        ASSERT_EQ(run("fill " + q(file("t.KQ")) + " --from 0 --to 15 --start 146.0125 --step 12.5").status, 0);
+    }
 };
 
 } // namespace kqtest

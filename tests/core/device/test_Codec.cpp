@@ -152,39 +152,32 @@ TEST(Codec, WordOneOutOfRangeFailsAfterClearingChannels) {
 TEST(Codec, ReservedWordsSurviveConversions) {
     ClassKqSerial img;
     for (int16_t a : {2, 7, 10, 15, 64, 127}) img.EEWord(a, 4660 + a);
-    for (int i = 0; i < 3; ++i) {
-        img.Para_to_EEWord();
-        img.EEWord_to_Para();
-    }
+    img.Para_to_EEWord();
+    img.EEWord_to_Para();
     for (int16_t a : {2, 7, 10, 15, 64, 127}) EXPECT_EQ(img.EEWord(a), 4660 + a) << a;
 }
 
 // A failing conversion leaves the header written, the channels before the
 // failing one rewritten and the failing and later ones as they were.
 TEST(Codec, FailuresKeepTheWordsFromTheFailingChannelOn) {
-    struct Case {
-        const char* what;
-        double rx2, tx2;
-        int32_t scaler;
-        int16_t firstKept;
-    };
-    const Case cases[] = {{"divider byte beyond 255", 20000.0, 0.0, 64, 22},
-                          {"negative transmit frequency", 150.0, -0.005, 64, 22},
-                          {"not a number", std::nan(""), 0.0, 64, 22},
-                          {"scaler 0", 150.0, 0.0, 0, 16}};
-    for (const Case& c : cases) {
+    // What fails, channel 2's frequencies, the scaler and the first word kept.
+    const std::tuple<const char*, double, double, int32_t, int16_t> cases[] = {
+        {"divider byte beyond 255", 20000.0, 0.0, 64, 22},
+        {"negative transmit frequency", 150.0, -0.005, 64, 22},
+        {"not a number", std::nan(""), 0.0, 64, 22},
+        {"scaler 0", 150.0, 0.0, 0, 16}};
+    for (const auto& [what, rx2, tx2, scaler, firstKept] : cases) {
         ClassKqSerial img;
         applyModel(img, 2);
-        img.PLLScaler(c.scaler);
+        img.PLLScaler(scaler);
         for (int16_t a = 0; a < 64; ++a) img.EEWord(a, 0x1111);
         for (int16_t ch = 0; ch < 4; ++ch) img.RxFreq(ch, 150.0);
-        img.RxFreq(2, c.rx2);
-        img.TxFreq(2, c.tx2);
-        EXPECT_THROW(img.Para_to_EEWord(), KqError) << c.what;
-        EXPECT_EQ(img.EEWord(0), 50432) << c.what;
-        EXPECT_EQ(img.EEWord(1), 512) << c.what;
-        EXPECT_EQ(img.EEWord(2), 0x1111) << c.what;
-        for (int16_t a = 16; a < c.firstKept; ++a) EXPECT_NE(img.EEWord(a), 0x1111) << c.what;
-        for (int16_t a = c.firstKept; a < 64; ++a) EXPECT_EQ(img.EEWord(a), 0x1111) << c.what << a;
+        img.RxFreq(2, rx2);
+        img.TxFreq(2, tx2);
+        EXPECT_THROW(img.Para_to_EEWord(), KqError) << what;
+        EXPECT_EQ(std::make_tuple(img.EEWord(0), img.EEWord(1), img.EEWord(2)), std::make_tuple(50432, 512, 0x1111))
+            << what;
+        for (int16_t a = 16; a < firstKept; ++a) EXPECT_NE(img.EEWord(a), 0x1111) << what;
+        for (int16_t a = firstKept; a < 64; ++a) EXPECT_EQ(img.EEWord(a), 0x1111) << what << a;
     }
 }

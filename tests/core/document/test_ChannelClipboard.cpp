@@ -49,8 +49,7 @@ TEST(ChannelClipboard, EmptySelectionOrBadRowChangesNothing) {
     EXPECT_THROW(cb.CopyChannels(d, {1, 16}), SubscriptOutOfRange);
     ASSERT_EQ(cb.Entries().size(), 1u);
     EXPECT_EQ(cb.Entries()[0], ref.Channel(4));
-    EXPECT_FALSE(cb.PasteChannels(d, -1));                // no row selected
-    EXPECT_FALSE(ChannelClipboard().PasteChannels(d, 4)); // nothing copied yet
+    EXPECT_FALSE(cb.PasteChannels(d, -1)); // no row selected
     for (int16_t c = 0; c < 16; ++c) EXPECT_EQ(d.Channel(c), ref.Channel(c)) << c;
 
     ChannelClipboard::DeleteChannels(d, {0});

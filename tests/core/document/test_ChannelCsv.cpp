@@ -2,6 +2,7 @@
 #include "ChannelCsv.h"
 #include "ChannelFile.h"
 #include "ChannelText.h"
+#include "ErrorOf.h"
 #include "MessageQuote.h"
 
 #include <gtest/gtest.h>
@@ -113,15 +114,10 @@ TEST(ChannelCsv, RowsThatCannotBeRepresentedNameTheRow) {
          "row 2: Frequency \"" + std::string(40, '9') + "...\" is not"},
     };
     for (const auto& [text, part] : cases) {
-        try {
-            kq::ImportCsv(text, ClassKQxx53(), "in.csv");
-            ADD_FAILURE() << part << ": no error";
-        } catch (const kq::FileError& e) {
-            const std::string msg = e.what();
-            EXPECT_EQ(msg.rfind("in.csv: " + part, 0), 0u) << msg;
-            EXPECT_EQ(msg.find('\n'), std::string::npos) << msg;
-            EXPECT_LT(msg.size(), 200u) << msg;
-        }
+        const std::string msg = kqtest::ErrorOf<kq::FileError>([&] { kq::ImportCsv(text, ClassKQxx53(), "in.csv"); });
+        EXPECT_EQ(msg.rfind("in.csv: " + part, 0), 0u) << part << ": " << msg;
+        EXPECT_EQ(msg.find('\n'), std::string::npos) << msg;
+        EXPECT_LT(msg.size(), 200u) << msg;
     }
 }
 
@@ -131,12 +127,8 @@ TEST(ChannelCsv, CommonLayoutExportRefusesChannelsItCannotExpress) {
     txOnly.TheTxFreq(9, 150);
     for (const auto& [dev, part] : {std::pair{spacing, "channel 3: receive and transmit spacing differ"},
                                     std::pair{txOnly, "channel 9: a transmit frequency without"}}) {
-        try {
-            kq::ExportCsv(dev, CsvLayout::Chirp);
-            ADD_FAILURE() << part << ": no error";
-        } catch (const kq::FileError& e) {
-            EXPECT_EQ(std::string(e.what()).rfind(part, 0), 0u) << e.what();
-        }
+        const std::string msg = kqtest::ErrorOf<kq::FileError>([&] { kq::ExportCsv(dev, CsvLayout::Chirp); });
+        EXPECT_EQ(msg.rfind(part, 0), 0u) << part << ": " << msg;
         EXPECT_NO_THROW(kq::ExportCsv(dev, CsvLayout::Kq));
     }
 }

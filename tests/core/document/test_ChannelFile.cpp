@@ -1,4 +1,5 @@
 #include "ChannelFile.h"
+#include "ErrorOf.h"
 #include "SystemOption.h"
 
 #include <gtest/gtest.h>
@@ -25,9 +26,9 @@ std::vector<std::string> splitCrLf(const std::string& text) {
     return lines;
 }
 
-std::string joinLines(const std::vector<std::string>& lines, const char* end = "\r\n") {
+std::string joinLines(const std::vector<std::string>& lines) {
     std::string t;
-    for (const auto& l : lines) t += l + end;
+    for (const auto& l : lines) t += l + "\r\n";
     return t;
 }
 
@@ -59,21 +60,14 @@ std::string snapshot(const ClassKQxx53& d) {
     return s.str();
 }
 
-// A new folder of its own under the system's temporary folder.
-std::string freshFolder() {
-    std::string tmpl = (fs::temp_directory_path() / "kqfileXXXXXX").string();
-    if (!::mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
-    return tmpl;
-}
-
-} // namespace
-
 // Lines from..to-1 of a channel file, joined by blanks.
 std::string span(const std::vector<std::string>& lines, std::size_t from, std::size_t to) {
     std::string t;
     for (std::size_t i = from; i < to && i < lines.size(); ++i) t += (i > from ? " " : "") + lines[i];
     return t;
 }
+
+} // namespace
 
 TEST(ChannelFileText, FreshDeviceGivesTheExactLayout) {
     ClassKQxx53 dev;
@@ -91,10 +85,6 @@ TEST(ChannelFileText, FreshDeviceGivesTheExactLayout) {
     // Words 0 (0xC500), 1 (model code 2), 2 and 10.
     EXPECT_EQ(span(lines, 256, 262), "197 0 2 0 0 255");
     EXPECT_EQ(span(lines, 276, 278), "171 205");
-}
-
-TEST(ChannelFileText, RefusesAWordBeyondSixteenBits) {
-    ClassKQxx53 dev;
     for (int32_t w : {70000, -1}) EXPECT_THROW(kq::ChannelFileText((dev.EEWord(3, w), dev)), kq::OverflowError);
 }
 
@@ -108,24 +98,17 @@ TEST(ChannelFileHeader, TextsAreCutToTheirFieldsWithoutTouchingTheNext) {
     EXPECT_EQ(kq::MakeChannelFileHeader("ABCDEF\xF0\x9F\x93\xBB")[0], 12);
     kq::ChannelFileHeader small{};
     kq::PutStringBytes("AB", small, 254); // never writes beyond the header
-    EXPECT_EQ(span({std::to_string(small[254]), std::to_string(small[255])}, 0, 2), "65 0");
-    EXPECT_EQ(kq::Utf16LeBytes("\xFF"
-                               "A"),
-              std::string("\xFD\xFF"
-                          "A\0",
-                          4));
+    EXPECT_EQ(std::make_pair(small[254], small[255]), std::make_pair(uint8_t('A'), uint8_t(0)));
+    EXPECT_EQ(kq::Utf16LeBytes("\xFF\x41"), std::string("\xFD\xFF\x41\x00", 4));
 }
 
+// Saving what was read gives the same bytes again: header, model and channels.
 TEST(ChannelFileRead, RoundTripKeepsModelAndChannelsForEveryModel) {
     for (int m = 0; m < kq::KnownModelCount; ++m) {
-        ClassKQxx53 src = sampleDevice(m);
+        ClassKQxx53 src = sampleDevice(m), dst;
         const std::string text = kq::ChannelFileText(src);
-        ClassKQxx53 dst;
         kq::ReadChannelFileText(dst, text, "mem.KQ");
-        EXPECT_EQ(dst.Model(), m);
-        EXPECT_NEAR(dst.TheTxFreq(7), 445.00625, 1e-9);
-        // Saving what was read gives the same bytes again.
-        EXPECT_EQ(kq::ChannelFileText(dst), text);
+        EXPECT_EQ(kq::ChannelFileText(dst), text) << m;
     }
 }
 
@@ -153,9 +136,9 @@ TEST(ChannelFileRead, IgnoresTheHeaderAndAcceptsOtherSeparators) {
     }
 }
 
-// Every kind of damage gives an error that names the path and the line, and
-// leaves the device exactly as it was.
-TEST(ChannelFileRead, DamagedFilesLoadNothing) {
+// A table saved opens again. Every kind of damage gives an error that names
+// the path and the line, and leaves the device exactly as it was.
+TEST(ChannelFileDisk, SavedFilesOpenAndDamagedFilesLoadNothing) {
     ClassKQxx53 good = sampleDevice(1);
     const auto lines = splitCrLf(kq::ChannelFileText(good));
 
@@ -192,7 +175,8 @@ TEST(ChannelFileRead, DamagedFilesLoadNothing) {
         {"<missing>", "", "does not exist"},
         {"<folder>", "", "folder"},
     };
-    const std::string tmpl = freshFolder();
+    std::string tmpl = (fs::temp_directory_path() / "kqfileXXXXXX").string(); // a folder of its own
+    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
     const fs::path bad = fs::path(tmpl) / "bad.KQ";
     for (const Case& c : cases) {
         ClassKQxx53 dev = sampleDevice(3);
@@ -203,30 +187,19 @@ TEST(ChannelFileRead, DamagedFilesLoadNothing) {
             fs::create_directory(bad);
         else if (c.text != "<missing>")
             std::ofstream(bad, std::ios::binary) << (c.text == "<huge>" ? std::string(2 << 20, '0') : c.text);
-        try {
-            kq::OpenChannelFile(dev, bad.string());
-            ADD_FAILURE() << c.expectWords << ": no error";
-        } catch (const kq::FileError& e) {
-            const std::string msg = e.what();
-            EXPECT_EQ(msg.rfind(bad.string() + ": " + c.expectLine, 0), 0u) << msg;
-            EXPECT_NE(msg.find(c.expectWords), std::string::npos) << msg;
-        }
+        const std::string msg = kqtest::ErrorOf<kq::FileError>([&] { kq::OpenChannelFile(dev, bad.string()); });
+        EXPECT_EQ(msg.rfind(bad.string() + ": " + c.expectLine, 0), 0u) << c.expectWords << ": " << msg;
+        EXPECT_NE(msg.find(c.expectWords), std::string::npos) << msg;
         EXPECT_EQ(snapshot(dev), before) << c.expectWords;
         EXPECT_EQ(dev.NowCHNum, 9) << c.expectWords;
     }
-    fs::remove_all(tmpl);
-}
 
-TEST(ChannelFileDisk, SaveThenOpen) {
-    const std::string tmpl = freshFolder();
-    ClassKQxx53 src = sampleDevice(0);
     const std::string p = tmpl + "/table.KQ";
+    ClassKQxx53 src = sampleDevice(0), unfit = src, dst;
     kq::SaveChannelFile(src, p);
-    ClassKQxx53 bad = src; // a frequency the image cannot hold saves nothing
-    bad.TheRxFreq(3, 20000.0);
-    EXPECT_THROW(kq::SaveChannelFile(bad, p), kq::FileError);
-    EXPECT_THROW(kq::SaveChannelFile(bad, ""), kq::FileError);
-    ClassKQxx53 dst;
+    unfit.TheRxFreq(3, 20000.0); // a frequency the image cannot hold saves nothing
+    EXPECT_THROW(kq::SaveChannelFile(unfit, p), kq::FileError);
+    EXPECT_THROW(kq::SaveChannelFile(unfit, ""), kq::FileError);
     kq::OpenChannelFile(dst, p);
     EXPECT_EQ(kq::ChannelFileText(dst), kq::ChannelFileText(src));
     fs::remove_all(tmpl);

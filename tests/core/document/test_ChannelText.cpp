@@ -1,4 +1,6 @@
+// A channel's text in the table and the printout's lines.
 #include "ChannelText.h"
+#include "ReportText.h"
 
 #include <gtest/gtest.h>
 
@@ -41,10 +43,33 @@ TEST(ChannelRow, FiftyTwoColumnsWhateverTheValues) {
     dev.TheRxCHSpace(0, 5); // any nonzero spacing is 25 kHz
     dev.TheRFPower(2, 1);   // written to the radio as high power
     const std::pair<int16_t, const char*> rows[] = {{10, "10  A  150.012500  25.0K    145.500000  12.5K    H  "},
-                                                    {3, "3   3     NONE     12.5K       NONE     12.5K    L  "},
                                                     {0, "0   0  1638.80000  25.0K    **********  12.5K    L  "},
                                                     {2, "2   2     NONE     12.5K       NONE     12.5K    H  "}};
     for (const auto& r : rows) EXPECT_EQ(kq::ChannelRow(dev, r.first), r.second);
     EXPECT_THROW(kq::ChannelRow(dev, 16), kq::SubscriptOutOfRange);
     EXPECT_THROW(kq::ChannelRow(dev, -1), kq::SubscriptOutOfRange);
+}
+
+TEST(ReportText, HeadingBlockAndOneRowPerChannel) {
+    ClassKQxx53 dev;
+    dev.TheRxFreq(7, 150.0125);
+    dev.TheTxFreq(7, 145.5);
+    const auto lines = kq::ReportLines(dev, "Untitled1", "2003/5/7");
+    ASSERT_EQ(lines.size(), 26u);
+    std::string head; // the first ten lines, each ended by "|"
+    for (std::size_t i = 0; i < 10; ++i) head += lines[i] + "|";
+    EXPECT_EQ(head, "||Model    : KQ-0453|IF       : -45 MHz|Refer Osc: 12.8 MHz|FileName : Untitled1|"
+                    "Date     : 2003/5/7||CH CHSW RX Freq.  RX Space   TX Freq.  Tx Space PWR|"
+                    "----------------------------------------------------|");
+    EXPECT_EQ(lines[17], "7   7  150.012500  12.5K    145.500000  12.5K    L  ");
+    EXPECT_EQ(lines[25], "15  F     NONE     12.5K       NONE     12.5K    L  ");
+    EXPECT_EQ(kq::ReportText({"a", "", "b"}), "a\r\n\r\nb\r\n");
+}
+
+TEST(ReportDateText, TheClockGivesTheDayWithoutLeadingZeros) {
+    const std::pair<kq::CalendarDate, const char*> cases[] = {
+        {{2003, 5, 7}, "2003/5/7"}, {{2024, 12, 31}, "2024/12/31"}, {{1999, 1, 1}, "1999/1/1"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(kq::ReportDateText(kq::Clock([&c] { return c.first; })), c.second);
+    }
 }

@@ -1,13 +1,15 @@
 // The editing dialogs' decisions on plain values: text checks, the channel
-// edit, the auto fill and the model choice.
+// edit, the auto fill, the model choice and the band hint.
 #include "AutoFill.h"
+#include "BandHint.h"
 #include "ChannelEdit.h"
+#include "ErrorOf.h"
 #include "SystemOption.h"
 #include "TextChecks.h"
 
 #include <gtest/gtest.h>
 
-#include <type_traits>
+#include <tuple>
 
 using namespace kq;
 
@@ -32,23 +34,6 @@ TEST(TextChecks, DigitDecimalAndFrequencyTexts) {
     EXPECT_EQ(ReadDigitText("x"), 0);
     EXPECT_GT(ReadDigitText("99999999999999999999"), 15); // no overflow into range
 }
-
-namespace {
-// The message a refused entry shows, "" when it is taken.
-template <class Fields>
-std::string messageOf(ClassKQxx53& dev, const Fields& f) {
-    try {
-        if constexpr (std::is_same_v<Fields, AutoFillFields>) {
-            AutoFill(dev, f);
-        } else {
-            ApplyChannelEdit(dev, f);
-        }
-    } catch (const InvalidEntry& e) {
-        return e.what();
-    }
-    return "";
-}
-} // namespace
 
 TEST(ChannelEdit, WritesTheCurrentChannel) {
     const std::pair<ChannelEditFields, ChannelPara> cases[] = {
@@ -89,7 +74,7 @@ TEST(ChannelEdit, RefusalsAndZeroWriteNothing) {
                                                                              {".", "0,0", false, ""}};
     for (const auto& [rx, tx, same, message] : cases) {
         ChannelEditFields f{rx, tx, same, true, false, false};
-        EXPECT_EQ(messageOf(dev, f), message) << rx << " / " << tx;
+        EXPECT_EQ(kqtest::ErrorOf<InvalidEntry>([&] { ApplyChannelEdit(dev, f); }), message) << rx << " / " << tx;
         EXPECT_EQ(dev.Channel(3), before) << rx << " / " << tx;
     }
     dev.NowCHNum = 16;
@@ -111,10 +96,6 @@ ClassKQxx53 markedDevice() {
         dev.TheRFPower(ch, ch % 5 ? -1 : 0);
     }
     return dev;
-}
-void expectUnchanged(const ClassKQxx53& dev) {
-    const ClassKQxx53 ref = markedDevice();
-    for (int16_t ch = 0; ch < 16; ++ch) EXPECT_EQ(dev.Channel(ch), ref.Channel(ch)) << ch;
 }
 } // namespace
 
@@ -143,12 +124,8 @@ TEST(AutoFill, RunningSumInKilohertzOnTheChosenSides) {
 }
 
 TEST(AutoFill, MessagesInOrderAndNothingWritten) {
-    struct Case {
-        AutoFillFields f;
-        std::string message;
-    };
     const std::string badCh = " A Invalid Channel Number.", badFreq = " A Invalid Frequency Value.";
-    const std::vector<Case> cases = {
+    const std::pair<AutoFillFields, std::string> cases[] = {
         {fill("0", "3 ", "146", "12.5"), badCh},
         {fill("5", "2", "146", "12.5"), badCh},
         {fill("a", "3", "x", "12.5"), badCh}, // channel text before frequency text
@@ -162,41 +139,31 @@ TEST(AutoFill, MessagesInOrderAndNothingWritten) {
         {fill("0", "15", "999.9", "12.5"), badFreq + " CH8:1000"},
         {fill("0", "3", "98.4625", "12.5", 7), "Unknown fill mode 7."},
     };
-    for (const Case& c : cases) {
+    for (const auto& [f, message] : cases) {
         ClassKQxx53 dev = markedDevice();
         dev.NowCHNum = 2;
-        EXPECT_EQ(messageOf(dev, c.f), c.message)
-            << c.f.StartCH << "|" << c.f.StopCH << "|" << c.f.StartFreq << "|" << c.f.SpaceFreq;
-        expectUnchanged(dev);
+        EXPECT_EQ(kqtest::ErrorOf<InvalidEntry>([&, &f = f] { AutoFill(dev, f); }), message)
+            << f.StartCH << "|" << f.StopCH << "|" << f.StartFreq << "|" << f.SpaceFreq;
+        for (int16_t ch = 0; ch < 16; ++ch) EXPECT_EQ(dev.Channel(ch), markedDevice().Channel(ch)) << ch;
         EXPECT_EQ(dev.NowCHNum, 2);
     }
-    EXPECT_EQ(InvalidFillFrequencyText(3, 98.5), " A Invalid Frequency Value. CH3:98.5");
 }
 
 TEST(SystemOption, ChoosingAModelAppliesTheModelTable) {
-    struct Case {
-        int code;
-        const char* item;
-        const char* name;
-        double rfif;
-    };
-    const Case cases[] = {{0, "KQ-0253    IF +45MHz", "KQ-0253", 45.0},
-                          {1, "KQ-0353    IF -21.4MHz", "KQ-0353", -21.4},
-                          {2, "KQ-0453    IF -45MHz", "KQ-0453", -45.0},
-                          {3, "KQ-0153    IF +21.4MHz", "KQ-0153", 21.4}};
-    for (const Case& c : cases) {
+    const std::tuple<int, const char*, const char*, double> cases[] = {{0, "KQ-0253    IF +45MHz", "KQ-0253", 45.0},
+                                                                       {1, "KQ-0353    IF -21.4MHz", "KQ-0353", -21.4},
+                                                                       {2, "KQ-0453    IF -45MHz", "KQ-0453", -45.0},
+                                                                       {3, "KQ-0153    IF +21.4MHz", "KQ-0153", 21.4}};
+    for (const auto& [code, item, name, rfif] : cases) {
         ClassKQxx53 dev;
         dev.TheRxFreq(4, 146.0125);
         dev.PLLScaler(32);
         dev.ReferOSC(10.0);
         dev.TotalEEWords(10);
-        EXPECT_EQ(ModelListItems().at(c.code), c.item);
-        ApplySystemOption(dev, c.code);
-        EXPECT_EQ(ModelListIndex(dev), c.code);
-        EXPECT_EQ(dev.ModelName(), c.name);
-        EXPECT_EQ(dev.RFIF(), c.rfif);
-        EXPECT_EQ(dev.ReferOSC(), 12.8);
-        EXPECT_EQ(dev.PLLScaler(), 64);
+        EXPECT_EQ(ModelListItems().at(code), item);
+        ApplySystemOption(dev, code);
+        EXPECT_EQ(std::make_tuple(ModelListIndex(dev), dev.ModelName(), dev.RFIF(), dev.ReferOSC(), dev.PLLScaler()),
+                  std::make_tuple(code, name, rfif, 12.8, 64));
         EXPECT_EQ(dev.TotalEEWords(), 64);
         EXPECT_EQ(dev.TheRxFreq(4), 146.0125); // channels are not touched
     }
@@ -205,6 +172,19 @@ TEST(SystemOption, ChoosingAModelAppliesTheModelTable) {
     EXPECT_EQ(ModelListIndex(dev), -1);
     EXPECT_THROW(ApplySystemOption(dev, -1), KqError);
     EXPECT_THROW(ApplySystemOption(dev, 4), KqError);
-    EXPECT_EQ(dev.Model(), 9);
-    EXPECT_EQ(dev.RFIF(), -45.0);
+    EXPECT_EQ(std::make_tuple(dev.Model(), dev.RFIF()), std::make_tuple(9, -45.0));
+}
+
+TEST(BandHint, NamesChannelsWithEitherFrequencyOutsideTheLimits) {
+    // Channel n holds pair n (rx, tx); the limits belong to the band, 0 is unused.
+    const std::pair<double, double> channels[] = {{0.0, 0.0},        {134.0, 175.0},   {133.9875, 150.0},
+                                                  {150.0, 175.0125}, {440.0, 0.0},     {0.0, 100.0},
+                                                  {150.0, 0.0},      {0.0, 174.99375}, {-146.0, -146.0}};
+    ClassKQxx53 dev;
+    for (int16_t ch = 0; ch < static_cast<int16_t>(std::size(channels)); ++ch) {
+        dev.TheRxFreq(ch, channels[ch].first);
+        dev.TheTxFreq(ch, channels[ch].second);
+    }
+    EXPECT_EQ(ChannelsOutsideBand(dev), (std::vector<int16_t>{2, 3, 4, 5, 8}));
+    EXPECT_EQ(ChannelsOutsideBand(ClassKQxx53{}), std::vector<int16_t>{});
 }

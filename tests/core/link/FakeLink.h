@@ -28,10 +28,7 @@ struct FakeLink : kq::WordLink {
     bool InitActPort() override { return !initFails; }
     void WriteByte(int data, short addr) override {
         ++writes;
-        if (Fast() && addr == fastMissAt) {
-            fastMissAt = -1; // the radio was still busy and lost the frame
-            return;
-        }
+        if (Fast() && addr == fastMissAt) return void(fastMissAt = -1); // the radio was busy and lost the frame
         words[static_cast<size_t>(addr)] = data;
         if (Fast() && addr == disturb) words[0] ^= 0x10;
     }
