@@ -194,6 +194,13 @@ void Form_QVCom::Drain() {
     }
 }
 
+QByteArray Form_QVCom::FastExchange(const std::string& frame, int n, int ticks, bool& in) {
+    m_Port.Write(Bytes(frame));
+    in = WaitQuiet(n, TicksFromNow(ticks));
+    m_Port.SetReadLength(0);
+    return m_Port.Read();
+}
+
 void Form_QVCom::WriteByte(int NewEEdata, short NewEEaddr) {
     const std::string frame = WriteFrame(NewEEdata, NewEEaddr);
     if (!m_Opt.fast || !m_Surprise.empty()) {
@@ -203,10 +210,8 @@ void Form_QVCom::WriteByte(int NewEEdata, short NewEEaddr) {
     const int early = m_Port.InBufferCount();
     QByteArray echo;
     if (early == 0) {
-        m_Port.Write(Bytes(frame));
-        const bool in = WaitQuiet(7, TicksFromNow(2));
-        m_Port.SetReadLength(0);
-        echo = m_Port.Read();
+        bool in = false;
+        echo = FastExchange(frame, 7, 2, in);
         if (in && echo == Bytes(frame)) {
             // The radio programs the word now and would lose what we send.
             std::this_thread::sleep_for(std::chrono::milliseconds(m_Opt.eepromMs));
@@ -227,10 +232,8 @@ int Form_QVCom::ReadByte(short NewEEaddr) {
     const int early = m_Port.InBufferCount();
     QByteArray got;
     if (early == 0) {
-        m_Port.Write(Bytes(frame));
-        const bool in = WaitQuiet(12, TicksFromNow(3));
-        m_Port.SetReadLength(0);
-        got = m_Port.Read();
+        bool in = false;
+        got = FastExchange(frame, 12, 3, in);
         // Exactly the echo, four hex digits and CR: what the default pacing
         // would read too. Anything else is left to it.
         if (in && got.size() == 12 && got.left(7) == Bytes(frame) && IsHexDigit(got[7]) &&

@@ -72,6 +72,10 @@ private:
     // Fast: waits until at least n characters are in and the line has been
     // quiet for two character times; false at the deadline.
     bool WaitQuiet(int n, Clock::time_point deadline);
+    // The fast mode's exchange: frame out, then what came back once n
+    // characters are in and the line is quiet, or after the ticks; in says
+    // whether they were in time.
+    QByteArray FastExchange(const std::string& frame, int n, int ticks, bool& in);
     // Lets the line fall quiet and empties the receive buffer.
     void Drain();
 

@@ -1,27 +1,14 @@
 // The shared channel clipboard's four commands on a device.
 #include "ChannelClipboard.h"
+#include "CoreTestSupport.h"
 
 #include <gtest/gtest.h>
 
 using namespace kq;
 
-namespace {
-// Channel c holds 150 + c MHz receive, so every moved record is recognisable.
-ClassKQxx53 markedDevice() {
-    ClassKQxx53 d;
-    for (int16_t c = 0; c < 16; ++c) {
-        d.TheRxFreq(c, 150.0 + c);
-        d.TheTxFreq(c, 160.0 + c);
-        d.TheRFPower(c, c % 2 ? -1 : 0);
-        d.TheRxCHSpace(c, -1);
-    }
-    return d;
-}
-} // namespace
-
 TEST(ChannelClipboard, CopyCutPasteAtTheFirstSelectedRow) {
-    ClassKQxx53 d = markedDevice();
-    const ClassKQxx53 ref = markedDevice();
+    ClassKQxx53 d = kqtest::MarkedDevice();
+    const ClassKQxx53 ref = kqtest::MarkedDevice();
     ChannelClipboard cb;
     EXPECT_FALSE(cb.PasteChannels(d, 0)); // nothing copied yet
     cb.CopyChannels(d, {5, 2});           // rows in list order, whatever the selection order
@@ -41,8 +28,8 @@ TEST(ChannelClipboard, CopyCutPasteAtTheFirstSelectedRow) {
 }
 
 TEST(ChannelClipboard, EmptySelectionOrBadRowChangesNothing) {
-    ClassKQxx53 d = markedDevice();
-    const ClassKQxx53 ref = markedDevice();
+    ClassKQxx53 d = kqtest::MarkedDevice();
+    const ClassKQxx53 ref = kqtest::MarkedDevice();
     ChannelClipboard cb;
     cb.CopyChannels(d, {4});
     cb.CopyChannels(d, {}); // keeps the earlier content

@@ -2,7 +2,7 @@
 #include "ChannelCsv.h"
 #include "ChannelFile.h"
 #include "ChannelText.h"
-#include "ErrorOf.h"
+#include "CoreTestSupport.h"
 #include "MessageQuote.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #include "ChannelFile.h"
-#include "ErrorOf.h"
+#include "CoreTestSupport.h"
 #include "SystemOption.h"
 
 #include <gtest/gtest.h>

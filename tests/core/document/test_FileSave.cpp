@@ -1,6 +1,6 @@
 // Saving over every kind of target a user or an administrator may name.
 #include "ChannelFile.h"
-#include "ErrorOf.h"
+#include "CoreTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "AutoFill.h"
 #include "BandHint.h"
 #include "ChannelEdit.h"
-#include "ErrorOf.h"
+#include "CoreTestSupport.h"
 #include "SystemOption.h"
 #include "TextChecks.h"
 
@@ -85,22 +85,10 @@ namespace {
 AutoFillFields fill(std::string from, std::string to, std::string start, std::string step, int32_t mode = FillRxTx) {
     return {std::move(from), std::move(to), std::move(start), std::move(step), mode};
 }
-// A device whose 16 channels all differ, to see any unwanted write.
-ClassKQxx53 markedDevice() {
-    ClassKQxx53 dev;
-    for (int16_t ch = 0; ch < 16; ++ch) {
-        dev.TheRxFreq(ch, 400 + ch);
-        dev.TheTxFreq(ch, 450 + ch);
-        dev.TheRxCHSpace(ch, ch % 2 ? -1 : 0);
-        dev.TheTxCHSpace(ch, ch % 3 ? -1 : 0);
-        dev.TheRFPower(ch, ch % 5 ? -1 : 0);
-    }
-    return dev;
-}
 } // namespace
 
 TEST(AutoFill, RunningSumInKilohertzOnTheChosenSides) {
-    ClassKQxx53 dev = markedDevice();
+    ClassKQxx53 dev = kqtest::MarkedDevice();
     AutoFill(dev, fill("0", "15", "146,0125", "12.5"));
     const std::pair<int16_t, double> both[] = {{0, 146.0125}, {1, 146.025}, {3, 146.05}, {15, 146.2}};
     for (const auto& c : both) {
@@ -112,13 +100,13 @@ TEST(AutoFill, RunningSumInKilohertzOnTheChosenSides) {
     EXPECT_EQ(dev.TheRFPower(5), 0);
 
     for (int32_t mode : {FillRxOnly, FillTxOnly}) {
-        dev = markedDevice();
+        dev = kqtest::MarkedDevice();
         AutoFill(dev, fill("4", "6", "150", "0", mode));
         for (int16_t ch = 4; ch <= 6; ++ch) {
             EXPECT_EQ(dev.TheRxFreq(ch), mode == FillRxOnly ? 150 : 400 + ch) << mode;
             EXPECT_EQ(dev.TheTxFreq(ch), mode == FillTxOnly ? 150 : 450 + ch) << mode;
         }
-        EXPECT_EQ(dev.Channel(7), markedDevice().Channel(7));
+        EXPECT_EQ(dev.Channel(7), kqtest::MarkedDevice().Channel(7));
         EXPECT_EQ(dev.NowCHNum, 6);
     }
 }
@@ -140,11 +128,11 @@ TEST(AutoFill, MessagesInOrderAndNothingWritten) {
         {fill("0", "3", "98.4625", "12.5", 7), "Unknown fill mode 7."},
     };
     for (const auto& [f, message] : cases) {
-        ClassKQxx53 dev = markedDevice();
+        ClassKQxx53 dev = kqtest::MarkedDevice();
         dev.NowCHNum = 2;
         EXPECT_EQ(kqtest::ErrorOf<InvalidEntry>([&, &f = f] { AutoFill(dev, f); }), message)
             << f.StartCH << "|" << f.StopCH << "|" << f.StartFreq << "|" << f.SpaceFreq;
-        for (int16_t ch = 0; ch < 16; ++ch) EXPECT_EQ(dev.Channel(ch), markedDevice().Channel(ch)) << ch;
+        for (int16_t ch = 0; ch < 16; ++ch) EXPECT_EQ(dev.Channel(ch), kqtest::MarkedDevice().Channel(ch)) << ch;
         EXPECT_EQ(dev.NowCHNum, 2);
     }
 }
