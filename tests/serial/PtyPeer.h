@@ -24,18 +24,18 @@ public:
     using Send = std::function<void(const std::string&)>;
     using Answer = std::function<bool(const std::string& frame, const Send& send)>;
 
-    explicit PtyPeer(Answer answer) : answer_(std::move(answer)), master_(posix_openpt(O_RDWR | O_NOCTTY)) {
-        grantpt(master_);
-        unlockpt(master_);
-        slave_ = QString::fromLocal8Bit(ptsname(master_));
-        thread_ = std::thread([this] { Run(); });
+    explicit PtyPeer(Answer answer) : m_Answer(std::move(answer)), m_Master(posix_openpt(O_RDWR | O_NOCTTY)) {
+        grantpt(m_Master);
+        unlockpt(m_Master);
+        m_Slave = QString::fromLocal8Bit(ptsname(m_Master));
+        m_Thread = std::thread([this] { Run(); });
     }
     ~PtyPeer() {
-        stop_ = true;
-        thread_.join();
-        if (master_ >= 0) close(master_);
+        m_Stop = true;
+        m_Thread.join();
+        if (m_Master >= 0) close(m_Master);
     }
-    QString Slave() const { return slave_; }
+    QString Slave() const { return m_Slave; }
 
 private:
     void Run() {
@@ -44,28 +44,30 @@ private:
         sched_param rt{};
         rt.sched_priority = 1;
         pthread_setschedparam(pthread_self(), SCHED_FIFO, &rt);
-        const Send send = [this](const std::string& s) { stop_ = stop_ || ::write(master_, s.data(), s.size()) < 0; };
+        const Send send = [this](const std::string& s) {
+            m_Stop = m_Stop || ::write(m_Master, s.data(), s.size()) < 0;
+        };
         std::string frame;
-        for (char c; !stop_;) {
-            pollfd p{master_, POLLIN, 0};
+        for (char c; !m_Stop;) {
+            pollfd p{m_Master, POLLIN, 0};
             const int n = poll(&p, 1, 5);
             if (n > 0 && !(p.revents & POLLIN)) // nobody has the slave open: no spinning
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            if (n <= 0 || !(p.revents & POLLIN) || ::read(master_, &c, 1) != 1) continue;
+            if (n <= 0 || !(p.revents & POLLIN) || ::read(m_Master, &c, 1) != 1) continue;
             if ((frame += c).back() != '\r') continue;
-            if (!answer_(frame, send)) { // hang up
-                close(master_);
-                master_ = -1;
+            if (!m_Answer(frame, send)) { // hang up
+                close(m_Master);
+                m_Master = -1;
                 return;
             }
             frame.clear();
         }
     }
-    Answer answer_;
-    int master_;
-    QString slave_;
-    std::thread thread_;
-    std::atomic<bool> stop_{false};
+    Answer m_Answer;
+    int m_Master;
+    QString m_Slave;
+    std::thread m_Thread;
+    std::atomic<bool> m_Stop{false};
 };
 
 // Answers the probe, echoes every frame and answers a read with the word.
