@@ -93,7 +93,8 @@ frmMain::~frmMain() {
     // Every table, also one whose subwindow is already off the list while
     // it waits for deletion, so none calls back into a half-destroyed area.
     disconnect(m_Mdi, nullptr, this, nullptr);
-    for (frmDocument* d : m_Mdi->findChildren<frmDocument*>()) disconnect(d, nullptr, this, nullptr);
+    for (frmDocument* d : m_Mdi->findChildren<frmDocument*>())
+        disconnect(d, nullptr, this, nullptr);
     delete m_Mdi;
 }
 
