@@ -73,8 +73,8 @@ protected:
     QString qfile(const std::string& name) const { return QString::fromStdString(file(name).string()); }
     // Ticks of 80 ms, as in the other link tests: on a loaded machine a
     // pseudo-terminal can deliver tens of ms late.
-    static constexpr const char* kTick = " --tick-ms 80";
-    std::string port(const KqRadioProcess& r) const { return kTick + std::string(" --port ") + r.device.toStdString(); }
+    static QStringList portArgs(const KqRadioProcess& r) { return {"--tick-ms", "80", "--port", r.device}; }
+    std::string port(const KqRadioProcess& r) const { return " " + portArgs(r).join(' ').toStdString(); }
     // Files of the same image are the same bytes.
     std::string rows(const std::string& name) const { return readAll(file(name)); }
     void SetUp() override {

@@ -60,8 +60,7 @@ TEST_F(KqtoolRadio, RepeatWritesRadioAfterRadioAndWaitsForEachToBeUnplugged) {
     const fs::path present = file("plugged");
     writeAll(present, "");
     KqRadioProcess radio({"--present", qfile("plugged"), "--save", qfile("saved.KQ")});
-    Background tool(
-        {"write", qfile("t.KQ"), "--repeat", "--count", "2", "--fast", "--tick-ms", "80", "--port", radio.device});
+    Background tool(QStringList{"write", qfile("t.KQ"), "--repeat", "--count", "2", "--fast"} + portArgs(radio));
     // The lines are taken in order: the second radio only after the first was unplugged.
     EXPECT_NE(tool.waitFor("#1 ").find("written and verified"), std::string::npos);
     fs::remove(present);
@@ -77,7 +76,7 @@ TEST_F(KqtoolRadio, RepeatWritesRadioAfterRadioAndWaitsForEachToBeUnplugged) {
     // Interrupted while it waits: the summary at once, nothing failed.
     fs::remove(present);
     KqRadioProcess absent({"--present", qfile("plugged")});
-    Background idle({"write", qfile("t.KQ"), "--repeat", "--tick-ms", "80", "--port", absent.device});
+    Background idle(QStringList{"write", qfile("t.KQ"), "--repeat"} + portArgs(absent));
     EXPECT_NE(idle.waitFor("waiting for a radio"), "");
     idle.proc.terminate();
     EXPECT_EQ(idle.waitFor("written"), "written 0, failed 0");
@@ -87,7 +86,7 @@ TEST_F(KqtoolRadio, RepeatWritesRadioAfterRadioAndWaitsForEachToBeUnplugged) {
 
 TEST_F(KqtoolRadio, CtrlCCancelsBetweenWordsAndSaysHowFarItGot) {
     KqRadioProcess radio({});
-    Background tool({"write", qfile("t.KQ"), "--tick-ms", "80", "--port", radio.device});
+    Background tool(QStringList{"write", qfile("t.KQ")} + portArgs(radio));
     QByteArray err; // the progress bar redraws with CR, no line ends; at 2 words are written
     while (!err.contains(" 2/15") && tool.proc.waitForReadyRead(30000)) err += tool.proc.readAll();
     ASSERT_TRUE(err.contains(" 2/15")) << err.toStdString();
