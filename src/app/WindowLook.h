@@ -29,4 +29,9 @@ QFont ArialBoldFont(double points);
 // A message box with an empty title, no icon and an OK button.
 void PlainMessage(QWidget* parent, const QString& text);
 
+// From here on every message box is centred on home (the main window) and
+// wide enough for its title, and the program's own dialogs keep their size
+// (no maximise); for the life of home.
+void InstallDialogLook(QWidget* home);
+
 } // namespace kq

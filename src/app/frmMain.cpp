@@ -4,13 +4,14 @@
 #include "Form_Readme.h"
 #include "KqSerialPort.h"
 #include "ModuleKQDevice.h"
+#include "TableCsv.h"
+#include "TablePrint.h"
 #include "TransferWindow.h"
 #include "WindowLook.h"
 #include "frmDocument.h"
 
 #include <QCloseEvent>
 #include <QDropEvent>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
@@ -22,6 +23,7 @@
 #include <QPointer>
 #include <QSettings>
 #include <QStatusBar>
+#include <QStyle>
 #include <QUndoStack>
 
 namespace kq {
@@ -38,11 +40,24 @@ const QString kPortsKey = QStringLiteral("link/ports");
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(QStringLiteral("KQ Serial PC Programmer"));
     m_Mdi = new QMdiArea(this);
+    // Tables moved or cascaded beyond the area stay reachable.
+    m_Mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_Mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_Mdi);
     statusBar()->setObjectName(QStringLiteral("sbStatusBar"));
-    m_BandHint = new QLabel(this);
-    m_BandHint->setObjectName(QStringLiteral("Label_BandHint"));
-    statusBar()->addWidget(m_BandHint, 1);
+    // Permanent fields: a message (or passing over a menu) never hides them.
+    // Each may shrink to let the window be narrow; the tool tip keeps the text.
+    const auto field = [this](QLabel*& label, const char* name) {
+        label = new QLabel(this);
+        label->setObjectName(QLatin1String(name));
+        label->setMinimumWidth(1);
+        statusBar()->addPermanentWidget(label);
+    };
+    field(m_TransferIcon, "Label_TransferIcon");
+    field(m_TransferResult, "Label_Transfer");
+    field(m_BandHint, "Label_BandHint");
+    field(m_TableName, "Label_Table");
+    InstallDialogLook(this);
 
     buildOwnMenus();
     buildTableMenus();
@@ -148,19 +163,20 @@ void frmMain::buildTableMenus() {
         file, tr("&CLOSE"), [](frmDocument& d) { d.CloseWindow(); }, QKeySequence(tr("Ctrl+Q")));
     file->addSeparator();
     addTableAction(
-        file, tr("&SAVE"), [](frmDocument& d) { d.Save(); }, QKeySequence(tr("Ctrl+S")));
-    addTableAction(file, tr("SAVE &AS"), [](frmDocument& d) { d.SaveAs(); });
+        file, tr("&SAVE"), [](frmDocument& d) { d.File().Save(); }, QKeySequence(tr("Ctrl+S")));
+    addTableAction(file, tr("SAVE &AS"), [](frmDocument& d) { d.File().SaveAs(); });
     file->addSeparator();
     addTableAction(
-        file, tr("&IMPORT CSV..."), [](frmDocument& d) { d.ImportCsv(); }, {}, idle);
-    addTableAction(file, tr("&EXPORT CSV..."), [](frmDocument& d) { d.ExportCsv(); });
+        file, tr("&IMPORT CSV..."), [](frmDocument& d) { TableCsv::Import(d); }, {}, idle);
+    addTableAction(file, tr("&EXPORT CSV..."), [](frmDocument& d) { TableCsv::Export(d); });
     file->addSeparator();
-    addTableAction(file, tr("PRINTER SET&UP"), [](frmDocument& d) { d.PrinterSetup(); });
-    addTableAction(file, tr("PRINT PRE&VIEW"), [](frmDocument& d) { d.PrintPreview(); });
+    addTableAction(file, tr("PRINTER SET&UP"), [](frmDocument& d) { TablePrint::Setup(d); });
+    addTableAction(file, tr("PRINT PRE&VIEW"), [](frmDocument& d) { TablePrint::Preview(d); });
     addTableAction(
-        file, tr("&PRINT"), [](frmDocument& d) { d.PrintReport(); }, QKeySequence(tr("Ctrl+P")));
+        file, tr("&PRINT"), [](frmDocument& d) { TablePrint::Print(d); },
+        QKeySequence(tr("Ctrl+P")));
     // Works without any printer installed.
-    addTableAction(file, tr("PRINT TO P&DF..."), [](frmDocument& d) { d.PrintReportToPdfAsk(); });
+    addTableAction(file, tr("PRINT TO P&DF..."), [](frmDocument& d) { TablePrint::ToPdfAsk(d); });
     file->addSeparator();
     addMenuAction(file, tr("E&XIT"), [this] { close(); });
 
@@ -281,13 +297,32 @@ void frmMain::SetFastLink(bool on) {
     applyFastLink();
 }
 
-void frmMain::UpdateBandHint() {
+void frmMain::UpdateTableStatus() {
     const frmDocument* doc = ActiveDocument();
-    m_BandHint->setText(doc ? doc->BandHint() : QString());
+    for (auto [label, text] : {std::pair{m_TableName, doc ? doc->Caption() : QString()},
+                               std::pair{m_BandHint, doc ? doc->BandHint() : QString()}}) {
+        label->setText(text);
+        label->setToolTip(text);
+    }
+}
+
+void frmMain::ShowTransferResult(bool ok, const QString& text) {
+    const QIcon icon =
+        style()->standardIcon(ok ? QStyle::SP_DialogApplyButton : QStyle::SP_MessageBoxCritical);
+    const int side = m_TransferResult->fontMetrics().height();
+    m_TransferIcon->setPixmap(icon.pixmap(side, side));
+    m_TransferResult->setText(text);
+    m_TransferResult->setToolTip(text);
+}
+
+void frmMain::ClearTransferResult() {
+    m_TransferIcon->clear();
+    m_TransferResult->clear();
+    m_TransferResult->setToolTip(QString());
 }
 
 void frmMain::UpdateMenus() {
-    UpdateBandHint();
+    UpdateTableStatus();
     frmDocument* doc = ActiveDocument();
     for (const auto& [action, needs] : m_TableActions)
         action->setEnabled(doc && !(needs == Needs::IdleTable && doc->IsBusy()));
@@ -344,6 +379,13 @@ frmDocument* frmMain::NewDocument() {
 frmDocument* frmMain::OpenChannelFilePath(const QString& given) {
     // The caption is the file's full path, wherever the name came from.
     const QString path = QFileInfo(given).absoluteFilePath();
+    // Two windows on one file would overwrite each other's saves.
+    for (frmDocument* d : Documents()) {
+        if (!d->IsUntitled() && QFileInfo(d->Caption()) == QFileInfo(path)) {
+            ActivateDocument(d);
+            return d;
+        }
+    }
     // The file is read into a scratch device first, so a damaged file
     // creates no window and uses up no document number.
     ClassKQxx53 loaded;
@@ -356,17 +398,18 @@ frmDocument* frmMain::OpenChannelFilePath(const QString& given) {
     frmDocument* doc = NewDocument();
     doc->SetCaption(path);
     doc->LoadDevice(loaded);
+    doc->File().Opened(path);
     AddRecentFile(path);
     return doc;
 }
 
 void frmMain::OpenChannelFile() {
     // A file saved under a name without .KQ must not look lost.
-    const QString path = QFileDialog::getOpenFileName(
-        this, tr("Open"), m_LastFolder, QStringLiteral("*.KQ;;") + tr("All files (*)"));
-    if (path.isEmpty()) return;
-    NoteFileChosen(path);
-    OpenChannelFilePath(path);
+    const QStringList paths = AskOpenNames(this, tr("Open"), m_LastFolder,
+                                           {QStringLiteral("*.KQ"), tr("All files (*)")}, true);
+    if (paths.isEmpty()) return;
+    NoteFileChosen(paths.constFirst());
+    for (const QString& path : paths) OpenChannelFilePath(path);
 }
 
 void frmMain::SetPortChoice(const QStringList& devices) {
@@ -397,12 +440,25 @@ void frmMain::dropEvent(QDropEvent* e) {
 }
 
 void frmMain::closeEvent(QCloseEvent* e) {
-    for (QMdiSubWindow* sub : m_Mdi->subWindowList()) {
-        if (!sub->close()) {
+    // Every question comes before any table closes, so that Cancel leaves
+    // them all open.
+    const QList<frmDocument*> docs = Documents();
+    for (frmDocument* d : docs) {
+        if (d->IsBusy()) {
+            d->CloseWindow(); // says why it cannot close
             e->ignore();
             return;
         }
     }
+    for (frmDocument* d : docs) {
+        if (!d->IsModified()) continue;
+        ActivateDocument(d); // the user sees the table asked about
+        if (!d->File().MaybeSave()) {
+            e->ignore();
+            return;
+        }
+    }
+    for (frmDocument* d : docs) d->CloseAnswered();
     QSettings().setValue(kGeometryKey, saveGeometry());
     e->accept();
 }

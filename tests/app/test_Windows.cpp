@@ -7,6 +7,8 @@
 #include "Form_Ports.h"
 #include "Form_Readme.h"
 #include "SystemOption.h"
+#include "TableCsv.h"
+#include "TablePrint.h"
 #include "TransferWindow.h"
 #include "frmDocument.h"
 #include "frmMain.h"
@@ -212,10 +214,15 @@ private slots:
         setChannel(b, 15, 174.99375, 150.0);
         ApplySystemOption(b->myDevice(), 0);
         const QString path = dir.filePath("table.KQ");
-        QVERIFY(b->SaveTo(path) && b->Caption() == path && b->Save()); // Save: to the caption's path, without asking
-        frmDocument* o = main->OpenChannelFilePath(path);
-        QCOMPARE(o->Caption() + " " + o->LabelModel()->text() + " " + o->LabelRFIF()->text(), path + " KQ-0253 45 MHz");
+        QVERIFY(b->File().SaveTo(path) && b->Caption() == path && b->File().Save()); // Save: to the caption's path, without asking
+        const QString copy = dir.filePath("copy.KQ");
+        QVERIFY(QFile::copy(path, copy));
+        frmDocument* o = main->OpenChannelFilePath(copy);
+        QCOMPARE(o->Caption() + " " + o->LabelModel()->text() + " " + o->LabelRFIF()->text(), copy + " KQ-0253 45 MHz");
         QVERIFY(Rows(o) == Rows(b) && !o->IsModified());
+        // A file open already is brought to the front, not opened twice.
+        QCOMPARE(main->OpenChannelFilePath(dir.filePath("./table.KQ")), b);
+        QCOMPARE(main->ActiveDocument(), b);
         for (const QString& bad : {writeFile("bad.KQ", "1\r\n2\r\nnot a number\r\n"), dir.filePath("missing.KQ")}) {
             BoxAnswer ok(QMessageBox::Ok);
             QVERIFY(!main->OpenChannelFilePath(bad) && ok.text.contains(QFileInfo(bad).fileName()));
@@ -225,7 +232,7 @@ private slots:
         emit Menu("&WINDOW")->aboutToShow();
         const QList<QAction*> items = Menu("&WINDOW")->actions();
         QCOMPARE(Texts(items),
-                 QStringList({path, QString("Untitled%1").arg(base + 3), path, QString("Untitled%1").arg(base + 5)}));
+                 QStringList({path, QString("Untitled%1").arg(base + 3), copy, QString("Untitled%1").arg(base + 5)}));
         QVERIFY(!items[0]->isChecked() && items[3]->isChecked());
         items[0]->trigger();
         QCOMPARE(main->ActiveDocument(), b);
@@ -263,7 +270,7 @@ private slots:
         }
         // Save on a window with a file name writes the file, then closes.
         const QString path = dir.filePath("asked.KQ");
-        QVERIFY(d->SaveTo(path));
+        QVERIFY(d->File().SaveTo(path));
         editChannel(d, 7, "155");
         BoxAnswer save(QMessageBox::Save);
         QVERIFY(sub->close());
@@ -306,9 +313,9 @@ private slots:
         QVERIFY2(!QStandardPaths::findExecutable("pdftotext").isEmpty(), "pdftotext (poppler-utils) is needed");
         frmDocument* d = FreshDocument();
         setChannel(d, 10, 150.0125, 145.5);
-        const QStringList lines = d->FillReport();
+        const QStringList lines = TablePrint::FillReport(*d);
         const QString pdf = dir.filePath("report.pdf");
-        QVERIFY(d->PrintReportToPdf(pdf));
+        QVERIFY(TablePrint::ToPdf(*d, pdf));
         QProcess p;
         p.start("pdftotext", {"-layout", pdf, "-"});
         QVERIFY(p.waitForFinished(30000));
@@ -363,7 +370,9 @@ private slots:
             Settle();
             QVERIFY(!Form_Keyin_CH::Open() && !d->IsModified());
         }
-        d->myDevice().TheRxCHSpace(5, 1); // a stored 1 shows as 25KHz
+        ClassKQxx53 stored;
+        stored.TheRxCHSpace(5, 1); // a stored 1 shows as 25KHz
+        d->LoadDevice(stored);
         Form_Keyin_CH* dlg = editRow(d, 5);
         QVERIFY(dlg && QTest::qWaitForWindowExposed(dlg));
         QVERIFY(dlg->Option_RxCH_Space_25k->isChecked() && dlg->Option_RFPower_Low->isChecked());
@@ -574,7 +583,7 @@ private slots:
             QCOMPARE(state(), states[i]);
         }
         // A save is the new clean state: undoing from it marks the table again, redoing to it does not.
-        QVERIFY(d->SaveTo(dir.filePath("undo.KQ")) && !d->isWindowModified());
+        QVERIFY(d->File().SaveTo(dir.filePath("undo.KQ")) && !d->isWindowModified());
         MenuItem("&EDIT", "&UNDO")->trigger();
         QVERIFY(d->isWindowModified() && d->IsModified());
         MenuItem("&EDIT", "&REDO")->trigger();
@@ -634,7 +643,7 @@ private slots:
         QVERIFY(chirpFile.open(QIODevice::ReadOnly) && chirpFile.readLine().startsWith("Location,Name,Frequency,"));
         frmDocument* e = FreshDocument();
         const QStringList empty = Rows(e);
-        QVERIFY(e->ImportCsvFrom(chirp));
+        QVERIFY(TableCsv::ImportFrom(*e, chirp));
         QCOMPARE(Rows(e), Rows(d));
         MenuItem("&EDIT", "&UNDO")->trigger();
         QVERIFY(Rows(e) == empty && !e->IsModified());
@@ -645,7 +654,7 @@ private slots:
               {head + "16,,146.52,,0,FM,High\n", false, "\"16\""}}) {
             const QStringList rows = Rows(e);
             BoxAnswer ok(QMessageBox::Ok);
-            QCOMPARE(e->ImportCsvFrom(writeFile("in.csv", text.toUtf8())), imported);
+            QCOMPARE(TableCsv::ImportFrom(*e, writeFile("in.csv", text.toUtf8())), imported);
             QVERIFY(ok.text.contains(said) && (Rows(e) != rows) == imported);
         }
         QCOMPARE(e->UndoStack()->count(), 1); // the import after the undo, and no more
@@ -675,7 +684,7 @@ private slots:
         // Recent files: most recent first, each once, at most 8.
         QMenu* recent = MenuItem("&FILE", "RECENT &FILES")->menu();
         QCOMPARE(Texts(recent->actions()), QStringList({"&1 " + c, "&2 " + b, "&3 " + a}));
-        for (int i = 0; i < 9; ++i) QVERIFY(m->ActiveDocument()->SaveTo(dir.filePath(QString("s%1.KQ").arg(i))));
+        for (int i = 0; i < 9; ++i) QVERIFY(m->ActiveDocument()->File().SaveTo(dir.filePath(QString("s%1.KQ").arg(i))));
         QVERIFY(recent->actions().size() == 8 && recent->actions()[0]->text() == "&1 " + dir.filePath("s8.KQ"));
         // A recent file deleted meanwhile leaves the list, with a message, and opens nothing.
         QVERIFY(QFile::remove(dir.filePath("s7.KQ")));
