@@ -90,15 +90,19 @@ private:
         if (!grid || box->property("kqTitleWidth").isValid()) return;
         QFont bold = box->font();
         bold.setBold(true);
-        const int width = QFontMetrics(bold).horizontalAdvance(box->windowTitle()) +
-                          4 * QFontMetrics(bold).height() + 40;
+        // An empty title is shown as the program's name.
+        const QString title = box->windowTitle().isEmpty()
+                                  ? QGuiApplication::applicationDisplayName()
+                                  : box->windowTitle();
+        const int width =
+            QFontMetrics(bold).horizontalAdvance(title) + 4 * QFontMetrics(bold).height() + 40;
         box->setProperty("kqTitleWidth", width);
         grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
                       grid->rowCount(), 0, 1, grid->columnCount());
     }
     void centre(QWidget* box) const {
         const QRect home = m_Home->frameGeometry();
-        box->move(home.center() - QPoint(box->width() / 2, box->height() / 2));
+        box->move(box->pos() + home.center() - box->frameGeometry().center());
     }
 
     QWidget* m_Home;

@@ -38,12 +38,21 @@ struct ModalAnswer {
 // Presses button on each message box that opens, and keeps its text.
 struct BoxAnswer : ModalAnswer<QMessageBox> {
     QString text;
+    QRect shown;
+    Qt::WindowFlags flags;
     explicit BoxAnswer(QMessageBox::StandardButton button)
         : ModalAnswer([this, button](QMessageBox* box) {
               text = box->text();
+              shown = box->frameGeometry();
+              flags = box->windowHandle()->flags();
               box->button(button) ? box->button(button)->click() : box->reject();
           }) {}
 };
+
+QByteArray Bytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
 
 QStringList Rows(frmDocument* d) {
     QStringList r;
@@ -63,6 +72,7 @@ frmMain* MainWindow() {
         if (auto* m = qobject_cast<frmMain*>(w)) return m;
     return nullptr;
 }
+QString StatusField(const char* name) { return MainWindow()->findChild<QLabel*>(name)->text(); }
 frmDocument* FreshDocument() { return MainWindow()->NewDocument(); }
 // The texts of actions as shown ("&FILE", "" for a separator).
 QStringList Texts(const QList<QAction*>& actions) {
@@ -168,6 +178,7 @@ private slots:
     void initTestCase() {
         // What the windows remember goes to a folder of the test's own, never the user's.
         QCoreApplication::setOrganizationName("kqprogrammer-test");
+        QCoreApplication::setApplicationName("KQ Serial PC Programmer");
         for (auto format : {QSettings::NativeFormat, QSettings::IniFormat})
             for (auto scope : {QSettings::UserScope, QSettings::SystemScope})
                 QSettings::setPath(format, scope, dir.filePath("settings"));
@@ -259,24 +270,51 @@ private slots:
         QCOMPARE(Rows(other)[10].mid(6), before[5].mid(6));
     }
 
-    void unsavedChangesAreAskedAbout() {
+    void unsavedChangesAreAskedAboutBeforeAnyTableCloses() {
+        // A table edited back to what was saved is clean, however it got there.
         frmDocument* d = FreshDocument();
-        QPointer<QWidget> sub = d->parentWidget();
+        editChannel(d, 3, "150");
+        QVERIFY(d->isWindowModified());
+        Select(d, {3});
+        MenuItem("&EDIT", "&DELETE")->trigger();
+        QVERIFY(!d->isWindowModified() && !d->IsModified() && d->UndoStack()->count() == 2);
+        // EXIT asks about every changed table before closing any: Cancel at the second keeps all three.
+        frmDocument* clean = FreshDocument();
+        frmDocument* other = FreshDocument();
         editChannel(d, 1, "150");
-        for (QWidget* closing : {static_cast<QWidget*>(sub), static_cast<QWidget*>(main.get())}) {
-            BoxAnswer cancel(QMessageBox::Cancel);
-            QVERIFY(!closing->close());
-            QCOMPARE(cancel.text, QString("Save changes to %1?").arg(d->Caption()));
+        editChannel(other, 2, "151");
+        QStringList asked;
+        {
+            ModalAnswer<QMessageBox> answer([&asked](QMessageBox* box) {
+                asked << box->text();
+                box->button(asked.size() == 1 ? QMessageBox::Discard : QMessageBox::Cancel)->click();
+            });
+            QVERIFY(!main->close());
         }
-        // Save on a window with a file name writes the file, then closes.
+        QCOMPARE(asked, QStringList({"Save changes to " + d->Caption() + "?", "Save changes to " + other->Caption() + "?"}));
+        QVERIFY(main->Documents().contains(d) && main->Documents().contains(clean) && main->Documents().contains(other));
+        QCOMPARE(main->ActiveDocument(), other); // the table asked about is shown
+        // SAVE asks before it overwrites what another program wrote since; the caption names the file.
         const QString path = dir.filePath("asked.KQ");
         QVERIFY(d->File().SaveTo(path));
         editChannel(d, 7, "155");
+        main->ActivateDocument(d);
+        QCOMPARE(StatusField("Label_Table"), path);
+        const QByteArray theirs = Bytes(tableFile("asked.KQ", 9, 160.0));
+        for (QMessageBox::StandardButton button : {QMessageBox::Cancel, QMessageBox::Save}) {
+            BoxAnswer box(button);
+            QCOMPARE(d->File().Save(), button == QMessageBox::Save);
+            QVERIFY(box.text.contains("changed on disk") && (Bytes(path) == theirs) == (button == QMessageBox::Cancel));
+        }
+        // Save on closing a window with a file name writes the file, then closes.
+        editChannel(d, 8, "156");
+        QPointer<QWidget> sub = d->parentWidget();
         BoxAnswer save(QMessageBox::Save);
         QVERIFY(sub->close());
         Settle();
-        QVERIFY(sub.isNull());
-        QVERIFY(Rows(main->OpenChannelFilePath(path))[7].contains("155.000000"));
+        QVERIFY(sub.isNull() && save.count == 1);
+        const QStringList saved = Rows(main->OpenChannelFilePath(path));
+        QVERIFY(saved[7].contains("155.000000") && saved[8].contains("156.000000"));
     }
 
     void busyTableDisablesWhatChangesItAndRefusesToClose() {
@@ -314,13 +352,22 @@ private slots:
         frmDocument* d = FreshDocument();
         setChannel(d, 10, 150.0125, 145.5);
         const QStringList lines = TablePrint::FillReport(*d);
-        const QString pdf = dir.filePath("report.pdf");
-        QVERIFY(TablePrint::ToPdf(*d, pdf));
-        QProcess p;
-        p.start("pdftotext", {"-layout", pdf, "-"});
-        QVERIFY(p.waitForFinished(30000));
+        { // a name typed without .pdf gets it
+            ModalAnswer<QFileDialog> name([this](QFileDialog* f) { typeFileName(f, dir.filePath("report")); });
+            MenuItem("&FILE", "PRINT TO P&DF...")->trigger();
+        }
+        const auto pdftotext = [pdf = dir.filePath("report.pdf")](const QString& option) {
+            QProcess p;
+            p.start("pdftotext", {option, pdf, "-"});
+            return p.waitForFinished(30000) ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
+        };
         // The layout's spacing is the PDF's own; the words and their order are the report's.
-        QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()).simplified(), lines.join(' ').simplified());
+        QCOMPARE(pdftotext("-layout").simplified(), lines.join(' ').simplified());
+        // Every word at least 15 mm (42.5 pt) from the page's left edge.
+        double left = 1e9;
+        for (const auto& m : QRegularExpression(R"re(<word xMin="([0-9.]+)")re").globalMatch(pdftotext("-bbox")))
+            left = std::min(left, m.captured(1).toDouble());
+        QVERIFY2(left >= 42.5 && left < 60, qPrintable(QString::number(left)));
         // The preview shows the same pages; a set-up choice carries over.
         main->Printer().setPageOrientation(QPageLayout::Landscape);
         QString shown;
@@ -331,6 +378,9 @@ private slots:
         });
         MenuItem("&FILE", "PRINT PRE&VIEW")->trigger();
         QCOMPARE(shown, QString("1 1"));
+        // The printer's page keeps equal side margins of at least 15 mm.
+        const QMarginsF margins = main->Printer().pageLayout().margins(QPageLayout::Millimeter);
+        QVERIFY(margins.left() >= 15 && margins.left() == margins.right() && margins.top() >= 15);
     }
 
     void readmeViewerShowsTheFileLineByLine() {
@@ -375,6 +425,7 @@ private slots:
         d->LoadDevice(stored);
         Form_Keyin_CH* dlg = editRow(d, 5);
         QVERIFY(dlg && QTest::qWaitForWindowExposed(dlg));
+        QVERIFY(dlg->minimumSize() == dlg->maximumSize() && !(dlg->windowHandle()->flags() & Qt::WindowMinMaxButtonsHint));
         QVERIFY(dlg->Option_RxCH_Space_25k->isChecked() && dlg->Option_RFPower_Low->isChecked());
         QCOMPARE(dlg->focusWidget(), dlg->Text_RxFreq);
         d->OpenChannelEdit(); // opening again keeps the one dialog
@@ -493,6 +544,10 @@ private slots:
             BoxAnswer ok(QMessageBox::Ok);
             upload ? Form_Upload::Load(*d) : Form_Download::Load(*d);
             QCOMPARE(ok.text, box);
+            // Centred on the program, wide enough for its title, no minimise or maximise.
+            QVERIFY((ok.shown.center() - main->frameGeometry().center()).manhattanLength() <= 2);
+            QVERIFY(ok.shown.width() > QFontMetrics(main->font()).horizontalAdvance(QGuiApplication::applicationDisplayName()) + 40);
+            QVERIFY(!(ok.flags & Qt::WindowMinMaxButtonsHint));
             QVERIFY2(status().contains(details), qPrintable(status()));
             QVERIFY(Rows(d) == before && !d->IsBusy());
         }
@@ -618,7 +673,12 @@ private slots:
         frmDocument* d = FreshDocument();
         const auto hint = [this] { return main->findChild<QLabel*>("Label_BandHint")->text(); };
         editChannel(d, 3, "440");
+        main->statusBar()->showMessage("Read the radio on COM1 (/dev/pts/0)."); // hides no lasting field
+        QVERIFY(main->findChild<QLabel*>("Label_BandHint")->isVisible());
         QVERIFY(hint().contains("134 to 175 MHz") && hint().endsWith(": channel 3"));
+        // The row is marked beside its text, which stays the row.
+        QVERIFY(!d->List()->item(3)->icon().isNull() && d->List()->item(4)->icon().isNull());
+        QCOMPARE(Rows(d)[3], QString("3   3  440.000000  12.5K    440.000000  12.5K    L  "));
         Select(d, {3});
         MenuItem("&EDIT", "&COPY")->trigger();
         Select(d, {9});
@@ -630,10 +690,30 @@ private slots:
         QVERIFY(hint().endsWith(": channel 12"));
     }
 
+    void tableWindowShowsWholeLabelsAndGrowsWithItsFrame() {
+        frmDocument* d = FreshDocument();
+        for (int model = 0; model < 4; ++model) {
+            ApplySystemOption(d->myDevice(), model);
+            d->UpdateHomePage();
+            for (QLabel* label : d->findChildren<QLabel*>())
+                QVERIFY2(label->width() >= label->sizeHint().width() && label->height() >= label->fontMetrics().height(),
+                         qPrintable(label->text()));
+        }
+        QMdiSubWindow* sub = main->mdiArea()->activeSubWindow();
+        const QSize list = d->List()->size();
+        sub->showMaximized();
+        QVERIFY(d->List()->width() - list.width() == d->width() - Twips(6800) && d->List()->height() > list.height());
+        // A table beyond the area's edge is reached by scrolling.
+        sub->showNormal();
+        sub->move(main->mdiArea()->width(), main->mdiArea()->height());
+        Settle();
+        QVERIFY(main->mdiArea()->horizontalScrollBar()->maximum() > 0 && main->mdiArea()->verticalScrollBar()->maximum() > 0);
+    }
+
     void csvExportsEitherLayoutAndImportsAsOneStep() {
         frmDocument* d = FreshDocument();
         editChannel(d, 5, "146.52");
-        const QString chirp = dir.filePath("chirp.csv");
+        const QString chirp = dir.filePath("chirp.txt"); // a suffix typed is kept
         ModalAnswer<QFileDialog> save([&chirp](QFileDialog* f) {
             f->selectNameFilter(f->nameFilters().value(1));
             typeFileName(f, chirp);
@@ -693,15 +773,20 @@ private slots:
         QVERIFY(ok.text.contains(dir.filePath("s7.KQ")));
         QVERIFY(!m->RecentFiles().contains(dir.filePath("s7.KQ")) && m->Documents().size() == 3);
         // The file dialogs start where the last file was chosen; OPEN also lists all files.
+        // SAVE AS adds .KQ to a name typed without it, and the status bar names the new caption.
         QStringList seen;
         ModalAnswer<QFileDialog> look([&](QFileDialog* f) {
             seen << f->nameFilters() << f->directory().absolutePath();
-            if (f->acceptMode() == QFileDialog::AcceptOpen) return f->reject();
-            typeFileName(f, dir.filePath("saved.KQ"));
+            typeFileName(f, f->acceptMode() == QFileDialog::AcceptOpen ? "\"s1.KQ\" \"saved.KQ\"" : dir.filePath("saved"));
         });
         MenuItem("&FILE", "SAVE &AS")->trigger();
+        QCOMPARE(StatusField("Label_Table"), dir.filePath("saved.KQ"));
+        frmDocument* saved = m->ActiveDocument();
+        // OPEN takes several files; one open already comes to the front instead of a second window.
         MenuItem("&FILE", "&OPEN")->trigger();
         QCOMPARE(seen.mid(2), QStringList({"*.KQ", "All files (*)", dir.path()}));
+        QVERIFY(m->Documents().size() == 4 && m->Documents()[3]->Caption() == dir.filePath("s1.KQ"));
+        QCOMPARE(m->ActiveDocument(), saved);
     }
 
     void choicesAreKeptBetweenRuns() {
