@@ -1,6 +1,7 @@
 #include "frmMain.h"
 
 #include "ChannelFile.h"
+#include "Form_Guide.h"
 #include "Form_Readme.h"
 #include "KqSerialPort.h"
 #include "ModuleKQDevice.h"
@@ -146,10 +147,15 @@ void frmMain::buildOwnMenus() {
     file->addSeparator();
     addMenuAction(
         file, tr("E&XIT"), [this] { close(); }, QKeySequence(tr("Ctrl+Q")));
+    m_OwnMenus = {file, makeHelpMenu()};
+}
+
+QMenu* frmMain::makeHelpMenu() {
     QMenu* help = new QMenu(tr("&HELP"), this);
+    addMenuAction(help, tr("&USER GUIDE"), [this] { Form_Guide::ShowGuide(*this); });
     addMenuAction(help, tr("&README"), [this] { Form_Readme::ShowReadme(*this); });
     addMenuAction(help, tr("&ABOUT"), [this] { ShowAbout(this); });
-    m_OwnMenus = {file, help};
+    return help;
 }
 
 void frmMain::buildTableMenus() {
@@ -222,11 +228,7 @@ void frmMain::buildTableMenus() {
     QMenu* window = new QMenu(tr("&WINDOW"), this);
     connect(window, &QMenu::aboutToShow, this, [this, window] { fillWindowMenu(window); });
 
-    QMenu* help = new QMenu(tr("&HELP"), this);
-    addMenuAction(help, tr("&README"), [this] { Form_Readme::ShowReadme(*this); });
-    addMenuAction(help, tr("&ABOUT"), [this] { ShowAbout(this); });
-
-    m_TableMenus = {file, edit, option, device, window, help};
+    m_TableMenus = {file, edit, option, device, window, makeHelpMenu()};
 }
 
 void frmMain::fillWindowMenu(QMenu* menu) {

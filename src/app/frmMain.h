@@ -107,6 +107,8 @@ private:
                             const QKeySequence& key = {}, Needs needs = Needs::Table);
     void buildOwnMenus();
     void buildTableMenus();
+    // HELP, the same in both menu bars.
+    QMenu* makeHelpMenu();
     void fillWindowMenu(QMenu* menu);
     QMenu* addRecentMenu(QMenu* file);
     void updateRecentMenus();

@@ -4,6 +4,7 @@
 #include "Form_AutoFreq.h"
 #include "Form_Keyin_CH.h"
 #include "Form_Option_System.h"
+#include "Form_Guide.h"
 #include "Form_Ports.h"
 #include "Form_Readme.h"
 #include "SystemOption.h"
@@ -401,6 +402,14 @@ private slots:
         r->close();
         Settle();
         QVERIFY(!Form_Readme::Instance());
+        // HELP > USER GUIDE shows the guide beside the program, its Markdown rendered.
+        QFile guide(Form_Guide::GuidePath());
+        QVERIFY2(guide.open(QIODevice::ReadOnly | QIODevice::Text), "guide.md must lie next to the program");
+        const QString heading = QString::fromUtf8(guide.readLine()).trimmed();
+        MenuItem("&HELP", "&USER GUIDE")->trigger();
+        QVERIFY(heading.startsWith("# ") && Form_Guide::Instance());
+        QVERIFY(Form_Guide::Instance()->Text_Guide()->toPlainText().startsWith(heading.mid(2)));
+        Form_Guide::Instance()->close();
     }
 
     void channelDialogOpensOnItsRowWalksWithEnterAndWritesOnOk() {
