@@ -736,17 +736,32 @@ private slots:
         QCOMPARE(Rows(e), Rows(d));
         MenuItem("&EDIT", "&UNDO")->trigger();
         QVERIFY(Rows(e) == empty && !e->IsModified());
-        // Columns the radio cannot hold are named; a file with a bad row changes nothing.
+        // Columns the radio cannot hold are named; a file that is no channel list changes nothing.
         const QString head = "Location,Name,Frequency,Duplex,Offset,Mode,Power\n";
         for (const auto& [text, imported, said] :
              {std::tuple<QString, bool, QString>{head + "0,HOME,146.52,,0,FM,High\n", true, "Name"},
-              {head + "16,,146.52,,0,FM,High\n", false, "\"16\""}}) {
+              {head + "0,,146.52,,0,FM,High,x\n", false, "row 2"}}) {
             const QStringList rows = Rows(e);
             BoxAnswer ok(QMessageBox::Ok);
             QCOMPARE(TableCsv::ImportFrom(*e, writeFile("in.csv", text.toUtf8())), imported);
             QVERIFY(ok.text.contains(said) && (Rows(e) != rows) == imported);
         }
-        QCOMPARE(e->UndoStack()->count(), 1); // the import after the undo, and no more
+        // Rows the radio cannot hold are listed, each with its row; the others go in on OK, nothing on Cancel.
+        const QString mixed = writeFile("mixed.csv", (head + "1,,146.52,,0,FM,High\n16,,146.52,,0,FM,High\n"
+                                                             "2,,50.0,,0,FM,High\n3,,147.0,,0,FM,Low\n").toUtf8());
+        for (QMessageBox::StandardButton button : {QMessageBox::Cancel, QMessageBox::Ok}) {
+            const QStringList rows = Rows(e);
+            BoxAnswer box(button);
+            QCOMPARE(TableCsv::ImportFrom(*e, mixed), button == QMessageBox::Ok);
+            QVERIFY(box.count == 1 && box.text.contains("row 3: ") && box.text.contains("row 4: ") && !box.text.contains("row 5"));
+            QCOMPARE(Rows(e) != rows, button == QMessageBox::Ok);
+        }
+        QVERIFY(Rows(e)[1].contains("146.520000") && Rows(e)[2].contains("NONE") && Rows(e)[3].contains("147.000000"));
+        // A file over the size a list can have is refused without reading it whole.
+        BoxAnswer tooLarge(QMessageBox::Ok);
+        QVERIFY(!TableCsv::ImportFrom(*e, writeFile("big.csv", QByteArray(MaxCsvBytes + 1, ','))));
+        QVERIFY(tooLarge.text.contains("too large"));
+        QCOMPARE(e->UndoStack()->count(), 2); // the imports after the undo, and no more
     }
 
     // The last two start the program anew, without the shared window.
