@@ -36,6 +36,8 @@ void SetOuterSizeTwips(QWidget* w, int width, int height) {
     w->resize(Twips(width), Twips(height - kFrameTwips));
 }
 
+QColor OutsideBandColour() { return QColor(255, 214, 153); }
+
 QFont CourierBoldFont() {
     QFont f(QStringLiteral("Courier New"));
     f.setStyleHint(QFont::TypeWriter);

@@ -20,7 +20,6 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QScrollBar>
-#include <QStyle>
 #include <QTextEdit>
 #include <QUndoStack>
 
@@ -261,11 +260,10 @@ void frmDocument::UpdateHomePage() {
         m_Device.NowCHNum = ch;
         m_List->addItem(q(ChannelRow(m_Device, ch)));
     }
-    // Rows outside the band are marked beside their text, which stays the row.
-    const QIcon warning = style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    // Rows outside the band are coloured; their text stays the row, in line with the others.
     for (int16_t ch : ChannelsOutsideBand(m_Device)) {
         QListWidgetItem* item = m_List->item(ch);
-        item->setIcon(warning);
+        item->setBackground(OutsideBandColour());
         item->setToolTip(
             tr("Outside the radio's band (%1 to %2 MHz)")
                 .arg(QString::number(m_Device.LowLimFQ()), QString::number(m_Device.HiLimFQ())));

@@ -52,11 +52,15 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
         label = new QLabel(this);
         label->setObjectName(QLatin1String(name));
         label->setMinimumWidth(1);
+        label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+        label->hide(); // until it has something to say
         statusBar()->addPermanentWidget(label);
     };
     field(m_TransferIcon, "Label_TransferIcon");
+    m_TransferIcon->setFrameStyle(QFrame::NoFrame);
     field(m_TransferResult, "Label_Transfer");
     field(m_BandHint, "Label_BandHint");
+    m_BandHint->setStyleSheet(QStringLiteral("background: %1").arg(OutsideBandColour().name()));
     field(m_TableName, "Label_Table");
     InstallDialogLook(this);
 
@@ -302,10 +306,14 @@ void frmMain::SetFastLink(bool on) {
 void frmMain::UpdateTableStatus() {
     const frmDocument* doc = ActiveDocument();
     for (auto [label, text] : {std::pair{m_TableName, doc ? doc->Caption() : QString()},
-                               std::pair{m_BandHint, doc ? doc->BandHint() : QString()}}) {
-        label->setText(text);
-        label->setToolTip(text);
-    }
+                               std::pair{m_BandHint, doc ? doc->BandHint() : QString()}})
+        showField(label, text);
+}
+
+void frmMain::showField(QLabel* label, const QString& text) {
+    label->setText(text);
+    label->setToolTip(text);
+    label->setVisible(!text.isEmpty());
 }
 
 void frmMain::ShowTransferResult(bool ok, const QString& text) {
@@ -313,14 +321,14 @@ void frmMain::ShowTransferResult(bool ok, const QString& text) {
         style()->standardIcon(ok ? QStyle::SP_DialogApplyButton : QStyle::SP_MessageBoxCritical);
     const int side = m_TransferResult->fontMetrics().height();
     m_TransferIcon->setPixmap(icon.pixmap(side, side));
-    m_TransferResult->setText(text);
-    m_TransferResult->setToolTip(text);
+    m_TransferIcon->show();
+    showField(m_TransferResult, text);
 }
 
 void frmMain::ClearTransferResult() {
     m_TransferIcon->clear();
-    m_TransferResult->clear();
-    m_TransferResult->setToolTip(QString());
+    m_TransferIcon->hide();
+    showField(m_TransferResult, QString());
 }
 
 void frmMain::UpdateMenus() {

@@ -105,6 +105,7 @@ private:
                            const QKeySequence& key = {});
     QAction* addTableAction(QMenu* menu, const QString& text, std::function<void(frmDocument&)> run,
                             const QKeySequence& key = {}, Needs needs = Needs::Table);
+    void showField(QLabel* label, const QString& text);
     void buildOwnMenus();
     void buildTableMenus();
     // HELP, the same in both menu bars.

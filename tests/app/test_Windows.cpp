@@ -685,8 +685,8 @@ private slots:
         main->statusBar()->showMessage("Read the radio on COM1 (/dev/pts/0)."); // hides no lasting field
         QVERIFY(main->findChild<QLabel*>("Label_BandHint")->isVisible());
         QVERIFY(hint().contains("134 to 175 MHz") && hint().endsWith(": channel 3"));
-        // The row is marked beside its text, which stays the row.
-        QVERIFY(!d->List()->item(3)->icon().isNull() && d->List()->item(4)->icon().isNull());
+        // The row is coloured, its text stays the row.
+        QVERIFY(d->List()->item(3)->background() != d->List()->item(4)->background());
         QCOMPARE(Rows(d)[3], QString("3   3  440.000000  12.5K    440.000000  12.5K    L  "));
         Select(d, {3});
         MenuItem("&EDIT", "&COPY")->trigger();
