@@ -5,6 +5,7 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMessageBox>
 
 namespace kq {
 
@@ -22,7 +23,15 @@ QString AskSaveName(QWidget* parent, const QString& title, const QString& folder
     dlg.setDefaultSuffix(suffix);
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
     if (chosen) *chosen = static_cast<int>(filters.indexOf(dlg.selectedNameFilter()));
-    return WithSuffix(dlg.selectedFiles().constFirst(), suffix);
+    const QString typed = dlg.selectedFiles().constFirst(), name = WithSuffix(typed, suffix);
+    // The dialog asked about replacing the name it gave, not the completed one.
+    if (name != typed && QFileInfo::exists(name) &&
+        QMessageBox::question(
+            parent, title,
+            QObject::tr("%1 already exists.\nDo you want to replace it?").arg(name)) !=
+            QMessageBox::Yes)
+        return {};
+    return name;
 }
 
 QStringList AskOpenNames(QWidget* parent, const QString& title, const QString& folder,

@@ -792,11 +792,23 @@ private slots:
         QVERIFY(recent->actions().size() == 8 && recent->actions()[0]->text() == "&1 " + dir.filePath("s8.KQ"));
         // A recent file deleted meanwhile leaves the list, with a message, and opens nothing.
         QVERIFY(QFile::remove(dir.filePath("s7.KQ")));
-        BoxAnswer ok(QMessageBox::Ok);
-        recent->actions()[1]->trigger();
-        QVERIFY(ok.text.contains(dir.filePath("s7.KQ")));
+        {
+            BoxAnswer ok(QMessageBox::Ok);
+            recent->actions()[1]->trigger();
+            QVERIFY(ok.text.contains(dir.filePath("s7.KQ")));
+        }
         QVERIFY(!m->RecentFiles().contains(dir.filePath("s7.KQ")) && m->Documents().size() == 3);
         // The file dialogs start where the last file was chosen; OPEN also lists all files.
+        // A dialog that leaves the suffix to the program: the completed name is asked about before it is replaced.
+        {
+            ModalAnswer<QFileDialog> platformDialog([this](QFileDialog* f) {
+                f->setDefaultSuffix("");
+                typeFileName(f, dir.filePath("s1"));
+            });
+            BoxAnswer no(QMessageBox::No);
+            MenuItem("&FILE", "SAVE &AS")->trigger();
+            QVERIFY(no.text.contains(dir.filePath("s1.KQ")) && m->ActiveDocument()->Caption() == dir.filePath("s8.KQ"));
+        }
         // SAVE AS adds .KQ to a name typed without it, and the status bar names the new caption.
         QStringList seen;
         ModalAnswer<QFileDialog> look([&](QFileDialog* f) {
