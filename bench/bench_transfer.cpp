@@ -10,7 +10,7 @@
 // kqbench_transfer --parallel N: the time of writing 1 radio and N radios at
 // once (one worker thread and link per port, as kqtool write --parallel does),
 // default pacing, against as many emulators paced as above.
-#include "KqSerialPort.h"
+#include "Form_QVCom.h"
 #include "LinkRunner.h"
 
 #include <QCoreApplication>
@@ -29,10 +29,9 @@ constexpr double kMsPerChar = 11.0 / 9600 * 1000; // start, 8 data, 2 stop bits
 constexpr double kTickMs = 20;
 constexpr int kEepromMs = 10;
 
-double timeRun(kq::ClassKQxx53& dev, kq::TransferSequence::Direction dir, bool fast,
-               std::string& note) {
+double timeRun(kq::ClassKQxx53& dev, kq::TransferSequence::Direction dir, kq::LinkSettings link,
+               bool fast, std::string& note) {
     kq::TransferSequence t(dev, dir);
-    kq::Form_QVCom::Options link;
     link.fast = fast;
     kq::LinkRunner::Hooks hooks;
     hooks.confirmModelMismatch = [](int) { return true; };
@@ -70,8 +69,8 @@ double timeParallel(int n, std::string& note) {
         workers.emplace_back(QThread::create([&, i] {
             kq::ClassKQxx53 dev;
             kq::TransferSequence t(dev, kq::TransferSequence::Direction::Write);
-            kq::Form_QVCom::Options link;
-            link.ports = {ports[i]};
+            kq::LinkSettings link;
+            link.ports = {ports[i].toStdString()};
             kq::Form_QVCom com(link);
             outcomes[static_cast<std::size_t>(i)] = t.Run(com);
         }));
@@ -115,7 +114,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "kqradio did not start next to this program\n");
         return 1;
     }
-    kq::KqSerialPort::SetPortMap({QString::fromLocal8Bit(radio.readLine()).trimmed()});
+    kq::LinkSettings link;
+    link.ports = {QString::fromLocal8Bit(radio.readLine()).trimmed().toStdString()};
 
     const int words = 64;
     // Ticks: the search's two probes (2 each), one preparation (4) for a
@@ -137,8 +137,8 @@ int main(int argc, char** argv) {
     std::printf("%-22s %9s %12s %7s\n", "", "time ms", "reference", "ratio");
     for (bool fast : {false, true}) {
         std::string noteR, noteW;
-        const double r = timeRun(dev, kq::TransferSequence::Direction::Read, fast, noteR);
-        const double w = timeRun(dev, kq::TransferSequence::Direction::Write, fast, noteW);
+        const double r = timeRun(dev, kq::TransferSequence::Direction::Read, link, fast, noteR);
+        const double w = timeRun(dev, kq::TransferSequence::Direction::Write, link, fast, noteW);
         const double rr = fast ? readLimit : readBudget, wr = fast ? writeLimit : writeBudget;
         const char* ref = fast ? "line limit" : "tick budget";
         std::printf("read  %-16s %9.0f %9.0f %-2s %7.2f %s\n", fast ? "fast" : "default", r, rr, "",

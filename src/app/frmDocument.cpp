@@ -228,9 +228,7 @@ void frmDocument::Download() {
     if (!refuseWhileBusy()) Form_Download::Load(*this);
 }
 void frmDocument::ShowPorts() {
-    Form_Ports* ports = Form_Ports::ShowPorts(this);
-    connect(ports, &Form_Ports::PortsChosen, &m_Main, &frmMain::SetPortChoice,
-            Qt::UniqueConnection);
+    Form_Ports::ShowPorts(m_Main);
 }
 
 void frmDocument::CloseWindow() {

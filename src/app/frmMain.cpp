@@ -64,9 +64,8 @@ void frmMain::restoreSettings() {
     m_LastFolder = s.value(kFolderKey).toString();
     m_RecentFiles = s.value(kRecentKey).toStringList().mid(0, MaxRecentFiles);
     updateRecentMenus();
-    m_FastLink = s.value(kFastLinkKey, false).toBool();
-    m_FastLinkAction->setChecked(m_FastLink);
-    applyFastLink();
+    m_Link.fast = s.value(kFastLinkKey, false).toBool();
+    m_FastLinkAction->setChecked(m_Link.fast);
 
     const QStringList ports = s.value(kPortsKey).toStringList();
     QStringList missing;
@@ -78,14 +77,9 @@ void frmMain::restoreSettings() {
             tr("The serial port %1 chosen earlier is not there; the radio is searched on "
                "the system's ports.")
                 .arg(missing.join(QStringLiteral(", "))));
-    } else if (!ports.isEmpty()) {
-        KqSerialPort::SetPortMap(ports);
+    } else {
+        m_Link.ports = ToStdStrings(ports);
     }
-}
-
-void frmMain::applyFastLink() {
-    // The one place the radio link is told the choice.
-    kq::SetFastLink(m_FastLink);
 }
 
 frmMain::~frmMain() {
@@ -275,10 +269,14 @@ void frmMain::NoteFileChosen(const QString& path) {
 }
 
 void frmMain::SetFastLink(bool on) {
-    m_FastLink = on;
+    m_Link.fast = on;
     m_FastLinkAction->setChecked(on);
     QSettings().setValue(kFastLinkKey, on);
-    applyFastLink();
+}
+
+void frmMain::UseLinkForThisRun(const LinkSettings& link) {
+    m_Link = link;
+    m_FastLinkAction->setChecked(link.fast);
 }
 
 void frmMain::UpdateBandHint() {
@@ -370,11 +368,9 @@ void frmMain::OpenChannelFile() {
 }
 
 void frmMain::SetPortChoice(const QStringList& devices) {
-    KqSerialPort::SetPortMap(devices);
+    m_Link.ports = ToStdStrings(devices);
     QSettings().setValue(kPortsKey, devices);
 }
-
-void frmMain::UsePortsForThisRun(const QStringList& devices) { KqSerialPort::SetPortMap(devices); }
 
 QStringList frmMain::channelFiles(const QMimeData* data) {
     QStringList files;
@@ -412,7 +408,10 @@ std::unique_ptr<frmMain> StartProgram(const QStringList& args) {
     QStringList files;
     for (qsizetype i = 1; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--port")) {
-            if (i + 1 < args.size()) main->UsePortsForThisRun(args[++i].split(QLatin1Char(',')));
+            if (i + 1 >= args.size()) continue;
+            LinkSettings link = main->Link();
+            link.ports = ToStdStrings(args[++i].split(QLatin1Char(',')));
+            main->UseLinkForThisRun(link);
         } else if (!args[i].startsWith(QLatin1Char('-'))) {
             files << args[i];
         }

@@ -1,5 +1,7 @@
 #include "LinkRunner.h"
 
+#include "Form_QVCom.h"
+
 #include <QEventLoop>
 #include <QPointer>
 #include <QThread>
@@ -9,7 +11,7 @@
 
 namespace kq {
 
-TransferSequence::Outcome LinkRunner::Run(TransferSequence& seq, const Form_QVCom::Options& link,
+TransferSequence::Outcome LinkRunner::Run(TransferSequence& seq, const LinkSettings& link,
                                           const Hooks& hooks) {
     using Outcome = TransferSequence::Outcome;
     const Outcome prepared = seq.Prepare();

@@ -7,13 +7,13 @@
 //   kq::LinkRunner::Hooks hooks;
 //   hooks.portFound = [](const QString& device) { ... };   // show the window
 //   hooks.confirmModelMismatch = [](int radioModel) { return askUser(); };
-//   auto outcome = kq::LinkRunner::Run(seq, options, hooks);
+//   auto outcome = kq::LinkRunner::Run(seq, linkSettings, hooks);
 //
 // seq.Progress() and seq.Cancel() may be used from the calling thread
 // meanwhile (a timer, a CANCEL button).
 #pragma once
 
-#include "Form_QVCom.h"
+#include "LinkSettings.h"
 #include "TransferSequence.h"
 
 #include <QString>
@@ -34,7 +34,7 @@ public:
 
     // Prepares seq, searches and runs it; returns when the worker is done.
     // Needs a QCoreApplication (or QApplication) on the calling thread.
-    static TransferSequence::Outcome Run(TransferSequence& seq, const Form_QVCom::Options& link,
+    static TransferSequence::Outcome Run(TransferSequence& seq, const LinkSettings& link,
                                          const Hooks& hooks = {});
 };
 

@@ -16,7 +16,7 @@ namespace {
 std::string Word(int addr) { return addr == 0 ? "C500\r" : "c5Zz\r"; }
 
 // Ticks of 80 ms: on a loaded machine a pseudo-terminal can deliver tens of ms late.
-kq::Form_QVCom::Options On(QStringList devices, bool fast = false) { return {fast, 10, devices, 80}; }
+kq::LinkSettings On(const QStringList& devices, bool fast = false) { return {kq::ToStdStrings(devices), fast, 80, 10}; }
 
 PtyPeer::Answer Sends(std::string s) {
     return [s](const std::string&, const Send& send) { return send(s), true; };
@@ -27,21 +27,19 @@ PtyPeer::Answer Sends(std::string s) {
 TEST(Form_QVCom, LowestAnsweringPortWinsAndOddAnswersAreNotTaken) {
     PtyPeer silent(Sends("")), twoCr(Sends("\r\r")), crAndMore(Sends("\rK"));
     PtyPeer radio2(kqtest::Radio(Word)), radio3(kqtest::Radio(Word));
-    kq::KqSerialPort::SetPortMap({silent.Slave(), radio2.Slave(), radio3.Slave(), twoCr.Slave()});
-    kq::Form_QVCom found(On({})); // the program's port map
-    kq::KqSerialPort::SetPortMap({});
+    kq::Form_QVCom found(On({silent.Slave(), radio2.Slave(), radio3.Slave(), twoCr.Slave()}));
     EXPECT_EQ(found.ActComPort(), 2);
     EXPECT_EQ(found.ActDevice(), radio2.Slave().toStdString());
     kq::Form_QVCom none(On({silent.Slave(), "/dev/kq-none", twoCr.Slave(), crAndMore.Slave()}));
     EXPECT_EQ(none.ActComPort(), 0);
     EXPECT_FALSE(none.InitActPort());
-    EXPECT_TRUE(kq::Form_QVCom::RadioAnswers(radio3.Slave(), On({})));
+    EXPECT_TRUE(kq::Form_QVCom::RadioAnswers(radio3.Slave(), On({"/dev/kq-none"})));
 }
 
 TEST(KqSerialPort, OpenErrorsAndMapping) {
     PtyPeer pty(Sends(""));
-    kq::KqSerialPort::SetPortMap({"/dev/kq-no-such-port", pty.Slave()});
     kq::KqSerialPort port;
+    port.SetMap({"/dev/kq-no-such-port", pty.Slave()});
     for (int n : {1, 3, 5}) { // missing device, beyond the list, beyond COM4
         port.SetPort(n);
         EXPECT_EQ(port.Open(), kq::KqSerialPort::NoSuchPort) << n;
@@ -49,11 +47,10 @@ TEST(KqSerialPort, OpenErrorsAndMapping) {
     port.SetPort(2);
     ASSERT_EQ(port.Open(), kq::KqSerialPort::NoError);
     EXPECT_EQ(port.Open(), kq::KqSerialPort::PortAlreadyOpen);
-    // The environment names the ports unless the program chose its own.
+    // The environment names the ports unless the settings choose their own.
     qputenv("KQ_SERIAL_PORTS", "/dev/a:/dev/b,/dev/c");
-    EXPECT_EQ(kq::KqSerialPort::PortMap(), QStringList({"/dev/kq-no-such-port", pty.Slave()}));
-    kq::KqSerialPort::SetPortMap({});
-    EXPECT_EQ(kq::KqSerialPort::PortMap(), QStringList({"/dev/a", "/dev/b", "/dev/c"}));
+    EXPECT_EQ(kq::SearchedPorts(On({"/dev/x", ""})), QStringList({"/dev/x", ""}));
+    EXPECT_EQ(kq::SearchedPorts({}), QStringList({"/dev/a", "/dev/b", "/dev/c"}));
     qunsetenv("KQ_SERIAL_PORTS");
 }
 

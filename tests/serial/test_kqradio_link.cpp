@@ -43,7 +43,7 @@ TEST_P(KqRadioLink, DefaultAndFastGiveTheSameImage) {
     kqtest::KqRadioProcess radio(b.args + QStringList{"--image", image}, /*pace=*/true);
     for (bool fast : {false, true}) {
         // Ticks of 80 ms: on a loaded machine a pseudo-terminal can deliver tens of ms late.
-        const kq::Form_QVCom::Options link{fast, 10, QStringList{radio.device}, 80};
+        const kq::LinkSettings link{{radio.device.toStdString()}, fast, 80, 10};
         kq::ClassKQxx53 dev = table;
         dev.EEWord(3, fast ? 0x1234 : 0xBCDE); // each mode writes something new
         dev.TotalEEWords(words);

@@ -94,8 +94,8 @@ public:
 private:
     // One port: one radio, or radio after radio.
     void Worker(const QString& port) {
-        kq::Form_QVCom::Options link = m_Opt.link;
-        link.ports = QStringList{port};
+        kq::LinkSettings link = m_Opt.link;
+        link.ports = {port.toStdString()};
         const std::string name = port.toStdString();
         std::string problem;
         while (m_Opt.repeat) {
@@ -128,7 +128,7 @@ private:
         m_Cv.notify_all();
     }
 
-    void Program(const kq::Form_QVCom::Options& link) {
+    void Program(const kq::LinkSettings& link) {
         kq::ClassKQxx53 dev = m_Table;
         kq::TransferSequence seq(dev, kq::TransferSequence::Direction::Write);
         const bool yes = m_Opt.yes;
@@ -153,8 +153,8 @@ private:
         } else if (++m_Failed == 1) {
             m_FirstFailure = ExitFor(out);
         }
-        Line(stdout, "#" + std::to_string(m_Done) + " " + localTime() + " " +
-                         link.ports.value(0).toStdString() + ": " + outcomeText(seq, out));
+        Line(stdout, "#" + std::to_string(m_Done) + " " + localTime() + " " + link.ports.at(0) +
+                         ": " + outcomeText(seq, out));
         if (m_Opt.count > 0 && m_Done >= m_Opt.count) {
             m_Stop = true;
             m_Cv.notify_all();

@@ -5,7 +5,7 @@
 
 #include "ClassKQxx53.h"
 #include "Commands.h"
-#include "Form_QVCom.h"
+#include "LinkSettings.h"
 #include "TransferSequence.h"
 
 #include <QStringList>
@@ -33,7 +33,7 @@ struct BenchOptions {
     bool repeat = false;
     int count = 0; // with repeat: stop after this many radios (0: until interrupted)
     bool yes = false;
-    kq::Form_QVCom::Options link; // each worker's, with its own port
+    kq::LinkSettings link; // each worker's, with its own port
 };
 
 // Writes table into the radios on the ports; prints one line per radio and a

@@ -42,11 +42,6 @@ struct QtScope {
     QCoreApplication app{argc, argv};
 };
 
-void choosePorts(const Args& a) {
-    if (const std::string* p = a.option("--port"))
-        kq::KqSerialPort::SetPortMap(QString::fromStdString(*p).split(QLatin1Char(',')));
-}
-
 void showProgress(int value) {
     std::string bar(15, '.');
     for (int i = 0; i < value && i < 15; ++i) bar[static_cast<std::size_t>(i)] = '#';
@@ -56,8 +51,7 @@ void showProgress(int value) {
 
 // Runs seq on the link's worker; the bar is drawn every 100 ms, as the
 // program's window does.
-kq::TransferSequence::Outcome runTransfer(kq::TransferSequence& seq,
-                                          const kq::Form_QVCom::Options& link,
+kq::TransferSequence::Outcome runTransfer(kq::TransferSequence& seq, const kq::LinkSettings& link,
                                           const kq::LinkRunner::Hooks& hooks) {
     int shown = -1;
     QTimer bar;
@@ -103,8 +97,11 @@ std::set<std::string> with(std::set<std::string> names, const std::set<std::stri
     return names;
 }
 
-kq::Form_QVCom::Options linkOptions(const Args& a) {
-    kq::Form_QVCom::Options link;
+// The link settings of the command line; ports: the devices of COM1,
+// COM2, ... (empty: the system's).
+kq::LinkSettings linkSettings(const Args& a, const QStringList& ports) {
+    kq::LinkSettings link;
+    link.ports = kq::ToStdStrings(ports);
     link.fast = a.flag("--fast");
     // Only longer: the radio's own timing is the shortest tick there is.
     link.tickMs = numberOption(a, "--tick-ms", link.tickMs, 1000, link.tickMs);
@@ -112,7 +109,14 @@ kq::Form_QVCom::Options linkOptions(const Args& a) {
     return link;
 }
 
-int finish(const kq::TransferSequence& t, kq::TransferSequence::Outcome o) {
+// --port DEV[,DEV...] of read and verify.
+QStringList portOption(const Args& a) {
+    const std::string* p = a.option("--port");
+    return p ? QString::fromStdString(*p).split(QLatin1Char(',')) : QStringList();
+}
+
+int finish(const kq::TransferSequence& t, kq::TransferSequence::Outcome o,
+           const kq::LinkSettings& link) {
     std::fprintf(stderr, "\n");
     using O = kq::TransferSequence::Outcome;
     if (!t.Surprise().empty())
@@ -123,7 +127,7 @@ int finish(const kq::TransferSequence& t, kq::TransferSequence::Outcome o) {
     case O::Done: std::cerr << t.Detail(o) << "\n"; break;
     case O::NoRadio:
         std::cerr << "kqtool:" << message << "no radio answered on "
-                  << kq::KqSerialPort::PortMap().mid(0, 4).join(", ").toStdString();
+                  << kq::SearchedPorts(link).mid(0, 4).join(", ").toStdString();
         if (!t.PortProblem().empty()) std::cerr << "; " << t.PortProblem();
         std::cerr << "\n";
         break;
@@ -149,12 +153,12 @@ int cmdRead(const std::vector<std::string>& args) {
     const Args a = parseArgs(args, with({"--port", "-o"}, kLinkValues), 0, kLinkFlags);
     const std::string* out = a.option("-o");
     if (!out) throw UsageError{"option '-o' is required"};
+    const kq::LinkSettings link = linkSettings(a, portOption(a));
     QtScope qt;
-    choosePorts(a);
     CatchInterrupts();
     kq::ClassKQxx53 dev;
     kq::TransferSequence t(dev, kq::TransferSequence::Direction::Read);
-    const int status = finish(t, runTransfer(t, linkOptions(a), {}));
+    const int status = finish(t, runTransfer(t, link, {}), link);
     if (status == ExitOk) kq::SaveChannelFile(dev, *out);
     return status;
 }
@@ -190,7 +194,7 @@ int cmdWrite(const std::vector<std::string>& given) {
     bench.ports = ports;
     bench.repeat = a.flag("--repeat");
     bench.yes = a.flag("--yes");
-    bench.link = linkOptions(a);
+    bench.link = linkSettings(a, ports);
     const bool parallel = a.flag("--parallel");
     if (a.option("--count") && !bench.repeat) throw UsageError{"--count needs --repeat"};
     bench.count = numberOption(a, "--count", 1, 1000000, 0);
@@ -206,7 +210,6 @@ int cmdWrite(const std::vector<std::string>& given) {
     QtScope qt;
     CatchInterrupts();
     if (bench.repeat || parallel) return RunBench(dev, bench);
-    if (!ports.isEmpty()) kq::KqSerialPort::SetPortMap(ports);
     kq::TransferSequence t(dev, kq::TransferSequence::Direction::Write);
     const bool yes = bench.yes;
     const int fileModel = dev.Model();
@@ -221,7 +224,7 @@ int cmdWrite(const std::vector<std::string>& given) {
         std::getline(std::cin, answer);
         return answer == "y" || answer == "Y" || answer == "yes";
     };
-    return finish(t, runTransfer(t, bench.link, hooks));
+    return finish(t, runTransfer(t, bench.link, hooks), bench.link);
 }
 
 // Reads the radio and compares it with the image a write of the file would
@@ -243,14 +246,14 @@ int cmdVerify(const std::vector<std::string>& args) {
     } catch (const kq::KqError&) {
         sent = file;
     }
+    const kq::LinkSettings link = linkSettings(a, portOption(a));
     QtScope qt;
-    choosePorts(a);
     CatchInterrupts();
     kq::TransferSequence t(sent.TotalEEWords());
-    const auto o = runTransfer(t, linkOptions(a), {});
+    const auto o = runTransfer(t, link, {});
     using O = kq::TransferSequence::Outcome;
     // Only a whole image can be compared; NotInitiated still read every word.
-    if (o != O::Done && o != O::NotInitiated) return finish(t, o);
+    if (o != O::Done && o != O::NotInitiated) return finish(t, o, link);
     std::fprintf(stderr, "\n");
     if (!t.Surprise().empty())
         std::cerr << "kqtool: the fast link fell back to the default pacing: " << t.Surprise()

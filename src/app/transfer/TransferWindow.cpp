@@ -19,11 +19,10 @@ namespace kq {
 
 namespace {
 QPointer<TransferWindow> s_Open;
-TransferSequence::Outcome s_LastOutcome = TransferSequence::Outcome::Done;
 
-// "COM2 (/dev/ttyUSB0)" for a device of the port list.
-QString portName(const QString& device) {
-    const int n = static_cast<int>(KqSerialPort::PortMap().indexOf(device)) + 1;
+// "COM2 (/dev/ttyUSB0)" for a device of the ports searched.
+QString portName(const QString& device, const LinkSettings& link) {
+    const int n = static_cast<int>(SearchedPorts(link).indexOf(device)) + 1;
     return n > 0 ? QStringLiteral("COM%1 (%2)").arg(n).arg(device) : device;
 }
 } // namespace
@@ -33,18 +32,10 @@ void TransferWindow::status(const QString& text) {
     if (auto* m = qobject_cast<QMainWindow*>(parentWidget())) m->statusBar()->showMessage(text);
 }
 
-Form_QVCom::Options& LinkOptions() {
-    static Form_QVCom::Options options;
-    return options;
-}
-bool FastLink() { return LinkOptions().fast; }
-void SetFastLink(bool on) { LinkOptions().fast = on; }
-
 TransferWindow* TransferWindow::Open() { return s_Open; }
-TransferSequence::Outcome TransferWindow::LastOutcome() { return s_LastOutcome; }
 
 TransferWindow::TransferWindow(frmDocument& doc, TransferSequence::Direction dir)
-    : QDialog(&doc.Main()), m_Doc(&doc), m_Dir(dir) {
+    : QDialog(&doc.Main()), m_Doc(&doc), m_Dir(dir), m_Link(doc.Main().Link()) {
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
     SetOuterSizeTwips(this, 5310, 3180);
@@ -75,7 +66,7 @@ bool TransferWindow::ConfirmOverwrite(int /*radioModel*/) {
     return box.exec() == QMessageBox::Ok;
 }
 
-void TransferWindow::Run() {
+TransferSequence::Outcome TransferWindow::Run() {
     using Outcome = TransferSequence::Outcome;
     frmDocument& doc = *m_Doc;
     // The table must neither change nor go away while the words move.
@@ -86,7 +77,7 @@ void TransferWindow::Run() {
     m_Transfer = std::make_unique<TransferSequence>(doc.myDevice(), m_Dir);
     LinkRunner::Hooks hooks;
     hooks.portFound = [this](const QString& device) {
-        status(tr("Radio found on %1").arg(portName(device)));
+        status(tr("Radio found on %1").arg(portName(device, m_Link)));
         ProgressBar->setRange(0, 15);
         ProgressBar->setValue(0);
         m_Timer.setInterval(100);
@@ -94,10 +85,9 @@ void TransferWindow::Run() {
         m_Timer.start();
     };
     hooks.confirmModelMismatch = [this](int radioModel) { return ConfirmOverwrite(radioModel); };
-    status(tr("Looking for the radio on %1 ...").arg(KqSerialPort::PortMap().mid(0, 4).join(", ")));
+    status(tr("Looking for the radio on %1 ...").arg(SearchedPorts(m_Link).mid(0, 4).join(", ")));
 
-    const Outcome outcome = LinkRunner::Run(*m_Transfer, LinkOptions(), hooks);
-    s_LastOutcome = outcome;
+    const Outcome outcome = LinkRunner::Run(*m_Transfer, m_Link, hooks);
     m_Finished = true;
     m_Timer.stop();
     Timer_Tick();
@@ -111,7 +101,7 @@ void TransferWindow::Run() {
         m_Doc->UpdateHomePage();
     }
     const QString device = QString::fromStdString(m_Transfer->Device());
-    const QString where = device.isEmpty() ? QString() : portName(device);
+    const QString where = device.isEmpty() ? QString() : portName(device, m_Link);
     const QString detail = QString::fromStdString(m_Transfer->Detail(outcome));
     const QString problem = QString::fromStdString(m_Transfer->PortProblem());
     const QString fell = m_Transfer->Surprise().empty()
@@ -141,6 +131,7 @@ void TransferWindow::Run() {
     // The link is free again now, not only once the window is deleted.
     if (s_Open == this) s_Open = nullptr;
     close();
+    return outcome;
 }
 
 void TransferWindow::Timer_Tick() {
@@ -160,13 +151,13 @@ void TransferWindow::closeEvent(QCloseEvent* e) {
 
 namespace {
 template <class Window>
-void loadTransfer(frmDocument& doc) {
+std::optional<TransferSequence::Outcome> loadTransfer(frmDocument& doc) {
     if (s_Open) {
         PlainMessage(s_Open,
                      QObject::tr("A radio transfer is running; wait for it to end or cancel it."));
-        return;
+        return std::nullopt;
     }
-    (new Window(doc))->Run();
+    return (new Window(doc))->Run();
 }
 } // namespace
 
@@ -176,7 +167,9 @@ Form_Upload::Form_Upload(frmDocument& doc)
     Label->setText(tr("Uploading......."));
     setObjectName(QStringLiteral("Form_Upload"));
 }
-void Form_Upload::Load(frmDocument& doc) { loadTransfer<Form_Upload>(doc); }
+std::optional<TransferSequence::Outcome> Form_Upload::Load(frmDocument& doc) {
+    return loadTransfer<Form_Upload>(doc);
+}
 
 Form_Download::Form_Download(frmDocument& doc)
     : TransferWindow(doc, TransferSequence::Direction::Write) {
@@ -184,6 +177,8 @@ Form_Download::Form_Download(frmDocument& doc)
     Label->setText(tr("Downloading......."));
     setObjectName(QStringLiteral("Form_Download"));
 }
-void Form_Download::Load(frmDocument& doc) { loadTransfer<Form_Download>(doc); }
+std::optional<TransferSequence::Outcome> Form_Download::Load(frmDocument& doc) {
+    return loadTransfer<Form_Download>(doc);
+}
 
 } // namespace kq
