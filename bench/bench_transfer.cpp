@@ -31,16 +31,18 @@ constexpr int kEepromMs = 10;
 
 double timeRun(kq::ClassKQxx53& dev, kq::TransferSequence::Direction dir, kq::LinkSettings link,
                bool fast, std::string& note) {
-    kq::TransferSequence t(dev, dir);
+    const auto t = dir == kq::TransferDirection::Write
+                       ? std::make_unique<kq::TransferSequence>(kq::PrepareWrite(dev))
+                       : std::make_unique<kq::TransferSequence>(dev.TotalEEWords());
     link.fast = fast;
     kq::LinkRunner::Hooks hooks;
     hooks.confirmModelMismatch = [](int) { return true; };
     QElapsedTimer clock;
     clock.start();
-    const auto outcome = kq::LinkRunner::Run(t, link, hooks);
+    const auto outcome = kq::LinkRunner::Run(*t, link, hooks);
     const double ms = static_cast<double>(clock.nsecsElapsed()) / 1e6;
-    note = outcome == kq::TransferSequence::Outcome::Done ? t.Surprise()
-                                                          : "FAILED: " + t.Detail(outcome);
+    note = outcome.outcome == kq::TransferOutcome::Done ? outcome.fallBack
+                                                        : "FAILED: " + outcome.detail;
     return ms;
 }
 
@@ -61,25 +63,25 @@ double timeParallel(int n, std::string& note) {
         }
         ports << QString::fromLocal8Bit(radios.back()->readLine()).trimmed();
     }
-    std::vector<kq::TransferSequence::Outcome> outcomes(static_cast<std::size_t>(n));
+    std::vector<kq::TransferOutcome> outcomes(static_cast<std::size_t>(n));
     std::vector<std::unique_ptr<QThread>> workers;
     QElapsedTimer clock;
     clock.start();
     for (int i = 0; i < n; ++i) {
         workers.emplace_back(QThread::create([&, i] {
             kq::ClassKQxx53 dev;
-            kq::TransferSequence t(dev, kq::TransferSequence::Direction::Write);
+            kq::TransferSequence t(kq::PrepareWrite(dev));
             kq::LinkSettings link;
             link.ports = {ports[i].toStdString()};
             kq::Form_QVCom com(link);
-            outcomes[static_cast<std::size_t>(i)] = t.Run(com);
+            outcomes[static_cast<std::size_t>(i)] = t.Run(com).outcome;
         }));
         workers.back()->start();
     }
     for (auto& w : workers) w->wait();
     const double ms = static_cast<double>(clock.nsecsElapsed()) / 1e6;
     int ok = 0;
-    for (auto o : outcomes) ok += o == kq::TransferSequence::Outcome::Done;
+    for (auto o : outcomes) ok += o == kq::TransferOutcome::Done;
     note = std::to_string(ok) + " of " + std::to_string(n) + " written and verified";
     for (auto& r : radios) {
         r->terminate();

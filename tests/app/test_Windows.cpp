@@ -151,7 +151,7 @@ class TestWindows : public QObject {
         static_cast<QDialog*>(f)->accept();
     }
     // A download paced as a real radio's; onTick runs every 5 ms while the transfer window shows.
-    std::optional<Outcome> pacedDownload(frmDocument* d, const std::function<void(TransferWindow*)>& onTick) {
+    std::optional<TransferResult> pacedDownload(frmDocument* d, const std::function<void(TransferWindow*)>& onTick) {
         useLink(main->Link().ports, false);
         QTimer poll;
         connect(&poll, &QTimer::timeout, [&] {
@@ -460,12 +460,12 @@ private slots:
         frmDocument* d = table(1, 19);
         for (QMessageBox::StandardButton answer : {QMessageBox::Cancel, QMessageBox::Ok}) {
             BoxAnswer box(answer);
-            const auto outcome = Form_Download::Load(*d);
+            const auto outcome = Form_Download::Load(*d).value().outcome;
             QVERIFY(box.count == 1 && box.text == "Model Type Unmatch!\r\nOverwrite ?");
             QCOMPARE(outcome, answer == QMessageBox::Ok ? Outcome::Done : Outcome::ModelDeclined);
         }
         frmDocument* back = FreshDocument();
-        QCOMPARE(Form_Upload::Load(*back), Outcome::Done);
+        QCOMPARE(Form_Upload::Load(*back).value().outcome, Outcome::Done);
         // Only header and channel 0 were written; the radio's other channels read differently under another model.
         QCOMPARE(Rows(back).first(), Rows(d).first());
         QVERIFY(back->myDevice().Model() == d->myDevice().Model() && back->IsModified() && !back->IsBusy());
@@ -509,7 +509,7 @@ private slots:
                 w->close(); // the frame's close acts as CANCEL
             }
         });
-        QCOMPARE(stopped, Outcome::Cancelled);
+        QCOMPARE(stopped.value().outcome, Outcome::Cancelled);
         QVERIFY(ok.count == 1 && secondStart.contains("transfer is running") && busyDuring && !cancelled->IsBusy());
         // The bar is cleared when the window opens, then rises, and stops short.
         QVERIFY2(seen.size() >= 3 && seen.first() <= 1 && std::is_sorted(seen.begin(), seen.end()) && seen.last() < 15,
@@ -525,7 +525,7 @@ private slots:
             box.exec();
         });
         QVERIFY(held == 1 && ok.count == 1);
-        QCOMPARE(written, Outcome::Done);
+        QCOMPARE(written.value().outcome, Outcome::Done);
         radio.stop();
         QCOMPARE(Rows(main->OpenChannelFilePath(saved)), Rows(d));
     }

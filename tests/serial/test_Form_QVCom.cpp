@@ -88,16 +88,17 @@ TEST(Form_QVCom, ReadAnswersInBothModes) {
 TEST(Form_QVCom, TwoLinksOnTwoPortsAtOnce) {
     PtyPeer a(kqtest::Radio([](int addr) { return addr ? "00A1\r" : "C500\r"; }));
     PtyPeer b(kqtest::Radio([](int addr) { return addr ? "00B2\r" : "C500\r"; }));
-    kq::TransferSequence readA, readB;
-    const auto run = [](kq::TransferSequence& seq, const PtyPeer& peer) {
+    kq::TransferResult readA, readB;
+    const auto run = [](kq::TransferResult& r, const PtyPeer& peer) {
         kq::Form_QVCom link(On({peer.Slave()}, true));
-        EXPECT_EQ(seq.Run(link), Outcome::Done);
+        r = kq::TransferSequence().Run(link);
+        EXPECT_EQ(r.outcome, Outcome::Done);
     };
     std::thread ta(run, std::ref(readA), std::cref(a));
     run(readB, b);
     ta.join();
-    EXPECT_EQ(readA.Image().back(), 0xA1);
-    EXPECT_EQ(readB.Image().back(), 0xB2);
+    EXPECT_EQ(readA.words.back(), 0xA1);
+    EXPECT_EQ(readB.words.back(), 0xB2);
 }
 
 TEST(Form_QVCom, APortThatVanishesEndsTheTransferAtOnce) {
@@ -109,10 +110,9 @@ TEST(Form_QVCom, APortThatVanishesEndsTheTransferAtOnce) {
             return true;
         });
         kq::Form_QVCom link(On({peer.Slave()}, fast));
-        kq::TransferSequence seq;
-        const Outcome out = seq.Run(link);
-        EXPECT_EQ(out, Outcome::LinkFailed);
-        EXPECT_EQ(seq.WordsDone(), 5);
-        EXPECT_NE(seq.Detail(out).find("stopped working"), std::string::npos) << seq.Detail(out);
+        const kq::TransferResult r = kq::TransferSequence().Run(link);
+        EXPECT_EQ(r.outcome, Outcome::LinkFailed);
+        EXPECT_EQ(r.wordsDone, 5);
+        EXPECT_NE(r.detail.find("stopped working"), std::string::npos) << r.detail;
     }
 }

@@ -12,16 +12,9 @@
 
 namespace kqtool {
 
-// Exit statuses that tell the radio failures apart.
-enum RadioExit : int {
-    ExitNoLink = 3, // no radio answered, a word failed or read back otherwise: " ComPort Error! "
-    ExitNotInitiated = 4, // "EEPROM must be initiated!"
-    ExitModelDeclined = 5,
-    ExitCancelled = 6,
-    ExitDiffers = 7, // verify: the radio does not hold the file's image
-};
-
-int ExitFor(kq::TransferSequence::Outcome o);
+// verify: the radio does not hold the file's image (the transfers' own
+// exit statuses, 3 to 6, come with their outcomes).
+constexpr int ExitDiffers = 7;
 
 // From here on SIGINT and SIGTERM only set a flag, so that a transfer can be
 // cancelled between words and said so; a second signal ends the program.

@@ -51,8 +51,8 @@ void showProgress(int value) {
 
 // Runs seq on the link's worker; the bar is drawn every 100 ms, as the
 // program's window does.
-kq::TransferSequence::Outcome runTransfer(kq::TransferSequence& seq, const kq::LinkSettings& link,
-                                          const kq::LinkRunner::Hooks& hooks) {
+kq::TransferResult runTransfer(kq::TransferSequence& seq, const kq::LinkSettings& link,
+                               const kq::LinkRunner::Hooks& hooks) {
     int shown = -1;
     QTimer bar;
     bar.setInterval(100);
@@ -115,38 +115,13 @@ QStringList portOption(const Args& a) {
     return p ? QString::fromStdString(*p).split(QLatin1Char(',')) : QStringList();
 }
 
-int finish(const kq::TransferSequence& t, kq::TransferSequence::Outcome o,
-           const kq::LinkSettings& link) {
+// The line on what happened, the fall-back's reason included; the exit status.
+int finish(const kq::TransferResult& r, const kq::LinkSettings& link) {
     std::fprintf(stderr, "\n");
-    using O = kq::TransferSequence::Outcome;
-    if (!t.Surprise().empty())
-        std::cerr << "kqtool: the fast link fell back to the default pacing: " << t.Surprise()
-                  << "\n";
-    const std::string message = t.Message(o);
-    switch (o) {
-    case O::Done: std::cerr << t.Detail(o) << "\n"; break;
-    case O::NoRadio:
-        std::cerr << "kqtool:" << message << "no radio answered on "
-                  << kq::SearchedPorts(link).mid(0, 4).join(", ").toStdString();
-        if (!t.PortProblem().empty()) std::cerr << "; " << t.PortProblem();
-        std::cerr << "\n";
-        break;
-    case O::LinkFailed:
-    case O::VerifyFailed: std::cerr << "kqtool:" << message << t.Detail(o) << "\n"; break;
-    case O::NotInitiated: std::cerr << "kqtool: " << t.Detail(o) << "\n"; break;
-    case O::ModelDeclined:
-        std::cerr
-            << "kqtool: the radio is of another model; nothing was written (--yes overwrites it)\n";
-        break;
-    case O::TableInvalid: std::cerr << "kqtool: " << t.Detail(o) << "; nothing was sent\n"; break;
-    case O::Cancelled:
-        std::cerr << "kqtool: " << t.Detail(o);
-        if (t.Dir() == kq::TransferSequence::Direction::Write && t.WordsDone() > 0)
-            std::cerr << "; the radio may hold a partly written table, write it again";
-        std::cerr << "\n";
-        break;
-    }
-    return ExitFor(o);
+    const std::string line =
+        kq::TerminalLineOf(r, kq::SearchedPorts(link).mid(0, 4).join(", ").toStdString());
+    std::cerr << (r.outcome == kq::TransferOutcome::Done ? "" : "kqtool: ") << line << "\n";
+    return kq::ExitCodeOf(r.outcome);
 }
 
 int cmdRead(const std::vector<std::string>& args) {
@@ -156,10 +131,12 @@ int cmdRead(const std::vector<std::string>& args) {
     const kq::LinkSettings link = linkSettings(a, portOption(a));
     QtScope qt;
     CatchInterrupts();
-    kq::ClassKQxx53 dev;
-    kq::TransferSequence t(dev, kq::TransferSequence::Direction::Read);
-    const int status = finish(t, runTransfer(t, link, {}), link);
-    if (status == ExitOk) kq::SaveChannelFile(dev, *out);
+    kq::ClassKQxx53 blank;
+    kq::TransferSequence t(blank.TotalEEWords());
+    kq::TransferResult r = runTransfer(t, link, {});
+    auto radio = kq::RadioTable(r, blank);
+    const int status = finish(r, link);
+    if (radio) kq::SaveChannelFile(*radio, *out);
     return status;
 }
 
@@ -210,7 +187,7 @@ int cmdWrite(const std::vector<std::string>& given) {
     QtScope qt;
     CatchInterrupts();
     if (bench.repeat || parallel) return RunBench(dev, bench);
-    kq::TransferSequence t(dev, kq::TransferSequence::Direction::Write);
+    kq::TransferSequence t(kq::PrepareWrite(dev));
     const bool yes = bench.yes;
     const int fileModel = dev.Model();
     kq::LinkRunner::Hooks hooks;
@@ -224,7 +201,7 @@ int cmdWrite(const std::vector<std::string>& given) {
         std::getline(std::cin, answer);
         return answer == "y" || answer == "Y" || answer == "yes";
     };
-    return finish(t, runTransfer(t, bench.link, hooks), bench.link);
+    return finish(runTransfer(t, bench.link, hooks), bench.link);
 }
 
 // Reads the radio and compares it with the image a write of the file would
@@ -250,31 +227,31 @@ int cmdVerify(const std::vector<std::string>& args) {
     QtScope qt;
     CatchInterrupts();
     kq::TransferSequence t(sent.TotalEEWords());
-    const auto o = runTransfer(t, link, {});
-    using O = kq::TransferSequence::Outcome;
+    const kq::TransferResult r = runTransfer(t, link, {});
+    using O = kq::TransferOutcome;
     // Only a whole image can be compared; NotInitiated still read every word.
-    if (o != O::Done && o != O::NotInitiated) return finish(t, o, link);
+    if (r.outcome != O::Done && r.outcome != O::NotInitiated) return finish(r, link);
     std::fprintf(stderr, "\n");
-    if (!t.Surprise().empty())
-        std::cerr << "kqtool: the fast link fell back to the default pacing: " << t.Surprise()
+    if (!r.fallBack.empty())
+        std::cerr << "kqtool: the fast link fell back to the default pacing: " << r.fallBack
                   << "\n";
     // The radio's words, seen as the program would show them.
     kq::ClassKQxx53 radio = sent;
     for (int k = 0; k < sent.TotalEEWords(); ++k)
-        radio.EEWord(static_cast<int16_t>(k), t.Image()[static_cast<std::size_t>(k)]);
+        radio.EEWord(static_cast<int16_t>(k), r.words[static_cast<std::size_t>(k)]);
     radio.EEWord_to_Para();
     const kq::ImageDiff d = kq::CompareImages(sent, radio);
     std::cout << DifferenceText(sent, radio, d, "file  ", "radio ");
     std::cout.flush();
-    if (o == O::NotInitiated) {
-        std::cerr << "kqtool: " << t.Detail(o) << "\n";
-        return ExitFor(o);
+    if (r.outcome == O::NotInitiated) {
+        std::cerr << "kqtool: " << r.detail << "\n";
+        return kq::ExitCodeOf(r.outcome);
     }
     if (d.Same()) {
-        std::cerr << "the radio on " << t.Device() << " holds " << a.positional[0] << "\n";
+        std::cerr << "the radio on " << r.device << " holds " << a.positional[0] << "\n";
         return ExitOk;
     }
-    std::cerr << "kqtool: the radio on " << t.Device() << " differs from " << a.positional[0]
+    std::cerr << "kqtool: the radio on " << r.device << " differs from " << a.positional[0]
               << " in " << d.channels.size() << " channel(s) and " << d.headerWords.size()
               << " header word(s)\n";
     return ExitDiffers;

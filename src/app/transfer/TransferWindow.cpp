@@ -66,15 +66,16 @@ bool TransferWindow::ConfirmOverwrite(int /*radioModel*/) {
     return box.exec() == QMessageBox::Ok;
 }
 
-TransferSequence::Outcome TransferWindow::Run() {
-    using Outcome = TransferSequence::Outcome;
+TransferResult TransferWindow::Run() {
     frmDocument& doc = *m_Doc;
-    // The table must neither change nor go away while the words move.
+    // Closing the table and a second transfer wait until this one ends.
     doc.SetBusy(true);
-    // The sequence changes the table only after a complete read; a write
-    // rebuilds the table's image first. The link runs on its own thread, so
-    // boxes and dialogs opened meanwhile cannot stretch its waits.
-    m_Transfer = std::make_unique<TransferSequence>(doc.myDevice(), m_Dir);
+    // The link runs on its own thread with what the transfer needs by value,
+    // so boxes and dialogs opened meanwhile cannot stretch its waits, and
+    // the table stays the UI thread's alone.
+    m_Transfer = m_Dir == TransferSequence::Direction::Write
+                     ? std::make_unique<TransferSequence>(PrepareWrite(doc.myDevice()))
+                     : std::make_unique<TransferSequence>(doc.myDevice().TotalEEWords());
     LinkRunner::Hooks hooks;
     hooks.portFound = [this](const QString& device) {
         status(tr("Radio found on %1").arg(portName(device, m_Link)));
@@ -85,53 +86,34 @@ TransferSequence::Outcome TransferWindow::Run() {
         m_Timer.start();
     };
     hooks.confirmModelMismatch = [this](int radioModel) { return ConfirmOverwrite(radioModel); };
-    status(tr("Looking for the radio on %1 ...").arg(SearchedPorts(m_Link).mid(0, 4).join(", ")));
+    const QString ports = SearchedPorts(m_Link).mid(0, 4).join(", ");
+    status(tr("Looking for the radio on %1 ...").arg(ports));
 
-    const Outcome outcome = LinkRunner::Run(*m_Transfer, m_Link, hooks);
+    TransferResult result = LinkRunner::Run(*m_Transfer, m_Link, hooks);
     m_Finished = true;
     m_Timer.stop();
     Timer_Tick();
 
+    // An upload becomes the table's only when the codec takes the radio's
+    // words.
+    if (m_Doc) {
+        if (const auto radio = RadioTable(result, m_Doc->myDevice())) {
+            m_Doc->myDevice() = *radio;
+            m_Doc->MarkModified();
+        }
+    }
     // The box keeps the program's short texts; the status bar says what
     // happened (which word, which value, which port, what to do).
-    const QString message = QString::fromStdString(m_Transfer->Message(outcome));
+    const QString message = QString::fromStdString(MessageOf(result));
     if (!message.isEmpty()) PlainMessage(this, message);
-    if (m_Doc && outcome == Outcome::Done && m_Dir == TransferSequence::Direction::Read) {
-        m_Doc->MarkModified();
-        m_Doc->UpdateHomePage();
-    }
-    const QString device = QString::fromStdString(m_Transfer->Device());
-    const QString where = device.isEmpty() ? QString() : portName(device, m_Link);
-    const QString detail = QString::fromStdString(m_Transfer->Detail(outcome));
-    const QString problem = QString::fromStdString(m_Transfer->PortProblem());
-    const QString fell = m_Transfer->Surprise().empty()
-                             ? QString()
-                             : tr(" The fast link fell back to the default pacing: %1.")
-                                   .arg(QString::fromStdString(m_Transfer->Surprise()));
-    switch (outcome) {
-    case Outcome::Done:
-        status((m_Dir == TransferSequence::Direction::Read
-                    ? tr("Read the radio on %1.").arg(where)
-                    : tr("Wrote and verified the radio on %1.").arg(where)) +
-               fell);
-        break;
-    case Outcome::NoRadio:
-        status(problem.isEmpty()
-                   ? tr("No radio answered (DEVICE > PORTS lists the ports searched).")
-                   : tr("No radio answered: %1.").arg(problem));
-        break;
-    case Outcome::Cancelled: status(tr("Transfer cancelled on %1.").arg(where)); break;
-    case Outcome::ModelDeclined:
-        status(tr("Nothing was written: the radio is of another model."));
-        break;
-    case Outcome::TableInvalid: status(tr("Nothing was sent: %1").arg(detail)); break;
-    default: status(tr("Transfer failed on %1: %2").arg(where, detail)); break;
-    }
+    QString line = QString::fromStdString(StatusOf(result, ports.toStdString()));
+    if (!line.isEmpty()) line[0] = line[0].toUpper();
+    status(line + QLatin1Char('.'));
     if (m_Doc) m_Doc->SetBusy(false);
     // The link is free again now, not only once the window is deleted.
     if (s_Open == this) s_Open = nullptr;
     close();
-    return outcome;
+    return result;
 }
 
 void TransferWindow::Timer_Tick() {
@@ -151,7 +133,7 @@ void TransferWindow::closeEvent(QCloseEvent* e) {
 
 namespace {
 template <class Window>
-std::optional<TransferSequence::Outcome> loadTransfer(frmDocument& doc) {
+std::optional<TransferResult> loadTransfer(frmDocument& doc) {
     if (s_Open) {
         PlainMessage(s_Open,
                      QObject::tr("A radio transfer is running; wait for it to end or cancel it."));
@@ -167,7 +149,7 @@ Form_Upload::Form_Upload(frmDocument& doc)
     Label->setText(tr("Uploading......."));
     setObjectName(QStringLiteral("Form_Upload"));
 }
-std::optional<TransferSequence::Outcome> Form_Upload::Load(frmDocument& doc) {
+std::optional<TransferResult> Form_Upload::Load(frmDocument& doc) {
     return loadTransfer<Form_Upload>(doc);
 }
 
@@ -177,7 +159,7 @@ Form_Download::Form_Download(frmDocument& doc)
     Label->setText(tr("Downloading......."));
     setObjectName(QStringLiteral("Form_Download"));
 }
-std::optional<TransferSequence::Outcome> Form_Download::Load(frmDocument& doc) {
+std::optional<TransferResult> Form_Download::Load(frmDocument& doc) {
     return loadTransfer<Form_Download>(doc);
 }
 

@@ -34,7 +34,7 @@ public:
     QPushButton* Command_Cancel = nullptr;
 
     // Runs the whole transfer; returns when it has ended.
-    TransferSequence::Outcome Run();
+    TransferResult Run();
 
 protected:
     TransferWindow(frmDocument& doc, TransferSequence::Direction dir);
@@ -58,7 +58,7 @@ class Form_Upload : public TransferWindow {
 public:
     // Reads the radio into doc's device; refused (no outcome) while a
     // transfer runs.
-    static std::optional<TransferSequence::Outcome> Load(frmDocument& doc);
+    static std::optional<TransferResult> Load(frmDocument& doc);
     explicit Form_Upload(frmDocument& doc);
 };
 
@@ -66,7 +66,7 @@ class Form_Download : public TransferWindow {
     Q_OBJECT
 public:
     // Writes doc's channel table into the radio.
-    static std::optional<TransferSequence::Outcome> Load(frmDocument& doc);
+    static std::optional<TransferResult> Load(frmDocument& doc);
     explicit Form_Download(frmDocument& doc);
 };
 
