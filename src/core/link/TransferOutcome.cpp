@@ -23,7 +23,7 @@ const OutcomeRow kOutcomes[] = {
     {TransferOutcome::VerifyFailed, " ComPort Error! ", "{detail}", 3, ""},
     {TransferOutcome::NotInitiated, "EEPROM must be initiated!", "{detail}", 4, ""},
     {TransferOutcome::ModelDeclined, "", "{detail}", 5, " (--yes overwrites it)"},
-    {TransferOutcome::TableInvalid, "{detail}", "{detail}; nothing was sent", 1, ""},
+    {TransferOutcome::TableInvalid, "{detail}", "{detail}", 1, ""},
     {TransferOutcome::Cancelled, "", "{detail}", 6, ""},
 };
 
@@ -56,6 +56,8 @@ std::string StatusOf(const TransferResult& r, const std::string& ports) {
     std::string s = Filled(RowOf(r.outcome).status, r, ports);
     // The detail of a failed link already names the port's problem.
     if (r.outcome == O::NoRadio && !r.portProblem.empty()) s += "; " + r.portProblem;
+    if (r.outcome == O::TableInvalid)
+        s += r.dir == TransferDirection::Write ? "; nothing was sent" : "; the table is unchanged";
     const bool partly = r.outcome == O::LinkFailed || r.outcome == O::VerifyFailed ||
                         (r.outcome == O::Cancelled && r.wordsDone > 0);
     if (r.dir == TransferDirection::Write && partly)
