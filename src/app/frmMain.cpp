@@ -132,7 +132,9 @@ void frmMain::buildOwnMenus() {
 }
 
 void frmMain::buildTableMenus() {
-    const Needs idle = Needs::IdleTable; // changes the table: not during a transfer
+    // A transfer works on its own copy of the table, so the table stays
+    // open to every command but a second transfer.
+    const Needs idle = Needs::IdleTable;
     QMenu* file = new QMenu(tr("&FILE"), this);
     addMenuAction(file, tr("NEW"), [this] { NewDocument(); });
     addMenuAction(
@@ -145,8 +147,7 @@ void frmMain::buildTableMenus() {
         file, tr("&SAVE"), [](frmDocument& d) { d.Save(); }, QKeySequence(tr("Ctrl+S")));
     addTableAction(file, tr("SAVE &AS"), [](frmDocument& d) { d.SaveAs(); });
     file->addSeparator();
-    addTableAction(
-        file, tr("&IMPORT CSV..."), [](frmDocument& d) { d.ImportCsv(); }, {}, idle);
+    addTableAction(file, tr("&IMPORT CSV..."), [](frmDocument& d) { d.ImportCsv(); });
     addTableAction(file, tr("&EXPORT CSV..."), [](frmDocument& d) { d.ExportCsv(); });
     file->addSeparator();
     addTableAction(file, tr("PRINTER SET&UP"), [](frmDocument& d) { d.PrinterSetup(); });
@@ -160,31 +161,25 @@ void frmMain::buildTableMenus() {
 
     QMenu* edit = new QMenu(tr("&EDIT"), this);
     m_UndoAction = addTableAction(
-        edit, tr("&UNDO"), [](frmDocument& d) { d.Undo(); }, QKeySequence::Undo, idle);
-    m_RedoAction = addTableAction(
-        edit, tr("&REDO"), [](frmDocument& d) { d.Redo(); }, {}, idle);
+        edit, tr("&UNDO"), [](frmDocument& d) { d.Undo(); }, QKeySequence::Undo);
+    m_RedoAction = addTableAction(edit, tr("&REDO"), [](frmDocument& d) { d.Redo(); });
     m_RedoAction->setShortcuts({QKeySequence(tr("Ctrl+Y")), QKeySequence(tr("Ctrl+Shift+Z"))});
     edit->addSeparator();
     addTableAction(
-        edit, tr("CU&T"), [](frmDocument& d) { d.CutChannels(); }, QKeySequence(tr("Ctrl+X")),
-        idle);
+        edit, tr("CU&T"), [](frmDocument& d) { d.CutChannels(); }, QKeySequence(tr("Ctrl+X")));
     addTableAction(
         edit, tr("&COPY"), [](frmDocument& d) { d.CopyChannels(); }, QKeySequence(tr("Ctrl+C")));
     addTableAction(
-        edit, tr("&PASTE"), [](frmDocument& d) { d.PasteChannels(); }, QKeySequence(tr("Ctrl+V")),
-        idle);
+        edit, tr("&PASTE"), [](frmDocument& d) { d.PasteChannels(); }, QKeySequence(tr("Ctrl+V")));
     addTableAction(
         edit, tr("&DELETE"), [](frmDocument& d) { d.DeleteChannels(); },
-        QKeySequence(Qt::Key_Delete), idle);
+        QKeySequence(Qt::Key_Delete));
     edit->addSeparator();
-    addTableAction(
-        edit, tr("AUTO&FREQ"), [](frmDocument& d) { d.OpenAutoFreq(); }, {}, idle);
+    addTableAction(edit, tr("AUTO&FREQ"), [](frmDocument& d) { d.OpenAutoFreq(); });
 
     QMenu* option = new QMenu(tr("&OPTION"), this);
-    addTableAction(
-        option, tr("S&YSTEM"), [](frmDocument& d) { d.OpenSystemOption(); }, {}, idle);
-    addTableAction(
-        option, tr("C&HANNEL"), [](frmDocument& d) { d.OpenChannelEdit(); }, {}, idle);
+    addTableAction(option, tr("S&YSTEM"), [](frmDocument& d) { d.OpenSystemOption(); });
+    addTableAction(option, tr("C&HANNEL"), [](frmDocument& d) { d.OpenChannelEdit(); });
 
     QMenu* device = new QMenu(tr("&DEVICE"), this);
     addTableAction(

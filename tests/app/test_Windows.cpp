@@ -275,33 +275,34 @@ private slots:
         QVERIFY(Rows(main->OpenChannelFilePath(path))[7].contains("155.000000"));
     }
 
-    void busyTableDisablesWhatChangesItAndRefusesToClose() {
+    void busyTableRefusesOnlyASecondTransferAndClosing() {
         frmDocument* idle = FreshDocument();
         frmDocument* d = FreshDocument();
-        const QList<QAction*> changing = {MenuItem("&EDIT", "CU&T"),      MenuItem("&EDIT", "&PASTE"),
-                                          MenuItem("&EDIT", "&DELETE"),   MenuItem("&EDIT", "AUTO&FREQ"),
-                                          MenuItem("&OPTION", "S&YSTEM"), MenuItem("&OPTION", "C&HANNEL"),
-                                          MenuItem("&DEVICE", "&UPLOAD"), MenuItem("&DEVICE", "&DOWNLOAD")};
-        const QList<QAction*> reading = {MenuItem("&EDIT", "&COPY"), MenuItem("&FILE", "&SAVE"),
-                                         MenuItem("&FILE", "&PRINT"), MenuItem("&DEVICE", "&PORTS...")};
-        QVERIFY(!changing.contains(nullptr) && !reading.contains(nullptr));
-        Form_Keyin_CH* edit = editRow(d, 1); // its OK in the middle of a radio transfer changes nothing
+        const QList<QAction*> transfers = {MenuItem("&DEVICE", "&UPLOAD"), MenuItem("&DEVICE", "&DOWNLOAD")};
+        const QList<QAction*> others = {MenuItem("&EDIT", "CU&T"),      MenuItem("&EDIT", "&PASTE"),
+                                        MenuItem("&EDIT", "AUTO&FREQ"), MenuItem("&OPTION", "C&HANNEL"),
+                                        MenuItem("&EDIT", "&COPY"),     MenuItem("&FILE", "&SAVE"),
+                                        MenuItem("&FILE", "&PRINT"),    MenuItem("&DEVICE", "&PORTS...")};
+        QVERIFY(!transfers.contains(nullptr) && !others.contains(nullptr));
+        Form_Keyin_CH* edit = editRow(d, 1);
         edit->Text_RxFreq->setText("146.0125");
+        edit->Text_TxFreq->setText("146.0125");
         auto enabled = [](const QList<QAction*>& actions) {
             return std::count_if(actions.begin(), actions.end(), [](QAction* a) { return a->isEnabled(); });
         };
         d->SetBusy(true);
-        QCOMPARE(enabled(changing) + enabled(reading), reading.size());
+        QVERIFY(enabled(transfers) == 0 && enabled(others) == others.size());
         main->ActivateDocument(idle); // another table's transfer does not matter
-        QCOMPARE(enabled(changing), changing.size());
+        QCOMPARE(enabled(transfers), transfers.size());
         main->ActivateDocument(d);
-        QCOMPARE(enabled(changing), 0);
         BoxAnswer ok(QMessageBox::Ok);
         QVERIFY(!d->parentWidget()->close());
+        // The transfer has its own copy: an edit meanwhile is the table's.
         QTest::mouseClick(edit->Command_OK, Qt::LeftButton);
-        QVERIFY(ok.count == 2 && ok.text.contains("transfer") && d->myDevice().TheRxFreq(1) == 0.0);
+        QVERIFY(ok.count == 1 && ok.text.contains("transfer") && d->myDevice().TheRxFreq(1) == 146.0125);
         d->SetBusy(false);
-        QCOMPARE(enabled(changing), changing.size());
+        QCOMPARE(enabled(transfers), transfers.size());
+        BoxAnswer discard(QMessageBox::Discard);
         QVERIFY(d->parentWidget()->close());
     }
 
@@ -465,7 +466,12 @@ private slots:
             QCOMPARE(outcome, answer == QMessageBox::Ok ? Outcome::Done : Outcome::ModelDeclined);
         }
         frmDocument* back = FreshDocument();
+        const QStringList fresh = Rows(back);
         QCOMPARE(Form_Upload::Load(*back).value().outcome, Outcome::Done);
+        QCOMPARE(back->UndoStack()->count(), 1); // the upload is one step
+        back->Undo();
+        QCOMPARE(Rows(back), fresh);
+        back->Redo();
         // Only header and channel 0 were written; the radio's other channels read differently under another model.
         QCOMPARE(Rows(back).first(), Rows(d).first());
         QVERIFY(back->myDevice().Model() == d->myDevice().Model() && back->IsModified() && !back->IsBusy());
@@ -489,6 +495,33 @@ private slots:
             QVERIFY2(status().contains(details), qPrintable(status()));
             QVERIFY(Rows(d) == before && !d->IsBusy());
         }
+    }
+
+    void saveCopyExportAndRowClicksWorkDuringATransfer() {
+        // The transfer has its own copy of the table: what the UI thread does meanwhile never mixes with it.
+        KqRadioProcess radio({"--model", "2"});
+        useLink({radio.device.toStdString()});
+        frmDocument* d = table(16);
+        const QString saved = dir.filePath("during.KQ"), csv = dir.filePath("during.csv");
+        QVERIFY(d->SaveTo(saved));
+        const QStringList rows = Rows(d);
+        int pokes = 0;
+        QTimer poke;
+        connect(&poke, &QTimer::timeout, [&] {
+            if (!d->IsBusy()) return;
+            const int row = ++pokes % 16;
+            d->List()->setCurrentRow(row);
+            Select(d, {row});
+            d->CopyChannels();
+            QVERIFY(d->Save() && d->ExportCsvTo(csv, CsvLayout::Kq));
+        });
+        poke.start(3);
+        QCOMPARE(Form_Download::Load(*d).value().outcome, Outcome::Done);
+        const int duringDownload = pokes;
+        QCOMPARE(Form_Upload::Load(*d).value().outcome, Outcome::Done);
+        QVERIFY2(duringDownload > 0 && pokes > duringDownload, qPrintable(QString::number(pokes)));
+        QCOMPARE(Rows(d), rows);
+        QCOMPARE(Rows(main->OpenChannelFilePath(saved)), rows);
     }
 
     void pacedDownloadStopsOnCancelAndOutlivesAModalBox() {

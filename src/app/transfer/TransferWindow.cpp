@@ -94,12 +94,13 @@ TransferResult TransferWindow::Run() {
     m_Timer.stop();
     Timer_Tick();
 
-    // An upload becomes the table's only when the codec takes the radio's
-    // words.
+    // An upload becomes the table's, as one undo step, only when the codec
+    // takes the radio's words; a download leaves the table as it is.
     if (m_Doc) {
         if (const auto radio = RadioTable(result, m_Doc->myDevice())) {
             m_Doc->myDevice() = *radio;
-            m_Doc->MarkModified();
+            m_Doc->UpdateHomePage();
+            m_Doc->RecordChange(tr("Upload"));
         }
     }
     // The box keeps the program's short texts; the status bar says what
