@@ -319,8 +319,9 @@ std::string ExportCsv(const ClassKQxx53& dev, CsvLayout layout) {
     return text;
 }
 
-CsvImport ImportCsv(const std::string& text, const ClassKQxx53& base, const std::string& source,
-                    CsvUnfit unfitRows) {
+CsvImport ImportCsv(const std::string& text, const ClassKQxx53& base,
+                    const std::string& sourceName, CsvUnfit unfitRows) {
+    const std::string source = PathForMessage(sourceName);
     if (text.size() > MaxCsvBytes) {
         throw FileError(source + ": the file is too large for a channel list (over " +
                         std::to_string(MaxCsvBytes / 1024) + " kB); nothing was imported.");
