@@ -30,14 +30,22 @@ std::string lower(std::string s) {
     return s;
 }
 
+// The models by code and name, as help and messages list them:
+// "0 KQ-0253, 1 KQ-0353, ...".
+std::string modelList() {
+    std::string text;
+    for (int c = 0; c < kq::KnownModelCount; ++c)
+        text += (c ? ", " : "") + std::to_string(c) + " " + kq::FindModel(c)->ModelName;
+    return text;
+}
+
 // --model takes a code 0..3 or a model name such as KQ-0253.
 int modelCode(const std::string& text) {
     if (text.size() == 1 && text[0] >= '0' && text[0] <= '3') return text[0] - '0';
     for (int c = 0; c < kq::KnownModelCount; ++c) {
         if (lower(text) == lower(kq::FindModel(c)->ModelName)) return c;
     }
-    throw UsageError{"unknown model '" + text +
-                     "' (use 0 to 3 or KQ-0253, KQ-0353, KQ-0453, KQ-0153)"};
+    throw UsageError{"unknown model '" + kq::PathForMessage(text) + "' (use " + modelList() + ")"};
 }
 
 kq::ClassKQxx53 newDevice(const Args& a) {
@@ -193,8 +201,9 @@ std::string columnList(kq::CsvLayout layout) {
 } // namespace
 
 void RegisterFileCommands() {
-    const OptionHelp model = {"--model CODE", "the radio model: 0 to 3 or a name like KQ-0253 "
-                                              "(default KQ-0453)"};
+    const OptionHelp model = {"--model CODE", "the radio model by code or name: " + modelList() +
+                                                  " (default " + kq::ClassKQxx53().ModelName() +
+                                                  ")"};
     AddCommand({"show", "show FILE.KQ", "print the model, IF, reference and the 16 channel rows",
                 cmdShow});
     AddCommand(

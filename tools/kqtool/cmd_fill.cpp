@@ -52,10 +52,12 @@ void RegisterFillCommands() {
                 "nothing is written unless every channel passes; the file is locked (flock) while "
                 "it changes",
                 cmdFill,
-                {{"--from CH, --to CH", "the first and the last channel, 0 to 15"},
+                {{"--from CH", "the first channel to fill, 0 to 15"},
+                 {"--to CH", "the last channel to fill, 0 to 15"},
                  {"--start MHZ", "the first channel's frequency in MHz"},
                  {"--step KHZ", "the spacing from one channel to the next in kHz"},
-                 {"--rx, --tx", "fill only the receive or only the transmit frequencies"}}});
+                 {"--rx", "fill only the receive frequencies"},
+                 {"--tx", "fill only the transmit frequencies"}}});
 }
 
 } // namespace kqtool
