@@ -115,9 +115,7 @@ TEST_F(Kqtool, ImportNamesUnfitRowsOrSkipsThem) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(lines(r.err).size(), 4u) << r.err;
     EXPECT_NE(r.err.find("2 row(s) left out, this radio cannot hold them:\n  row 3: "), std::string::npos);
-    const auto rows = lines(run("show " + q(out)).out);
-    EXPECT_EQ(rows.at(4), "0   0  146.520000  25.0K    146.520000  25.0K    H  ");
-    EXPECT_EQ(rows.at(6), "2   2  442.100000  12.5K    447.100000  12.5K    L  ");
+    EXPECT_EQ(lines(run("show " + q(out)).out).at(6), "2   2  442.100000  12.5K    447.100000  12.5K    L  ");
     // Nothing left to import is no success.
     writeAll(csv, "Location,Frequency,Duplex,Offset,Mode\n16,146.52,,0,FM\n");
     r = run("import " + q(csv) + " -o " + q(file("none.KQ")) + " --skip-unfit");
