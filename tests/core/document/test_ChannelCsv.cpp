@@ -148,7 +148,8 @@ TEST(ChannelCsv, MixedBandListNamesEveryUnfitRowOrImportsTheOthers) {
                              "9,OffGrid,146.522500,,0.000000,,88.5,88.5,023,NN,FM,5.00,,,,,,\r\n"
                              "5,Again,443.000000,,0.000000,,88.5,88.5,023,NN,FM,5.00,,,,,,\r\n"
                              "16,Beyond,147.000000,,0.000000,,88.5,88.5,023,NN,FM,5.00,,,,,,\r\n"
-                             "10,Rpt2mHi,147.390000,+,0.600000,,88.5,88.5,023,NN,NFM,5.00,,,,,,\r\n";
+                             "10,Rpt2mHi,147.390000,+,0.600000,,88.5,88.5,023,NN,NFM,5.00,,,,,,\r\n"
+                             ",,,,,,,,,,,,,,,,,\r\n"; // a blank line as spreadsheets save it
     const std::vector<std::pair<int, std::string>> unfit = {
         {4, "Frequency \"29.600000\" is not a receive frequency"},
         {5, "Frequency \"52.525000\" is not"},
