@@ -49,7 +49,6 @@ bool Import(frmDocument& doc) {
 }
 
 bool ImportFrom(frmDocument& doc, const QString& path) {
-    if (doc.RefuseWhileBusy()) return false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         QMessageBox::warning(&doc, QObject::tr("Import CSV"),

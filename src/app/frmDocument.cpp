@@ -156,13 +156,9 @@ void frmDocument::changed() {
     m_Main.UpdateTableStatus();
 }
 
-void frmDocument::Undo() {
-    if (!m_Busy) m_Undo->undo();
-}
+void frmDocument::Undo() { m_Undo->undo(); }
 
-void frmDocument::Redo() {
-    if (!m_Busy) m_Undo->redo();
-}
+void frmDocument::Redo() { m_Undo->redo(); }
 
 void frmDocument::restoreState(const ClassKQxx53& state) {
     const int16_t now = m_Device.NowCHNum;
@@ -202,33 +198,23 @@ frmDocument::~frmDocument() {
     }
 }
 
-bool frmDocument::RefuseWhileBusy() {
+bool frmDocument::refuseWhileBusy() {
     if (!m_Busy) return false;
     QMessageBox::information(this, m_Caption,
                              tr("A radio transfer is running; wait for it or cancel it."));
     return true;
 }
 
-void frmDocument::OpenChannelEdit() {
-    if (!RefuseWhileBusy()) Form_Keyin_CH::Load(*this);
-}
-void frmDocument::OpenAutoFreq() {
-    if (!RefuseWhileBusy()) Form_AutoFreq::Load(*this);
-}
-void frmDocument::OpenSystemOption() {
-    if (!RefuseWhileBusy()) Form_Option_System::Load(*this);
-}
+void frmDocument::OpenChannelEdit() { Form_Keyin_CH::Load(*this); }
+void frmDocument::OpenAutoFreq() { Form_AutoFreq::Load(*this); }
+void frmDocument::OpenSystemOption() { Form_Option_System::Load(*this); }
 void frmDocument::Upload() {
-    if (!RefuseWhileBusy()) Form_Upload::Load(*this);
+    if (!refuseWhileBusy()) Form_Upload::Load(*this);
 }
 void frmDocument::Download() {
-    if (!RefuseWhileBusy()) Form_Download::Load(*this);
+    if (!refuseWhileBusy()) Form_Download::Load(*this);
 }
-void frmDocument::ShowPorts() {
-    Form_Ports* ports = Form_Ports::ShowPorts(this);
-    connect(ports, &Form_Ports::PortsChosen, &m_Main, &frmMain::SetPortChoice,
-            Qt::UniqueConnection);
-}
+void frmDocument::ShowPorts() { Form_Ports::ShowPorts(m_Main); }
 
 void frmDocument::CloseAnswered() {
     m_Answered = true;
@@ -296,7 +282,6 @@ int frmDocument::FirstSelectedRow() const {
 void frmDocument::CopyChannels() { m_Main.Clipboard().CopyChannels(m_Device, selectedRows()); }
 
 void frmDocument::CutChannels() {
-    if (m_Busy) return;
     const auto rows = selectedRows();
     if (rows.empty()) return;
     m_Main.Clipboard().CutChannels(m_Device, rows);
@@ -305,7 +290,6 @@ void frmDocument::CutChannels() {
 }
 
 void frmDocument::PasteChannels() {
-    if (m_Busy) return;
     if (m_Main.Clipboard().PasteChannels(m_Device, static_cast<int16_t>(FirstSelectedRow()))) {
         UpdateHomePage();
         RecordChange(tr("Paste"));
@@ -313,7 +297,6 @@ void frmDocument::PasteChannels() {
 }
 
 void frmDocument::DeleteChannels() {
-    if (m_Busy) return;
     const auto rows = selectedRows();
     if (rows.empty()) return;
     ChannelClipboard::DeleteChannels(m_Device, rows);
@@ -349,26 +332,22 @@ void frmDocument::closeEvent(QCloseEvent* e) {
 QMenu* frmDocument::MakeContextMenu(const QPoint& pos) {
     auto* menu = new QMenu(this);
     const int row = m_List->indexAt(pos).row();
-    const bool idle = !m_Busy;
-    menu->addAction(tr("EDIT C&HANNEL..."), this,
-                    [this, row] {
-                        if (row >= 0) {
-                            m_List->setCurrentRow(row, QItemSelectionModel::NoUpdate);
-                            m_Device.NowCHNum = static_cast<int16_t>(row);
-                        }
-                        OpenChannelEdit();
-                    })
-        ->setEnabled(idle);
+    menu->addAction(tr("EDIT C&HANNEL..."), this, [this, row] {
+        if (row >= 0) {
+            m_List->setCurrentRow(row, QItemSelectionModel::NoUpdate);
+            m_Device.NowCHNum = static_cast<int16_t>(row);
+        }
+        OpenChannelEdit();
+    });
     menu->addSeparator();
     const bool selected = FirstSelectedRow() >= 0;
-    menu->addAction(tr("CU&T"), this, &frmDocument::CutChannels)->setEnabled(idle && selected);
+    menu->addAction(tr("CU&T"), this, &frmDocument::CutChannels)->setEnabled(selected);
     menu->addAction(tr("&COPY"), this, &frmDocument::CopyChannels)->setEnabled(selected);
     menu->addAction(tr("&PASTE"), this, &frmDocument::PasteChannels)
-        ->setEnabled(idle && selected && !m_Main.Clipboard().Empty());
-    menu->addAction(tr("&DELETE"), this, &frmDocument::DeleteChannels)
-        ->setEnabled(idle && selected);
+        ->setEnabled(selected && !m_Main.Clipboard().Empty());
+    menu->addAction(tr("&DELETE"), this, &frmDocument::DeleteChannels)->setEnabled(selected);
     menu->addSeparator();
-    menu->addAction(tr("&UNDO"), this, &frmDocument::Undo)->setEnabled(idle && m_Undo->canUndo());
+    menu->addAction(tr("&UNDO"), this, &frmDocument::Undo)->setEnabled(m_Undo->canUndo());
     return menu;
 }
 

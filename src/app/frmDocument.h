@@ -63,7 +63,8 @@ public:
     // "" when all are inside.
     QString BandHint() const;
 
-    // While a radio transfer runs the table must not change or go away.
+    // While a radio transfer runs the table stays open and no second one
+    // starts on it; the transfer has its own copy, so every other command works.
     void SetBusy(bool busy);
     bool IsBusy() const { return m_Busy; }
 
@@ -98,10 +99,8 @@ public:
     // coordinates); the caller shows it and deletes it.
     QMenu* MakeContextMenu(const QPoint& pos);
 
-    // A message naming what a transfer on this table refuses; true when it
-    // runs. The dialogs and the transfers refuse while it does.
-    bool RefuseWhileBusy();
-    // The windows this one opens on itself.
+    // The windows this one opens on itself. A transfer refuses, with a
+    // message, while another runs on this table.
     void OpenChannelEdit(); // for NowCHNum as it stands
     void OpenAutoFreq();
     void OpenSystemOption();
@@ -120,6 +119,8 @@ protected:
 
 private:
     friend class TableStep;
+    // A message that a transfer runs on this table; true when one does.
+    bool refuseWhileBusy();
     // Puts a state of the history into the device, keeping the current row.
     void restoreState(const ClassKQxx53& state);
     // The title's mark and the main window's status fields after a change.
