@@ -165,6 +165,7 @@ void frmDocument::restoreState(const ClassKQxx53& state) {
     m_Device = state;
     m_Device.NowCHNum = now;
     m_Recorded = m_Device;
+    m_Main.ClearTransferResult(); // an undone step is an edit too
     UpdateHomePage();
     changed();
 }

@@ -117,7 +117,8 @@ class TestWindows : public QObject {
         d->myDevice().TotalEEWords(words);
         return d;
     }
-    QString status() const { return main->statusBar()->currentMessage(); }
+    // The last transfer's result, kept in the status bar.
+    static QString status() { return StatusField("Label_Transfer"); }
     QString writeFile(const QString& name, const QByteArray& bytes) {
         QFile f(dir.filePath(name));
         return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() ? f.fileName() : QString();
@@ -528,23 +529,31 @@ private slots:
         KqRadioProcess radio({"--model", "3", "--save", saved});
         useLink({radio.device.toStdString()});
         frmDocument* d = table(1, 19);
+        QList<QImage> marks; // the result's failure, then success mark
         for (QMessageBox::StandardButton answer : {QMessageBox::Cancel, QMessageBox::Ok}) {
             BoxAnswer box(answer);
             const auto outcome = Form_Download::Load(*d).value().outcome;
             QVERIFY(box.count == 1 && box.text == "Model Type Unmatch!\r\nOverwrite ?");
             QCOMPARE(outcome, answer == QMessageBox::Ok ? Outcome::Done : Outcome::ModelDeclined);
+            marks << main->findChild<QLabel*>("Label_TransferIcon")->pixmap().toImage();
         }
+        // The result stays, whatever the status bar shows meanwhile, until the next edit.
+        main->statusBar()->showMessage("Exported x.csv.");
+        QVERIFY2(status().startsWith("Wrote and verified 19 words on ") && status().contains(radio.device), qPrintable(status()));
+        QVERIFY(!marks[0].isNull() && !marks[1].isNull() && marks[0] != marks[1]);
+        editChannel(d, 2, "150");
+        QCOMPARE(status(), QString());
         frmDocument* back = FreshDocument();
         const QStringList fresh = Rows(back);
         QCOMPARE(Form_Upload::Load(*back).value().outcome, Outcome::Done);
         QCOMPARE(back->UndoStack()->count(), 1); // the upload is one step
+        QVERIFY2(status().contains(radio.device), qPrintable(status()));
         back->Undo();
         QCOMPARE(Rows(back), fresh);
         back->Redo();
         // Only header and channel 0 were written; the radio's other channels read differently under another model.
         QCOMPARE(Rows(back).first(), Rows(d).first());
         QVERIFY(back->myDevice().Model() == d->myDevice().Model() && back->IsModified() && !back->IsBusy());
-        QVERIFY2(status().contains(radio.device), qPrintable(status()));
         radio.stop();
         QCOMPARE(Rows(main->OpenChannelFilePath(saved)).first(), Rows(d).first());
     }
