@@ -21,10 +21,10 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPainter>
 #include <QPointer>
 #include <QSettings>
 #include <QStatusBar>
-#include <QStyle>
 #include <QUndoStack>
 
 namespace kq {
@@ -36,6 +36,40 @@ const QString kFolderKey = QStringLiteral("files/lastFolder");
 const QString kRecentKey = QStringLiteral("files/recent");
 const QString kFastLinkKey = QStringLiteral("link/fast");
 const QString kPortsKey = QStringLiteral("link/ports");
+
+// A status bar field: when the bar is too narrow for every field, the text
+// is shortened with "..." (the tool tip keeps it whole) rather than cut.
+class StatusField : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent* e) override {
+        QFrame::paintEvent(e);
+        QPainter p(this);
+        const QRect r = contentsRect().adjusted(margin(), 0, -margin(), 0);
+        p.drawText(r, Qt::AlignVCenter | Qt::AlignLeft,
+                   fontMetrics().elidedText(text(), Qt::ElideMiddle, r.width()));
+    }
+};
+
+// The transfer result's mark: a green tick for success, a red cross for failure.
+QPixmap resultMark(bool ok, int side) {
+    QPixmap pix(side, side);
+    pix.fill(Qt::transparent);
+    QPainter p(&pix);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(ok ? QColor(0, 140, 60) : QColor(200, 30, 30));
+    p.drawEllipse(QRectF(0.5, 0.5, side - 1.0, side - 1.0));
+    p.setPen(QPen(Qt::white, side / 7.0, Qt::SolidLine, Qt::RoundCap));
+    const double a = side * 0.3, b = side * 0.7;
+    if (ok)
+        p.drawPolyline(QPolygonF({{a, side * 0.52}, {side * 0.45, b}, {b, a}}));
+    else
+        p.drawLine(QLineF(a, a, b, b)), p.drawLine(QLineF(a, b, b, a));
+    return pix;
+}
 } // namespace
 
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
@@ -49,15 +83,17 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     // Permanent fields: a message (or passing over a menu) never hides them.
     // Each may shrink to let the window be narrow; the tool tip keeps the text.
     const auto field = [this](QLabel*& label, const char* name) {
-        label = new QLabel(this);
+        label = new StatusField(this);
         label->setObjectName(QLatin1String(name));
         label->setMinimumWidth(1);
         label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
         label->hide(); // until it has something to say
         statusBar()->addPermanentWidget(label);
     };
-    field(m_TransferIcon, "Label_TransferIcon");
-    m_TransferIcon->setFrameStyle(QFrame::NoFrame);
+    m_TransferIcon = new QLabel(this);
+    m_TransferIcon->setObjectName(QStringLiteral("Label_TransferIcon"));
+    m_TransferIcon->hide();
+    statusBar()->addPermanentWidget(m_TransferIcon);
     field(m_TransferResult, "Label_Transfer");
     field(m_BandHint, "Label_BandHint");
     m_BandHint->setStyleSheet(QStringLiteral("background: %1").arg(OutsideBandColour().name()));
@@ -310,10 +346,7 @@ void frmMain::showField(QLabel* label, const QString& text) {
 }
 
 void frmMain::ShowTransferResult(bool ok, const QString& text) {
-    const QIcon icon =
-        style()->standardIcon(ok ? QStyle::SP_DialogApplyButton : QStyle::SP_MessageBoxCritical);
-    const int side = m_TransferResult->fontMetrics().height();
-    m_TransferIcon->setPixmap(icon.pixmap(side, side));
+    m_TransferIcon->setPixmap(resultMark(ok, m_TransferResult->fontMetrics().height()));
     m_TransferIcon->show();
     showField(m_TransferResult, text);
 }
