@@ -3,7 +3,8 @@
 #   ./build.sh run    install what is missing, build, start the programmer
 #   ./build.sh test   install what is missing, build, run every test three
 #                     times, then once more in a build with AddressSanitizer
-#                     and UndefinedBehaviorSanitizer (build-asan/)
+#                     and UndefinedBehaviorSanitizer (build-asan/), and the
+#                     tests where threads meet with ThreadSanitizer (build-tsan/)
 #   ./build.sh package  install what is missing, build, make the Debian package in build/
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -56,6 +57,25 @@ sanitizer_env() {
     export LSAN_OPTIONS="suppressions=$PWD/.ci/lsan.supp:print_suppressions=0"
 }
 
+# The link's worker thread meets the windows and kqtool in these tests.
+tsan_flags="-fsanitize=thread -fno-omit-frame-pointer"
+tsan_targets=(test_link test_Form_QVCom test_kqradio_link test_windows test_kqtool_radio
+              test_kqtool_bench kqtool kqradio)
+tsan_tests='^(test_link|test_Form_QVCom|test_kqradio_link_[0-9]+|test_windows|test_kqtool_radio|test_kqtool_bench)$'
+
+test_thread_sanitized() {
+    cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug \
+        -DCMAKE_CXX_FLAGS="-O1 $tsan_flags" \
+        -DCMAKE_EXE_LINKER_FLAGS="$tsan_flags" \
+        -DCMAKE_SHARED_LINKER_FLAGS="$tsan_flags" >/dev/null
+    cmake --build build-tsan -j "$(nproc)" --target "${tsan_targets[@]}"
+    # Qt starts child processes from a threaded program (the emulator,
+    # pdftotext); gcc's ThreadSanitizer handles that once told to go on.
+    (cd build-tsan &&
+        TSAN_OPTIONS="suppressions=$PWD/../.ci/tsan.supp:halt_on_error=1:die_after_fork=0" \
+        ctest --output-on-failure -j2 -R "$tsan_tests")
+}
+
 case "${1:-}" in
     package)
         install_missing
@@ -76,9 +96,8 @@ case "${1:-}" in
         build
         (cd build && ctest --repeat until-fail:3 --output-on-failure -j2)
         build_sanitized
-        sanitizer_env
-        cd build-asan
-        ctest --output-on-failure -j2
+        (sanitizer_env && cd build-asan && ctest --output-on-failure -j2)
+        test_thread_sanitized
         ;;
     *)
         echo "usage: $0 run|test|package" >&2
