@@ -35,12 +35,15 @@ build() {
 # Any sanitizer finding ends the test program with an error, so ctest fails.
 sanitize_flags="-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all"
 
-build_sanitized() {
-    cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug \
-        -DCMAKE_CXX_FLAGS="-O1 $sanitize_flags" \
-        -DCMAKE_EXE_LINKER_FLAGS="$sanitize_flags" \
-        -DCMAKE_SHARED_LINKER_FLAGS="$sanitize_flags" >/dev/null
-    cmake --build build-asan -j "$(nproc)"
+# build_with DIR FLAGS [cmake --build options]: a Debug build with a sanitizer.
+build_with() {
+    local dir=$1 flags=$2
+    shift 2
+    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Debug \
+        -DCMAKE_CXX_FLAGS="-O1 $flags" \
+        -DCMAKE_EXE_LINKER_FLAGS="$flags" \
+        -DCMAKE_SHARED_LINKER_FLAGS="$flags" >/dev/null
+    cmake --build "$dir" -j "$(nproc)" "$@"
 }
 
 sanitizer_env() {
@@ -64,11 +67,7 @@ tsan_targets=(test_link test_Form_QVCom test_kqradio_link test_windows test_kqto
 tsan_tests='^(test_link|test_Form_QVCom|test_kqradio_link_[0-9]+|test_windows|test_kqtool_radio|test_kqtool_bench)$'
 
 test_thread_sanitized() {
-    cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug \
-        -DCMAKE_CXX_FLAGS="-O1 $tsan_flags" \
-        -DCMAKE_EXE_LINKER_FLAGS="$tsan_flags" \
-        -DCMAKE_SHARED_LINKER_FLAGS="$tsan_flags" >/dev/null
-    cmake --build build-tsan -j "$(nproc)" --target "${tsan_targets[@]}"
+    build_with build-tsan "$tsan_flags" --target "${tsan_targets[@]}"
     # Qt starts child processes from a threaded program (the emulator,
     # pdftotext); gcc's ThreadSanitizer handles that once told to go on.
     (cd build-tsan &&
@@ -95,7 +94,7 @@ case "${1:-}" in
         install_missing
         build
         (cd build && ctest --repeat until-fail:3 --output-on-failure -j2)
-        build_sanitized
+        build_with build-asan "$sanitize_flags"
         (sanitizer_env && cd build-asan && ctest --output-on-failure -j2)
         test_thread_sanitized
         ;;
