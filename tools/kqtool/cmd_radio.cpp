@@ -46,7 +46,7 @@ struct QtScope {
 
 // What a radio command says on standard error besides its failures.
 struct Chatter {
-    bool progress = false; // the bar: only on a terminal, where \r redraws it
+    bool progress = false; // the bar: on a terminal, where \r redraws it, or when asked
     bool quiet = false;    // no line on success
     bool verbose = false;  // the link's own lines
 };
@@ -59,6 +59,7 @@ Chatter chatterOf(const Args& a) {
 #ifndef _WIN32
     c.progress = !c.quiet && isatty(STDERR_FILENO);
 #endif
+    c.progress = !c.quiet && (c.progress || a.flag("--progress"));
     return c;
 }
 
@@ -125,7 +126,7 @@ int numberOption(const Args& a, const std::string& name, int first, int last, in
 
 // The link options every radio command takes.
 const std::set<std::string> kLinkValues = {"--tick-ms", "--eeprom-ms"};
-const std::set<std::string> kLinkFlags = {"--fast", "--quiet", "--verbose"};
+const std::set<std::string> kLinkFlags = {"--fast", "--quiet", "--verbose", "--progress"};
 
 std::set<std::string> with(std::set<std::string> names, const std::set<std::string>& more) {
     names.insert(more.begin(), more.end());
@@ -306,7 +307,8 @@ int cmdVerify(const std::vector<std::string>& args) {
 
 void RegisterRadioCommands() {
     // The link options of every radio command, after its own.
-    const std::string link = " [--fast] [--tick-ms N] [--eeprom-ms N] [--quiet|--verbose]";
+    const std::string link =
+        " [--fast] [--tick-ms N] [--eeprom-ms N] [--quiet|--verbose] [--progress]";
     const kq::LinkSettings defaults;
     const std::vector<OptionHelp> linkHelp = {
         {"--port DEV[,DEV...]",
@@ -318,8 +320,9 @@ void RegisterRadioCommands() {
                             " ms tick for a slow adapter (up to 1000)"},
         {"--eeprom-ms N", "the time a fast write leaves the radio to program a word (default " +
                               std::to_string(defaults.eepromMs) + ")"},
-        {"--quiet", "no progress bar and no line on success; failures are still reported (the "
-                    "bar is drawn only when standard error is a terminal)"},
+        {"--quiet", "no progress bar and no line on success; failures are still reported"},
+        {"--progress", "draw the progress bar also when standard error is not a terminal "
+                       "(by default only on a terminal)"},
         {"--verbose", "also the link's own lines: the ports searched, the device that answered, "
                       "a port's problem"}};
     const auto plus = [&linkHelp](std::vector<OptionHelp> own) {
