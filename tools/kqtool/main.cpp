@@ -31,7 +31,7 @@ void RegisterDiffCommands();
 namespace {
 
 void printHelp(std::ostream& out) {
-    out << "usage: kqtool COMMAND [ARGS]\n"
+    out << "Usage: kqtool COMMAND [ARGS]\n"
            "Work with KQ radio channel files (.KQ) and radios without the window.\n\n"
            "Commands:\n";
     for (const auto& c : kqtool::AllCommands()) {
