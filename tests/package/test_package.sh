@@ -29,7 +29,7 @@ installed=""
 if [ "$(id -u)" -eq 0 ] && ! dpkg-query -W -f='${Status}' kqprogrammer 2>/dev/null | grep -q "ok installed"; then
     exec 9>/tmp/kqprogrammer-package-test.lock
     flock 9
-    trap 'apt-get remove -y -q kqprogrammer >/dev/null 2>&1; rm -rf "$tmp"' EXIT
+    trap 'apt-get remove -y -q kqprogrammer >/dev/null 2>&1 || true; rm -rf "$tmp"' EXIT
     DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends -o DPkg::Lock::Timeout=60 \
         "$deb" >"$tmp/apt.log" 2>&1 || { cat "$tmp/apt.log"; fail "apt-get install"; }
     installed=yes
