@@ -56,7 +56,7 @@ foreach(page kqprogrammer kqtool kqradio)
   add_custom_command(OUTPUT ${out}.gz
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
     COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${KQ_RELEASE_EPOCH} QT_QPA_PLATFORM=offscreen COLUMNS=80
-            ${KQ_HELP2MAN} --no-info --no-discard-stderr --section=1 --source=kqprogrammer
+            ${KQ_HELP2MAN} --no-info --no-discard-stderr --section=1 "--source=kqprogrammer ${PROJECT_VERSION}"
             --version-string=${PROJECT_VERSION} --include=${KQ_PKG}/man/${page}.h2m --output=${out}
             $<TARGET_FILE:${page}>
     COMMAND ${KQ_GZIP} -9nf ${out}

@@ -20,6 +20,8 @@ lintian_rc=0
 lintian --fail-on error,warning -I --pedantic "$deb" >"$tmp/lintian.log" 2>&1 || lintian_rc=$?
 grep -v "running with root privileges" "$tmp/lintian.log" || true
 [ "$lintian_rc" -eq 0 ] || fail "lintian"
+# Missing hardening is only a pedantic note to lintian; here it fails.
+! grep "hardening-" "$tmp/lintian.log" || fail "programs built without the hardening flags"
 
 # As root, and unless the package is already installed here, install it for
 # real (dependencies resolved by apt) and remove it at the end; otherwise
