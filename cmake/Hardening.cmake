@@ -6,6 +6,8 @@
 # needs an optimising compiler.
 option(KQ_HARDENING "Compile and link with the hardening flags of dpkg-buildflags" ON)
 find_program(KQ_DPKG_BUILDFLAGS dpkg-buildflags)
+# 1 in a build whose programs get the flags, else 0 (a generator expression).
+set(KQ_HARDENED 0)
 if(KQ_HARDENING AND KQ_DPKG_BUILDFLAGS AND NOT MSVC)
   foreach(kind CPPFLAGS CXXFLAGS LDFLAGS)
     execute_process(
@@ -16,6 +18,7 @@ if(KQ_HARDENING AND KQ_DPKG_BUILDFLAGS AND NOT MSVC)
     set(KQ_HARDENING_${kind} ${flags})
   endforeach()
   set(release $<NOT:$<CONFIG:Debug>>)
+  set(KQ_HARDENED ${release})
   add_compile_options("$<${release}:${KQ_HARDENING_CPPFLAGS};${KQ_HARDENING_CXXFLAGS}>")
   add_link_options("$<${release}:${KQ_HARDENING_LDFLAGS}>")
   string(REPLACE ";" " " shown "${KQ_HARDENING_CPPFLAGS};${KQ_HARDENING_CXXFLAGS};${KQ_HARDENING_LDFLAGS}")
