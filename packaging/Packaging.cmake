@@ -23,6 +23,15 @@ execute_process(COMMAND date -u -d "${KQ_RELEASE_STAMP}" +%s OUTPUT_VARIABLE KQ_
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${KQ_PKG}/changelog README.md)
 
 install(TARGETS kqprogrammer kqtool kqradio RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# A stripped install (the package, `cmake --install --strip`) also drops the
+# compiler's version notes, as Debian's own packages do.
+install(CODE "
+  if(CMAKE_INSTALL_DO_STRIP)
+    foreach(program kqprogrammer kqtool kqradio)
+      execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment
+        \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/\${program}\" COMMAND_ERROR_IS_FATAL ANY)
+    endforeach()
+  endif()")
 # The read-me viewer looks here (relative to bin/) when the file is not beside the program.
 install(FILES src/app/KQreadme.txt DESTINATION ${CMAKE_INSTALL_DATADIR}/kqprogrammer)
 install(FILES ${KQ_PKG}/${KQ_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
