@@ -16,15 +16,15 @@ openbox >/dev/null 2>&1 &
 read -r port < <(exec kqradio --model 2)
 radio=$!
 kqprogrammer --port "$port" fleet.KQ >/dev/null 2>&1 &
-for _ in $(seq 50); do
-    main=$(xdotool search --name "^KQ Serial PC Programmer$" 2>/dev/null | tail -n1)
+for _ in $(seq 150); do
+    main=$(xdotool search --onlyvisible --name "^KQ Serial PC Programmer$" 2>/dev/null | tail -n1)
     [ -n "$main" ] && break
     sleep 0.2
 done
 xdotool windowmove --sync "$main" 0 0 windowsize --sync "$main" 560 470
 sleep 1
 # The main window and its frame, as it stands on the screen.
-shot() { sleep "${2:-1.5}"; import -window root -crop 562x495+0+0 +repage -strip "$out/$1.png"; }
+shot() { sleep "${2:-1.5}"; import -window root -crop 562x495+0+0 +repage -strip -colors 64 "PNG8:$out/$1.png"; }
 
 shot first-session
 xdotool mousemove 100 330 click --repeat 2 --delay 80 1   # channel 12's row
@@ -34,6 +34,6 @@ xdotool key alt+d
 shot device-menu
 xdotool key d                                              # DOWNLOAD
 shot download
-while xdotool search --name "^Download$" >/dev/null 2>&1; do sleep 0.2; done
+for _ in $(seq 100); do xdotool search --name "^Download$" >/dev/null 2>&1 || break; sleep 0.2; done
 shot downloaded 0.3
 kill "$radio"
