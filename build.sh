@@ -13,6 +13,8 @@ packages=(cmake g++ make pkg-config libgtest-dev libbenchmark-dev
           poppler-utils fonts-liberation fonts-liberation2 xvfb xauth
           dpkg-dev file desktop-file-utils appstream shared-mime-info groff-base
           lintian help2man librsvg2-bin)
+# The completion scripts' test sources bash-completion's helpers.
+packages+=(bash-completion)
 
 install_missing() {
     local missing=()

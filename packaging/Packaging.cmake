@@ -39,6 +39,7 @@ install(FILES ${KQ_PKG}/kqprogrammer-mime.xml DESTINATION ${CMAKE_INSTALL_DATADI
         RENAME kqprogrammer.xml)
 configure_file(${KQ_PKG}/${KQ_ID}.metainfo.xml.in ${CMAKE_BINARY_DIR}/${KQ_ID}.metainfo.xml @ONLY)
 install(FILES ${CMAKE_BINARY_DIR}/${KQ_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+include(${KQ_PKG}/completion/Completion.cmake)
 
 # Icons: the SVG is the one drawing; menus that want bitmaps get PNGs made from it.
 find_program(KQ_RSVG_CONVERT rsvg-convert REQUIRED)
