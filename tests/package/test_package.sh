@@ -50,7 +50,8 @@ for f in bin/kqprogrammer bin/kqtool bin/kqradio share/kqprogrammer/KQreadme.txt
          share/icons/hicolor/scalable/apps/$id.svg share/mime/packages/kqprogrammer.xml \
          share/man/man1/kqprogrammer.1.gz share/man/man1/kqtool.1.gz share/man/man1/kqradio.1.gz \
          share/doc/kqprogrammer/copyright share/doc/kqprogrammer/changelog.gz share/doc/kqprogrammer/LICENSE \
-         share/doc/kqprogrammer/README.md share/doc/kqprogrammer/guide.md; do
+         share/doc/kqprogrammer/README.md share/doc/kqprogrammer/guide.md \
+         share/bash-completion/completions/kqtool share/bash-completion/completions/kqradio; do
     grep -qx "$f" "$tmp/files" || fail "$f is not in the package"
 done
 for size in 48 128 256; do
