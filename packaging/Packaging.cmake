@@ -87,8 +87,8 @@ set(KQ_CHANGELOG_GZ ${CMAKE_BINARY_DIR}/doc/changelog.gz)
 add_custom_command(OUTPUT ${KQ_CHANGELOG_GZ}
   COMMAND ${KQ_GZIP} -9nc ${KQ_PKG}/changelog > ${KQ_CHANGELOG_GZ}
   DEPENDS ${KQ_PKG}/changelog)
-install(FILES ${CMAKE_BINARY_DIR}/doc/README.md docs/guide.md ${KQ_PKG}/copyright ${KQ_CHANGELOG_GZ}
-        DESTINATION ${KQ_DOCDIR})
+install(FILES ${CMAKE_BINARY_DIR}/doc/README.md docs/kqprogrammer.png docs/guide.md ${KQ_PKG}/copyright
+              ${KQ_CHANGELOG_GZ} DESTINATION ${KQ_DOCDIR})
 install(DIRECTORY docs/images DESTINATION ${KQ_DOCDIR} FILES_MATCHING PATTERN "*.png")
 install(FILES LICENSE DESTINATION ${KQ_DOCDIR})
 

@@ -60,7 +60,7 @@ for size in 48 128 256; do
 done
 # Pictures the installed documents show are installed beside them.
 for doc in README.md guide.md; do
-    for img in $(grep -o '](images/[^)]*)' "$usr/share/doc/kqprogrammer/$doc" | sed 's/^](//; s/)$//'); do
+    for img in $(grep -o '](\(images/\)*[a-z-]*\.png)' "$usr/share/doc/kqprogrammer/$doc" | sed 's/^](//; s/)$//'); do
         [ -f "$usr/share/doc/kqprogrammer/$img" ] || fail "$doc shows $img, which is not installed"
     done
 done
