@@ -52,7 +52,7 @@ struct Options {
 };
 
 const char kUsage[] =
-    "usage: kqradio [OPTIONS]\n"
+    "Usage: kqradio [OPTIONS]\n"
     "Plays a KQ radio on a new pseudo-terminal; prints its path, then answers\n"
     "the probe and the word frames until it is terminated.\n\n"
     "The radio:\n"
