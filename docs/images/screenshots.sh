@@ -13,8 +13,10 @@ kqtool fill fleet.KQ --from 0 --to 11 --start 146.0125 --step 12.5
 kqtool fill fleet.KQ --from 12 --to 13 --start 155.5 --step 25
 
 openbox >/dev/null 2>&1 &
+sleep 1   # a window mapped while the window manager starts may never be shown
 read -r port < <(exec kqradio --model 2)
 radio=$!
+trap 'kill "$radio" 2>/dev/null || true' EXIT
 kqprogrammer --port "$port" fleet.KQ >/dev/null 2>&1 &
 for _ in $(seq 150); do
     main=$(xdotool search --onlyvisible --name "^KQ Serial PC Programmer$" 2>/dev/null | tail -n1)
@@ -30,10 +32,9 @@ shot first-session
 xdotool mousemove 100 330 click --repeat 2 --delay 80 1   # channel 12's row
 shot channel-edit
 xdotool key Escape
-xdotool key alt+d
+xdotool mousemove 175 28 click 1                           # DEVICE
 shot device-menu
-xdotool key d                                              # DOWNLOAD
+xdotool mousemove 210 71 click 1                           # DOWNLOAD
 shot download
 for _ in $(seq 100); do xdotool search --name "^Download$" >/dev/null 2>&1 || break; sleep 0.2; done
 shot downloaded 0.3
-kill "$radio"
