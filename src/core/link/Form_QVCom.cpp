@@ -1,0 +1,221 @@
+#include "Form_QVCom.h"
+
+#include "KqFrames.h"
+
+namespace kq {
+
+namespace {
+
+bool IsHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+// Four hex digits and a CR at the start of answer.
+bool IsWordAnswer(const std::string& answer) {
+    return answer.size() >= 5 && IsHexDigit(answer[0]) && IsHexDigit(answer[1]) &&
+           IsHexDigit(answer[2]) && IsHexDigit(answer[3]) && answer[4] == '\r';
+}
+
+// Whether got can still grow into frame's echo and, for a read, four hex
+// digits, CR and an optional LF.
+bool CouldBeReply(const std::string& got, const std::string& frame, bool isRead) {
+    for (size_t i = 0; i < got.size(); ++i) {
+        const char c = got[i];
+        const bool ok = i < frame.size() ? c == frame[i]
+                        : !isRead        ? false
+                        : i < 11         ? IsHexDigit(c)
+                        : i == 11        ? c == '\r'
+                                         : i == 12 && c == '\n';
+        if (!ok) return false;
+    }
+    return true;
+}
+
+std::string Shown(const std::string& b) {
+    std::string s;
+    for (char c : b) {
+        if (c == '\r')
+            s += "\\r";
+        else if (c == '\n')
+            s += "\\n";
+        else if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7F)
+            s += '?';
+        else
+            s += c;
+    }
+    return '"' + s + '"';
+}
+
+} // namespace
+
+Form_QVCom::Form_QVCom(SerialLine& line, TimeSource& time, const LinkSettings& settings)
+    : m_Line(line), m_Clock(time, LinkTime(static_cast<long long>(settings.tickMs) * 1000)),
+      m_Settings(settings) {
+    Search();
+}
+
+Form_QVCom::~Form_QVCom() { m_Line.Close(); }
+
+bool Form_QVCom::RadioAnswers(SerialLine& line, TimeSource& time, const std::string& device,
+                              LinkSettings settings) {
+    settings.ports = {device};
+    return Form_QVCom(line, time, settings).ActComPort() == 1;
+}
+
+std::string Form_QVCom::Device(int port) const {
+    if (port < 1 || port > 4 || static_cast<size_t>(port) > m_Settings.ports.size()) return {};
+    return m_Settings.ports[static_cast<size_t>(port) - 1];
+}
+
+std::string Form_QVCom::ActDevice() const { return Device(m_ActPort); }
+
+std::string Form_QVCom::PortProblem() const {
+    // A port the search could not open matters only when no radio answered.
+    const std::string p = m_Line.Problem();
+    return !p.empty() ? p : m_ActPort == 0 ? m_SearchProblem : std::string();
+}
+
+void Form_QVCom::Search() {
+    m_ActPort = 0;
+    for (int n = 4; n >= 1; --n) {
+        const std::string device = Device(n);
+        if (device.empty()) continue;
+        if (m_Line.Open(device) != SerialLine::OpenResult::Ok) {
+            if (m_SearchProblem.empty()) m_SearchProblem = m_Line.Problem();
+            continue;
+        }
+        m_Line.Read();
+        m_Line.Write("\r");
+        m_Clock.Delay(2);
+        m_Line.Read();
+        m_Line.Read();
+        m_Line.Write("\r");
+        m_Clock.Delay(2);
+        if (m_Line.Read() == "\r") m_ActPort = n;
+        m_Line.Close();
+    }
+}
+
+bool Form_QVCom::InitActPort() {
+    m_Line.Close();
+    if (m_ActPort == 0 || m_Line.Open(ActDevice()) != SerialLine::OpenResult::Ok) return false;
+    m_Line.Read();
+    m_Line.Write("\r");
+    m_Clock.Delay(4);
+    m_Line.Read();
+    return true;
+}
+
+void Form_QVCom::FallBack(const std::string& why) {
+    if (m_Surprise.empty()) m_Surprise = why.empty() ? "fell back to the default pacing" : why;
+}
+
+void Form_QVCom::PacedWrite(const std::string& frame) {
+    m_Line.Write(frame);
+    m_Clock.Delay(2);
+    m_Line.Read(7);
+}
+
+int Form_QVCom::PacedRead(short addr, std::string* drop, std::string* answer) {
+    m_Line.Write(ReadFrame(addr));
+    m_Clock.Delay(2);
+    const std::string d = m_Line.Read(7);
+    if (drop) *drop = d;
+    const LinkTime deadline = m_Clock.TicksFromNow(2);
+    for (;;) {
+        // The time-out test comes first: an answer completed on the last
+        // tick is too late.
+        if (m_Clock.Now() >= deadline) return -1;
+        if (m_Line.InBufferCount() >= 5) break;
+        if (m_Line.Failed()) return -1;
+        m_Line.WaitInput(deadline);
+    }
+    const std::string a = m_Line.Read(7);
+    if (answer) *answer = a;
+    return ParseWordReply(a);
+}
+
+int Form_QVCom::CheckedRead(short addr) {
+    const std::string frame = ReadFrame(addr);
+    for (int attempt = 0; attempt < 3 && !m_Line.Failed(); ++attempt) {
+        if (attempt > 0) Drain();
+        std::string drop, answer;
+        const int w = PacedRead(addr, &drop, &answer);
+        if (w >= 0 && drop == frame && IsWordAnswer(answer)) return w;
+    }
+    return -1;
+}
+
+void Form_QVCom::Drain() {
+    // Quiet for two ticks, or give up after a second of chatter: the
+    // checked exchange that follows copes with what is left.
+    const LinkTime giveUp = m_Clock.Now() + LinkTime(1000000);
+    while (!m_Line.Failed() && m_Clock.Now() < giveUp) {
+        m_Line.Read();
+        const LinkTime quietUntil = m_Clock.Now() + 2 * m_Clock.Tick();
+        while (m_Clock.Now() < quietUntil && m_Line.InBufferCount() == 0 && !m_Line.Failed())
+            m_Line.WaitInput(quietUntil);
+        if (m_Line.InBufferCount() == 0) return;
+    }
+}
+
+bool Form_QVCom::LineClear() {
+    m_Early.clear();
+    if (m_Line.InBufferCount() == 0) return true;
+    m_Early = m_Line.Read();
+    return m_Early == "\n";
+}
+
+bool Form_QVCom::FastExchange(const std::string& frame, bool isRead, std::string& got) {
+    m_Line.Write(frame);
+    const size_t want = isRead ? 12 : 7;
+    const LinkTime deadline = m_Clock.TicksFromNow(isRead ? 3 : 2);
+    got.clear();
+    for (;;) {
+        got += m_Line.Read();
+        // The LF of the previous answer's CR LF may come after its CR.
+        if (!got.empty() && got[0] == '\n') got.erase(0, 1);
+        if (!CouldBeReply(got, frame, isRead)) return false;
+        if (got.size() >= want) return true;
+        if (m_Clock.Now() >= deadline || m_Line.Failed()) return false;
+        m_Line.WaitInput(deadline);
+    }
+}
+
+void Form_QVCom::WriteByte(int NewEEdata, short NewEEaddr) {
+    const std::string frame = WriteFrame(NewEEdata, NewEEaddr);
+    if (!Fast()) {
+        PacedWrite(frame);
+        return;
+    }
+    std::string echo;
+    const bool clear = LineClear();
+    if (clear && FastExchange(frame, false, echo)) {
+        // The radio programs the word now and would lose what we send.
+        m_Clock.SleepUntil(m_Clock.Now() + LinkTime(m_Settings.eepromMs * 1000LL));
+        return;
+    }
+    if (m_Line.Failed()) return;
+    FallBack("write of word " + std::to_string(NewEEaddr) + ": " +
+             (!clear ? Shown(m_Early) + " waiting before the frame"
+                     : "echo " + Shown(echo) + " instead of " + Shown(frame)));
+    Drain();
+    PacedWrite(frame);
+}
+
+int Form_QVCom::ReadByte(short NewEEaddr) {
+    if (!m_Settings.fast) return PacedRead(NewEEaddr);
+    if (!Fast()) return CheckedRead(NewEEaddr);
+    const std::string frame = ReadFrame(NewEEaddr);
+    std::string got;
+    const bool clear = LineClear();
+    if (clear && FastExchange(frame, true, got)) return ParseWordReply(got.substr(7));
+    if (m_Line.Failed()) return -1;
+    FallBack("read of word " + std::to_string(NewEEaddr) + ": " +
+             (!clear ? Shown(m_Early) + " waiting before the frame"
+                     : "answer " + Shown(got) + " is not the echo, four hex digits and CR"));
+    Drain();
+    return CheckedRead(NewEEaddr);
+}
+
+} // namespace kq
