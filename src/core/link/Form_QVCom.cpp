@@ -139,6 +139,8 @@ int Form_QVCom::CheckedRead(short addr) {
     const std::string frame = ReadFrame(addr);
     for (int attempt = 0; attempt < 3 && !m_Line.Failed(); ++attempt) {
         if (attempt > 0) Drain();
+        // Sent on a tick: the longest answer window the pacing ever gives.
+        m_Clock.Delay(1);
         std::string drop, answer;
         const int w = PacedRead(addr, &drop, &answer);
         if (w >= 0 && drop == frame && IsWordAnswer(answer)) return w;
@@ -185,6 +187,9 @@ bool Form_QVCom::FastExchange(const std::string& frame, bool isRead, std::string
 void Form_QVCom::WriteByte(int NewEEdata, short NewEEaddr) {
     const std::string frame = WriteFrame(NewEEdata, NewEEaddr);
     if (!Fast()) {
+        // After a fall-back, sent on a tick: the most time the pacing ever
+        // gives the radio to program the word.
+        if (m_Settings.fast) m_Clock.Delay(1);
         PacedWrite(frame);
         return;
     }
@@ -200,6 +205,7 @@ void Form_QVCom::WriteByte(int NewEEdata, short NewEEaddr) {
              (!clear ? Shown(m_Early) + " waiting before the frame"
                      : "echo " + Shown(echo) + " instead of " + Shown(frame)));
     Drain();
+    m_Clock.Delay(1);
     PacedWrite(frame);
 }
 

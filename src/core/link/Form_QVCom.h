@@ -48,9 +48,9 @@ private:
     // The read exchange in the default pacing; the drop and the answer as
     // they were read, for the strict check after a fall-back.
     int PacedRead(short addr, std::string* drop = nullptr, std::string* answer = nullptr);
-    // After a fall-back: the paced read, accepted only when the drop is the
-    // echo and the answer four hex digits and CR; else drained and tried
-    // again, -1 after three tries.
+    // After a fall-back: the paced read, sent on a tick and accepted only
+    // when the drop is the echo and the answer four hex digits and CR; else
+    // drained and tried again, -1 after three tries.
     int CheckedRead(short addr);
     // Fast: sends frame and collects what comes back until it holds want
     // characters, stops matching the frame's echo, or the deadline passes.

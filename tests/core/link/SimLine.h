@@ -19,6 +19,8 @@ public:
     void Attach(const std::string& device, kq::RadioModel& radio) { m_Radios[device] = &radio; }
     // The cable is pulled at time t.
     void PullAt(LinkTime t) { m_PullAt = t; }
+    // Everything the computer sent, in order.
+    const std::string& Sent() const { return m_Sent; }
 
     LinkTime Now() override { return m_Now; }
     void SleepUntil(LinkTime t) override { m_Now = std::max(m_Now, t); }
@@ -43,6 +45,7 @@ public:
     bool IsOpen() const override { return m_Radio != nullptr; }
     void Write(const std::string& data) override {
         if (!m_Radio || Failed()) return;
+        m_Sent += data;
         for (char c : data) {
             m_OutFree = std::max(m_OutFree, m_Now) + kq::kCharTime;
             m_Radio->Receive(c, m_OutFree);
@@ -77,7 +80,7 @@ private:
 
     std::map<std::string, kq::RadioModel*> m_Radios;
     kq::RadioModel* m_Radio = nullptr;
-    std::string m_In, m_Device, m_Problem;
+    std::string m_In, m_Device, m_Problem, m_Sent;
     LinkTime m_Now{0}, m_OutFree{0}, m_PullAt = LinkTime::max();
 };
 
