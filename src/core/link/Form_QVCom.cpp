@@ -1,6 +1,9 @@
 #include "Form_QVCom.h"
 
+#include "ClassKqSerial.h"
 #include "KqFrames.h"
+
+#include <algorithm>
 
 namespace kq {
 
@@ -98,6 +101,9 @@ void Form_QVCom::Search() {
 
 bool Form_QVCom::InitActPort() {
     m_Line.Close();
+    m_Rx.clear();
+    m_Ahead = -1;
+    m_LastRead = -2;
     if (m_ActPort == 0 || m_Line.Open(ActDevice()) != SerialLine::OpenResult::Ok) return false;
     m_Line.Read();
     m_Line.Write("\r");
@@ -149,6 +155,8 @@ int Form_QVCom::CheckedRead(short addr) {
 }
 
 void Form_QVCom::Drain() {
+    m_Rx.clear();
+    m_Ahead = -1;
     // Quiet for two ticks, or give up after a second of chatter: the
     // checked exchange that follows copes with what is left.
     const LinkTime giveUp = m_Clock.Now() + LinkTime(1000000);
@@ -162,31 +170,53 @@ void Form_QVCom::Drain() {
 }
 
 bool Form_QVCom::LineClear() {
-    m_Early.clear();
-    if (m_Line.InBufferCount() == 0) return true;
-    m_Early = m_Line.Read();
-    return m_Early == "\n";
+    m_Early = m_Rx + (m_Line.InBufferCount() ? m_Line.Read() : std::string());
+    m_Rx.clear();
+    return m_Early.empty() || m_Early == "\n";
 }
 
-bool Form_QVCom::FastExchange(const std::string& frame, bool isRead, std::string& got) {
-    m_Line.Write(frame);
+bool Form_QVCom::Collect(const std::string& frame, bool isRead, LinkTime sent, std::string& got,
+                         short ahead) {
     const size_t want = isRead ? 12 : 7;
-    const LinkTime deadline = m_Clock.TicksFromNow(isRead ? 3 : 2);
+    const LinkTime deadline = m_Clock.TickAfter(sent, isRead ? 3 : 2);
     got.clear();
     for (;;) {
-        got += m_Line.Read();
-        // The LF of the previous answer's CR LF may come after its CR.
-        if (!got.empty() && got[0] == '\n') got.erase(0, 1);
+        m_Rx += m_Line.Read();
+        // The LF of the previous answer's CR LF comes after its CR.
+        if (got.empty() && !m_Rx.empty() && m_Rx[0] == '\n') m_Rx.erase(0, 1);
+        const size_t take = std::min(want - got.size(), m_Rx.size());
+        got += m_Rx.substr(0, take);
+        m_Rx.erase(0, take);
         if (!CouldBeReply(got, frame, isRead)) return false;
-        if (got.size() >= want) return true;
+        if (ahead >= 0 && got.size() >= 7 && m_Ahead < 0) {
+            // The echo is in: the next read frame goes out while the answer
+            // comes back.
+            m_Line.Write(ReadFrame(ahead));
+            m_Ahead = ahead;
+            m_AheadAt = m_Clock.Now();
+        }
+        if (got.size() == want) return true;
         if (m_Clock.Now() >= deadline || m_Line.Failed()) return false;
         m_Line.WaitInput(deadline);
     }
 }
 
+bool Form_QVCom::SettleAhead() {
+    if (m_Ahead < 0) return true;
+    const short addr = m_Ahead;
+    m_Ahead = -1;
+    std::string got;
+    if (Collect(ReadFrame(addr), true, m_AheadAt, got, -1)) return true;
+    m_Early =
+        "reply " + Shown(got) + " to the read of word " + std::to_string(addr) + " sent ahead";
+    return false;
+}
+
 void Form_QVCom::WriteByte(int NewEEdata, short NewEEaddr) {
     const std::string frame = WriteFrame(NewEEdata, NewEEaddr);
+    m_LastRead = -2;
     if (!Fast()) {
+        if (m_Ahead >= 0 || !m_Rx.empty()) Drain();
         // After a fall-back, sent on a tick: the most time the pacing ever
         // gives the radio to program the word.
         if (m_Settings.fast) m_Clock.Delay(1);
@@ -194,16 +224,20 @@ void Form_QVCom::WriteByte(int NewEEdata, short NewEEaddr) {
         return;
     }
     std::string echo;
-    const bool clear = LineClear();
-    if (clear && FastExchange(frame, false, echo)) {
-        // The radio programs the word now and would lose what we send.
-        m_Clock.SleepUntil(m_Clock.Now() + LinkTime(m_Settings.eepromMs * 1000LL));
+    const bool settled = SettleAhead();
+    const bool clear = settled && LineClear();
+    if (clear) m_Line.Write(frame);
+    if (clear && Collect(frame, false, m_Clock.Now(), echo, -1)) {
+        // The radio got the CR at least a character before its echo came
+        // back, and programs the word from then on, losing what we send.
+        m_Clock.SleepUntil(m_Clock.Now() + LinkTime(m_Settings.eepromMs * 1000LL) - kCharTime);
         return;
     }
     if (m_Line.Failed()) return;
     FallBack("write of word " + std::to_string(NewEEaddr) + ": " +
-             (!clear ? Shown(m_Early) + " waiting before the frame"
-                     : "echo " + Shown(echo) + " instead of " + Shown(frame)));
+             (!settled ? m_Early
+              : !clear ? Shown(m_Early) + " waiting before the frame"
+                       : "echo " + Shown(echo) + " instead of " + Shown(frame)));
     Drain();
     m_Clock.Delay(1);
     PacedWrite(frame);
@@ -211,15 +245,33 @@ void Form_QVCom::WriteByte(int NewEEdata, short NewEEaddr) {
 
 int Form_QVCom::ReadByte(short NewEEaddr) {
     if (!m_Settings.fast) return PacedRead(NewEEaddr);
-    if (!Fast()) return CheckedRead(NewEEaddr);
+    if (!Fast()) {
+        if (m_Ahead >= 0 || !m_Rx.empty()) Drain();
+        return CheckedRead(NewEEaddr);
+    }
     const std::string frame = ReadFrame(NewEEaddr);
+    bool settled = true, clear = true;
+    LinkTime sent = m_AheadAt;
+    if (m_Ahead == NewEEaddr) {
+        m_Ahead = -1; // its frame is out already
+    } else {
+        settled = SettleAhead();
+        clear = settled && LineClear();
+        sent = m_Clock.Now();
+        if (clear) m_Line.Write(frame);
+    }
+    // Words read in a row: the next one is asked for while this one's
+    // answer comes in.
+    const short ahead =
+        m_LastRead == NewEEaddr - 1 && NewEEaddr + 1 < RadioEEWords ? NewEEaddr + 1 : -1;
+    m_LastRead = NewEEaddr;
     std::string got;
-    const bool clear = LineClear();
-    if (clear && FastExchange(frame, true, got)) return ParseWordReply(got.substr(7));
+    if (clear && Collect(frame, true, sent, got, ahead)) return ParseWordReply(got.substr(7));
     if (m_Line.Failed()) return -1;
     FallBack("read of word " + std::to_string(NewEEaddr) + ": " +
-             (!clear ? Shown(m_Early) + " waiting before the frame"
-                     : "answer " + Shown(got) + " is not the echo, four hex digits and CR"));
+             (!settled ? m_Early
+              : !clear ? Shown(m_Early) + " waiting before the frame"
+                       : "answer " + Shown(got) + " is not the echo, four hex digits and CR"));
     Drain();
     return CheckedRead(NewEEaddr);
 }

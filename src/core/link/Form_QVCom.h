@@ -52,14 +52,19 @@ private:
     // when the drop is the echo and the answer four hex digits and CR; else
     // drained and tried again, -1 after three tries.
     int CheckedRead(short addr);
-    // Fast: sends frame and collects what comes back until it holds want
-    // characters, stops matching the frame's echo, or the deadline passes.
-    // True when it is the echo followed by an answer of the expected form.
-    bool FastExchange(const std::string& frame, bool isRead, std::string& got);
+    // Fast: collects the reply to frame, sent at sent, until it is the echo
+    // and, for a read, four hex digits and CR; false when it stops matching
+    // or is not complete 2 ticks (a read: 3) after sending. Characters after
+    // it stay for the next exchange. ahead >= 0: the read frame for that
+    // word goes out as soon as the echo is in.
+    bool Collect(const std::string& frame, bool isRead, LinkTime sent, std::string& got,
+                 short ahead);
+    // Collects the reply to a read sent ahead that nobody asked for.
+    bool SettleAhead();
     // Lets the line fall quiet and empties the receive buffer.
     void Drain();
-    // Characters waiting before a fast frame: none, or the LF of a CR LF
-    // answer, which is dropped.
+    // Nothing waiting before a fast frame but perhaps the LF of a CR LF
+    // answer; what waited is in m_Early.
     bool LineClear();
 
     SerialLine& m_Line;
@@ -69,6 +74,10 @@ private:
     std::string m_Surprise;
     std::string m_SearchProblem;
     std::string m_Early; // what a fast exchange found waiting, for the surprise
+    std::string m_Rx;    // received beyond the last fast reply
+    short m_Ahead = -1;  // the word whose read frame was sent ahead
+    LinkTime m_AheadAt{0};
+    short m_LastRead = -2;
 };
 
 } // namespace kq
