@@ -107,6 +107,15 @@ bool Form_QVCom::InitActPort() {
     if (m_ActPort == 0 || m_Line.Open(ActDevice()) != SerialLine::OpenResult::Ok) return false;
     m_Line.Read();
     m_Line.Write("\r");
+    if (Fast()) {
+        // Done once the probe's CR is back and the line is quiet; anything
+        // later shows at the first exchange as a surprise.
+        std::string got;
+        if (Collect("\r", false, m_Clock.Now(), got, -1)) {
+            m_Clock.SleepUntil(m_Clock.Now() + 2 * kCharTime);
+            if (m_Rx.empty() && m_Line.InBufferCount() == 0) return true;
+        }
+    }
     m_Clock.Delay(4);
     m_Line.Read();
     return true;
@@ -177,7 +186,7 @@ bool Form_QVCom::LineClear() {
 
 bool Form_QVCom::Collect(const std::string& frame, bool isRead, LinkTime sent, std::string& got,
                          short ahead) {
-    const size_t want = isRead ? 12 : 7;
+    const size_t want = isRead ? 12 : frame.size();
     const LinkTime deadline = m_Clock.TickAfter(sent, isRead ? 3 : 2);
     got.clear();
     for (;;) {
@@ -229,8 +238,9 @@ void Form_QVCom::WriteByte(int NewEEdata, short NewEEaddr) {
     if (clear) m_Line.Write(frame);
     if (clear && Collect(frame, false, m_Clock.Now(), echo, -1)) {
         // The radio got the CR at least a character before its echo came
-        // back, and programs the word from then on, losing what we send.
-        m_Clock.SleepUntil(m_Clock.Now() + LinkTime(m_Settings.eepromMs * 1000LL) - kCharTime);
+        // back and programs the word from then on, losing what reaches it
+        // meanwhile; the next frame's first character takes one more.
+        m_Clock.SleepUntil(m_Clock.Now() + LinkTime(m_Settings.eepromMs * 1000LL) - 2 * kCharTime);
         return;
     }
     if (m_Line.Failed()) return;
