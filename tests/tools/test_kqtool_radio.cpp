@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 TEST_F(KqtoolRadio, WriteThenReadInBothModesAndTheModelQuestion) {
-    KqRadioProcess radio({"--model", "3", "--save", qfile("radio.KQ")});
+    KqRadioProcess radio({"--model=KQ-0153", "--save", qfile("radio.KQ")}); // model 3
     Result r = run("write " + q(file("t.KQ")) + port(radio) + " </dev/null");
     EXPECT_EQ(r.status, 5); // another model, and nobody to ask
     EXPECT_NE(r.err.find("another model"), std::string::npos) << r.err;
@@ -66,4 +66,18 @@ TEST_F(KqtoolRadio, VerifyComparesWithoutWriting) {
         EXPECT_TRUE(status != 7 || rows("saved.KQ") == rows("other.KQ")); // nothing was written
     }
     EXPECT_EQ(run("verify " + q(file("none.KQ")) + " --port /dev/null").status, 8);
+}
+
+TEST_F(KqtoolRadio, TheEmulatorRefusesWhatKqtoolRefusesAndNamesIt) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"--model 7", "bad value '7' for --model (use 0 to 3 or KQ-0253"},
+        {"--model=KQ-9999", "bad value 'KQ-9999' for --model"},
+        {"--modle=3", "unknown option '--modle'"},
+        {"--eeprom-ms", "option '--eeprom-ms' needs N"},
+        {"--crlf=yes", "option '--crlf' takes no value"}};
+    for (const auto& [args, message] : cases) {
+        const int status = std::system((q(KQRADIO) + " " + args + " 2>" + q(file("err"))).c_str());
+        EXPECT_EQ(WEXITSTATUS(status), 2) << args;
+        EXPECT_NE(readAll(file("err")).find("kqradio: " + message), std::string::npos) << readAll(file("err"));
+    }
 }
