@@ -68,6 +68,22 @@ TEST_F(KqtoolRadio, VerifyComparesWithoutWriting) {
     EXPECT_EQ(run("verify " + q(file("none.KQ")) + " --port /dev/null").status, 8);
 }
 
+TEST_F(KqtoolRadio, WriteToAnotherModelAfterTheUserThoughtASecond) {
+    // The user answers the model question on a terminal a second later; the
+    // radio echoes per character and loses what arrives while it programs.
+    KqRadioProcess radio({"--model", "0", "--echo-per-char", "--pace-input", "--eeprom-ms", "10", "--save",
+                          qfile("radio.KQ")},
+                         /*pace=*/true);
+    const std::string write = q(KQTOOL_PATH) + " write " + q(file("t.KQ")) + port(radio);
+    const int status = std::system(("(sleep 1; echo y) | script -qec '" + write + "' /dev/null >" +
+                                    q(file("out")) + " 2>&1")
+                                       .c_str());
+    ASSERT_EQ(WEXITSTATUS(status), 0) << readAll(file("out"));
+    EXPECT_NE(readAll(file("out")).find("Overwrite ?"), std::string::npos);
+    radio.stop();
+    EXPECT_EQ(rows("radio.KQ"), rows("t.KQ"));
+}
+
 TEST_F(KqtoolRadio, TheEmulatorRefusesWhatKqtoolRefusesAndNamesIt) {
     const std::pair<std::string, std::string> cases[] = {
         {"--model 7", "bad value '7' for --model (use 0 to 3 or KQ-0253"},
