@@ -131,12 +131,12 @@ void Form_QVCom::PacedWrite(const std::string& frame) {
     m_Line.Read(7);
 }
 
-int Form_QVCom::PacedRead(short addr, std::string* drop, std::string* answer) {
+int Form_QVCom::PacedRead(short addr, int answerTicks, std::string* drop, std::string* answer) {
     m_Line.Write(ReadFrame(addr));
     m_Clock.Delay(2);
     const std::string d = m_Line.Read(7);
     if (drop) *drop = d;
-    const LinkTime deadline = m_Clock.TicksFromNow(2);
+    const LinkTime deadline = m_Clock.TicksFromNow(answerTicks);
     for (;;) {
         // The time-out test comes first: an answer completed on the last
         // tick is too late.
@@ -154,10 +154,11 @@ int Form_QVCom::CheckedRead(short addr) {
     const std::string frame = ReadFrame(addr);
     for (int attempt = 0; attempt < 3 && !m_Line.Failed(); ++attempt) {
         if (attempt > 0) Drain();
-        // Sent on a tick: the longest answer window the pacing ever gives.
+        // Sent on a tick, and twice the answer window: every answer the
+        // pacing could take at any moment comes in time.
         m_Clock.Delay(1);
         std::string drop, answer;
-        const int w = PacedRead(addr, &drop, &answer);
+        const int w = PacedRead(addr, 4, &drop, &answer);
         if (w >= 0 && drop == frame && IsWordAnswer(answer)) return w;
     }
     return -1;
@@ -187,7 +188,8 @@ bool Form_QVCom::LineClear() {
 bool Form_QVCom::Collect(const std::string& frame, bool isRead, LinkTime sent, std::string& got,
                          short ahead) {
     const size_t want = isRead ? 12 : frame.size();
-    const LinkTime deadline = m_Clock.TickAfter(sent, isRead ? 3 : 2);
+    // A read waits as long as the paced exchange's answer window would.
+    const LinkTime deadline = m_Clock.TickAfter(sent, isRead ? 4 : 2);
     got.clear();
     for (;;) {
         m_Rx += m_Line.Read();
@@ -254,7 +256,7 @@ void Form_QVCom::WriteByte(int NewEEdata, short NewEEaddr) {
 }
 
 int Form_QVCom::ReadByte(short NewEEaddr) {
-    if (!m_Settings.fast) return PacedRead(NewEEaddr);
+    if (!m_Settings.fast) return PacedRead(NewEEaddr, 2);
     if (!Fast()) {
         if (m_Ahead >= 0 || !m_Rx.empty()) Drain();
         return CheckedRead(NewEEaddr);

@@ -45,16 +45,20 @@ private:
     std::string Device(int port) const;
     void Search();
     void PacedWrite(const std::string& frame);
-    // The read exchange in the default pacing; the drop and the answer as
-    // they were read, for the strict check after a fall-back.
-    int PacedRead(short addr, std::string* drop = nullptr, std::string* answer = nullptr);
-    // After a fall-back: the paced read, sent on a tick and accepted only
-    // when the drop is the echo and the answer four hex digits and CR; else
-    // drained and tried again, -1 after three tries.
+    // The read exchange in the default pacing (an answer window of 2
+    // ticks); the drop and the answer as they were read, for the strict
+    // check after a fall-back.
+    int PacedRead(short addr, int answerTicks, std::string* drop = nullptr,
+                  std::string* answer = nullptr);
+    // After a fall-back: the paced read, sent on a tick with a window of 4
+    // ticks and accepted only when the drop is the echo and the answer four
+    // hex digits and CR; else drained and tried again, -1 after three tries.
+    // The radio sends in order, so a late answer shows before an echo,
+    // never between an echo and its answer.
     int CheckedRead(short addr);
     // Fast: collects the reply to frame, sent at sent, until it is the echo
     // and, for a read, four hex digits and CR; false when it stops matching
-    // or is not complete 2 ticks (a read: 3) after sending. Characters after
+    // or is not complete 2 ticks (a read: 4) after sending. Characters after
     // it stay for the next exchange. ahead >= 0: the read frame for that
     // word goes out as soon as the echo is in.
     bool Collect(const std::string& frame, bool isRead, LinkTime sent, std::string& got,
