@@ -134,9 +134,6 @@ int cmdWords(const std::vector<std::string>& args) {
 
 // ---- CSV -----------------------------------------------------------------
 
-// A CSV of channels is a few kB; far larger text is not one.
-constexpr std::uintmax_t kMaxCsvBytes = 1 << 20;
-
 int cmdExport(const std::vector<std::string>& args) {
     const Args a = parseArgs(args, {"-o", "--format"}, 1);
     kq::CsvLayout layout = kq::CsvLayout::Kq;
@@ -158,7 +155,7 @@ std::string readCsvFile(const std::string& path) {
     char buf[8192];
     while (in.read(buf, sizeof buf) || in.gcount() > 0) {
         text.append(buf, static_cast<std::size_t>(in.gcount()));
-        if (text.size() > kMaxCsvBytes)
+        if (text.size() > kq::MaxCsvBytes)
             throw kq::FileError(path + ": the file is too large for a channel list.");
     }
     if (in.bad()) throw kq::FileError(path + ": the file cannot be read.");

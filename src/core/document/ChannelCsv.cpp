@@ -47,9 +47,30 @@ struct Record {
     std::vector<std::string> fields;
 };
 
+// Text that is not a channel list at all: the whole file is refused.
 [[noreturn]] void badRow(const std::string& source, int row, const std::string& what) {
     throw FileError(source + ": row " + std::to_string(row) + ": " + what +
                     "; nothing was imported.");
+}
+
+// A sound row the radio cannot hold; the caller decides whether that
+// refuses the file or only the row.
+struct RowUnfit {
+    std::string reason;
+};
+
+[[noreturn]] void unfit(std::string reason) { throw RowUnfit{std::move(reason)}; }
+
+// Fields beyond the heading's columns are what some programmers write after
+// the last column; any content there means the columns are not understood.
+void checkExtraFields(const Record& r, std::size_t columns, const std::string& source) {
+    for (std::size_t i = columns; i < r.fields.size(); ++i) {
+        if (!r.fields[i].empty()) {
+            badRow(source, r.row,
+                   "field " + std::to_string(i + 1) + " holds " + QuoteForMessage(r.fields[i]) +
+                       " but the heading names " + std::to_string(columns) + " columns");
+        }
+    }
 }
 
 // Splits the text into records. Double quotes may enclose a field, which
@@ -125,22 +146,19 @@ int spacingValue(const std::string& s) {
     return 1; // neither
 }
 
-int16_t channelNumber(const std::string& text, const std::string& column, const std::string& source,
-                      int row) {
+int16_t channelNumber(const std::string& text, const std::string& column) {
     if (text.empty() || text.size() > 2 ||
         text.find_first_not_of("0123456789") != std::string::npos ||
         std::atoi(text.c_str()) > ClassKQxx53::LastCHNumber()) {
-        badRow(source, row,
-               column + " " + QuoteForMessage(text) + " is not a channel number from 0 to 15");
+        unfit(column + " " + QuoteForMessage(text) + " is not a channel number from 0 to 15");
     }
     return static_cast<int16_t>(std::atoi(text.c_str()));
 }
 
-ChannelPara kqRow(const Record& r, const std::string& source) {
+ChannelPara kqRow(const Record& r) {
     const auto& f = r.fields;
     auto bad = [&](std::size_t i, const std::string& what) {
-        badRow(source, r.row,
-               std::string(kKqColumns[i]) + " " + QuoteForMessage(f[i]) + " " + what);
+        unfit(std::string(kKqColumns[i]) + " " + QuoteForMessage(f[i]) + " " + what);
     };
     ChannelPara p;
     p.RxFreq = decimalValue(f[1]);
@@ -211,16 +229,10 @@ const std::string* field(const Record& r, const ChirpColumns& c, const char* nam
     return it->second < r.fields.size() ? &r.fields[it->second] : &empty;
 }
 
-ChannelPara chirpRow(const Record& r, const ChirpColumns& c, const std::string& source) {
-    if (r.fields.size() > c.names.size()) {
-        badRow(source, r.row,
-               std::to_string(r.fields.size()) + " fields but the heading names " +
-                   std::to_string(c.names.size()));
-    }
+ChannelPara chirpRow(const Record& r, const ChirpColumns& c) {
     auto bad = [&](const char* column, const std::string& what) {
-        badRow(source, r.row,
-               c.names[c.index.at(column)] + " " + QuoteForMessage(*field(r, c, column)) + " " +
-                   what);
+        unfit(c.names[c.index.at(column)] + " " + QuoteForMessage(*field(r, c, column)) + " " +
+              what);
     };
     ChannelPara p;
     const int64_t rx = hertz(*field(r, c, "frequency"));
@@ -236,10 +248,9 @@ ChannelPara chirpRow(const Record& r, const ChirpColumns& c, const std::string& 
         if (off < 0) bad("offset", "is not a frequency in MHz");
         tx = duplex == "split" ? off : duplex == "+" ? rx + off : rx - off;
         if (tx <= 0 || !ClassKQxx53::IsTxFreq(tx / 1e6)) {
-            badRow(source, r.row,
-                   "the transmit frequency " + mhzText(std::max<int64_t>(tx, 0)) + " MHz (Duplex " +
-                       QuoteForMessage(duplex) + ", Offset " + QuoteForMessage(offsetText) +
-                       ") is not one this radio can hold");
+            unfit("the transmit frequency " + mhzText(std::max<int64_t>(tx, 0)) + " MHz (Duplex " +
+                  QuoteForMessage(duplex) + ", Offset " + QuoteForMessage(offsetText) +
+                  ") is not one this radio can hold");
         }
     } else if (duplex == "off") {
         tx = 0;
@@ -308,15 +319,23 @@ std::string ExportCsv(const ClassKQxx53& dev, CsvLayout layout) {
     return text;
 }
 
-CsvImport ImportCsv(const std::string& text, const ClassKQxx53& base, const std::string& source) {
+CsvImport ImportCsv(const std::string& text, const ClassKQxx53& base, const std::string& source,
+                    CsvUnfit unfitRows) {
+    if (text.size() > MaxCsvBytes) {
+        throw FileError(source + ": the file is too large for a channel list (over " +
+                        std::to_string(MaxCsvBytes / 1024) + " kB); nothing was imported.");
+    }
     const std::vector<Record> records = splitRecords(text, source);
     if (records.empty()) {
         badRow(source, 1, "the text is empty; the first row must be a heading");
     }
-    CsvImport result{base, CsvLayout::Kq, {}};
+    CsvImport result{base, CsvLayout::Kq, {}, {}};
     const Record& head = records[0];
+    // Trailing empty heading fields name no column.
+    std::size_t columns = head.fields.size();
+    while (columns > 1 && head.fields[columns - 1].empty()) --columns;
     ChirpColumns chirp;
-    for (std::size_t i = 0; i < head.fields.size(); ++i) {
+    for (std::size_t i = 0; i < columns; ++i) {
         const std::string name = lower(head.fields[i]);
         if (!name.empty() && !chirp.index.emplace(name, i).second) {
             badRow(source, head.row,
@@ -324,7 +343,7 @@ CsvImport ImportCsv(const std::string& text, const ClassKQxx53& base, const std:
         }
         chirp.names.push_back(head.fields[i]);
     }
-    bool kq = head.fields.size() == kKqColumnCount;
+    bool kq = columns == kKqColumnCount;
     for (std::size_t i = 0; kq && i < kKqColumnCount; ++i)
         kq = lower(head.fields[i]) == kKqColumns[i];
     if (!kq) {
@@ -341,24 +360,44 @@ CsvImport ImportCsv(const std::string& text, const ClassKQxx53& base, const std:
         result.layout = CsvLayout::Chirp;
     }
 
+    // The whole text is checked before any row is judged, so a file that is
+    // not a channel list is refused as such, not as a list of unfit rows.
+    for (std::size_t k = 1; k < records.size(); ++k) {
+        const Record& r = records[k];
+        if (result.layout == CsvLayout::Kq && r.fields.size() < kKqColumnCount) {
+            badRow(source, r.row,
+                   std::to_string(r.fields.size()) + " fields instead of " +
+                       std::to_string(kKqColumnCount));
+        }
+        checkExtraFields(r, columns, source);
+    }
+
     std::vector<std::pair<int16_t, ChannelPara>> channels;
-    std::set<int16_t> seen;
+    std::map<int16_t, int> rowOf; // channel -> the row that holds it
     std::set<std::string> dropped;
     for (std::size_t k = 1; k < records.size(); ++k) {
         const Record& r = records[k];
-        int16_t ch = 0;
-        ChannelPara p;
-        if (result.layout == CsvLayout::Kq) {
-            if (r.fields.size() != kKqColumnCount) {
-                badRow(source, r.row,
-                       std::to_string(r.fields.size()) + " fields instead of " +
-                           std::to_string(kKqColumnCount));
+        try {
+            int16_t ch = 0;
+            ChannelPara p;
+            if (result.layout == CsvLayout::Kq) {
+                ch = channelNumber(r.fields[0], kKqColumns[0]);
+                p = kqRow(r);
+            } else {
+                ch = channelNumber(*field(r, chirp, "location"), "Location");
+                p = chirpRow(r, chirp);
             }
-            ch = channelNumber(r.fields[0], kKqColumns[0], source, r.row);
-            p = kqRow(r, source);
-        } else {
-            ch = channelNumber(*field(r, chirp, "location"), "Location", source, r.row);
-            p = chirpRow(r, chirp, source);
+            const auto [at, added] = rowOf.emplace(ch, r.row);
+            if (!added) {
+                unfit("channel " + std::to_string(ch) + " appears twice (first on row " +
+                      std::to_string(at->second) + ")");
+            }
+            channels.emplace_back(ch, p);
+        } catch (const RowUnfit& u) {
+            result.unfit.push_back({r.row, u.reason});
+            continue;
+        }
+        if (result.layout == CsvLayout::Chirp) {
             for (const char* d : kDroppable) {
                 const std::string* f = field(r, chirp, d);
                 if (f && !f->empty() && dropped.insert(d).second) {
@@ -366,10 +405,14 @@ CsvImport ImportCsv(const std::string& text, const ClassKQxx53& base, const std:
                 }
             }
         }
-        if (!seen.insert(ch).second) {
-            badRow(source, r.row, "channel " + std::to_string(ch) + " appears twice");
-        }
-        channels.emplace_back(ch, p);
+    }
+    if (unfitRows == CsvUnfit::Refuse && !result.unfit.empty()) {
+        if (result.unfit.size() == 1) badRow(source, result.unfit[0].line, result.unfit[0].reason);
+        std::string msg = source + ": " + std::to_string(result.unfit.size()) +
+                          " rows cannot be held by this radio; nothing was imported:";
+        for (const CsvUnfitRow& u : result.unfit)
+            msg += "\n  row " + std::to_string(u.line) + ": " + u.reason;
+        throw FileError(msg);
     }
     ClassKQxx53& dev = result.device;
     for (int16_t ch = ClassKQxx53::FirstCHNumber(); ch <= ClassKQxx53::LastCHNumber(); ++ch) {

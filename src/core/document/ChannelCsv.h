@@ -9,6 +9,7 @@
 #include "ClassKQxx53.h"
 #include "FileSave.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -31,17 +32,38 @@ std::string CsvHeading(CsvLayout layout);
 // transmit spacing that differ, a transmit frequency without a receive one).
 std::string ExportCsv(const ClassKQxx53& dev, CsvLayout layout);
 
+// The largest CSV text taken as a channel list. A list of channels is a few
+// kB; far larger text is not one, and reading it would only cost time and
+// memory.
+inline constexpr std::uintmax_t MaxCsvBytes = 1 << 20;
+
+// A row the radio cannot hold: a channel number outside 0..15 or taken by an
+// earlier row, a frequency it cannot take, a value it has no way to express.
+struct CsvUnfitRow {
+    int line;           // the line the row starts on
+    std::string reason; // what does not fit, the field quoted safely
+};
+
 struct CsvImport {
     ClassKQxx53 device;               // base's model with the channels read
     CsvLayout layout = CsvLayout::Kq; // as recognised by the heading row
     std::vector<std::string> dropped; // columns with content this radio cannot hold
+    std::vector<CsvUnfitRow> unfit;   // rows the radio cannot hold, left out of device
+};
+
+// What ImportCsv does with rows the radio cannot hold.
+enum class CsvUnfit {
+    Refuse, // throw FileError naming every such row with its reason
+    Skip,   // keep the rows that fit and list the others in CsvImport::unfit
 };
 
 // Reads CSV text in either layout, recognised by its heading row. The
 // result is base with all 16 channels replaced: channels the text does not
-// list are unused. Every row is checked before anything is kept; a row that
-// cannot be represented throws FileError naming source and the row (the
-// line it starts on), with the offending field quoted safely.
-CsvImport ImportCsv(const std::string& text, const ClassKQxx53& base, const std::string& source);
+// list are unused. Rows may carry more fields than the heading when the
+// extra fields are empty. Text that is not a channel list (over
+// MaxCsvBytes, bad quoting, a non-empty extra field, a missing column) throws
+// FileError naming source and the row in either mode.
+CsvImport ImportCsv(const std::string& text, const ClassKQxx53& base, const std::string& source,
+                    CsvUnfit unfit = CsvUnfit::Refuse);
 
 } // namespace kq

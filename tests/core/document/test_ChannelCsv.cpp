@@ -12,6 +12,15 @@ using kq::CsvLayout;
 
 namespace {
 
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> v;
+    for (std::size_t at = 0, end = 0; at <= text.size(); at = end + 1) {
+        end = std::min(text.find('\n', at), text.size());
+        v.push_back(text.substr(at, end - at));
+    }
+    return v;
+}
+
 // Channels every Duplex form and both modes and powers need.
 ClassKQxx53 mixedTable() {
     ClassKQxx53 dev;
@@ -109,7 +118,7 @@ TEST(ChannelCsv, RowsThatCannotBeRepresentedNameTheRow) {
         {chHead + "1,146.52,x,0,FM,High\n", "row 2: Duplex \"x\" is none of"},
         {chHead + "1,146.52,,0,AM,High\n", "row 2: Mode \"AM\" is neither FM"},
         {chHead + "1,146.52,,0,FM,Mid\n", "row 2: Power \"Mid\" is neither"},
-        {chHead + "1,146.52,,0,FM,High,1\n", "row 2: 7 fields but the heading names 6"},
+        {chHead + "1,146.52,,0,FM,High,,1\n", "row 2: field 8 holds \"1\" but the heading names 6"},
         {chHead + "1,\"" + std::string(3000, '9') + "\r\n\",,0,FM,High\n",
          "row 2: Frequency \"" + std::string(40, '9') + "...\" is not"},
     };
@@ -119,6 +128,98 @@ TEST(ChannelCsv, RowsThatCannotBeRepresentedNameTheRow) {
         EXPECT_EQ(msg.find('\n'), std::string::npos) << msg;
         EXPECT_LT(msg.size(), 200u) << msg;
     }
+}
+
+// Lists in the common layout as other programmers write them: every row one
+// empty field longer than the heading, bands this radio has and bands it has
+// not, modes and channels it cannot hold.
+TEST(ChannelCsv, MixedBandListNamesEveryUnfitRowOrImportsTheOthers) {
+    const std::string text = "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,"
+                             "Mode,TStep,Skip,Comment,URCALL,RPT1CALL,RPT2CALL\r\n"
+                             "0,Call2m,146.520000,,0.600000,,88.5,88.5,023,NN,FM,5.00,,,,,,\r\n"
+                             "1,Rpt2m,145.310000,-,0.600000,Tone,100.0,88.5,023,NN,FM,5.00,,Club,,,,\r\n"
+                             "2,Ten,29.600000,,0.000000,,88.5,88.5,023,NN,FM,5.00,,,,,,\r\n"
+                             "3,Six,52.525000,-,1.000000,,88.5,88.5,023,NN,FM,5.00,,,,,,\r\n"
+                             "4,Simplex70,446.006250,,0.000000,,88.5,88.5,023,NN,NFM,6.25,,,,,,\r\n"
+                             "5,Rpt70,442.100000,+,5.000000,,88.5,88.5,023,NN,FM,5.00,,,,,,\r\n"
+                             "6,Air,121.500000,,0.000000,,88.5,88.5,023,NN,AM,25.00,,,,,,\r\n"
+                             "7,\"23cm, beacon\",1296.000000,,0.000000,,88.5,88.5,023,NN,FM,5.00,,,,,,\r\n"
+                             "8,DStar,145.670000,,0.000000,,88.5,88.5,023,NN,DV,5.00,,,CQCQCQ,,,\r\n"
+                             "9,OffGrid,146.522500,,0.000000,,88.5,88.5,023,NN,FM,5.00,,,,,,\r\n"
+                             "5,Again,443.000000,,0.000000,,88.5,88.5,023,NN,FM,5.00,,,,,,\r\n"
+                             "16,Beyond,147.000000,,0.000000,,88.5,88.5,023,NN,FM,5.00,,,,,,\r\n"
+                             "10,Rpt2mHi,147.390000,+,0.600000,,88.5,88.5,023,NN,NFM,5.00,,,,,,\r\n";
+    const std::vector<std::pair<int, std::string>> unfit = {
+        {4, "Frequency \"29.600000\" is not a receive frequency"},
+        {5, "Frequency \"52.525000\" is not"},
+        {8, "Mode \"AM\" is neither FM"},
+        {9, "Frequency \"1296.000000\" is not"},
+        {10, "Mode \"DV\" is neither"},
+        {11, "Frequency \"146.522500\" is not"},
+        {12, "channel 5 appears twice (first on row 7)"},
+        {13, "Location \"16\" is not a channel number from 0 to 15"}};
+
+    const kq::CsvImport r = kq::ImportCsv(text, ClassKQxx53(), "m.csv", kq::CsvUnfit::Skip);
+    ASSERT_EQ(r.unfit.size(), unfit.size());
+    for (std::size_t i = 0; i < unfit.size(); ++i) {
+        EXPECT_EQ(r.unfit[i].line, unfit[i].first);
+        EXPECT_EQ(r.unfit[i].reason.rfind(unfit[i].second, 0), 0u) << r.unfit[i].reason;
+    }
+    // URCALL is only on a row left out, so it is not reported as dropped.
+    EXPECT_EQ(r.dropped, (std::vector<std::string>{"Name", "Tone", "Comment"}));
+    std::string rows;
+    for (int16_t ch : {0, 1, 4, 5, 10, 2, 9}) rows += kq::ChannelRow(r.device, ch) + "\n";
+    EXPECT_EQ(rows, "0   0  146.520000  25.0K    146.520000  25.0K    L  \n"
+                    "1   1  145.310000  25.0K    144.710000  25.0K    L  \n"
+                    "4   4  446.006250  12.5K    446.006250  12.5K    L  \n"
+                    "5   5  442.100000  25.0K    447.100000  25.0K    L  \n"
+                    "10  A  147.390000  12.5K    147.990000  12.5K    L  \n"
+                    "2   2     NONE     12.5K       NONE     12.5K    L  \n"
+                    "9   9     NONE     12.5K       NONE     12.5K    L  \n");
+
+    // Refused, one message names them all, each on a line of its own.
+    const std::string msg = kqtest::ErrorOf<kq::FileError>([&] { kq::ImportCsv(text, ClassKQxx53(), "m.csv"); });
+    const auto got = lines(msg);
+    ASSERT_EQ(got.size(), unfit.size() + 1) << msg;
+    EXPECT_EQ(got[0], "m.csv: 8 rows cannot be held by this radio; nothing was imported:");
+    for (std::size_t i = 0; i < unfit.size(); ++i) {
+        const std::string row = "  row " + std::to_string(unfit[i].first) + ": " + unfit[i].second;
+        EXPECT_EQ(got[i + 1].rfind(row, 0), 0u) << got[i + 1];
+    }
+}
+
+// Whatever the mode, text that is not a channel list is refused whole.
+TEST(ChannelCsv, MalformedTextIsRefusedEvenWhenSkippingUnfitRows) {
+    const std::string head = "Location,Frequency,Duplex,Offset,Mode\n", fits = "0,146.52,,0,FM\n";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {head + fits + "1,146.52,,0,FM,,x,\n", "row 3: field 7 holds \"x\" but the heading names 5 columns"},
+        {head + "16,29.6,,0,AM\n" + "1,\"146.52,,0,FM\n", "row 3: a quoted field is not closed"},
+        {"Location,Frequency,Duplex,Mode\n" + fits, "row 1: the heading has no offset column"},
+        {kq::CsvHeading(CsvLayout::Kq) + "\n0,150,150,12.5\n", "row 2: 4 fields instead of 6"},
+        {head + std::string(kq::MaxCsvBytes, ','), "the file is too large for a channel list"},
+    };
+    for (const auto& [text, part] : cases) {
+        const std::string msg =
+            kqtest::ErrorOf<kq::FileError>([&] { kq::ImportCsv(text, ClassKQxx53(), "in.csv", kq::CsvUnfit::Skip); });
+        EXPECT_EQ(msg.rfind("in.csv: " + part, 0), 0u) << part << ": " << msg;
+    }
+}
+
+// 60 numbered rows: the first 16 fit, the 44 beyond channel 15 are named.
+TEST(ChannelCsv, LongListKeepsChannelsUpToFifteen) {
+    std::string text = "Location,Name,Frequency,Duplex,Offset,Tone,Mode,Power\n";
+    for (int k = 0; k < 60; ++k)
+        text +=
+            std::to_string(k) + ",Ch" + std::to_string(k) + "," + kq::DecimalText(430 + k * 0.025) + ",,0,,NFM,5.0W,\n";
+    const kq::CsvImport r = kq::ImportCsv(text, ClassKQxx53(), "long.csv", kq::CsvUnfit::Skip);
+    ASSERT_EQ(r.unfit.size(), 44u);
+    EXPECT_EQ(r.unfit.front().line, 18);
+    EXPECT_EQ(r.unfit.back().line, 61);
+    EXPECT_DOUBLE_EQ(r.device.Channel(15).RxFreq, 430.375);
+    EXPECT_EQ(r.device.Channel(15).RFPower, -1);
+    const std::string msg = kqtest::ErrorOf<kq::FileError>([&] { kq::ImportCsv(text, ClassKQxx53(), "long.csv"); });
+    EXPECT_EQ(lines(msg).size(), 45u);
+    EXPECT_NE(msg.find("\n  row 61: Location \"59\" is not a channel number"), std::string::npos);
 }
 
 TEST(ChannelCsv, CommonLayoutExportRefusesChannelsItCannotExpress) {
