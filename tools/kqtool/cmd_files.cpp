@@ -24,19 +24,11 @@ namespace kqtool {
 
 namespace {
 
-std::string lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
 // --model takes a code 0..3 or a model name such as KQ-0253.
 int modelCode(const std::string& text) {
-    if (text.size() == 1 && text[0] >= '0' && text[0] <= '3') return text[0] - '0';
-    for (int c = 0; c < kq::KnownModelCount; ++c) {
-        if (lower(text) == lower(kq::FindModel(c)->ModelName)) return c;
-    }
-    throw UsageError{"unknown model '" + text +
-                     "' (use 0 to 3 or KQ-0253, KQ-0353, KQ-0453, KQ-0153)"};
+    const int code = kq::ParseModelCode(text);
+    if (code < 0) throw UsageError{"unknown model '" + text + "' (use " + kq::ModelCodesText() + ")"};
+    return code;
 }
 
 kq::ClassKQxx53 newDevice(const Args& a) {
