@@ -12,6 +12,8 @@ packages=(cmake g++ make pkg-config libgtest-dev libbenchmark-dev
           qt6-base-dev qt6-serialport-dev libgl-dev
           poppler-utils fonts-liberation fonts-liberation2 xvfb xauth
           dpkg-dev file desktop-file-utils appstream shared-mime-info groff-base)
+# The completion scripts' test sources bash-completion's helpers.
+packages+=(bash-completion)
 
 install_missing() {
     local missing=()

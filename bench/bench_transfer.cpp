@@ -10,7 +10,7 @@
 // kqbench_transfer --parallel N: the time of writing 1 radio and N radios at
 // once (one worker thread and link per port, as kqtool write --parallel does),
 // default pacing, against as many emulators paced as above.
-#include "KqSerialPort.h"
+#include "Form_QVCom.h"
 #include "LinkRunner.h"
 
 #include <QCoreApplication>
@@ -29,19 +29,20 @@ constexpr double kMsPerChar = 11.0 / 9600 * 1000; // start, 8 data, 2 stop bits
 constexpr double kTickMs = 20;
 constexpr int kEepromMs = 10;
 
-double timeRun(kq::ClassKQxx53& dev, kq::TransferSequence::Direction dir, bool fast,
-               std::string& note) {
-    kq::TransferSequence t(dev, dir);
-    kq::Form_QVCom::Options link;
+double timeRun(kq::ClassKQxx53& dev, kq::TransferSequence::Direction dir, kq::LinkSettings link,
+               bool fast, std::string& note) {
+    const auto t = dir == kq::TransferDirection::Write
+                       ? std::make_unique<kq::TransferSequence>(kq::PrepareWrite(dev))
+                       : std::make_unique<kq::TransferSequence>(dev.TotalEEWords());
     link.fast = fast;
     kq::LinkRunner::Hooks hooks;
     hooks.confirmModelMismatch = [](int) { return true; };
     QElapsedTimer clock;
     clock.start();
-    const auto outcome = kq::LinkRunner::Run(t, link, hooks);
+    const auto outcome = kq::LinkRunner::Run(*t, link, hooks);
     const double ms = static_cast<double>(clock.nsecsElapsed()) / 1e6;
-    note = outcome == kq::TransferSequence::Outcome::Done ? t.Surprise()
-                                                          : "FAILED: " + t.Detail(outcome);
+    note = outcome.outcome == kq::TransferOutcome::Done ? outcome.fallBack
+                                                        : "FAILED: " + outcome.detail;
     return ms;
 }
 
@@ -62,25 +63,25 @@ double timeParallel(int n, std::string& note) {
         }
         ports << QString::fromLocal8Bit(radios.back()->readLine()).trimmed();
     }
-    std::vector<kq::TransferSequence::Outcome> outcomes(static_cast<std::size_t>(n));
+    std::vector<kq::TransferOutcome> outcomes(static_cast<std::size_t>(n));
     std::vector<std::unique_ptr<QThread>> workers;
     QElapsedTimer clock;
     clock.start();
     for (int i = 0; i < n; ++i) {
         workers.emplace_back(QThread::create([&, i] {
             kq::ClassKQxx53 dev;
-            kq::TransferSequence t(dev, kq::TransferSequence::Direction::Write);
-            kq::Form_QVCom::Options link;
-            link.ports = {ports[i]};
+            kq::TransferSequence t(kq::PrepareWrite(dev));
+            kq::LinkSettings link;
+            link.ports = {ports[i].toStdString()};
             kq::Form_QVCom com(link);
-            outcomes[static_cast<std::size_t>(i)] = t.Run(com);
+            outcomes[static_cast<std::size_t>(i)] = t.Run(com).outcome;
         }));
         workers.back()->start();
     }
     for (auto& w : workers) w->wait();
     const double ms = static_cast<double>(clock.nsecsElapsed()) / 1e6;
     int ok = 0;
-    for (auto o : outcomes) ok += o == kq::TransferSequence::Outcome::Done;
+    for (auto o : outcomes) ok += o == kq::TransferOutcome::Done;
     note = std::to_string(ok) + " of " + std::to_string(n) + " written and verified";
     for (auto& r : radios) {
         r->terminate();
@@ -115,7 +116,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "kqradio did not start next to this program\n");
         return 1;
     }
-    kq::KqSerialPort::SetPortMap({QString::fromLocal8Bit(radio.readLine()).trimmed()});
+    kq::LinkSettings link;
+    link.ports = {QString::fromLocal8Bit(radio.readLine()).trimmed().toStdString()};
 
     const int words = 64;
     // Ticks: the search's two probes (2 each), one preparation (4) for a
@@ -137,8 +139,8 @@ int main(int argc, char** argv) {
     std::printf("%-22s %9s %12s %7s\n", "", "time ms", "reference", "ratio");
     for (bool fast : {false, true}) {
         std::string noteR, noteW;
-        const double r = timeRun(dev, kq::TransferSequence::Direction::Read, fast, noteR);
-        const double w = timeRun(dev, kq::TransferSequence::Direction::Write, fast, noteW);
+        const double r = timeRun(dev, kq::TransferSequence::Direction::Read, link, fast, noteR);
+        const double w = timeRun(dev, kq::TransferSequence::Direction::Write, link, fast, noteW);
         const double rr = fast ? readLimit : readBudget, wr = fast ? writeLimit : writeBudget;
         const char* ref = fast ? "line limit" : "tick budget";
         std::printf("read  %-16s %9.0f %9.0f %-2s %7.2f %s\n", fast ? "fast" : "default", r, rr, "",

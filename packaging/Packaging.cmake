@@ -13,6 +13,7 @@ install(FILES ${KQ_PKG}/kqprogrammer-mime.xml DESTINATION ${CMAKE_INSTALL_DATADI
         RENAME kqprogrammer.xml)
 install(FILES ${KQ_PKG}/${KQ_ID}.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${KQ_PKG}/${KQ_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+include(${KQ_PKG}/completion/Completion.cmake)
 
 # Manual pages are installed compressed, as man(1) and Debian expect them.
 find_program(KQ_GZIP gzip REQUIRED)

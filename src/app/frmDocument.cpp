@@ -157,13 +157,9 @@ bool frmDocument::RecordChange(const QString& what) {
 
 bool frmDocument::IsModified() const { return !m_Undo->isClean(); }
 
-void frmDocument::Undo() {
-    if (!m_Busy) m_Undo->undo();
-}
+void frmDocument::Undo() { m_Undo->undo(); }
 
-void frmDocument::Redo() {
-    if (!m_Busy) m_Undo->redo();
-}
+void frmDocument::Redo() { m_Undo->redo(); }
 
 void frmDocument::restoreState(const ClassKQxx53& state) {
     const int16_t now = m_Device.NowCHNum;
@@ -212,26 +208,16 @@ bool frmDocument::refuseWhileBusy() {
     return true;
 }
 
-void frmDocument::OpenChannelEdit() {
-    if (!refuseWhileBusy()) Form_Keyin_CH::Load(*this);
-}
-void frmDocument::OpenAutoFreq() {
-    if (!refuseWhileBusy()) Form_AutoFreq::Load(*this);
-}
-void frmDocument::OpenSystemOption() {
-    if (!refuseWhileBusy()) Form_Option_System::Load(*this);
-}
+void frmDocument::OpenChannelEdit() { Form_Keyin_CH::Load(*this); }
+void frmDocument::OpenAutoFreq() { Form_AutoFreq::Load(*this); }
+void frmDocument::OpenSystemOption() { Form_Option_System::Load(*this); }
 void frmDocument::Upload() {
     if (!refuseWhileBusy()) Form_Upload::Load(*this);
 }
 void frmDocument::Download() {
     if (!refuseWhileBusy()) Form_Download::Load(*this);
 }
-void frmDocument::ShowPorts() {
-    Form_Ports* ports = Form_Ports::ShowPorts(this);
-    connect(ports, &Form_Ports::PortsChosen, &m_Main, &frmMain::SetPortChoice,
-            Qt::UniqueConnection);
-}
+void frmDocument::ShowPorts() { Form_Ports::ShowPorts(m_Main); }
 
 void frmDocument::CloseWindow() {
     if (parentWidget())
@@ -285,7 +271,6 @@ int frmDocument::FirstSelectedRow() const {
 void frmDocument::CopyChannels() { m_Main.Clipboard().CopyChannels(m_Device, selectedRows()); }
 
 void frmDocument::CutChannels() {
-    if (m_Busy) return;
     const auto rows = selectedRows();
     if (rows.empty()) return;
     m_Main.Clipboard().CutChannels(m_Device, rows);
@@ -294,7 +279,6 @@ void frmDocument::CutChannels() {
 }
 
 void frmDocument::PasteChannels() {
-    if (m_Busy) return;
     if (m_Main.Clipboard().PasteChannels(m_Device, static_cast<int16_t>(FirstSelectedRow()))) {
         UpdateHomePage();
         RecordChange(tr("Paste"));
@@ -302,7 +286,6 @@ void frmDocument::PasteChannels() {
 }
 
 void frmDocument::DeleteChannels() {
-    if (m_Busy) return;
     const auto rows = selectedRows();
     if (rows.empty()) return;
     ChannelClipboard::DeleteChannels(m_Device, rows);
@@ -417,26 +400,22 @@ void frmDocument::closeEvent(QCloseEvent* e) {
 QMenu* frmDocument::MakeContextMenu(const QPoint& pos) {
     auto* menu = new QMenu(this);
     const int row = m_List->indexAt(pos).row();
-    const bool idle = !m_Busy;
-    menu->addAction(tr("EDIT C&HANNEL..."), this,
-                    [this, row] {
-                        if (row >= 0) {
-                            m_List->setCurrentRow(row, QItemSelectionModel::NoUpdate);
-                            m_Device.NowCHNum = static_cast<int16_t>(row);
-                        }
-                        OpenChannelEdit();
-                    })
-        ->setEnabled(idle);
+    menu->addAction(tr("EDIT C&HANNEL..."), this, [this, row] {
+        if (row >= 0) {
+            m_List->setCurrentRow(row, QItemSelectionModel::NoUpdate);
+            m_Device.NowCHNum = static_cast<int16_t>(row);
+        }
+        OpenChannelEdit();
+    });
     menu->addSeparator();
     const bool selected = FirstSelectedRow() >= 0;
-    menu->addAction(tr("CU&T"), this, &frmDocument::CutChannels)->setEnabled(idle && selected);
+    menu->addAction(tr("CU&T"), this, &frmDocument::CutChannels)->setEnabled(selected);
     menu->addAction(tr("&COPY"), this, &frmDocument::CopyChannels)->setEnabled(selected);
     menu->addAction(tr("&PASTE"), this, &frmDocument::PasteChannels)
-        ->setEnabled(idle && selected && !m_Main.Clipboard().Empty());
-    menu->addAction(tr("&DELETE"), this, &frmDocument::DeleteChannels)
-        ->setEnabled(idle && selected);
+        ->setEnabled(selected && !m_Main.Clipboard().Empty());
+    menu->addAction(tr("&DELETE"), this, &frmDocument::DeleteChannels)->setEnabled(selected);
     menu->addSeparator();
-    menu->addAction(tr("&UNDO"), this, &frmDocument::Undo)->setEnabled(idle && m_Undo->canUndo());
+    menu->addAction(tr("&UNDO"), this, &frmDocument::Undo)->setEnabled(m_Undo->canUndo());
     return menu;
 }
 
@@ -449,7 +428,6 @@ bool frmDocument::ImportCsv() {
 }
 
 bool frmDocument::ImportCsvFrom(const QString& path) {
-    if (refuseWhileBusy()) return false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         QMessageBox::warning(this, tr("Import CSV"),

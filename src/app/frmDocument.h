@@ -62,7 +62,8 @@ public:
     // Has the main window show the hint of the active table.
     void ShowBandHint();
 
-    // While a radio transfer runs the table must not change or go away.
+    // While a radio transfer runs the table stays open and no second one
+    // starts on it; the transfer has its own copy, so every other command works.
     void SetBusy(bool busy);
     bool IsBusy() const { return m_Busy; }
 
@@ -116,8 +117,8 @@ public:
     // coordinates); the caller shows it and deletes it.
     QMenu* MakeContextMenu(const QPoint& pos);
 
-    // The windows this one opens on itself. The dialogs and the transfers
-    // refuse, with a message, while a transfer runs on this table.
+    // The windows this one opens on itself. A transfer refuses, with a
+    // message, while another runs on this table.
     void OpenChannelEdit(); // for NowCHNum as it stands
     void OpenAutoFreq();
     void OpenSystemOption();

@@ -64,9 +64,8 @@ void frmMain::restoreSettings() {
     m_LastFolder = s.value(kFolderKey).toString();
     m_RecentFiles = s.value(kRecentKey).toStringList().mid(0, MaxRecentFiles);
     updateRecentMenus();
-    m_FastLink = s.value(kFastLinkKey, false).toBool();
-    m_FastLinkAction->setChecked(m_FastLink);
-    applyFastLink();
+    m_Link.fast = s.value(kFastLinkKey, false).toBool();
+    m_FastLinkAction->setChecked(m_Link.fast);
 
     const QStringList ports = s.value(kPortsKey).toStringList();
     QStringList missing;
@@ -78,14 +77,9 @@ void frmMain::restoreSettings() {
             tr("The serial port %1 chosen earlier is not there; the radio is searched on "
                "the system's ports.")
                 .arg(missing.join(QStringLiteral(", "))));
-    } else if (!ports.isEmpty()) {
-        KqSerialPort::SetPortMap(ports);
+    } else {
+        m_Link.ports = ToStdStrings(ports);
     }
-}
-
-void frmMain::applyFastLink() {
-    // The one place the radio link is told the choice.
-    kq::SetFastLink(m_FastLink);
 }
 
 frmMain::~frmMain() {
@@ -138,7 +132,9 @@ void frmMain::buildOwnMenus() {
 }
 
 void frmMain::buildTableMenus() {
-    const Needs idle = Needs::IdleTable; // changes the table: not during a transfer
+    // A transfer works on its own copy of the table, so the table stays
+    // open to every command but a second transfer.
+    const Needs idle = Needs::IdleTable;
     QMenu* file = new QMenu(tr("&FILE"), this);
     addMenuAction(file, tr("NEW"), [this] { NewDocument(); });
     addMenuAction(
@@ -151,8 +147,7 @@ void frmMain::buildTableMenus() {
         file, tr("&SAVE"), [](frmDocument& d) { d.Save(); }, QKeySequence(tr("Ctrl+S")));
     addTableAction(file, tr("SAVE &AS"), [](frmDocument& d) { d.SaveAs(); });
     file->addSeparator();
-    addTableAction(
-        file, tr("&IMPORT CSV..."), [](frmDocument& d) { d.ImportCsv(); }, {}, idle);
+    addTableAction(file, tr("&IMPORT CSV..."), [](frmDocument& d) { d.ImportCsv(); });
     addTableAction(file, tr("&EXPORT CSV..."), [](frmDocument& d) { d.ExportCsv(); });
     file->addSeparator();
     addTableAction(file, tr("PRINTER SET&UP"), [](frmDocument& d) { d.PrinterSetup(); });
@@ -166,31 +161,25 @@ void frmMain::buildTableMenus() {
 
     QMenu* edit = new QMenu(tr("&EDIT"), this);
     m_UndoAction = addTableAction(
-        edit, tr("&UNDO"), [](frmDocument& d) { d.Undo(); }, QKeySequence::Undo, idle);
-    m_RedoAction = addTableAction(
-        edit, tr("&REDO"), [](frmDocument& d) { d.Redo(); }, {}, idle);
+        edit, tr("&UNDO"), [](frmDocument& d) { d.Undo(); }, QKeySequence::Undo);
+    m_RedoAction = addTableAction(edit, tr("&REDO"), [](frmDocument& d) { d.Redo(); });
     m_RedoAction->setShortcuts({QKeySequence(tr("Ctrl+Y")), QKeySequence(tr("Ctrl+Shift+Z"))});
     edit->addSeparator();
     addTableAction(
-        edit, tr("CU&T"), [](frmDocument& d) { d.CutChannels(); }, QKeySequence(tr("Ctrl+X")),
-        idle);
+        edit, tr("CU&T"), [](frmDocument& d) { d.CutChannels(); }, QKeySequence(tr("Ctrl+X")));
     addTableAction(
         edit, tr("&COPY"), [](frmDocument& d) { d.CopyChannels(); }, QKeySequence(tr("Ctrl+C")));
     addTableAction(
-        edit, tr("&PASTE"), [](frmDocument& d) { d.PasteChannels(); }, QKeySequence(tr("Ctrl+V")),
-        idle);
+        edit, tr("&PASTE"), [](frmDocument& d) { d.PasteChannels(); }, QKeySequence(tr("Ctrl+V")));
     addTableAction(
         edit, tr("&DELETE"), [](frmDocument& d) { d.DeleteChannels(); },
-        QKeySequence(Qt::Key_Delete), idle);
+        QKeySequence(Qt::Key_Delete));
     edit->addSeparator();
-    addTableAction(
-        edit, tr("AUTO&FREQ"), [](frmDocument& d) { d.OpenAutoFreq(); }, {}, idle);
+    addTableAction(edit, tr("AUTO&FREQ"), [](frmDocument& d) { d.OpenAutoFreq(); });
 
     QMenu* option = new QMenu(tr("&OPTION"), this);
-    addTableAction(
-        option, tr("S&YSTEM"), [](frmDocument& d) { d.OpenSystemOption(); }, {}, idle);
-    addTableAction(
-        option, tr("C&HANNEL"), [](frmDocument& d) { d.OpenChannelEdit(); }, {}, idle);
+    addTableAction(option, tr("S&YSTEM"), [](frmDocument& d) { d.OpenSystemOption(); });
+    addTableAction(option, tr("C&HANNEL"), [](frmDocument& d) { d.OpenChannelEdit(); });
 
     QMenu* device = new QMenu(tr("&DEVICE"), this);
     addTableAction(
@@ -275,10 +264,14 @@ void frmMain::NoteFileChosen(const QString& path) {
 }
 
 void frmMain::SetFastLink(bool on) {
-    m_FastLink = on;
+    m_Link.fast = on;
     m_FastLinkAction->setChecked(on);
     QSettings().setValue(kFastLinkKey, on);
-    applyFastLink();
+}
+
+void frmMain::UseLinkForThisRun(const LinkSettings& link) {
+    m_Link = link;
+    m_FastLinkAction->setChecked(link.fast);
 }
 
 void frmMain::UpdateBandHint() {
@@ -370,11 +363,9 @@ void frmMain::OpenChannelFile() {
 }
 
 void frmMain::SetPortChoice(const QStringList& devices) {
-    KqSerialPort::SetPortMap(devices);
+    m_Link.ports = ToStdStrings(devices);
     QSettings().setValue(kPortsKey, devices);
 }
-
-void frmMain::UsePortsForThisRun(const QStringList& devices) { KqSerialPort::SetPortMap(devices); }
 
 QStringList frmMain::channelFiles(const QMimeData* data) {
     QStringList files;
@@ -412,7 +403,10 @@ std::unique_ptr<frmMain> StartProgram(const QStringList& args) {
     QStringList files;
     for (qsizetype i = 1; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--port")) {
-            if (i + 1 < args.size()) main->UsePortsForThisRun(args[++i].split(QLatin1Char(',')));
+            if (i + 1 >= args.size()) continue;
+            LinkSettings link = main->Link();
+            link.ports = ToStdStrings(args[++i].split(QLatin1Char(',')));
+            main->UseLinkForThisRun(link);
         } else if (!args[i].startsWith(QLatin1Char('-'))) {
             files << args[i];
         }

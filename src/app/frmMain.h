@@ -9,6 +9,7 @@
 
 #include "ChannelClipboard.h"
 #include "ChannelFile.h"
+#include "LinkSettings.h"
 #include "ReportText.h"
 
 #include <QList>
@@ -64,8 +65,12 @@ public:
     // A file that is no longer there leaves the list, with a message.
     void OpenRecentFile(const QString& path);
 
+    // The radio link's settings; each transfer gets a copy.
+    const LinkSettings& Link() const { return m_Link; }
+    // Settings for this run only (--port; a longer tick for a slow adapter).
+    void UseLinkForThisRun(const LinkSettings& link);
     // DEVICE > FAST LINK: the opt-in fast pacing of the radio link.
-    bool FastLink() const { return m_FastLink; }
+    bool FastLink() const { return m_Link.fast; }
     void SetFastLink(bool on);
 
     // The one channel clipboard of the program.
@@ -75,8 +80,6 @@ public:
     // The user's choice of the devices searched as COM1, COM2, ...; kept
     // for later runs. {} means the system's list.
     void SetPortChoice(const QStringList& devices);
-    // The same for this run only (--port).
-    void UsePortsForThisRun(const QStringList& devices);
 
     // Enables the table actions from the active table and its busy state,
     // and shows the menus that fit and the active table's band hint.
@@ -106,8 +109,6 @@ private:
     QMenu* addRecentMenu(QMenu* file);
     void updateRecentMenus();
     void restoreSettings();
-    // The one place where the fast-link choice reaches the radio link.
-    void applyFastLink();
     static QStringList channelFiles(const QMimeData* data);
 
     QMdiArea* m_Mdi;
@@ -126,7 +127,7 @@ private:
     QPrinter m_Printer{QPrinter::HighResolution};
     QString m_LastFolder;
     QStringList m_RecentFiles;
-    bool m_FastLink = false;
+    LinkSettings m_Link;
 };
 
 // The program's start: the main window shown with a window for each channel

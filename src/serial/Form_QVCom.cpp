@@ -32,33 +32,23 @@ std::string Shown(const QByteArray& b) {
 }
 } // namespace
 
-Form_QVCom::Form_QVCom(Options opt)
-    : m_Opt(std::move(opt)), m_Tick(std::chrono::milliseconds(m_Opt.tickMs)), m_T0(Clock::now()),
-      m_NextTick(m_T0 + m_Tick) {
-    // The ports as they are now: a change of the port list meanwhile must not
-    // move this transfer to another device.
-    if (m_Opt.ports.isEmpty()) m_Opt.ports = KqSerialPort::PortMap();
-    m_Port.SetMap(m_Opt.ports);
+Form_QVCom::Form_QVCom(const LinkSettings& link)
+    : m_Opt(link), m_Ports(SearchedPorts(link)), m_Tick(std::chrono::milliseconds(m_Opt.tickMs)),
+      m_T0(Clock::now()), m_NextTick(m_T0 + m_Tick) {
+    m_Port.SetMap(m_Ports);
     Search();
 }
 
-Form_QVCom::Form_QVCom() : Form_QVCom(Options{}) {}
-
 Form_QVCom::~Form_QVCom() { m_Port.Close(); }
 
-bool Form_QVCom::RadioAnswers(const QString& device) { return RadioAnswers(device, Options{}); }
-
-bool Form_QVCom::RadioAnswers(const QString& device, Options opt) {
-    opt.ports = QStringList{device};
-    return Form_QVCom(opt).ActComPort() == 1;
+bool Form_QVCom::RadioAnswers(const QString& device, LinkSettings link) {
+    link.ports = {device.toStdString()};
+    return Form_QVCom(link).ActComPort() == 1;
 }
 
 std::string Form_QVCom::ActDevice() const {
     if (m_ActPort == 0) return {};
-    KqSerialPort p;
-    p.SetMap(m_Opt.ports);
-    p.SetPort(m_ActPort);
-    return p.DevicePath().toStdString();
+    return m_Ports.value(m_ActPort - 1).toStdString();
 }
 
 std::string Form_QVCom::PortProblem() const {

@@ -5,12 +5,14 @@
 // does can stretch or shorten its waits. Like a message-queue timer, ticks
 // missed while the thread was held up count once, not all at once: a busy
 // machine makes a wait longer, never cuts an answer window short.
-// Instances share no state but the port map: two links on two ports can run
-// at once.
+// Instances share no state: two links on two ports can run at once.
 #pragma once
 
 #include "KqSerialPort.h"
+#include "LinkSettings.h"
 #include "WordLink.h"
+
+#include <QStringList>
 
 #include <chrono>
 #include <string>
@@ -19,30 +21,12 @@ namespace kq {
 
 class Form_QVCom : public WordLink {
 public:
-    struct Options {
-        // Finish each word exchange as soon as its answer is in, checked and
-        // the line is quiet; anything unexpected reruns that exchange in the
-        // default pacing, which holds for the rest of the transfer.
-        bool fast = false;
-        // After a fast write's echo: time the radio needs to program the
-        // word, during which it would lose what is sent to it.
-        int eepromMs = 10;
-        // The devices for COM1..COM4 of this link (empty: the program's map).
-        QStringList ports;
-        // The tick of the pacing. The radio's protocol is timed on 20 ms;
-        // tests on a loaded machine lengthen it, as a pseudo-terminal there
-        // can deliver characters tens of milliseconds late.
-        int tickMs = 20;
-    };
-
     // Loading runs the port search.
-    explicit Form_QVCom(Options opt);
-    Form_QVCom();
+    explicit Form_QVCom(const LinkSettings& link = {});
     ~Form_QVCom() override; // closes the port
 
     // Whether a radio answers the probe on device (the search on it alone).
-    static bool RadioAnswers(const QString& device, Options opt);
-    static bool RadioAnswers(const QString& device);
+    static bool RadioAnswers(const QString& device, LinkSettings link = {});
 
     int ActComPort() const override { return m_ActPort; }
     std::string ActDevice() const override;
@@ -79,7 +63,10 @@ private:
     // Lets the line fall quiet and empties the receive buffer.
     void Drain();
 
-    Options m_Opt;
+    LinkSettings m_Opt;
+    // COM1..COM4 as they were when the link was made: a change of the
+    // system's list meanwhile must not move this transfer to another device.
+    QStringList m_Ports;
     KqSerialPort m_Port;
     Clock::duration m_Tick;
     Clock::time_point m_T0, m_NextTick;

@@ -4,7 +4,6 @@
 #include <QSerialPortInfo>
 
 #include <algorithm>
-#include <mutex>
 
 #ifndef _WIN32
 #include <cerrno>
@@ -14,10 +13,6 @@
 namespace kq {
 
 namespace {
-// The one piece of state shared by all links: the program's choice of ports.
-std::mutex s_MapLock;
-QStringList s_Map;
-
 int Rank(const QString& name) {
     if (name.startsWith("ttyUSB") || name.startsWith("ttyACM")) return 0;
     if (name.startsWith("ttyS")) return 2;
@@ -34,13 +29,7 @@ bool PermissionDenied(const QString& device) {
 }
 } // namespace
 
-QStringList KqSerialPort::PortMap() {
-    // A choice made in this run (--port, the port dialog) beats the
-    // environment, which beats what the system lists.
-    {
-        std::lock_guard<std::mutex> lock(s_MapLock);
-        if (!s_Map.isEmpty()) return s_Map;
-    }
+QStringList SystemPorts() {
     const QString env = qEnvironmentVariable("KQ_SERIAL_PORTS");
     if (!env.isEmpty()) return env.split(QRegularExpression("[:,]"), Qt::SkipEmptyParts);
     auto ports = QSerialPortInfo::availablePorts();
@@ -53,9 +42,20 @@ QStringList KqSerialPort::PortMap() {
     return out;
 }
 
-void KqSerialPort::SetPortMap(const QStringList& devices) {
-    std::lock_guard<std::mutex> lock(s_MapLock);
-    s_Map = devices;
+QStringList SearchedPorts(const LinkSettings& link) {
+    return link.ports.empty() ? SystemPorts() : ToQStringList(link.ports);
+}
+
+QStringList ToQStringList(const std::vector<std::string>& devices) {
+    QStringList out;
+    for (const std::string& d : devices) out << QString::fromStdString(d);
+    return out;
+}
+
+std::vector<std::string> ToStdStrings(const QStringList& devices) {
+    std::vector<std::string> out;
+    for (const QString& d : devices) out.push_back(d.toStdString());
+    return out;
 }
 
 QString KqSerialPort::PermissionHint(const QString& device) {
@@ -68,9 +68,8 @@ KqSerialPort::KqSerialPort() = default;
 KqSerialPort::~KqSerialPort() { Close(); }
 
 QString KqSerialPort::DevicePath() const {
-    const QStringList map = m_Map.isEmpty() ? PortMap() : m_Map;
-    if (m_Port < 1 || m_Port > 4 || m_Port > map.size()) return {};
-    return map[m_Port - 1];
+    if (m_Port < 1 || m_Port > 4 || m_Port > m_Map.size()) return {};
+    return m_Map[m_Port - 1];
 }
 
 KqSerialPort::Error KqSerialPort::Open() {

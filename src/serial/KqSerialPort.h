@@ -3,24 +3,31 @@
 // blocking wait for characters for the link's worker thread.
 #pragma once
 
+#include "LinkSettings.h"
+
 #include <QByteArray>
 #include <QSerialPort>
 #include <QString>
 #include <QStringList>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace kq {
+
+// The ports searched when none are chosen: KQ_SERIAL_PORTS (separated by ':'
+// or ','), else the system's serial ports, USB adapters first.
+QStringList SystemPorts();
+// The devices a transfer with these settings searches as COM1, COM2, ...
+QStringList SearchedPorts(const LinkSettings& link);
+
+QStringList ToQStringList(const std::vector<std::string>& devices);
+std::vector<std::string> ToStdStrings(const QStringList& devices);
 
 class KqSerialPort {
 public:
     enum Error { NoError = 0, NoSuchPort = 8002, PortAlreadyOpen = 8005 };
-
-    // Device paths for COM1..COM4: as set by SetPortMap, else KQ_SERIAL_PORTS
-    // (separated by ':' or ','), else the system's serial ports, USB adapters
-    // first. SetPortMap({}) goes back to the default. Safe from any thread.
-    static QStringList PortMap();
-    static void SetPortMap(const QStringList& devices);
 
     // The text for a device the user may not open, naming the fix.
     static QString PermissionHint(const QString& device);
@@ -28,7 +35,7 @@ public:
     KqSerialPort();
     ~KqSerialPort();
 
-    // A map for this port alone (empty: the program's PortMap()).
+    // The devices of COM1..COM4.
     void SetMap(const QStringList& devices) { m_Map = devices; }
     void SetPort(int n) { m_Port = n; }
     int Port() const { return m_Port; }

@@ -1,5 +1,7 @@
 #include "LinkRunner.h"
 
+#include "Form_QVCom.h"
+
 #include <QEventLoop>
 #include <QPointer>
 #include <QThread>
@@ -9,11 +11,10 @@
 
 namespace kq {
 
-TransferSequence::Outcome LinkRunner::Run(TransferSequence& seq, const Form_QVCom::Options& link,
-                                          const Hooks& hooks) {
-    using Outcome = TransferSequence::Outcome;
-    const Outcome prepared = seq.Prepare();
-    if (prepared != Outcome::Done) return prepared;
+TransferResult LinkRunner::Run(TransferSequence& seq, const LinkSettings& link,
+                               const Hooks& hooks) {
+    // A table the codec refused opens no port.
+    if (seq.Refused()) return seq.Result(TransferOutcome::TableInvalid);
 
     QObject here; // queued calls from the worker run on this thread
     seq.confirmModelMismatch = [&](int radioModel) {
@@ -25,7 +26,7 @@ TransferSequence::Outcome LinkRunner::Run(TransferSequence& seq, const Form_QVCo
             Qt::QueuedConnection);
         return got.get();
     };
-    Outcome out = Outcome::LinkFailed;
+    TransferResult out;
     std::unique_ptr<QThread> worker(QThread::create([&] {
         Form_QVCom com(link);
         if (com.ActComPort() != 0 && hooks.portFound) {

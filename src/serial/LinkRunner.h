@@ -3,17 +3,17 @@
 // boxes stay alive). The model question is asked on the calling thread; the
 // worker waits for the answer.
 //
-//   kq::TransferSequence seq(device, kq::TransferSequence::Direction::Read);
+//   kq::TransferSequence seq(64);
 //   kq::LinkRunner::Hooks hooks;
 //   hooks.portFound = [](const QString& device) { ... };   // show the window
 //   hooks.confirmModelMismatch = [](int radioModel) { return askUser(); };
-//   auto outcome = kq::LinkRunner::Run(seq, options, hooks);
+//   kq::TransferResult r = kq::LinkRunner::Run(seq, linkSettings, hooks);
 //
 // seq.Progress() and seq.Cancel() may be used from the calling thread
 // meanwhile (a timer, a CANCEL button).
 #pragma once
 
-#include "Form_QVCom.h"
+#include "LinkSettings.h"
 #include "TransferSequence.h"
 
 #include <QString>
@@ -32,10 +32,10 @@ public:
         std::function<bool(int radioModel)> confirmModelMismatch;
     };
 
-    // Prepares seq, searches and runs it; returns when the worker is done.
-    // Needs a QCoreApplication (or QApplication) on the calling thread.
-    static TransferSequence::Outcome Run(TransferSequence& seq, const Form_QVCom::Options& link,
-                                         const Hooks& hooks = {});
+    // Searches and runs seq; returns when the worker is done. Needs a
+    // QCoreApplication (or QApplication) on the calling thread.
+    static TransferResult Run(TransferSequence& seq, const LinkSettings& link,
+                              const Hooks& hooks = {});
 };
 
 } // namespace kq

@@ -151,15 +151,20 @@ class TestWindows : public QObject {
         static_cast<QDialog*>(f)->accept();
     }
     // A download paced as a real radio's; onTick runs every 5 ms while the transfer window shows.
-    static void pacedDownload(frmDocument* d, const std::function<void(TransferWindow*)>& onTick) {
-        SetFastLink(false);
+    std::optional<TransferResult> pacedDownload(frmDocument* d, const std::function<void(TransferWindow*)>& onTick) {
+        useLink(main->Link().ports, false);
         QTimer poll;
         connect(&poll, &QTimer::timeout, [&] {
             if (TransferWindow* w = TransferWindow::Open(); w && w->isVisible()) onTick(w);
         });
         poll.start(5);
-        Form_Download::Load(*d);
-        SetFastLink(true);
+        const auto outcome = Form_Download::Load(*d);
+        useLink(main->Link().ports);
+        return outcome;
+    }
+    // A loaded machine's pseudo-terminal can be slow: an 80 ms tick.
+    void useLink(const std::vector<std::string>& ports, bool fast = true) {
+        main->UseLinkForThisRun({ports, fast, 80, 10});
     }
 
 private slots:
@@ -170,9 +175,8 @@ private slots:
             for (auto scope : {QSettings::UserScope, QSettings::SystemScope})
                 QSettings::setPath(format, scope, dir.filePath("settings"));
         main = StartProgram({"kqprogrammer", "--port", "/dev/kqA,/dev/kqB"});
-        // After the main window applies the remembered choice; a loaded machine's pseudo-terminal can be slow.
-        SetFastLink(true);
-        LinkOptions().tickMs = 80;
+        QCOMPARE(main->Link().ports, (std::vector<std::string>{"/dev/kqA", "/dev/kqB"}));
+        useLink(main->Link().ports);
     }
     void init() { QSettings().clear(); }
     void cleanup() {
@@ -182,7 +186,6 @@ private slots:
     }
 
     void startsWithUntitled1AndThePortsGiven() {
-        QCOMPARE(KqSerialPort::PortMap().mid(0, 2), QStringList({"/dev/kqA", "/dev/kqB"}));
         QVERIFY(main->isVisible() && main->Documents().size() == 1);
         frmDocument* d = main->ActiveDocument();
         QCOMPARE(d->Caption() + " " + Rows(d)[10],
@@ -272,33 +275,34 @@ private slots:
         QVERIFY(Rows(main->OpenChannelFilePath(path))[7].contains("155.000000"));
     }
 
-    void busyTableDisablesWhatChangesItAndRefusesToClose() {
+    void busyTableRefusesOnlyASecondTransferAndClosing() {
         frmDocument* idle = FreshDocument();
         frmDocument* d = FreshDocument();
-        const QList<QAction*> changing = {MenuItem("&EDIT", "CU&T"),      MenuItem("&EDIT", "&PASTE"),
-                                          MenuItem("&EDIT", "&DELETE"),   MenuItem("&EDIT", "AUTO&FREQ"),
-                                          MenuItem("&OPTION", "S&YSTEM"), MenuItem("&OPTION", "C&HANNEL"),
-                                          MenuItem("&DEVICE", "&UPLOAD"), MenuItem("&DEVICE", "&DOWNLOAD")};
-        const QList<QAction*> reading = {MenuItem("&EDIT", "&COPY"), MenuItem("&FILE", "&SAVE"),
-                                         MenuItem("&FILE", "&PRINT"), MenuItem("&DEVICE", "&PORTS...")};
-        QVERIFY(!changing.contains(nullptr) && !reading.contains(nullptr));
-        Form_Keyin_CH* edit = editRow(d, 1); // its OK in the middle of a radio transfer changes nothing
+        const QList<QAction*> transfers = {MenuItem("&DEVICE", "&UPLOAD"), MenuItem("&DEVICE", "&DOWNLOAD")};
+        const QList<QAction*> others = {MenuItem("&EDIT", "CU&T"),      MenuItem("&EDIT", "&PASTE"),
+                                        MenuItem("&EDIT", "AUTO&FREQ"), MenuItem("&OPTION", "C&HANNEL"),
+                                        MenuItem("&EDIT", "&COPY"),     MenuItem("&FILE", "&SAVE"),
+                                        MenuItem("&FILE", "&PRINT"),    MenuItem("&DEVICE", "&PORTS...")};
+        QVERIFY(!transfers.contains(nullptr) && !others.contains(nullptr));
+        Form_Keyin_CH* edit = editRow(d, 1);
         edit->Text_RxFreq->setText("146.0125");
+        edit->Text_TxFreq->setText("146.0125");
         auto enabled = [](const QList<QAction*>& actions) {
             return std::count_if(actions.begin(), actions.end(), [](QAction* a) { return a->isEnabled(); });
         };
         d->SetBusy(true);
-        QCOMPARE(enabled(changing) + enabled(reading), reading.size());
+        QVERIFY(enabled(transfers) == 0 && enabled(others) == others.size());
         main->ActivateDocument(idle); // another table's transfer does not matter
-        QCOMPARE(enabled(changing), changing.size());
+        QCOMPARE(enabled(transfers), transfers.size());
         main->ActivateDocument(d);
-        QCOMPARE(enabled(changing), 0);
         BoxAnswer ok(QMessageBox::Ok);
         QVERIFY(!d->parentWidget()->close());
+        // The transfer has its own copy: an edit meanwhile is the table's.
         QTest::mouseClick(edit->Command_OK, Qt::LeftButton);
-        QVERIFY(ok.count == 2 && ok.text.contains("transfer") && d->myDevice().TheRxFreq(1) == 0.0);
+        QVERIFY(ok.count == 1 && ok.text.contains("transfer") && d->myDevice().TheRxFreq(1) == 146.0125);
         d->SetBusy(false);
-        QCOMPARE(enabled(changing), changing.size());
+        QCOMPARE(enabled(transfers), transfers.size());
+        BoxAnswer discard(QMessageBox::Discard);
         QVERIFY(d->parentWidget()->close());
     }
 
@@ -453,17 +457,21 @@ private slots:
     void modelQuestionThenDownloadThenUpload() {
         const QString saved = dir.filePath("written.KQ");
         KqRadioProcess radio({"--model", "3", "--save", saved});
-        KqSerialPort::SetPortMap({radio.device});
+        useLink({radio.device.toStdString()});
         frmDocument* d = table(1, 19);
         for (QMessageBox::StandardButton answer : {QMessageBox::Cancel, QMessageBox::Ok}) {
             BoxAnswer box(answer);
-            Form_Download::Load(*d);
+            const auto outcome = Form_Download::Load(*d).value().outcome;
             QVERIFY(box.count == 1 && box.text == "Model Type Unmatch!\r\nOverwrite ?");
-            QCOMPARE(TransferWindow::LastOutcome(), answer == QMessageBox::Ok ? Outcome::Done : Outcome::ModelDeclined);
+            QCOMPARE(outcome, answer == QMessageBox::Ok ? Outcome::Done : Outcome::ModelDeclined);
         }
         frmDocument* back = FreshDocument();
-        Form_Upload::Load(*back);
-        QCOMPARE(TransferWindow::LastOutcome(), Outcome::Done);
+        const QStringList fresh = Rows(back);
+        QCOMPARE(Form_Upload::Load(*back).value().outcome, Outcome::Done);
+        QCOMPARE(back->UndoStack()->count(), 1); // the upload is one step
+        back->Undo();
+        QCOMPARE(Rows(back), fresh);
+        back->Redo();
         // Only header and channel 0 were written; the radio's other channels read differently under another model.
         QCOMPARE(Rows(back).first(), Rows(d).first());
         QVERIFY(back->myDevice().Model() == d->myDevice().Model() && back->IsModified() && !back->IsBusy());
@@ -478,7 +486,7 @@ private slots:
              {std::tuple<QString, bool, QString, QString>{"--bad-id", true, "EEPROM must be initiated!", "0xC501"},
               {"--no-probe", false, " ComPort Error! ", "No radio answered"}}) {
             KqRadioProcess radio({args, "--model", "2"});
-            KqSerialPort::SetPortMap({radio.device});
+            useLink({radio.device.toStdString()});
             frmDocument* d = table(4);
             const QStringList before = Rows(d);
             BoxAnswer ok(QMessageBox::Ok);
@@ -489,16 +497,43 @@ private slots:
         }
     }
 
+    void saveCopyExportAndRowClicksWorkDuringATransfer() {
+        // The transfer has its own copy of the table: what the UI thread does meanwhile never mixes with it.
+        KqRadioProcess radio({"--model", "2"});
+        useLink({radio.device.toStdString()});
+        frmDocument* d = table(16);
+        const QString saved = dir.filePath("during.KQ"), csv = dir.filePath("during.csv");
+        QVERIFY(d->SaveTo(saved));
+        const QStringList rows = Rows(d);
+        int pokes = 0;
+        QTimer poke;
+        connect(&poke, &QTimer::timeout, [&] {
+            if (!d->IsBusy()) return;
+            const int row = ++pokes % 16;
+            d->List()->setCurrentRow(row);
+            Select(d, {row});
+            d->CopyChannels();
+            QVERIFY(d->Save() && d->ExportCsvTo(csv, CsvLayout::Kq));
+        });
+        poke.start(3);
+        QCOMPARE(Form_Download::Load(*d).value().outcome, Outcome::Done);
+        const int duringDownload = pokes;
+        QCOMPARE(Form_Upload::Load(*d).value().outcome, Outcome::Done);
+        QVERIFY2(duringDownload > 0 && pokes > duringDownload, qPrintable(QString::number(pokes)));
+        QCOMPARE(Rows(d), rows);
+        QCOMPARE(Rows(main->OpenChannelFilePath(saved)), rows);
+    }
+
     void pacedDownloadStopsOnCancelAndOutlivesAModalBox() {
         const QString saved = dir.filePath("paced.KQ");
         KqRadioProcess radio({"--model", "2", "--save", saved}, /*pace=*/true);
-        KqSerialPort::SetPortMap({radio.device});
+        useLink({radio.device.toStdString()});
         frmDocument* cancelled = table(1, 16); // a bar step per word
         QList<int> seen;
         bool busyDuring = false;
         QString secondStart;
         BoxAnswer ok(QMessageBox::Ok); // also a failure's box: no hang
-        pacedDownload(cancelled, [&](TransferWindow* w) {
+        const auto stopped = pacedDownload(cancelled, [&](TransferWindow* w) {
             if (seen.isEmpty() || seen.last() != w->ProgressBar->value()) seen << w->ProgressBar->value();
             busyDuring = busyDuring || cancelled->IsBusy();
             if (w->ProgressBar->value() >= 5 && secondStart.isEmpty()) {
@@ -507,7 +542,7 @@ private slots:
                 w->close(); // the frame's close acts as CANCEL
             }
         });
-        QCOMPARE(TransferWindow::LastOutcome(), Outcome::Cancelled);
+        QCOMPARE(stopped.value().outcome, Outcome::Cancelled);
         QVERIFY(ok.count == 1 && secondStart.contains("transfer is running") && busyDuring && !cancelled->IsBusy());
         // The bar is cleared when the window opens, then rises, and stops short.
         QVERIFY2(seen.size() >= 3 && seen.first() <= 1 && std::is_sorted(seen.begin(), seen.end()) && seen.last() < 15,
@@ -515,7 +550,7 @@ private slots:
         // A modal box of the program's, held for a second, does not break the next one.
         frmDocument* d = table(1, 19);
         int held = 0;
-        pacedDownload(d, [&](TransferWindow* w) {
+        const auto written = pacedDownload(d, [&](TransferWindow* w) {
             if (held || w->ProgressBar->value() < 3) return;
             ++held;
             QDialog box(main.get());
@@ -523,7 +558,7 @@ private slots:
             box.exec();
         });
         QVERIFY(held == 1 && ok.count == 1);
-        QCOMPARE(TransferWindow::LastOutcome(), Outcome::Done);
+        QCOMPARE(written.value().outcome, Outcome::Done);
         radio.stop();
         QCOMPARE(Rows(main->OpenChannelFilePath(saved)), Rows(d));
     }
@@ -662,7 +697,7 @@ private slots:
         QDir::setCurrent(cwd);
         emit Menu("&WINDOW")->aboutToShow();
         QCOMPARE(Texts(Menu("&WINDOW")->actions()), QStringList({a, b}));
-        QCOMPARE(KqSerialPort::PortMap(), QStringList({"/dev/kqZ"}));
+        QCOMPARE(m->Link().ports, std::vector<std::string>{"/dev/kqZ"});
         // Of a drop only the channel files open.
         QMimeData data;
         data.setUrls({QUrl::fromLocalFile(writeFile("notes.txt", "x")), QUrl::fromLocalFile(c)});
@@ -708,22 +743,21 @@ private slots:
             m.NewDocument();
             MenuItem("&DEVICE", "&FAST LINK")->trigger();
             MenuItem("&DEVICE", "&PORTS...")->trigger();
-            Form_Ports* ports = Form_Ports::ShowPorts(&m);
+            Form_Ports* ports = Form_Ports::ShowPorts(m);
             for (int i = 0; i < 4; ++i) ports->Combo_Port[i]->setCurrentText(i == 1 ? port : "");
             ports->Apply(); // a gap is kept, the blank end dropped
-            QCOMPARE(KqSerialPort::PortMap(), QStringList({"", port}));
+            QCOMPARE(m.Link().ports, (std::vector<std::string>{"", port.toStdString()}));
             ports->close();
             m.NoteFileChosen(dir.filePath("x.KQ"));
             m.AddRecentFile(dir.filePath("x.KQ"));
             QVERIFY(m.close());
         }
-        KqSerialPort::SetPortMap({});
         {
             frmMain m;
             m.NewDocument();
             QCOMPARE(m.geometry(), QRect(120, 90, 700, 520));
             QVERIFY(m.FastLink() && MenuItem("&DEVICE", "&FAST LINK")->isChecked());
-            QCOMPARE(KqSerialPort::PortMap(), QStringList({"", port}));
+            QCOMPARE(m.Link().ports, (std::vector<std::string>{"", port.toStdString()}));
             QCOMPARE(m.LastFolder() + " " + m.RecentFiles().join(" "), dir.path() + " " + dir.filePath("x.KQ"));
             QVERIFY(m.statusBar()->currentMessage().isEmpty());
             m.SetPortChoice({port, gone});
@@ -731,9 +765,8 @@ private slots:
             QVERIFY(m.NewDocument()->parentWidget()->close());
         }
         // A device that went is not searched silently in place of the system's ports.
-        KqSerialPort::SetPortMap({});
         frmMain m;
-        QVERIFY(m.statusBar()->currentMessage().contains(gone) && !KqSerialPort::PortMap().contains(gone));
+        QVERIFY(m.statusBar()->currentMessage().contains(gone) && m.Link().ports.empty());
     }
 };
 

@@ -16,7 +16,7 @@ namespace {
 std::string Word(int addr) { return addr == 0 ? "C500\r" : "c5Zz\r"; }
 
 // Ticks of 80 ms: on a loaded machine a pseudo-terminal can deliver tens of ms late.
-kq::Form_QVCom::Options On(QStringList devices, bool fast = false) { return {fast, 10, devices, 80}; }
+kq::LinkSettings On(const QStringList& devices, bool fast = false) { return {kq::ToStdStrings(devices), fast, 80, 10}; }
 
 PtyPeer::Answer Sends(std::string s) {
     return [s](const std::string&, const Send& send) { return send(s), true; };
@@ -27,21 +27,19 @@ PtyPeer::Answer Sends(std::string s) {
 TEST(Form_QVCom, LowestAnsweringPortWinsAndOddAnswersAreNotTaken) {
     PtyPeer silent(Sends("")), twoCr(Sends("\r\r")), crAndMore(Sends("\rK"));
     PtyPeer radio2(kqtest::Radio(Word)), radio3(kqtest::Radio(Word));
-    kq::KqSerialPort::SetPortMap({silent.Slave(), radio2.Slave(), radio3.Slave(), twoCr.Slave()});
-    kq::Form_QVCom found(On({})); // the program's port map
-    kq::KqSerialPort::SetPortMap({});
+    kq::Form_QVCom found(On({silent.Slave(), radio2.Slave(), radio3.Slave(), twoCr.Slave()}));
     EXPECT_EQ(found.ActComPort(), 2);
     EXPECT_EQ(found.ActDevice(), radio2.Slave().toStdString());
     kq::Form_QVCom none(On({silent.Slave(), "/dev/kq-none", twoCr.Slave(), crAndMore.Slave()}));
     EXPECT_EQ(none.ActComPort(), 0);
     EXPECT_FALSE(none.InitActPort());
-    EXPECT_TRUE(kq::Form_QVCom::RadioAnswers(radio3.Slave(), On({})));
+    EXPECT_TRUE(kq::Form_QVCom::RadioAnswers(radio3.Slave(), On({"/dev/kq-none"})));
 }
 
 TEST(KqSerialPort, OpenErrorsAndMapping) {
     PtyPeer pty(Sends(""));
-    kq::KqSerialPort::SetPortMap({"/dev/kq-no-such-port", pty.Slave()});
     kq::KqSerialPort port;
+    port.SetMap({"/dev/kq-no-such-port", pty.Slave()});
     for (int n : {1, 3, 5}) { // missing device, beyond the list, beyond COM4
         port.SetPort(n);
         EXPECT_EQ(port.Open(), kq::KqSerialPort::NoSuchPort) << n;
@@ -49,11 +47,10 @@ TEST(KqSerialPort, OpenErrorsAndMapping) {
     port.SetPort(2);
     ASSERT_EQ(port.Open(), kq::KqSerialPort::NoError);
     EXPECT_EQ(port.Open(), kq::KqSerialPort::PortAlreadyOpen);
-    // The environment names the ports unless the program chose its own.
+    // The environment names the ports unless the settings choose their own.
     qputenv("KQ_SERIAL_PORTS", "/dev/a:/dev/b,/dev/c");
-    EXPECT_EQ(kq::KqSerialPort::PortMap(), QStringList({"/dev/kq-no-such-port", pty.Slave()}));
-    kq::KqSerialPort::SetPortMap({});
-    EXPECT_EQ(kq::KqSerialPort::PortMap(), QStringList({"/dev/a", "/dev/b", "/dev/c"}));
+    EXPECT_EQ(kq::SearchedPorts(On({"/dev/x", ""})), QStringList({"/dev/x", ""}));
+    EXPECT_EQ(kq::SearchedPorts({}), QStringList({"/dev/a", "/dev/b", "/dev/c"}));
     qunsetenv("KQ_SERIAL_PORTS");
 }
 
@@ -91,16 +88,17 @@ TEST(Form_QVCom, ReadAnswersInBothModes) {
 TEST(Form_QVCom, TwoLinksOnTwoPortsAtOnce) {
     PtyPeer a(kqtest::Radio([](int addr) { return addr ? "00A1\r" : "C500\r"; }));
     PtyPeer b(kqtest::Radio([](int addr) { return addr ? "00B2\r" : "C500\r"; }));
-    kq::TransferSequence readA, readB;
-    const auto run = [](kq::TransferSequence& seq, const PtyPeer& peer) {
+    kq::TransferResult readA, readB;
+    const auto run = [](kq::TransferResult& r, const PtyPeer& peer) {
         kq::Form_QVCom link(On({peer.Slave()}, true));
-        EXPECT_EQ(seq.Run(link), Outcome::Done);
+        r = kq::TransferSequence().Run(link);
+        EXPECT_EQ(r.outcome, Outcome::Done);
     };
     std::thread ta(run, std::ref(readA), std::cref(a));
     run(readB, b);
     ta.join();
-    EXPECT_EQ(readA.Image().back(), 0xA1);
-    EXPECT_EQ(readB.Image().back(), 0xB2);
+    EXPECT_EQ(readA.words.back(), 0xA1);
+    EXPECT_EQ(readB.words.back(), 0xB2);
 }
 
 TEST(Form_QVCom, APortThatVanishesEndsTheTransferAtOnce) {
@@ -112,10 +110,9 @@ TEST(Form_QVCom, APortThatVanishesEndsTheTransferAtOnce) {
             return true;
         });
         kq::Form_QVCom link(On({peer.Slave()}, fast));
-        kq::TransferSequence seq;
-        const Outcome out = seq.Run(link);
-        EXPECT_EQ(out, Outcome::LinkFailed);
-        EXPECT_EQ(seq.WordsDone(), 5);
-        EXPECT_NE(seq.Detail(out).find("stopped working"), std::string::npos) << seq.Detail(out);
+        const kq::TransferResult r = kq::TransferSequence().Run(link);
+        EXPECT_EQ(r.outcome, Outcome::LinkFailed);
+        EXPECT_EQ(r.wordsDone, 5);
+        EXPECT_NE(r.detail.find("stopped working"), std::string::npos) << r.detail;
     }
 }

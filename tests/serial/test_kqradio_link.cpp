@@ -43,18 +43,17 @@ TEST_P(KqRadioLink, DefaultAndFastGiveTheSameImage) {
     kqtest::KqRadioProcess radio(b.args + QStringList{"--image", image}, /*pace=*/true);
     for (bool fast : {false, true}) {
         // Ticks of 80 ms: on a loaded machine a pseudo-terminal can deliver tens of ms late.
-        const kq::Form_QVCom::Options link{fast, 10, QStringList{radio.device}, 80};
+        const kq::LinkSettings link{{radio.device.toStdString()}, fast, 80, 10};
         kq::ClassKQxx53 dev = table;
         dev.EEWord(3, fast ? 0x1234 : 0xBCDE); // each mode writes something new
         dev.TotalEEWords(words);
         // A write verifies every word, and a fast one reads them all back.
-        kq::TransferSequence write(dev, Dir::Write), read(words);
-        kq::TransferSequence& seq = b.write ? write : read;
-        const Outcome out = kq::LinkRunner::Run(seq, link);
-        ASSERT_EQ(out, Outcome::Done) << (fast ? "fast: " : "default: ") << seq.Detail(out);
+        kq::TransferSequence write(kq::PrepareWrite(dev)), read(words);
+        const kq::TransferResult r = kq::LinkRunner::Run(b.write ? write : read, link);
+        ASSERT_EQ(r.outcome, Outcome::Done) << (fast ? "fast: " : "default: ") << r.detail;
         for (int16_t a = 0; a < words && !b.write; ++a)
-            ASSERT_EQ(read.Image()[static_cast<size_t>(a)], table.EEWord(a)) << fast << " word " << a;
-        EXPECT_TRUE(!fast || !b.fastFallsBack || !read.Surprise().empty()); // it noticed
+            ASSERT_EQ(r.words[static_cast<size_t>(a)], table.EEWord(a)) << fast << " word " << a;
+        EXPECT_TRUE(!fast || !b.fastFallsBack || !r.fallBack.empty()); // it noticed
     }
 }
 

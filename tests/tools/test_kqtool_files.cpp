@@ -5,6 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <thread>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+extern char** environ;
 
 namespace {
 
@@ -18,17 +26,140 @@ void expectOneLineError(const Result& r, int status, const std::string& part) {
     EXPECT_TRUE(status == 2 || lines(r.err).size() == 1) << r.err;
 }
 
+// Starts args with its standard output thrown away; returns its pid.
+pid_t spawnQuiet(const std::vector<std::string>& args) {
+    std::vector<char*> argv;
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    pid_t pid = -1;
+    EXPECT_EQ(posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
 } // namespace
 
 TEST_F(Kqtool, HelpAndBadCommandLines) {
     Result r = run("--help");
     EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind("Usage: kqtool ", 0), 0u);
     for (const char* c : {"show", "report", "export", "import", "new", "words", "diff", "verify"})
-        EXPECT_NE(r.out.find(std::string("kqtool ") + c + " "), std::string::npos) << c;
-    EXPECT_NE(r.out.find("8 a file cannot be read"), std::string::npos);
+        EXPECT_NE(r.out.find(std::string("\n  kqtool ") + c + " "), std::string::npos) << c;
+    for (const char* part : {"8 a file cannot be read", "--skip-unfit", "high above 3 W", "--version"})
+        EXPECT_NE(r.out.find(part), std::string::npos) << part;
+    // One command's help, asked either way; every line fits 80 columns.
+    for (const char* args : {"import --help", "help import", "import x.csv -h"}) {
+        const Result c = run(args);
+        EXPECT_EQ(c.status, 0) << args;
+        EXPECT_EQ(c.out.rfind("Usage: kqtool import IN.csv", 0), 0u) << c.out;
+        EXPECT_NE(c.out.find("\n  --skip-unfit  "), std::string::npos) << c.out;
+        EXPECT_EQ(c.out.find("\n  fill"), std::string::npos) << c.out;
+    }
+    for (const std::string& text : {r.out, run("write --help").out}) {
+        for (const auto& line : lines(text)) EXPECT_LE(line.size(), 80u) << line;
+    }
     expectOneLineError(run("new -o x.KQ --model 7"), 2, "unknown model");
-    expectOneLineError(run("export a.KQ --format zip"), 2, "unknown format 'zip'");
+    expectOneLineError(run("new -o x.KQ --model=KQ-0999"), 2, "unknown model 'KQ-0999'");
+    expectOneLineError(run("export a.KQ --format=zip"), 2, "unknown format 'zip'");
+    expectOneLineError(run("fill a.KQ --rx=1"), 2, "option '--rx' takes no value");
     expectOneLineError(run("diff a.KQ"), 2, "usage: kqtool diff");
+    expectOneLineError(run("diff - -"), 2, "standard input can be only one side");
+    expectOneLineError(run("fill - --from 0 --to 1 --start 146 --step 25"), 2, "'-' is not one");
+}
+
+// "-" is standard input or output, and never a file of that name.
+TEST_F(Kqtool, DashReadsStandardInputAndWritesStandardOutput) {
+    const std::string kqtool = q(KQTOOL_PATH) + " ";
+    Result r = run("new --model=KQ-0153 -o - | " + kqtool + "show -");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(lines(r.out)[0], "Model: KQ-0153");
+    const fs::path a = file("a.KQ");
+    ASSERT_EQ(run("new -o " + q(a)).status, 0);
+    ASSERT_EQ(run("fill " + q(a) + " --from=0 --to=3 --start=146.52 --step=25").status, 0);
+    r = run("export " + q(a) + " --format chirp -o - | " + kqtool + "import - --model=2 -o - | " + kqtool + "diff " +
+            q(a) + " -");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    r = run("words - < " + q(a));
+    EXPECT_EQ(r.out, run("words " + q(a)).out);
+    r = run("report - --date 2003/5/7 < " + q(a));
+    EXPECT_EQ(lines(r.out).at(5), "FileName : standard input");
+    expectOneLineError(run("show - < /dev/null"), 1, "standard input: line 1:");
+    r = run("diff " + q(a) + " - < /dev/null");
+    EXPECT_EQ(r.status, 8);
+    EXPECT_FALSE(fs::exists("-"));
+    EXPECT_FALSE(fs::exists(dir / "-"));
+}
+
+// A list as other programmers write it, with rows this radio cannot hold.
+TEST_F(Kqtool, ImportNamesUnfitRowsOrSkipsThem) {
+    const fs::path csv = file("list.csv"), out = file("out.KQ");
+    writeAll(csv, "Location,Name,Frequency,Duplex,Offset,Tone,Mode,Power\n"
+                  "0,Call,146.520000,,0.000000,,FM,50W,\n"
+                  "1,Ten,29.600000,,0.000000,,FM,5W,\n"
+                  "2,Rpt,442.100000,+,5.000000,,NFM,1W,\n"
+                  "20,Far,147.000000,,0.000000,,FM,1W,\n");
+    Result r = run("import " + q(csv) + " -o " + q(out));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(lines(r.err), (std::vector<std::string>{
+                                "kqtool import: " + csv.string() +
+                                    ": 2 rows cannot be held by this radio; nothing was "
+                                    "imported:",
+                                "  row 3: Frequency \"29.600000\" is not a receive frequency this radio can hold",
+                                "  row 5: Location \"20\" is not a channel number from 0 to 15"}));
+    EXPECT_FALSE(fs::exists(out));
+    r = run("import " + q(csv) + " -o " + q(out) + " --skip-unfit");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(lines(r.err).size(), 4u) << r.err;
+    EXPECT_NE(r.err.find("2 row(s) left out, this radio cannot hold them:\n  row 3: "), std::string::npos);
+    EXPECT_EQ(lines(run("show " + q(out)).out).at(6), "2   2  442.100000  12.5K    447.100000  12.5K    L  ");
+    // Nothing left to import is no success.
+    writeAll(csv, "Location,Frequency,Duplex,Offset,Mode\n16,146.52,,0,FM\n");
+    r = run("import " + q(csv) + " -o " + q(file("none.KQ")) + " --skip-unfit");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("no channel is left to import; nothing was written."), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(file("none.KQ")));
+}
+
+// Two fills of one file at once: both wait while the file is locked, and
+// once it is free each change lands.
+TEST_F(Kqtool, FillsOfOneFileAtOnceBothLand) {
+    const fs::path f = file("a.KQ");
+    ASSERT_EQ(run("new -o " + q(f)).status, 0);
+    const int held = ::open(f.c_str(), O_RDONLY | O_CLOEXEC); // not inherited by the fills
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    const std::vector<std::vector<std::string>> fills = {
+        {"--from", "0", "--to", "7", "--start", "146", "--step", "25"},
+        {"--from", "8", "--to", "15", "--start", "440", "--step", "25"}};
+    std::vector<pid_t> pids;
+    for (const auto& range : fills) {
+        std::vector<std::string> args = {KQTOOL_PATH, "fill", f.string()};
+        args.insert(args.end(), range.begin(), range.end());
+        pids.push_back(spawnQuiet(args));
+    }
+    for (pid_t pid : pids) {
+        // Polls until the process is seen waiting for the lock, or has ended without.
+        bool waiting = false;
+        while (!waiting && ::waitpid(pid, nullptr, WNOHANG) == 0) {
+            waiting = readAll("/proc/locks").find("-> FLOCK  ADVISORY  WRITE " + std::to_string(pid) + " ") !=
+                      std::string::npos;
+            if (!waiting) std::this_thread::yield();
+        }
+        EXPECT_TRUE(waiting) << "fill " << pid << " did not wait for the lock";
+    }
+    ::close(held);
+    for (pid_t pid : pids) {
+        int status = -1;
+        ::waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    kq::ClassKQxx53 dev;
+    kq::OpenChannelFile(dev, f.string());
+    EXPECT_DOUBLE_EQ(dev.TheRxFreq(7), 146.175);
+    EXPECT_DOUBLE_EQ(dev.TheRxFreq(15), 440.175);
 }
 
 TEST_F(Kqtool, NewShowAndWordsOfAnEmptyTable) {
@@ -90,6 +221,14 @@ TEST_F(Kqtool, BadInputFailsWithOneLineAndWritesNothing) {
     writeAll(f, text.substr(0, text.size() - 3 * 50)); // cut inside the image
     for (const char* cmd : {"show", "report", "export", "words"})
         expectOneLineError(run(std::string(cmd) + " " + q(f)), 1, f.string() + ": line ");
+    // A folder name holding a line end is shown escaped, on the message's one line.
+    fs::create_directory(file("odd\nname"));
+    fs::rename(f, file("odd\nname") / "cut.KQ");
+    for (const std::string cmd : {"show %", "import % -o x.KQ", "fill % --from 0 --to 1 --start 146 --step 25"}) {
+        const std::string line =
+            cmd.substr(0, cmd.find('%')) + q(file("odd\nname") / "cut.KQ") + cmd.substr(cmd.find('%') + 1);
+        expectOneLineError(run(line), 1, "odd\\nname/cut.KQ\": ");
+    }
     expectOneLineError(run("new -o " + q(file("nowhere/x.KQ"))), 1, "folder does not exist");
 }
 

@@ -86,7 +86,7 @@ TEST_F(KqtoolRadio, WriteToAnotherModelAfterTheUserThoughtASecond) {
 
 TEST_F(KqtoolRadio, TheEmulatorRefusesWhatKqtoolRefusesAndNamesIt) {
     const std::pair<std::string, std::string> cases[] = {
-        {"--model 7", "bad value '7' for --model (use 0 to 3 or KQ-0253"},
+        {"--model 7", "bad value '7' for --model (use 0 KQ-0253, 1 KQ-0353"},
         {"--model=KQ-9999", "bad value 'KQ-9999' for --model"},
         {"--modle=3", "unknown option '--modle'"},
         {"--eeprom-ms", "option '--eeprom-ms' needs N"},

@@ -10,6 +10,12 @@
 
 namespace kqtool {
 
+// One option line of a command's help.
+struct OptionHelp {
+    std::string names; // as typed, with its value: "-o OUT.csv", "--rx, --tx"
+    std::string text;
+};
+
 struct Command {
     std::string name;
     std::string usage;   // one line, without the program name
@@ -17,6 +23,7 @@ struct Command {
     // Arguments after the command name. Returns the exit status; throws
     // kq::KqError (or std::exception) for a failure to report in one line.
     int (*run)(const std::vector<std::string>& args);
+    std::vector<OptionHelp> options = {}; // of this usage, for --help
 };
 
 // Exit statuses shared by all commands.
@@ -42,5 +49,14 @@ private:
 
 void AddCommand(Command c);
 const std::vector<Command>& AllCommands();
+
+// The help of the whole program, and of the command name with all its
+// usages; lines of at most width columns.
+std::string ProgramHelp(std::size_t width);
+std::string CommandHelp(const std::string& name, std::size_t width);
+
+// The columns help is laid out for: the terminal's width on standard
+// output, at most 80 (80 when it is not a terminal).
+std::size_t HelpWidth();
 
 } // namespace kqtool

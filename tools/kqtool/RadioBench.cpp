@@ -39,31 +39,25 @@ std::string localTime() {
     return buf;
 }
 
-// A write's outcome in words; what the radio holds whenever it is not sure to
-// be untouched.
-std::string outcomeText(const kq::TransferSequence& t, kq::TransferSequence::Outcome o) {
-    using O = kq::TransferSequence::Outcome;
-    const std::string partly = "; the radio may hold a partly written table, write it again";
-    switch (o) {
+// A write's outcome in words, with the device's name in front.
+std::string outcomeText(const kq::TransferResult& r) {
+    using O = kq::TransferOutcome;
+    switch (r.outcome) {
     case O::Done:
-        if (t.Surprise().empty()) return "written and verified";
+        if (r.fallBack.empty()) return "written and verified";
         return "written and verified (the fast link fell back to the default pacing: " +
-               t.Surprise() + ")";
-    case O::ModelDeclined:
-        return "NOT WRITTEN: the radio is of another model (--yes overwrites it)";
+               r.fallBack + ")";
+    case O::ModelDeclined: return "NOT WRITTEN: " + kq::TerminalLineOf(r, r.device);
     case O::Cancelled:
-        if (t.WordsDone() == 0) return "CANCELLED before the first word; the radio is untouched";
-        return "CANCELLED after " + std::to_string(t.WordsDone()) + " of " +
-               std::to_string(t.WordsTotal()) + " words" + partly;
-    case O::LinkFailed:
-    case O::VerifyFailed: return "FAILED:" + t.Message(o) + t.Detail(o) + partly;
-    default: return "FAILED:" + t.Message(o) + t.Detail(o);
+        if (r.wordsDone == 0) return "CANCELLED before the first word; the radio is untouched";
+        return "CANCELLED: " + kq::TerminalLineOf(r, r.device);
+    default: return "FAILED: " + kq::TerminalLineOf(r, r.device);
     }
 }
 
 class Bench {
 public:
-    Bench(const kq::ClassKQxx53& table, const BenchOptions& o) : m_Table(table), m_Opt(o) {}
+    Bench(const kq::WriteJob& job, const BenchOptions& o) : m_Job(job), m_Opt(o) {}
 
     int Run() {
         // QThreads rather than plain threads: the serial ports need one.
@@ -94,8 +88,8 @@ public:
 private:
     // One port: one radio, or radio after radio.
     void Worker(const QString& port) {
-        kq::Form_QVCom::Options link = m_Opt.link;
-        link.ports = QStringList{port};
+        kq::LinkSettings link = m_Opt.link;
+        link.ports = {port.toStdString()};
         const std::string name = port.toStdString();
         std::string problem;
         while (m_Opt.repeat) {
@@ -128,9 +122,8 @@ private:
         m_Cv.notify_all();
     }
 
-    void Program(const kq::Form_QVCom::Options& link) {
-        kq::ClassKQxx53 dev = m_Table;
-        kq::TransferSequence seq(dev, kq::TransferSequence::Direction::Write);
+    void Program(const kq::LinkSettings& link) {
+        kq::TransferSequence seq(m_Job);
         const bool yes = m_Opt.yes;
         // Nobody to ask at a bench: only --yes overwrites another model.
         seq.confirmModelMismatch = [yes](int) { return yes; };
@@ -139,22 +132,18 @@ private:
             m_Active.insert(&seq);
             if (m_Cancelled) seq.Cancel();
         }
-        using O = kq::TransferSequence::Outcome;
-        O out = seq.Prepare();
-        if (out == O::Done) {
-            kq::Form_QVCom com(link);
-            out = seq.Run(com);
-        }
+        kq::Form_QVCom com(link);
+        const kq::TransferResult out = seq.Run(com);
         std::lock_guard<std::mutex> l(m_Mutex);
         m_Active.erase(&seq);
         ++m_Done;
-        if (out == O::Done) {
+        if (out.outcome == kq::TransferOutcome::Done) {
             ++m_Written;
         } else if (++m_Failed == 1) {
-            m_FirstFailure = ExitFor(out);
+            m_FirstFailure = kq::ExitCodeOf(out.outcome);
         }
-        Line(stdout, "#" + std::to_string(m_Done) + " " + localTime() + " " +
-                         link.ports.value(0).toStdString() + ": " + outcomeText(seq, out));
+        Line(stdout, "#" + std::to_string(m_Done) + " " + localTime() + " " + link.ports.at(0) +
+                         ": " + outcomeText(out));
         if (m_Opt.count > 0 && m_Done >= m_Opt.count) {
             m_Stop = true;
             m_Cv.notify_all();
@@ -191,7 +180,7 @@ private:
         std::fflush(f);
     }
 
-    const kq::ClassKQxx53& m_Table;
+    const kq::WriteJob& m_Job;
     const BenchOptions& m_Opt;
     std::mutex m_Mutex;
     std::condition_variable m_Cv;
@@ -202,21 +191,6 @@ private:
 };
 
 } // namespace
-
-int ExitFor(kq::TransferSequence::Outcome o) {
-    using O = kq::TransferSequence::Outcome;
-    switch (o) {
-    case O::Done: return ExitOk;
-    case O::NoRadio:
-    case O::LinkFailed:
-    case O::VerifyFailed: return ExitNoLink;
-    case O::NotInitiated: return ExitNotInitiated;
-    case O::ModelDeclined: return ExitModelDeclined;
-    case O::Cancelled: return ExitCancelled;
-    case O::TableInvalid: break;
-    }
-    return ExitFailure;
-}
 
 void CatchInterrupts() {
     struct sigaction sa {};
@@ -236,14 +210,15 @@ bool Interrupted() { return g_interrupted; }
 
 int RunBench(const kq::ClassKQxx53& table, const BenchOptions& o) {
     // A table the codec refuses would fail on every radio: refused once, before any.
-    kq::ClassKQxx53 check = table;
-    kq::TransferSequence t(check, kq::TransferSequence::Direction::Write);
-    if (t.Prepare() != kq::TransferSequence::Outcome::Done) {
-        std::fprintf(stderr, "kqtool: %s; nothing was sent\n",
-                     t.Detail(kq::TransferSequence::Outcome::TableInvalid).c_str());
-        return ExitFailure;
+    kq::ClassKQxx53 converted = table;
+    const kq::WriteJob job = kq::PrepareWrite(converted);
+    if (!job.refused.empty()) {
+        const kq::TransferResult r =
+            kq::TransferSequence(job).Result(kq::TransferOutcome::TableInvalid);
+        std::fprintf(stderr, "kqtool: %s\n", kq::TerminalLineOf(r, {}).c_str());
+        return kq::ExitCodeOf(r.outcome);
     }
-    Bench b(table, o);
+    Bench b(job, o);
     return b.Run();
 }
 

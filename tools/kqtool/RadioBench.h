@@ -5,23 +5,16 @@
 
 #include "ClassKQxx53.h"
 #include "Commands.h"
-#include "Form_QVCom.h"
+#include "LinkSettings.h"
 #include "TransferSequence.h"
 
 #include <QStringList>
 
 namespace kqtool {
 
-// Exit statuses that tell the radio failures apart.
-enum RadioExit : int {
-    ExitNoLink = 3, // no radio answered, a word failed or read back otherwise: " ComPort Error! "
-    ExitNotInitiated = 4, // "EEPROM must be initiated!"
-    ExitModelDeclined = 5,
-    ExitCancelled = 6,
-    ExitDiffers = 7, // verify: the radio does not hold the file's image
-};
-
-int ExitFor(kq::TransferSequence::Outcome o);
+// verify: the radio does not hold the file's image (the transfers' own
+// exit statuses, 3 to 6, come with their outcomes).
+constexpr int ExitDiffers = 7;
 
 // From here on SIGINT and SIGTERM only set a flag, so that a transfer can be
 // cancelled between words and said so; a second signal ends the program.
@@ -33,7 +26,7 @@ struct BenchOptions {
     bool repeat = false;
     int count = 0; // with repeat: stop after this many radios (0: until interrupted)
     bool yes = false;
-    kq::Form_QVCom::Options link; // each worker's, with its own port
+    kq::LinkSettings link; // each worker's, with its own port
 };
 
 // Writes table into the radios on the ports; prints one line per radio and a

@@ -1,6 +1,7 @@
 // kqtool diff: how two channel files differ, as channel rows and words.
 #include "Args.h"
 #include "Commands.h"
+#include "FileArgs.h"
 
 #include "ChannelFile.h"
 #include "DiffText.h"
@@ -13,10 +14,12 @@ namespace {
 
 int cmdDiff(const std::vector<std::string>& args) {
     const Args a = parseArgs(args, {}, 2);
+    if (IsStdStream(a.positional[0]) && IsStdStream(a.positional[1]))
+        throw UsageError{"standard input can be only one side"};
     kq::ClassKQxx53 dev[2];
     for (int i = 0; i < 2; ++i) {
         try {
-            kq::OpenChannelFile(dev[i], a.positional[static_cast<std::size_t>(i)]);
+            dev[i] = OpenChannel(a.positional[static_cast<std::size_t>(i)]);
         } catch (const std::exception& e) {
             std::cerr << "kqtool diff: " << e.what() << "\n";
             return ExitCannotRead;

@@ -1,6 +1,7 @@
 // kqtool commands on channel files: show, report, export, import, new, words.
 #include "Args.h"
 #include "Commands.h"
+#include "FileArgs.h"
 
 #include "ChannelCsv.h"
 #include "ChannelFile.h"
@@ -27,7 +28,9 @@ namespace {
 // --model takes a code 0..3 or a model name such as KQ-0253.
 int modelCode(const std::string& text) {
     const int code = kq::ParseModelCode(text);
-    if (code < 0) throw UsageError{"unknown model '" + text + "' (use " + kq::ModelCodesText() + ")"};
+    if (code < 0)
+        throw UsageError{"unknown model '" + kq::PathForMessage(text) + "' (use " +
+                         kq::ModelCodesText() + ")"};
     return code;
 }
 
@@ -37,27 +40,11 @@ kq::ClassKQxx53 newDevice(const Args& a) {
     return dev;
 }
 
-kq::ClassKQxx53 openFile(const std::string& path) {
-    kq::ClassKQxx53 dev;
-    kq::OpenChannelFile(dev, path);
-    return dev;
-}
-
-void writeOutput(const std::string* path, const std::string& text) {
-    if (path) {
-        kq::WriteFileReplacing(*path, text);
-    } else {
-        std::cout << text;
-        std::cout.flush();
-        if (!std::cout) throw std::runtime_error("the output could not be written");
-    }
-}
-
 // ---- show, report, words -------------------------------------------------
 
 int cmdShow(const std::vector<std::string>& args) {
     const Args a = parseArgs(args, {}, 1);
-    const kq::ClassKQxx53 dev = openFile(a.positional[0]);
+    const kq::ClassKQxx53 dev = OpenChannel(a.positional[0]);
     std::ostringstream out;
     out << kq::ModelTitleText() << " " << kq::ModelText(dev) << "\n"
         << kq::RangeTitleText() << " " << kq::RFIFText(dev) << "\n"
@@ -65,7 +52,7 @@ int cmdShow(const std::vector<std::string>& args) {
         << kq::ChannelHeading() << "\n";
     for (int16_t ch = kq::ClassKQxx53::FirstCHNumber(); ch <= kq::ClassKQxx53::LastCHNumber(); ++ch)
         out << kq::ChannelRow(dev, ch) << "\n";
-    writeOutput(nullptr, out.str());
+    WriteOutput(nullptr, out.str());
     return ExitOk;
 }
 
@@ -87,26 +74,28 @@ int cmdReport(const std::vector<std::string>& args) {
     if (const std::string* date = a.option("--date")) {
         clock = [day = dateOption(*date)] { return day; };
     }
-    const kq::ClassKQxx53 dev = openFile(path);
+    const kq::ClassKQxx53 dev = OpenChannel(path);
     // The window's caption of an opened file is its full path.
     std::error_code ec;
     fs::path full = fs::absolute(fs::u8path(path), ec);
-    const std::string name = ec ? path : full.lexically_normal().u8string();
+    const std::string name = IsStdStream(path) ? InputName(path)
+                             : ec              ? path
+                                               : full.lexically_normal().u8string();
     const auto lines = kq::ReportLines(dev, name, kq::ReportDateText(clock));
     if (const std::string* out = a.option("-o")) {
         // A report file has the printout's CR LF line ends.
-        writeOutput(out, kq::ReportText(lines));
+        WriteOutput(out, kq::ReportText(lines));
     } else {
         std::string text;
         for (const auto& line : lines) text += line + "\n";
-        writeOutput(nullptr, text);
+        WriteOutput(nullptr, text);
     }
     return ExitOk;
 }
 
 int cmdWords(const std::vector<std::string>& args) {
     const Args a = parseArgs(args, {}, 1);
-    const kq::ClassKQxx53 dev = openFile(a.positional[0]);
+    const kq::ClassKQxx53 dev = OpenChannel(a.positional[0]);
     std::string text;
     char buf[16];
     const int n = dev.TotalEEWords();
@@ -120,7 +109,7 @@ int cmdWords(const std::vector<std::string>& args) {
         text += buf;
         if (k % 8 == 7 || k == n - 1) text += "\n";
     }
-    writeOutput(nullptr, text);
+    WriteOutput(nullptr, text);
     return ExitOk;
 }
 
@@ -135,39 +124,47 @@ int cmdExport(const std::vector<std::string>& args) {
         else if (*f != "kq")
             throw UsageError{"unknown format '" + *f + "' (use kq or chirp)"};
     }
-    const kq::ClassKQxx53 dev = openFile(a.positional[0]);
-    writeOutput(a.option("-o"), kq::ExportCsv(dev, layout));
+    const kq::ClassKQxx53 dev = OpenChannel(a.positional[0]);
+    WriteOutput(a.option("-o"), kq::ExportCsv(dev, layout));
     return ExitOk;
 }
 
-std::string readCsvFile(const std::string& path) {
-    std::ifstream in(fs::u8path(path), std::ios::binary);
-    if (!in) throw kq::FileError(path + ": the file cannot be opened.");
-    std::string text;
-    char buf[8192];
-    while (in.read(buf, sizeof buf) || in.gcount() > 0) {
-        text.append(buf, static_cast<std::size_t>(in.gcount()));
-        if (text.size() > kq::MaxCsvBytes)
-            throw kq::FileError(path + ": the file is too large for a channel list.");
+bool anyChannelInUse(const kq::ClassKQxx53& dev) {
+    for (int16_t ch = kq::ClassKQxx53::FirstCHNumber(); ch <= kq::ClassKQxx53::LastCHNumber();
+         ++ch) {
+        if (dev.Channel(ch).RxFreq != 0 || dev.Channel(ch).TxFreq != 0) return true;
     }
-    if (in.bad()) throw kq::FileError(path + ": the file cannot be read.");
-    return text;
+    return false;
 }
 
 int cmdImport(const std::vector<std::string>& args) {
-    const Args a = parseArgs(args, {"-o", "--model"}, 1);
+    const Args a = parseArgs(args, {"-o", "--model"}, 1, {"--skip-unfit"});
     const std::string* out = a.option("-o");
     if (!out) throw UsageError{"the channel file to write must be given with -o"};
     const std::string& path = a.positional[0];
-    kq::CsvImport imported = kq::ImportCsv(readCsvFile(path), newDevice(a), path);
+    const std::string name = kq::PathForMessage(InputName(path));
+    const std::string text = ReadInput(path, kq::MaxCsvBytes, "a channel list");
+    kq::CsvImport imported =
+        kq::ImportCsv(text, newDevice(a), InputName(path),
+                      a.flag("--skip-unfit") ? kq::CsvUnfit::Skip : kq::CsvUnfit::Refuse);
+    if (!imported.unfit.empty()) {
+        std::cerr << "kqtool import: " << name << ": " << imported.unfit.size()
+                  << " row(s) left out, this radio cannot hold them:\n";
+        for (const auto& u : imported.unfit)
+            std::cerr << "  row " << u.line << ": " << u.reason << "\n";
+        // Nothing left but an empty table: that is no import.
+        if (!anyChannelInUse(imported.device)) {
+            throw kq::FileError(name + ": no channel is left to import; nothing was written.");
+        }
+    }
     if (!imported.dropped.empty()) {
         std::string names;
         for (const auto& d : imported.dropped)
             names += (names.empty() ? "" : ", ") + kq::QuoteForMessage(d);
-        std::cerr << "kqtool import: " << path
+        std::cerr << "kqtool import: " << name
                   << ": dropped, this radio cannot hold them: " << names << "\n";
     }
-    kq::SaveChannelFile(imported.device, *out);
+    SaveChannel(imported.device, *out);
     return ExitOk;
 }
 
@@ -176,29 +173,57 @@ int cmdNew(const std::vector<std::string>& args) {
     const std::string* out = a.option("-o");
     if (!out) throw UsageError{"the channel file to write must be given with -o"};
     kq::ClassKQxx53 dev = newDevice(a);
-    kq::SaveChannelFile(dev, *out);
+    SaveChannel(dev, *out);
     return ExitOk;
+}
+
+// A layout's columns as help text: blanks after the commas, so it wraps.
+std::string columnList(kq::CsvLayout layout) {
+    std::string text;
+    for (char c : kq::CsvHeading(layout)) text += c == ',' ? std::string(", ") : std::string(1, c);
+    return text;
 }
 
 } // namespace
 
 void RegisterFileCommands() {
+    const OptionHelp model = {"--model CODE", "the radio model by code or name: " + kq::ModelCodesText() +
+                                                  " (default " + kq::ClassKQxx53().ModelName() +
+                                                  ")"};
     AddCommand({"show", "show FILE.KQ", "print the model, IF, reference and the 16 channel rows",
                 cmdShow});
-    AddCommand({"report", "report FILE.KQ [--date Y/M/D] [-o OUT.txt]",
-                "print the channel report as the printout has it", cmdReport});
-    AddCommand({"export", "export FILE.KQ [--format kq|chirp] [-o OUT.csv]",
-                "write the channels as CSV: kq (" + kq::CsvHeading(kq::CsvLayout::Kq) +
-                    ") or chirp (the common layout, channels in use)",
-                cmdExport});
     AddCommand(
-        {"import", "import IN.csv -o FILE.KQ [--model CODE]",
-         "build a channel file from CSV in either layout; nothing is written if any row is bad",
-         cmdImport});
-    AddCommand(
-        {"new", "new -o FILE.KQ [--model CODE]",
-         "write an empty channel table (CODE 0 to 3 or a name like KQ-0253; default KQ-0453)",
-         cmdNew});
+        {"report",
+         "report FILE.KQ [--date Y/M/D] [-o OUT.txt]",
+         "print the channel report as the printout has it",
+         cmdReport,
+         {{"--date Y/M/D", "the day the report gives, also as Y-M-D (default: today)"},
+          {"-o OUT.txt", "write the report to OUT.txt with the printout's CR LF line ends"}}});
+    AddCommand({"export",
+                "export FILE.KQ [--format kq|chirp] [-o OUT.csv]",
+                "write the channels as CSV",
+                cmdExport,
+                {{"--format kq|chirp", "kq: a row per channel, " + columnList(kq::CsvLayout::Kq) +
+                                           " (the default); chirp: the common layout of other "
+                                           "programmers, channels in use"},
+                 {"-o OUT.csv", "write the CSV to OUT.csv"}}});
+    AddCommand({"import",
+                "import IN.csv -o FILE.KQ [--model CODE] [--skip-unfit]",
+                "build a channel file from CSV in either layout; Location is the channel, a Power "
+                "in watts is high above " +
+                    kq::DecimalText(kq::HighPowerAboveWatts) +
+                    " W; rows the radio cannot hold (a channel outside 0 to 15, a frequency or "
+                    "mode it cannot take) are all named and nothing is written (exit 1)",
+                cmdImport,
+                {{"-o FILE.KQ", "the channel file to write"},
+                 model,
+                 {"--skip-unfit", "write the rows the radio can hold and list the others on "
+                                  "standard error"}}});
+    AddCommand({"new",
+                "new -o FILE.KQ [--model CODE]",
+                "write an empty channel table",
+                cmdNew,
+                {{"-o FILE.KQ", "the channel file to write"}, model}});
     AddCommand(
         {"words", "words FILE.KQ", "print the 64 EEPROM image words in hexadecimal", cmdWords});
 }

@@ -42,11 +42,6 @@ struct QtScope {
     QCoreApplication app{argc, argv};
 };
 
-void choosePorts(const Args& a) {
-    if (const std::string* p = a.option("--port"))
-        kq::KqSerialPort::SetPortMap(QString::fromStdString(*p).split(QLatin1Char(',')));
-}
-
 void showProgress(int value) {
     std::string bar(15, '.');
     for (int i = 0; i < value && i < 15; ++i) bar[static_cast<std::size_t>(i)] = '#';
@@ -56,9 +51,8 @@ void showProgress(int value) {
 
 // Runs seq on the link's worker; the bar is drawn every 100 ms, as the
 // program's window does.
-kq::TransferSequence::Outcome runTransfer(kq::TransferSequence& seq,
-                                          const kq::Form_QVCom::Options& link,
-                                          const kq::LinkRunner::Hooks& hooks) {
+kq::TransferResult runTransfer(kq::TransferSequence& seq, const kq::LinkSettings& link,
+                               const kq::LinkRunner::Hooks& hooks) {
     int shown = -1;
     QTimer bar;
     bar.setInterval(100);
@@ -103,8 +97,11 @@ std::set<std::string> with(std::set<std::string> names, const std::set<std::stri
     return names;
 }
 
-kq::Form_QVCom::Options linkOptions(const Args& a) {
-    kq::Form_QVCom::Options link;
+// The link settings of the command line; ports: the devices of COM1,
+// COM2, ... (empty: the system's).
+kq::LinkSettings linkSettings(const Args& a, const QStringList& ports) {
+    kq::LinkSettings link;
+    link.ports = kq::ToStdStrings(ports);
     link.fast = a.flag("--fast");
     // Only longer: the radio's own timing is the shortest tick there is.
     link.tickMs = numberOption(a, "--tick-ms", link.tickMs, 1000, link.tickMs);
@@ -112,50 +109,34 @@ kq::Form_QVCom::Options linkOptions(const Args& a) {
     return link;
 }
 
-int finish(const kq::TransferSequence& t, kq::TransferSequence::Outcome o) {
+// --port DEV[,DEV...] of read and verify.
+QStringList portOption(const Args& a) {
+    const std::string* p = a.option("--port");
+    return p ? QString::fromStdString(*p).split(QLatin1Char(',')) : QStringList();
+}
+
+// The line on what happened, the fall-back's reason included; the exit status.
+int finish(const kq::TransferResult& r, const kq::LinkSettings& link) {
     std::fprintf(stderr, "\n");
-    using O = kq::TransferSequence::Outcome;
-    if (!t.Surprise().empty())
-        std::cerr << "kqtool: the fast link fell back to the default pacing: " << t.Surprise()
-                  << "\n";
-    const std::string message = t.Message(o);
-    switch (o) {
-    case O::Done: std::cerr << t.Detail(o) << "\n"; break;
-    case O::NoRadio:
-        std::cerr << "kqtool:" << message << "no radio answered on "
-                  << kq::KqSerialPort::PortMap().mid(0, 4).join(", ").toStdString();
-        if (!t.PortProblem().empty()) std::cerr << "; " << t.PortProblem();
-        std::cerr << "\n";
-        break;
-    case O::LinkFailed:
-    case O::VerifyFailed: std::cerr << "kqtool:" << message << t.Detail(o) << "\n"; break;
-    case O::NotInitiated: std::cerr << "kqtool: " << t.Detail(o) << "\n"; break;
-    case O::ModelDeclined:
-        std::cerr
-            << "kqtool: the radio is of another model; nothing was written (--yes overwrites it)\n";
-        break;
-    case O::TableInvalid: std::cerr << "kqtool: " << t.Detail(o) << "; nothing was sent\n"; break;
-    case O::Cancelled:
-        std::cerr << "kqtool: " << t.Detail(o);
-        if (t.Dir() == kq::TransferSequence::Direction::Write && t.WordsDone() > 0)
-            std::cerr << "; the radio may hold a partly written table, write it again";
-        std::cerr << "\n";
-        break;
-    }
-    return ExitFor(o);
+    const std::string line =
+        kq::TerminalLineOf(r, kq::SearchedPorts(link).mid(0, 4).join(", ").toStdString());
+    std::cerr << (r.outcome == kq::TransferOutcome::Done ? "" : "kqtool: ") << line << "\n";
+    return kq::ExitCodeOf(r.outcome);
 }
 
 int cmdRead(const std::vector<std::string>& args) {
     const Args a = parseArgs(args, with({"--port", "-o"}, kLinkValues), 0, kLinkFlags);
     const std::string* out = a.option("-o");
     if (!out) throw UsageError{"option '-o' is required"};
+    const kq::LinkSettings link = linkSettings(a, portOption(a));
     QtScope qt;
-    choosePorts(a);
     CatchInterrupts();
-    kq::ClassKQxx53 dev;
-    kq::TransferSequence t(dev, kq::TransferSequence::Direction::Read);
-    const int status = finish(t, runTransfer(t, linkOptions(a), {}));
-    if (status == ExitOk) kq::SaveChannelFile(dev, *out);
+    kq::ClassKQxx53 blank;
+    kq::TransferSequence t(blank.TotalEEWords());
+    kq::TransferResult r = runTransfer(t, link, {});
+    auto radio = kq::RadioTable(r, blank);
+    const int status = finish(r, link);
+    if (radio) kq::SaveChannelFile(*radio, *out);
     return status;
 }
 
@@ -190,7 +171,7 @@ int cmdWrite(const std::vector<std::string>& given) {
     bench.ports = ports;
     bench.repeat = a.flag("--repeat");
     bench.yes = a.flag("--yes");
-    bench.link = linkOptions(a);
+    bench.link = linkSettings(a, ports);
     const bool parallel = a.flag("--parallel");
     if (a.option("--count") && !bench.repeat) throw UsageError{"--count needs --repeat"};
     bench.count = numberOption(a, "--count", 1, 1000000, 0);
@@ -206,8 +187,7 @@ int cmdWrite(const std::vector<std::string>& given) {
     QtScope qt;
     CatchInterrupts();
     if (bench.repeat || parallel) return RunBench(dev, bench);
-    if (!ports.isEmpty()) kq::KqSerialPort::SetPortMap(ports);
-    kq::TransferSequence t(dev, kq::TransferSequence::Direction::Write);
+    kq::TransferSequence t(kq::PrepareWrite(dev));
     const bool yes = bench.yes;
     const int fileModel = dev.Model();
     kq::LinkRunner::Hooks hooks;
@@ -221,7 +201,7 @@ int cmdWrite(const std::vector<std::string>& given) {
         std::getline(std::cin, answer);
         return answer == "y" || answer == "Y" || answer == "yes";
     };
-    return finish(t, runTransfer(t, bench.link, hooks));
+    return finish(runTransfer(t, bench.link, hooks), bench.link);
 }
 
 // Reads the radio and compares it with the image a write of the file would
@@ -243,35 +223,35 @@ int cmdVerify(const std::vector<std::string>& args) {
     } catch (const kq::KqError&) {
         sent = file;
     }
+    const kq::LinkSettings link = linkSettings(a, portOption(a));
     QtScope qt;
-    choosePorts(a);
     CatchInterrupts();
     kq::TransferSequence t(sent.TotalEEWords());
-    const auto o = runTransfer(t, linkOptions(a), {});
-    using O = kq::TransferSequence::Outcome;
+    const kq::TransferResult r = runTransfer(t, link, {});
+    using O = kq::TransferOutcome;
     // Only a whole image can be compared; NotInitiated still read every word.
-    if (o != O::Done && o != O::NotInitiated) return finish(t, o);
+    if (r.outcome != O::Done && r.outcome != O::NotInitiated) return finish(r, link);
     std::fprintf(stderr, "\n");
-    if (!t.Surprise().empty())
-        std::cerr << "kqtool: the fast link fell back to the default pacing: " << t.Surprise()
+    if (!r.fallBack.empty())
+        std::cerr << "kqtool: the fast link fell back to the default pacing: " << r.fallBack
                   << "\n";
     // The radio's words, seen as the program would show them.
     kq::ClassKQxx53 radio = sent;
     for (int k = 0; k < sent.TotalEEWords(); ++k)
-        radio.EEWord(static_cast<int16_t>(k), t.Image()[static_cast<std::size_t>(k)]);
+        radio.EEWord(static_cast<int16_t>(k), r.words[static_cast<std::size_t>(k)]);
     radio.EEWord_to_Para();
     const kq::ImageDiff d = kq::CompareImages(sent, radio);
     std::cout << DifferenceText(sent, radio, d, "file  ", "radio ");
     std::cout.flush();
-    if (o == O::NotInitiated) {
-        std::cerr << "kqtool: " << t.Detail(o) << "\n";
-        return ExitFor(o);
+    if (r.outcome == O::NotInitiated) {
+        std::cerr << "kqtool: " << r.detail << "\n";
+        return kq::ExitCodeOf(r.outcome);
     }
     if (d.Same()) {
-        std::cerr << "the radio on " << t.Device() << " holds " << a.positional[0] << "\n";
+        std::cerr << "the radio on " << r.device << " holds " << a.positional[0] << "\n";
         return ExitOk;
     }
-    std::cerr << "kqtool: the radio on " << t.Device() << " differs from " << a.positional[0]
+    std::cerr << "kqtool: the radio on " << r.device << " differs from " << a.positional[0]
               << " in " << d.channels.size() << " channel(s) and " << d.headerWords.size()
               << " header word(s)\n";
     return ExitDiffers;

@@ -30,15 +30,15 @@ void RegisterDiffCommands();
 
 namespace {
 
-void printHelp(std::ostream& out) {
-    out << "usage: kqtool COMMAND [ARGS]\n"
-           "Work with KQ radio channel files (.KQ) and radios without the window.\n\n"
-           "Commands:\n";
-    for (const auto& c : kqtool::AllCommands()) {
-        out << "  kqtool " << c.usage << "\n      " << c.summary << "\n";
+bool isHelp(const std::string& arg) { return arg == "--help" || arg == "-h"; }
+
+// Asked anywhere among a command's options (not after "--").
+bool asksHelp(const std::vector<std::string>& args) {
+    for (const auto& a : args) {
+        if (a == "--") return false;
+        if (isHelp(a)) return true;
     }
-    out << "\n  kqtool --help\n      this text\n"
-           "  kqtool --version\n      the program's version\n";
+    return false;
 }
 
 } // namespace
@@ -49,10 +49,12 @@ int main(int argc, char** argv) {
     kqtool::RegisterRadioCommands();
     kqtool::RegisterDiffCommands();
     std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
-        printHelp(args.empty() ? std::cerr : std::cout);
+    if (args.empty() || isHelp(args[0]) || (args[0] == "help" && args.size() == 1)) {
+        (args.empty() ? std::cerr : std::cout) << kqtool::ProgramHelp(kqtool::HelpWidth());
         return args.empty() ? kqtool::ExitUsage : kqtool::ExitOk;
     }
+    // "kqtool help COMMAND" as well as "kqtool COMMAND --help".
+    if (args[0] == "help") args = {args[1], "--help"};
     if (args[0] == "--version") {
         std::cout << "kqtool " << kq::ProgramVersion << "\n";
         return kqtool::ExitOk;
@@ -60,6 +62,10 @@ int main(int argc, char** argv) {
     for (const auto& c : kqtool::AllCommands()) {
         if (c.name != args[0]) continue;
         std::vector<std::string> rest(args.begin() + 1, args.end());
+        if (asksHelp(rest)) {
+            std::cout << kqtool::CommandHelp(c.name, kqtool::HelpWidth());
+            return kqtool::ExitOk;
+        }
         try {
             return c.run(rest);
         } catch (const kqtool::UsageError& e) {

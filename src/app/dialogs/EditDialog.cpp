@@ -32,12 +32,6 @@ frmDocument* EditDialog::TargetDocument() {
         PlainMessage(this, tr("No channel table window is open."));
         return nullptr;
     }
-    if (doc->IsBusy()) {
-        PlainMessage(
-            this,
-            tr("A radio transfer is running on this channel table; wait until it has finished."));
-        return nullptr;
-    }
     return doc;
 }
 

@@ -1,6 +1,7 @@
 #include "Form_Ports.h"
 
 #include "KqSerialPort.h"
+#include "frmMain.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -17,15 +18,15 @@ namespace {
 QPointer<Form_Ports> s_Open;
 }
 
-Form_Ports* Form_Ports::ShowPorts(QWidget* parent) {
-    if (!s_Open) s_Open = new Form_Ports(parent ? parent->window() : nullptr);
+Form_Ports* Form_Ports::ShowPorts(frmMain& main) {
+    if (!s_Open) s_Open = new Form_Ports(main);
     s_Open->show();
     s_Open->raise();
     s_Open->activateWindow();
     return s_Open;
 }
 
-Form_Ports::Form_Ports(QWidget* parent) : QDialog(parent) {
+Form_Ports::Form_Ports(frmMain& main) : QDialog(&main), m_Main(main) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(tr("Serial Ports"));
     auto* layout = new QVBoxLayout(this);
@@ -37,17 +38,16 @@ Form_Ports::Form_Ports(QWidget* parent) : QDialog(parent) {
 
     QStringList known;
     for (const QSerialPortInfo& p : QSerialPortInfo::availablePorts()) known << p.systemLocation();
-    const QStringList map = KqSerialPort::PortMap();
     for (int i = 0; i < 4; ++i) {
         auto* c = new QComboBox(this);
         c->setEditable(true); // a pseudo-terminal or odd adapter is typed in
         c->addItem(QString());
         c->addItems(known);
-        c->setCurrentText(map.value(i));
         c->setMinimumWidth(220);
         form->addRow(tr("COM%1").arg(i + 1), c);
         Combo_Port[i] = c;
     }
+    ShowChoice();
     Label_Source->setText(
         tr("The radio is searched on COM4 down to COM1; the lowest port that answers is used. "
            "Leave a port empty to skip it."));
@@ -61,11 +61,14 @@ Form_Ports::Form_Ports(QWidget* parent) : QDialog(parent) {
     });
     connect(buttons, &QDialogButtonBox::rejected, this, &QWidget::close);
     connect(buttons->button(QDialogButtonBox::Reset), &QPushButton::clicked, this, [this] {
-        KqSerialPort::SetPortMap({});
-        emit PortsChosen({});
-        const QStringList def = KqSerialPort::PortMap();
-        for (int i = 0; i < 4; ++i) Combo_Port[i]->setCurrentText(def.value(i));
+        m_Main.SetPortChoice({});
+        ShowChoice();
     });
+}
+
+void Form_Ports::ShowChoice() {
+    const QStringList searched = SearchedPorts(m_Main.Link());
+    for (int i = 0; i < 4; ++i) Combo_Port[i]->setCurrentText(searched.value(i));
 }
 
 QStringList Form_Ports::Chosen() const {
@@ -78,8 +81,7 @@ QStringList Form_Ports::Chosen() const {
 void Form_Ports::Apply() {
     // An empty field in the middle keeps the numbers of the others; the
     // search finds no port there, as with a missing COM port.
-    KqSerialPort::SetPortMap(Chosen());
-    emit PortsChosen(Chosen());
+    m_Main.SetPortChoice(Chosen());
 }
 
 } // namespace kq

@@ -1,6 +1,6 @@
 // The serial ports searched for the radio: which device stands for COM1 to
-// COM4. Choosing here overrides the system's list (and KQ_SERIAL_PORTS)
-// for the rest of the session.
+// COM4. The choice goes into the main window's link settings and overrides
+// the system's list (and KQ_SERIAL_PORTS).
 #pragma once
 
 #include <QDialog>
@@ -11,10 +11,12 @@ class QLabel;
 
 namespace kq {
 
+class frmMain;
+
 class Form_Ports : public QDialog {
     Q_OBJECT
 public:
-    static Form_Ports* ShowPorts(QWidget* parent);
+    static Form_Ports* ShowPorts(frmMain& main);
 
     QComboBox* Combo_Port[4] = {};
     QLabel* Label_Source = nullptr;
@@ -23,12 +25,11 @@ public:
     QStringList Chosen() const;
     void Apply();
 
-signals:
-    // The user's choice, applied; empty for the system's list.
-    void PortsChosen(const QStringList& devices);
-
 private:
-    explicit Form_Ports(QWidget* parent);
+    explicit Form_Ports(frmMain& main);
+    void ShowChoice();
+
+    frmMain& m_Main;
 };
 
 } // namespace kq

@@ -19,11 +19,10 @@ namespace kq {
 
 namespace {
 QPointer<TransferWindow> s_Open;
-TransferSequence::Outcome s_LastOutcome = TransferSequence::Outcome::Done;
 
-// "COM2 (/dev/ttyUSB0)" for a device of the port list.
-QString portName(const QString& device) {
-    const int n = static_cast<int>(KqSerialPort::PortMap().indexOf(device)) + 1;
+// "COM2 (/dev/ttyUSB0)" for a device of the ports searched.
+QString portName(const QString& device, const LinkSettings& link) {
+    const int n = static_cast<int>(SearchedPorts(link).indexOf(device)) + 1;
     return n > 0 ? QStringLiteral("COM%1 (%2)").arg(n).arg(device) : device;
 }
 } // namespace
@@ -33,18 +32,10 @@ void TransferWindow::status(const QString& text) {
     if (auto* m = qobject_cast<QMainWindow*>(parentWidget())) m->statusBar()->showMessage(text);
 }
 
-Form_QVCom::Options& LinkOptions() {
-    static Form_QVCom::Options options;
-    return options;
-}
-bool FastLink() { return LinkOptions().fast; }
-void SetFastLink(bool on) { LinkOptions().fast = on; }
-
 TransferWindow* TransferWindow::Open() { return s_Open; }
-TransferSequence::Outcome TransferWindow::LastOutcome() { return s_LastOutcome; }
 
 TransferWindow::TransferWindow(frmDocument& doc, TransferSequence::Direction dir)
-    : QDialog(&doc.Main()), m_Doc(&doc), m_Dir(dir) {
+    : QDialog(&doc.Main()), m_Doc(&doc), m_Dir(dir), m_Link(doc.Main().Link()) {
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
     SetOuterSizeTwips(this, 5310, 3180);
@@ -75,18 +66,19 @@ bool TransferWindow::ConfirmOverwrite(int /*radioModel*/) {
     return box.exec() == QMessageBox::Ok;
 }
 
-void TransferWindow::Run() {
-    using Outcome = TransferSequence::Outcome;
+TransferResult TransferWindow::Run() {
     frmDocument& doc = *m_Doc;
-    // The table must neither change nor go away while the words move.
+    // Closing the table and a second transfer wait until this one ends.
     doc.SetBusy(true);
-    // The sequence changes the table only after a complete read; a write
-    // rebuilds the table's image first. The link runs on its own thread, so
-    // boxes and dialogs opened meanwhile cannot stretch its waits.
-    m_Transfer = std::make_unique<TransferSequence>(doc.myDevice(), m_Dir);
+    // The link runs on its own thread with what the transfer needs by value,
+    // so boxes and dialogs opened meanwhile cannot stretch its waits, and
+    // the table stays the UI thread's alone.
+    m_Transfer = m_Dir == TransferSequence::Direction::Write
+                     ? std::make_unique<TransferSequence>(PrepareWrite(doc.myDevice()))
+                     : std::make_unique<TransferSequence>(doc.myDevice().TotalEEWords());
     LinkRunner::Hooks hooks;
     hooks.portFound = [this](const QString& device) {
-        status(tr("Radio found on %1").arg(portName(device)));
+        status(tr("Radio found on %1").arg(portName(device, m_Link)));
         ProgressBar->setRange(0, 15);
         ProgressBar->setValue(0);
         m_Timer.setInterval(100);
@@ -94,53 +86,35 @@ void TransferWindow::Run() {
         m_Timer.start();
     };
     hooks.confirmModelMismatch = [this](int radioModel) { return ConfirmOverwrite(radioModel); };
-    status(tr("Looking for the radio on %1 ...").arg(KqSerialPort::PortMap().mid(0, 4).join(", ")));
+    const QString ports = SearchedPorts(m_Link).mid(0, 4).join(", ");
+    status(tr("Looking for the radio on %1 ...").arg(ports));
 
-    const Outcome outcome = LinkRunner::Run(*m_Transfer, LinkOptions(), hooks);
-    s_LastOutcome = outcome;
+    TransferResult result = LinkRunner::Run(*m_Transfer, m_Link, hooks);
     m_Finished = true;
     m_Timer.stop();
     Timer_Tick();
 
+    // An upload becomes the table's, as one undo step, only when the codec
+    // takes the radio's words; a download leaves the table as it is.
+    if (m_Doc) {
+        if (const auto radio = RadioTable(result, m_Doc->myDevice())) {
+            m_Doc->myDevice() = *radio;
+            m_Doc->UpdateHomePage();
+            m_Doc->RecordChange(tr("Upload"));
+        }
+    }
     // The box keeps the program's short texts; the status bar says what
     // happened (which word, which value, which port, what to do).
-    const QString message = QString::fromStdString(m_Transfer->Message(outcome));
+    const QString message = QString::fromStdString(MessageOf(result));
     if (!message.isEmpty()) PlainMessage(this, message);
-    if (m_Doc && outcome == Outcome::Done && m_Dir == TransferSequence::Direction::Read) {
-        m_Doc->MarkModified();
-        m_Doc->UpdateHomePage();
-    }
-    const QString device = QString::fromStdString(m_Transfer->Device());
-    const QString where = device.isEmpty() ? QString() : portName(device);
-    const QString detail = QString::fromStdString(m_Transfer->Detail(outcome));
-    const QString problem = QString::fromStdString(m_Transfer->PortProblem());
-    const QString fell = m_Transfer->Surprise().empty()
-                             ? QString()
-                             : tr(" The fast link fell back to the default pacing: %1.")
-                                   .arg(QString::fromStdString(m_Transfer->Surprise()));
-    switch (outcome) {
-    case Outcome::Done:
-        status((m_Dir == TransferSequence::Direction::Read
-                    ? tr("Read the radio on %1.").arg(where)
-                    : tr("Wrote and verified the radio on %1.").arg(where)) +
-               fell);
-        break;
-    case Outcome::NoRadio:
-        status(problem.isEmpty()
-                   ? tr("No radio answered (DEVICE > PORTS lists the ports searched).")
-                   : tr("No radio answered: %1.").arg(problem));
-        break;
-    case Outcome::Cancelled: status(tr("Transfer cancelled on %1.").arg(where)); break;
-    case Outcome::ModelDeclined:
-        status(tr("Nothing was written: the radio is of another model."));
-        break;
-    case Outcome::TableInvalid: status(tr("Nothing was sent: %1").arg(detail)); break;
-    default: status(tr("Transfer failed on %1: %2").arg(where, detail)); break;
-    }
+    QString line = QString::fromStdString(StatusOf(result, ports.toStdString()));
+    if (!line.isEmpty()) line[0] = line[0].toUpper();
+    status(line + QLatin1Char('.'));
     if (m_Doc) m_Doc->SetBusy(false);
     // The link is free again now, not only once the window is deleted.
     if (s_Open == this) s_Open = nullptr;
     close();
+    return result;
 }
 
 void TransferWindow::Timer_Tick() {
@@ -160,13 +134,13 @@ void TransferWindow::closeEvent(QCloseEvent* e) {
 
 namespace {
 template <class Window>
-void loadTransfer(frmDocument& doc) {
+std::optional<TransferResult> loadTransfer(frmDocument& doc) {
     if (s_Open) {
         PlainMessage(s_Open,
                      QObject::tr("A radio transfer is running; wait for it to end or cancel it."));
-        return;
+        return std::nullopt;
     }
-    (new Window(doc))->Run();
+    return (new Window(doc))->Run();
 }
 } // namespace
 
@@ -176,7 +150,9 @@ Form_Upload::Form_Upload(frmDocument& doc)
     Label->setText(tr("Uploading......."));
     setObjectName(QStringLiteral("Form_Upload"));
 }
-void Form_Upload::Load(frmDocument& doc) { loadTransfer<Form_Upload>(doc); }
+std::optional<TransferResult> Form_Upload::Load(frmDocument& doc) {
+    return loadTransfer<Form_Upload>(doc);
+}
 
 Form_Download::Form_Download(frmDocument& doc)
     : TransferWindow(doc, TransferSequence::Direction::Write) {
@@ -184,6 +160,8 @@ Form_Download::Form_Download(frmDocument& doc)
     Label->setText(tr("Downloading......."));
     setObjectName(QStringLiteral("Form_Download"));
 }
-void Form_Download::Load(frmDocument& doc) { loadTransfer<Form_Download>(doc); }
+std::optional<TransferResult> Form_Download::Load(frmDocument& doc) {
+    return loadTransfer<Form_Download>(doc);
+}
 
 } // namespace kq

@@ -3,7 +3,7 @@
 // of them can be open at a time, since they share the one serial link.
 #pragma once
 
-#include "Form_QVCom.h"
+#include "LinkSettings.h"
 #include "TransferSequence.h"
 
 #include <QDialog>
@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 
 class QLabel;
 class QProgressBar;
@@ -32,11 +33,8 @@ public:
     QProgressBar* ProgressBar = nullptr;
     QPushButton* Command_Cancel = nullptr;
 
-    // The outcome of the last finished transfer (for the status bar and tests).
-    static TransferSequence::Outcome LastOutcome();
-
     // Runs the whole transfer; returns when it has ended.
-    void Run();
+    TransferResult Run();
 
 protected:
     TransferWindow(frmDocument& doc, TransferSequence::Direction dir);
@@ -49,6 +47,7 @@ private:
 
     QPointer<frmDocument> m_Doc;
     TransferSequence::Direction m_Dir;
+    const LinkSettings m_Link; // as the main window had them when the transfer began
     std::unique_ptr<TransferSequence> m_Transfer;
     QTimer m_Timer;
     bool m_Finished = false;
@@ -57,8 +56,9 @@ private:
 class Form_Upload : public TransferWindow {
     Q_OBJECT
 public:
-    // Reads the radio into doc's device; does nothing while a transfer runs.
-    static void Load(frmDocument& doc);
+    // Reads the radio into doc's device; refused (no outcome) while a
+    // transfer runs.
+    static std::optional<TransferResult> Load(frmDocument& doc);
     explicit Form_Upload(frmDocument& doc);
 };
 
@@ -66,14 +66,8 @@ class Form_Download : public TransferWindow {
     Q_OBJECT
 public:
     // Writes doc's channel table into the radio.
-    static void Load(frmDocument& doc);
+    static std::optional<TransferResult> Load(frmDocument& doc);
     explicit Form_Download(frmDocument& doc);
 };
-
-// The program-wide link settings for UPLOAD and DOWNLOAD; the fast link is
-// off at start (the default pacing).
-Form_QVCom::Options& LinkOptions();
-bool FastLink();
-void SetFastLink(bool on);
 
 } // namespace kq

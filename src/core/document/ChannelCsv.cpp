@@ -3,6 +3,7 @@
 #include "ChannelText.h"
 #include "MessageQuote.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -114,7 +115,10 @@ std::vector<Record> splitRecords(const std::string& text, const std::string& sou
         }
         if (quoted) badRow(source, r.row, "a quoted field is not closed");
         for (auto& f : r.fields) f = trim(f);
-        if (r.fields.size() == 1 && r.fields[0].empty() && !anyQuoted) continue;
+        // A row of nothing but commas is how spreadsheets save a blank line.
+        const bool blank = std::all_of(r.fields.begin(), r.fields.end(),
+                                       [](const std::string& f) { return f.empty(); });
+        if (blank && !anyQuoted) continue;
         if (records.size() >= kMaxRows) badRow(source, r.row, "too many rows for a channel list");
         records.push_back(std::move(r));
     }
@@ -319,8 +323,9 @@ std::string ExportCsv(const ClassKQxx53& dev, CsvLayout layout) {
     return text;
 }
 
-CsvImport ImportCsv(const std::string& text, const ClassKQxx53& base, const std::string& source,
+CsvImport ImportCsv(const std::string& text, const ClassKQxx53& base, const std::string& sourceName,
                     CsvUnfit unfitRows) {
+    const std::string source = PathForMessage(sourceName);
     if (text.size() > MaxCsvBytes) {
         throw FileError(source + ": the file is too large for a channel list (over " +
                         std::to_string(MaxCsvBytes / 1024) + " kB); nothing was imported.");

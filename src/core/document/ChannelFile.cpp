@@ -20,10 +20,6 @@ namespace {
 constexpr int kModelLength = 0, kModelStart = 1, kModelRoom = 15;
 constexpr int kVersionLength = 16, kVersionStart = 17, kVersionRoom = 15;
 
-// A sound channel file is about 1.5 kB; anything far larger is not one, and
-// reading it whole would only waste memory.
-constexpr std::uintmax_t kMaxFileBytes = 1 << 20;
-
 void appendUnit(std::string& out, uint32_t unit) {
     out += static_cast<char>(unit & 0xFF);
     out += static_cast<char>((unit >> 8) & 0xFF);
@@ -238,14 +234,14 @@ void SaveChannelFile(ClassKQxx53& dev, const std::string& path) {
     } catch (const FileError&) {
         throw;
     } catch (const KqError& e) {
-        throw FileError(path + ": not saved: " + e.what());
+        throw FileError(PathForMessage(path) + ": not saved: " + e.what());
     }
     WriteFileReplacing(path, text);
 }
 
 void ReadChannelFileText(ClassKQxx53& dev, const std::string& text,
                          const std::string& pathForMessages) {
-    const std::string& path = pathForMessages;
+    const std::string path = PathForMessage(pathForMessages);
     constexpr int kMaxPairs = WordSlots;
     std::array<int32_t, WordSlots> words{};
     int count = 0;     // numbers read, header included
@@ -317,28 +313,29 @@ void ReadChannelFileText(ClassKQxx53& dev, const std::string& text,
 void OpenChannelFile(ClassKQxx53& dev, const std::string& path) {
     if (path.empty()) throw FileError("No file name was given; nothing was loaded.");
     const fs::path p = fs::u8path(path);
+    const std::string name = PathForMessage(path);
     std::error_code ec;
     const auto st = fs::status(p, ec);
-    if (!fs::exists(st)) throw FileError(path + ": the file does not exist.");
-    if (fs::is_directory(st)) throw FileError(path + ": this is a folder, not a channel file.");
+    if (!fs::exists(st)) throw FileError(name + ": the file does not exist.");
+    if (fs::is_directory(st)) throw FileError(name + ": this is a folder, not a channel file.");
     const auto size = fs::file_size(p, ec);
-    if (!ec && size > kMaxFileBytes) {
-        throw FileError(path + ": the file is too large to be a channel file; nothing was loaded.");
+    if (!ec && size > MaxChannelFileBytes) {
+        throw FileError(name + ": the file is too large to be a channel file; nothing was loaded.");
     }
     std::ifstream in(p, std::ios::binary);
     if (!in) {
-        throw FileError(path + ": the file cannot be opened (" + errnoText(errno) + ").");
+        throw FileError(name + ": the file cannot be opened (" + errnoText(errno) + ").");
     }
     std::string text;
     char buf[8192];
     while (in.read(buf, sizeof buf) || in.gcount() > 0) {
         text.append(buf, static_cast<std::size_t>(in.gcount()));
-        if (text.size() > kMaxFileBytes) {
-            throw FileError(path +
+        if (text.size() > MaxChannelFileBytes) {
+            throw FileError(name +
                             ": the file is too large to be a channel file; nothing was loaded.");
         }
     }
-    if (in.bad()) throw FileError(path + ": the file cannot be read (" + errnoText(errno) + ").");
+    if (in.bad()) throw FileError(name + ": the file cannot be read (" + errnoText(errno) + ").");
     ReadChannelFileText(dev, text, path);
 }
 

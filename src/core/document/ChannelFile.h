@@ -15,6 +15,10 @@ namespace kq {
 inline constexpr char AppVersion[] = "Ver1.10";
 
 constexpr int ChannelFileHeaderSize = 256;
+
+// A sound channel file is about 1.5 kB; anything far larger is not one, and
+// reading it whole would only waste memory.
+inline constexpr std::uintmax_t MaxChannelFileBytes = 1 << 20;
 using ChannelFileHeader = std::array<uint8_t, ChannelFileHeaderSize>;
 
 // The UTF-16LE bytes of a UTF-8 text (invalid bytes become U+FFFD).

@@ -33,7 +33,7 @@ std::string tempName() {
 }
 
 [[noreturn]] void fail(const std::string& path, const std::string& what) {
-    throw FileError(path + ": " + what);
+    throw FileError(PathForMessage(path) + ": " + what);
 }
 
 #ifndef _WIN32

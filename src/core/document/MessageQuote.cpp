@@ -79,4 +79,14 @@ std::string QuoteForMessage(const std::string& text, std::size_t maxChars) {
     return out + "\"";
 }
 
+std::string PathForMessage(const std::string& path) {
+    for (std::size_t i = 0; i < path.size();) {
+        uint32_t cp = 0;
+        const std::size_t len = decodeUtf8(path, i, cp);
+        if (len == 0 || mustEscape(cp)) return QuoteForMessage(path, path.size());
+        i += len;
+    }
+    return path;
+}
+
 } // namespace kq

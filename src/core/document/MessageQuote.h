@@ -13,4 +13,9 @@ namespace kq {
 // characters are kept; a longer text ends in "...".
 std::string QuoteForMessage(const std::string& text, std::size_t maxChars = 40);
 
+// A file name as a message shows it: as it is when it shows as one plain
+// line, else whole in QuoteForMessage's form, so that a name holding a line
+// end or a terminal control sequence cannot split or forge a message.
+std::string PathForMessage(const std::string& path);
+
 } // namespace kq

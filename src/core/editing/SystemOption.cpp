@@ -24,9 +24,9 @@ int ParseModelCode(const std::string& text) {
 }
 
 std::string ModelCodesText() {
-    std::string s = "0 to " + std::to_string(KnownModelCount - 1) + " or ";
+    std::string s;
     for (int code = 0; code < KnownModelCount; ++code)
-        s += std::string(code ? ", " : "") + FindModel(code)->ModelName;
+        s += (code ? ", " : "") + std::to_string(code) + " " + FindModel(code)->ModelName;
     return s;
 }
 

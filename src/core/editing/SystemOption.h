@@ -18,7 +18,8 @@ int ModelListIndex(const ClassKQxx53& dev);
 // The model a command line names: its code 0..3 or its name (KQ-0253, any
 // case); -1 for anything else.
 int ParseModelCode(const std::string& text);
-// What such a command line accepts, for its error message.
+// The models by code and name, as help and messages list them:
+// "0 KQ-0253, 1 KQ-0353, ...".
 std::string ModelCodesText();
 
 // Sets the model and the values that go with it. Throws KqError for an

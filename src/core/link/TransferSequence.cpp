@@ -13,45 +13,65 @@ std::string Hex4(int w) {
     std::snprintf(buf, sizeof buf, "0x%04X", static_cast<unsigned>(w) & 0xFFFFu);
     return buf;
 }
+
+int StepOf(int words) {
+    const int step = static_cast<int>(std::nearbyint(words / 16.0)); // ties to even
+    return step < 1 ? 1 : step;
+}
+
 } // namespace
 
-TransferSequence::TransferSequence(ClassKQxx53& device, Direction dir)
-    : m_Dev(&device), m_Dir(dir) {
-    m_WordsTotal = device.TotalEEWords();
-}
-
-TransferSequence::TransferSequence(int words) : m_Dir(Direction::ReadImage) {
-    m_WordsTotal = words;
-}
-
-TransferSequence::Outcome TransferSequence::Prepare() {
-    m_Prepared = true;
-    if (m_Dir != Direction::Write) return Outcome::Done;
+WriteJob PrepareWrite(ClassKQxx53& device) {
+    WriteJob job;
+    job.model = device.Model();
     // Converted before the radio is touched: a table the codec refuses sends
     // nothing.
     try {
-        m_Dev->Para_to_EEWord();
+        device.Para_to_EEWord();
     } catch (const KqError& e) {
-        m_CodecError = e.what();
-        return Outcome::TableInvalid;
+        job.refused = e.what();
+        return job;
     }
-    return Outcome::Done;
+    for (int16_t a = 0; a < device.TotalEEWords(); ++a) job.image.push_back(device.EEWord(a));
+    return job;
 }
+
+std::optional<ClassKQxx53> RadioTable(TransferResult& r, const ClassKQxx53& device) {
+    if (r.dir != TransferDirection::Read || r.outcome != TransferOutcome::Done) return std::nullopt;
+    // A copy: a foreign image the codec refuses must not end up in the
+    // device, where the next save or write would mix it with the table.
+    ClassKQxx53 copy = device;
+    try {
+        for (size_t a = 0; a < r.words.size(); ++a)
+            copy.EEWord(static_cast<int16_t>(a), r.words[a]);
+        copy.EEWord_to_Para();
+    } catch (const KqError& e) {
+        r.outcome = TransferOutcome::TableInvalid;
+        r.detail = e.what();
+        return std::nullopt;
+    }
+    return copy;
+}
+
+TransferSequence::TransferSequence(int words)
+    : m_Dir(Direction::Read), m_WordsTotal(words), m_Step(StepOf(words)) {}
+
+TransferSequence::TransferSequence(WriteJob job)
+    : m_Dir(Direction::Write), m_WordsTotal(static_cast<int>(job.image.size())),
+      m_Step(StepOf(m_WordsTotal)), m_Model(job.model), m_Refused(std::move(job.refused)),
+      m_Image(std::move(job.image)) {}
 
 int TransferSequence::Progress() const {
     const int v = m_WordsDone / m_Step + (m_Dir == Direction::Write ? 1 : 0);
     return v > 15 ? 15 : v;
 }
 
-TransferSequence::Outcome TransferSequence::Run(WordLink& link) {
-    if (!m_Prepared && Prepare() != Outcome::Done) return Outcome::TableInvalid;
-    if (!m_CodecError.empty()) return Outcome::TableInvalid;
+TransferResult TransferSequence::Run(WordLink& link) {
+    if (Refused()) return Result(Outcome::TableInvalid);
     m_WordsDone = 0;
-    m_Step = static_cast<int>(std::nearbyint(m_WordsTotal / 16.0)); // ties to even
-    if (m_Step < 1) m_Step = 1;
     m_Device = link.ActDevice();
     m_PortProblem = link.PortProblem();
-    if (link.ActComPort() == 0) return Outcome::NoRadio;
+    if (link.ActComPort() == 0) return Result(Outcome::NoRadio);
     Outcome out;
     if (!link.InitActPort())
         out = Outcome::LinkFailed;
@@ -59,7 +79,21 @@ TransferSequence::Outcome TransferSequence::Run(WordLink& link) {
         out = m_Dir == Direction::Write ? WriteAll(link) : ReadAll(link);
     m_PortProblem = link.PortProblem();
     m_Surprise = link.Surprise();
-    return out;
+    return Result(out);
+}
+
+TransferResult TransferSequence::Result(Outcome o) const {
+    TransferResult r;
+    r.outcome = o;
+    r.dir = m_Dir;
+    if (m_Dir == Direction::Read) r.words = m_Image;
+    r.wordsDone = m_WordsDone;
+    r.wordsTotal = m_WordsTotal;
+    r.device = m_Device;
+    r.detail = Detail(o);
+    r.fallBack = m_Surprise;
+    r.portProblem = m_PortProblem;
+    return r;
 }
 
 void TransferSequence::Failed(int addr, int got, int want) {
@@ -82,8 +116,6 @@ TransferSequence::Outcome TransferSequence::Verified(const WordLink& link, int a
 }
 
 TransferSequence::Outcome TransferSequence::ReadAll(WordLink& link) {
-    // Read into a copy: a half-read or foreign image must not end up in the
-    // device, where the next save or write would mix it with the table.
     m_Image.assign(static_cast<size_t>(m_WordsTotal), 0);
     for (int a = 0; a < m_WordsTotal; ++a) {
         if (m_Cancel) return Outcome::Cancelled;
@@ -96,18 +128,7 @@ TransferSequence::Outcome TransferSequence::ReadAll(WordLink& link) {
         m_Image[static_cast<size_t>(a)] = w;
         ++m_WordsDone;
     }
-    if (m_Image[0] != InitialisedEepromID) return Outcome::NotInitiated;
-    if (m_Dir == Direction::ReadImage) return Outcome::Done;
-    ClassKQxx53 copy = *m_Dev;
-    for (int a = 0; a < m_WordsTotal; ++a)
-        copy.EEWord(static_cast<int16_t>(a), m_Image[static_cast<size_t>(a)]);
-    try {
-        copy.EEWord_to_Para();
-    } catch (const KqError& e) {
-        m_CodecError = e.what();
-        return Outcome::TableInvalid;
-    }
-    *m_Dev = copy;
+    if (m_WordsTotal > 0 && m_Image[0] != InitialisedEepromID) return Outcome::NotInitiated;
     return Outcome::Done;
 }
 
@@ -116,7 +137,7 @@ TransferSequence::Outcome TransferSequence::WriteAll(WordLink& link) {
     const int w1 = link.ReadByte(1);
     if (link.PortFailed()) return Outcome::LinkFailed;
     const int radioModel = w1 < 0 ? -1 : w1 / 256;
-    if (radioModel != m_Dev->Model()) {
+    if (radioModel != m_Model) {
         if (!confirmModelMismatch || !confirmModelMismatch(radioModel))
             return Outcome::ModelDeclined;
     }
@@ -136,7 +157,7 @@ TransferSequence::Outcome TransferSequence::WriteAll(WordLink& link) {
 TransferSequence::Outcome TransferSequence::WriteWords(WordLink& link) {
     for (int a = 0; a < m_WordsTotal; ++a) {
         if (m_Cancel) return Outcome::Cancelled;
-        const int w = m_Dev->EEWord(static_cast<int16_t>(a));
+        const int w = m_Image[static_cast<size_t>(a)];
         link.WriteByte(w, static_cast<short>(a));
         int r = link.ReadByte(static_cast<short>(a));
         if (r != w && r >= 0 && link.FastMode() && link.Surprise().empty() && !link.PortFailed()) {
@@ -156,23 +177,12 @@ TransferSequence::Outcome TransferSequence::WriteWords(WordLink& link) {
 TransferSequence::Outcome TransferSequence::ReadBack(WordLink& link) {
     for (int a = 0; a < m_WordsTotal; ++a) {
         if (m_Cancel) return Outcome::Cancelled;
-        const int w = m_Dev->EEWord(static_cast<int16_t>(a));
+        const int w = m_Image[static_cast<size_t>(a)];
         if (const Outcome o = Verified(link, a, link.ReadByte(static_cast<short>(a)), w);
             o != Outcome::Done)
             return o;
     }
     return Outcome::Done;
-}
-
-std::string TransferSequence::Message(Outcome o) const {
-    switch (o) {
-    case Outcome::NoRadio:
-    case Outcome::LinkFailed:
-    case Outcome::VerifyFailed: return " ComPort Error! ";
-    case Outcome::NotInitiated: return "EEPROM must be initiated!";
-    case Outcome::TableInvalid: return m_CodecError;
-    default: return {};
-    }
 }
 
 std::string TransferSequence::Detail(Outcome o) const {
@@ -200,7 +210,7 @@ std::string TransferSequence::Detail(Outcome o) const {
             ", not 0xC500)";
         break;
     case Outcome::ModelDeclined: s = "the radio is of another model; nothing was written"; break;
-    case Outcome::TableInvalid: s = m_CodecError; break;
+    case Outcome::TableInvalid: s = m_Refused; break;
     case Outcome::Cancelled:
         s = "cancelled after " + std::to_string(m_WordsDone) + " of " + total + " words";
         break;

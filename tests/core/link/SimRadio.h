@@ -7,6 +7,7 @@
 #include "SimLine.h"
 #include "TransferSequence.h"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -24,6 +25,12 @@ inline std::vector<int> ImageOf(int model, double freq) {
     return w;
 }
 
+// The words a write of table sends.
+inline std::vector<int> WordsOf(kq::ClassKQxx53 table) {
+    const auto image = kq::PrepareWrite(table).image;
+    return std::vector<int>(image.begin(), image.end());
+}
+
 struct SimRadio {
     kq::RadioModel radio;
     SimLine line;
@@ -36,10 +43,14 @@ struct SimRadio {
         settings.fast = fast;
     }
     std::unique_ptr<kq::Form_QVCom> Link() { return std::make_unique<kq::Form_QVCom>(line, line, settings); }
-    // Runs seq on a new link; a model question is answered with ok after the
-    // user thought for pauseUs.
-    kq::TransferSequence::Outcome Run(kq::TransferSequence& seq, LinkTime pause = LinkTime(0), bool ok = true) {
-        seq.confirmModelMismatch = [this, pause, ok](int) {
+    kq::TransferResult Read(int words = 64) { return kq::TransferSequence(words).Run(*Link()); }
+    // Writes table; a model question is answered with ok after the user
+    // thought for pause.
+    kq::TransferResult Write(kq::ClassKQxx53 table, LinkTime pause = LinkTime(0), bool ok = true,
+                             const std::function<void()>& onAsk = {}) {
+        kq::TransferSequence seq(kq::PrepareWrite(table));
+        seq.confirmModelMismatch = [&](int) {
+            if (onAsk) onAsk();
             line.SleepUntil(line.Now() + pause);
             return ok;
         };

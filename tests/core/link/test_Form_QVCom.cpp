@@ -9,7 +9,6 @@ using namespace kqtest;
 using kq::RadioBehaviour;
 using kq::WordFault;
 using Outcome = kq::TransferSequence::Outcome;
-using Dir = kq::TransferSequence::Direction;
 
 namespace {
 constexpr LinkTime kTick(20000);
@@ -133,11 +132,10 @@ TEST(Form_QVCom, WriteToAnotherModelAfterAPauseOfAnyLengthAtTheQuestion) {
             RadioBehaviour b = Real();
             b.echoPerChar = true;
             SimRadio r(b, 0, fast);
-            kq::ClassKQxx53 dev; // "Untitled": model 2
-            kq::TransferSequence seq(dev, Dir::Write);
-            const Outcome out = r.Run(seq, pause);
-            EXPECT_EQ(out, Outcome::Done) << fast << " " << pause.count() << seq.Detail(out);
-            for (int16_t a = 0; a < 64; ++a) ASSERT_EQ(r.radio.Words()[size_t(a)], dev.EEWord(a)) << fast << " " << a;
+            const kq::ClassKQxx53 untitled; // model 2
+            const kq::TransferResult res = r.Write(untitled, pause);
+            EXPECT_EQ(res.outcome, Outcome::Done) << fast << " " << pause.count() << res.detail;
+            EXPECT_EQ(r.radio.Words(), WordsOf(untitled)) << fast << " " << pause.count();
         }
     }
 }
@@ -153,21 +151,20 @@ TEST(Form_QVCom, OneOddAnswerInAFastReadNeverGivesAWrongImage) {
         RadioBehaviour b = Real();
         b.faults = {f};
         SimRadio r(b, 2, true);
-        kq::TransferSequence seq;
-        const Outcome out = r.Run(seq);
+        const kq::TransferResult res = r.Read();
         const std::string name =
             std::to_string(f.word) + " kind " + std::to_string(int(f.kind)) + " " + std::to_string(f.ms);
-        ASSERT_EQ(out, Outcome::Done) << name << seq.Detail(out);
-        EXPECT_EQ(seq.Image(), r.radio.Words()) << name;
+        ASSERT_EQ(res.outcome, Outcome::Done) << name << res.detail;
+        EXPECT_EQ(std::vector<int>(res.words.begin(), res.words.end()), r.radio.Words()) << name;
     }
     // A CR LF radio is read fast throughout.
     RadioBehaviour crlf = Real();
     crlf.crlf = true;
     SimRadio r(crlf, 2, true);
-    kq::TransferSequence seq;
-    ASSERT_EQ(r.Run(seq), Outcome::Done);
-    EXPECT_EQ(seq.Image(), r.radio.Words());
-    EXPECT_EQ(seq.Surprise(), "");
+    const kq::TransferResult res = r.Read();
+    ASSERT_EQ(res.outcome, Outcome::Done);
+    EXPECT_EQ(std::vector<int>(res.words.begin(), res.words.end()), r.radio.Words());
+    EXPECT_EQ(res.fallBack, "");
 }
 
 TEST(Form_QVCom, AFastWriteWhoseVerifyEndsWithCrLfOnce) {
@@ -175,12 +172,11 @@ TEST(Form_QVCom, AFastWriteWhoseVerifyEndsWithCrLfOnce) {
         RadioBehaviour b = Real();
         b.faults = {{word, WordFault::Kind::CrLf, false, 0, ""}};
         SimRadio r(b, 2, true);
-        kq::ClassKQxx53 dev;
-        dev.TheRxFreq(4, 440.5);
-        kq::TransferSequence seq(dev, Dir::Write);
-        const Outcome out = r.Run(seq);
-        ASSERT_EQ(out, Outcome::Done) << word << seq.Detail(out);
-        for (int16_t a = 0; a < 64; ++a) ASSERT_EQ(r.radio.Words()[size_t(a)], dev.EEWord(a)) << a;
+        kq::ClassKQxx53 table;
+        table.TheRxFreq(4, 440.5);
+        const kq::TransferResult res = r.Write(table);
+        ASSERT_EQ(res.outcome, Outcome::Done) << word << res.detail;
+        EXPECT_EQ(r.radio.Words(), WordsOf(table)) << word;
     }
 }
 
@@ -188,11 +184,10 @@ TEST(Form_QVCom, APulledCableEndsTheTransferAtOnce) {
     for (bool fast : {false, true}) {
         SimRadio r(Real(), 2, fast);
         r.line.PullAt(Ms(1000)); // after the search and a few words
-        kq::TransferSequence seq;
-        const Outcome out = r.Run(seq);
-        EXPECT_EQ(out, Outcome::LinkFailed);
-        EXPECT_GT(seq.WordsDone(), 0);
+        const kq::TransferResult res = r.Read();
+        EXPECT_EQ(res.outcome, Outcome::LinkFailed);
+        EXPECT_GT(res.wordsDone, 0);
         EXPECT_LE(r.line.Now(), Ms(1000) + 4 * kTick);
-        EXPECT_NE(seq.Detail(out).find("stopped working"), std::string::npos) << seq.Detail(out);
+        EXPECT_NE(res.portProblem.find("stopped working"), std::string::npos) << res.portProblem;
     }
 }

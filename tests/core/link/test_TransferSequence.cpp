@@ -54,25 +54,27 @@ TEST(TransferSequence, ReadOutcomesAndWhatTheyLeave) {
         {[](FakeLink& l) { l.words[0] = 0xC501; }, Outcome::NotInitiated, 64, uninit, "word 0 is 0xC501"},
     };
     for (const Case& c : cases) {
-        FakeLink radio = Radio(), again = Radio();
+        FakeLink radio = Radio();
         c.fault(radio);
-        c.fault(again);
-        ClassKQxx53 dev = Table(2, 430.0);
-        const std::vector<int> before = WordsOf(dev);
-        Seq seq(dev, Dir::Read);
-        const Outcome got = seq.Run(radio);
-        EXPECT_EQ(got, c.want) << c.detail;
-        EXPECT_EQ(seq.WordsDone(), c.wordsDone) << c.detail;
-        EXPECT_NE(seq.Detail(got).find(c.detail), std::string::npos) << seq.Detail(got);
-        EXPECT_EQ(seq.Message(got), c.box) << c.detail;
-        // Only a complete, checked read changes the device, words and channels.
-        EXPECT_EQ(WordsOf(dev), got == Outcome::Done ? radio.words : before) << c.detail;
-        EXPECT_DOUBLE_EQ(dev.TheRxFreq(5), got == Outcome::Done ? 146.0125 : 430.0) << c.detail;
-        // The same radio read into a separate image: the words, no device.
-        Seq image;
-        EXPECT_EQ(image.Run(again), c.want) << c.detail;
-        EXPECT_EQ(image.Image(), std::vector<int>(again.words.begin(), again.words.begin() + c.wordsDone));
+        Seq seq(64);
+        kq::TransferResult r = seq.Run(radio);
+        EXPECT_EQ(r.outcome, c.want) << c.detail;
+        EXPECT_EQ(r.wordsDone, c.wordsDone) << c.detail;
+        EXPECT_NE(r.detail.find(c.detail), std::string::npos) << r.detail;
+        EXPECT_EQ(kq::MessageOf(r), c.box) << c.detail;
+        EXPECT_EQ(r.words, std::vector<int>(radio.words.begin(), radio.words.begin() + c.wordsDone));
+        // Only a complete, checked read gives a table, of the radio's words and channels.
+        const auto table = kq::RadioTable(r, Table(2, 430.0));
+        ASSERT_EQ(table.has_value(), c.want == Outcome::Done) << c.detail;
+        EXPECT_TRUE(!table || (WordsOf(*table) == radio.words && table->TheRxFreq(5) == 146.0125));
     }
+    // Words the codec refuses give no table, and say why.
+    kq::TransferResult odd;
+    odd.words = Radio().words;
+    odd.words[1] = 70000; // no model code
+    EXPECT_FALSE(kq::RadioTable(odd, ClassKQxx53()).has_value());
+    EXPECT_EQ(odd.outcome, Outcome::TableInvalid);
+    EXPECT_EQ(kq::MessageOf(odd), odd.detail);
 }
 
 TEST(TransferSequence, WriteOutcomesAndWhatTheRadioHolds) {
@@ -99,34 +101,40 @@ TEST(TransferSequence, WriteOutcomesAndWhatTheRadioHolds) {
         const std::vector<int> old = radio.words;
         c.fault(radio);
         ClassKQxx53 dev = Table(1, 440.0125);
-        Seq seq(dev, Dir::Write);
+        Seq seq(kq::PrepareWrite(dev));
         int asked = 99;
         if (c.answer >= 0) seq.confirmModelMismatch = [&](int m) { return asked = m, c.answer == 1; };
-        const Outcome got = seq.Run(radio);
+        const kq::TransferResult r = seq.Run(radio);
         const std::string name = c.detail + std::to_string(c.radioModel) + std::to_string(c.answer);
-        EXPECT_EQ(got, c.want) << name;
-        EXPECT_NE(seq.Detail(got).find(c.detail), std::string::npos) << seq.Detail(got);
+        EXPECT_EQ(r.outcome, c.want) << name;
+        EXPECT_NE(r.detail.find(c.detail), std::string::npos) << r.detail;
         EXPECT_EQ(asked, c.answer >= 0 ? c.asked : 99) << name;
-        EXPECT_EQ(seq.Message(got), c.written > 0 && got != Outcome::Done ? " ComPort Error! " : "") << name;
-        EXPECT_EQ(seq.Progress(), got == Outcome::Done ? 15 : c.written / 4 + 1) << name;
+        EXPECT_EQ(kq::MessageOf(r), c.written > 0 && r.outcome != Outcome::Done ? " ComPort Error! " : "") << name;
+        // A radio left half-written says so, wherever the line is shown.
+        EXPECT_EQ(kq::StatusOf(r, "").find("partly written") != std::string::npos,
+                  c.written > 0 && r.outcome != Outcome::Done) << name;
+        EXPECT_EQ(seq.Progress(), r.outcome == Outcome::Done ? 15 : c.written / 4 + 1) << name;
         for (size_t a = 0; a < 64; ++a)
             EXPECT_EQ(radio.words[a], a < size_t(c.written) ? dev.EEWord(int16_t(a)) : old[a]) << name << a;
     }
     // A table the codec refuses: its message, and nothing sent.
     ClassKQxx53 dev;
     dev.TheRxFreq(2, 99999.0);
-    Seq seq(dev, Dir::Write);
+    Seq seq(kq::PrepareWrite(dev));
     FakeLink radio;
-    EXPECT_EQ(seq.Run(radio), Outcome::TableInvalid);
+    const kq::TransferResult r = seq.Run(radio);
+    EXPECT_EQ(r.outcome, Outcome::TableInvalid);
     EXPECT_EQ(radio.reads + radio.writes, 0);
-    EXPECT_NE(seq.Message(Outcome::TableInvalid).find("Channel 2"), std::string::npos);
+    EXPECT_NE(kq::MessageOf(r).find("Channel 2"), std::string::npos);
+    EXPECT_EQ(kq::TerminalLineOf(r, ""), kq::MessageOf(r) + "; nothing was sent");
 }
 
 TEST(TransferSequence, ProgressAsTheBarsShowItAndCancelBetweenWords) {
     for (Dir dir : {Dir::Read, Dir::Write}) {
         FakeLink radio = Radio(1);
         ClassKQxx53 dev = Table(1, 440.0125);
-        Seq seq(dev, dir);
+        Seq read(64), write(kq::PrepareWrite(dev));
+        Seq& seq = dir == Dir::Write ? write : read;
         std::vector<int> bar(65, -1); // the bar when word n is asked for
         bool modelChecked = dir == Dir::Read;
         radio.onRead = [&](int addr) {
@@ -134,12 +142,11 @@ TEST(TransferSequence, ProgressAsTheBarsShowItAndCancelBetweenWords) {
             bar[static_cast<size_t>(addr)] = seq.Progress();
             if (addr == 40) seq.Cancel();
         };
-        EXPECT_EQ(seq.Run(radio), Outcome::Cancelled);
+        EXPECT_EQ(seq.Run(radio).outcome, Outcome::Cancelled);
         const int ahead = dir == Dir::Write ? 1 : 0; // a write's bar runs one step ahead
         EXPECT_EQ(std::vector<int>({bar[0], bar[3], bar[4], bar[30], bar[40], bar[41]}),
                   std::vector<int>({ahead, ahead, 1 + ahead, 7 + ahead, 10 + ahead, -1}));
         EXPECT_EQ(seq.WordsDone(), 41);
-        EXPECT_DOUBLE_EQ(dev.TheRxFreq(5), 440.0125);                    // a cancelled read changes nothing
         EXPECT_EQ(radio.words[31] == dev.EEWord(31), dir == Dir::Write); // channel 5
     }
 }
@@ -164,12 +171,13 @@ TEST(TransferSequence, FastWriteFallsBackOnSurprisesAndReadsEverythingBack) {
         radio.fast = true;
         c.fault(radio);
         ClassKQxx53 dev = Table(1, 440.0125);
-        Seq seq(dev, Dir::Write);
-        EXPECT_EQ(seq.Run(radio), Outcome::Done) << c.name;
+        Seq seq(kq::PrepareWrite(dev));
+        const kq::TransferResult r = seq.Run(radio);
+        EXPECT_EQ(r.outcome, Outcome::Done) << c.name;
         EXPECT_EQ(radio.words, WordsOf(dev)) << c.name;
         EXPECT_EQ(radio.writes, c.writes) << c.name;
         EXPECT_EQ(radio.reads, c.reads) << c.name;
         const std::string want = c.surprise; // the first words of the reason, or none
-        EXPECT_EQ(seq.Surprise().substr(0, want.empty() ? std::string::npos : want.size()), want) << c.name;
+        EXPECT_EQ(r.fallBack.substr(0, want.empty() ? std::string::npos : want.size()), want) << c.name;
     }
 }

@@ -1,0 +1,149 @@
+// kqtool's help texts, wrapped to the terminal in a shape help2man reads: a
+// "Usage:" line, sections ending in ":", option lines starting with blanks.
+#include "Commands.h"
+
+#include <algorithm>
+#include <cctype>
+#include <sstream>
+
+#ifndef _WIN32
+#include <sys/ioctl.h>
+#include <unistd.h>
+#endif
+
+namespace kqtool {
+
+namespace {
+
+constexpr std::size_t kMaxWidth = 80;
+// Narrower than this, wrapping would only stack words.
+constexpr std::size_t kMinWidth = 40;
+// Option names longer than this put their text on the next line.
+constexpr std::size_t kMaxNameColumn = 24;
+
+// text filled into lines of at most width columns, the first indented by
+// first blanks, the others by rest. A word longer than a line stands alone.
+std::string fill(const std::string& text, std::size_t first, std::size_t rest, std::size_t width) {
+    std::istringstream words(text);
+    std::string out(first, ' '), word;
+    std::size_t column = first;
+    bool lineEmpty = true;
+    while (words >> word) {
+        // A word wider than a whole line is cut where the line ends.
+        while (word.size() > width - rest && (lineEmpty || column + 1 + word.size() > width)) {
+            const std::size_t room = width - column - (lineEmpty ? 0 : 1);
+            if (room > 0 && room < word.size()) {
+                out += (lineEmpty ? "" : " ") + word.substr(0, room);
+                word.erase(0, room);
+            }
+            out += "\n" + std::string(rest, ' ');
+            column = rest;
+            lineEmpty = true;
+        }
+        if (!lineEmpty && column + 1 + word.size() > width) {
+            out += "\n" + std::string(rest, ' ');
+            column = rest;
+            lineEmpty = true;
+        }
+        if (!lineEmpty) {
+            out += ' ';
+            ++column;
+        }
+        out += word;
+        column += word.size();
+        lineEmpty = false;
+    }
+    return out + "\n";
+}
+
+// "NAMES  TEXT" lines indented by indent, the texts in one column.
+std::string optionTable(const std::vector<OptionHelp>& options, std::size_t indent,
+                        std::size_t width) {
+    std::size_t names = 0;
+    for (const auto& o : options) {
+        if (o.names.size() <= kMaxNameColumn) names = std::max(names, o.names.size());
+    }
+    const std::size_t column = indent + names + 2;
+    std::string out;
+    for (const auto& o : options) {
+        if (o.names.size() > kMaxNameColumn) {
+            out += std::string(indent, ' ') + o.names + "\n" + fill(o.text, column, column, width);
+            continue;
+        }
+        const std::string head =
+            std::string(indent, ' ') + o.names + std::string(column - indent - o.names.size(), ' ');
+        out += head + fill(o.text, column, column, width).substr(column);
+    }
+    return out;
+}
+
+const std::vector<OptionHelp> kHelpOption = {
+    {"-h, --help", "print this help and exit"},
+};
+
+std::string sentence(std::string text) {
+    if (!text.empty())
+        text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+    return text + ".";
+}
+
+} // namespace
+
+std::size_t HelpWidth() {
+#ifndef _WIN32
+    struct winsize ws {};
+    if (isatty(STDOUT_FILENO) && ioctl(STDOUT_FILENO, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 0)
+        return std::clamp<std::size_t>(ws.ws_col, kMinWidth, kMaxWidth);
+#endif
+    return kMaxWidth;
+}
+
+std::string ProgramHelp(std::size_t width) {
+    std::string out = "Usage: kqtool COMMAND [ARGUMENT]... [OPTION]...\n";
+    out += fill("Work with KQ radio channel files (.KQ) and radios without the window. A file "
+                "name - reads standard input or writes standard output. An option's value may "
+                "follow it as --option VALUE or --option=VALUE; -- ends the options.",
+                0, 0, width);
+    // A section per command (help2man makes each a subsection): its usages,
+    // each with what it does, then its options.
+    std::vector<std::string> names;
+    for (const auto& c : AllCommands()) {
+        if (std::find(names.begin(), names.end(), c.name) == names.end()) names.push_back(c.name);
+    }
+    for (const auto& name : names) {
+        out += "\nkqtool " + name + ":\n";
+        std::vector<OptionHelp> options;
+        for (const auto& c : AllCommands()) {
+            if (c.name != name) continue;
+            out += fill("kqtool " + c.usage, 2, 2, width) + fill(sentence(c.summary), 4, 4, width);
+            options.insert(options.end(), c.options.begin(), c.options.end());
+        }
+        out += optionTable(options, 2, width);
+    }
+    out += "\nOptions:\n";
+    out += optionTable({{"-h, --help", "print this help and exit; kqtool COMMAND --help prints "
+                                       "one command's"},
+                        {"--version", "print the program's version and exit"}},
+                       2, width);
+    return out;
+}
+
+std::string CommandHelp(const std::string& name, std::size_t width) {
+    std::string usage, about;
+    std::vector<OptionHelp> options;
+    for (const auto& c : AllCommands()) {
+        if (c.name != name) continue;
+        usage += fill((usage.empty() ? "Usage: kqtool " : "  or:  kqtool ") + c.usage, 0, 8, width);
+        about += fill(sentence(c.summary), 0, 0, width);
+        for (const auto& o : c.options) {
+            const bool known =
+                std::any_of(options.begin(), options.end(),
+                            [&o](const OptionHelp& k) { return k.names == o.names; });
+            if (!known) options.push_back(o);
+        }
+    }
+    options.insert(options.end(), kHelpOption.begin(), kHelpOption.end());
+    return usage + about + "\nOptions:\n" + optionTable(options, 2, width);
+}
+
+} // namespace kqtool
