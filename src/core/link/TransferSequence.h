@@ -79,7 +79,10 @@ public:
 private:
     Outcome ReadAll(WordLink& link);
     Outcome WriteAll(WordLink& link);
+    // Each word written and read back, as the default pacing does.
     Outcome WriteWords(WordLink& link);
+    // Fast: each word written without a read; then all read back.
+    Outcome SendWords(WordLink& link);
     Outcome ReadBack(WordLink& link);
     void Failed(int addr, int got, int want);
     // A word read back as got where want was written: Done, or the failure
