@@ -2,7 +2,7 @@
 
 #include "ChannelFile.h"
 #include "Form_Readme.h"
-#include "KqSerialPort.h"
+#include "SerialPorts.h"
 #include "ModuleKQDevice.h"
 #include "TransferWindow.h"
 #include "WindowLook.h"

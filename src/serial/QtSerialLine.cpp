@@ -102,7 +102,9 @@ std::string QtSerialLine::Read(int max) {
 void QtSerialLine::Write(const std::string& data) {
     if (!IsOpen() || m_Failed) return;
     m_Port->write(data.data(), static_cast<qint64>(data.size()));
-    m_Port->waitForBytesWritten(0);
+    // Handed to the system now: the link's pacing counts from here, and its
+    // waits do not run the port's event handling.
+    while (m_Port->bytesToWrite() > 0 && m_Port->waitForBytesWritten(100)) {}
     Pump(0);
 }
 

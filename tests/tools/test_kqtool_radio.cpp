@@ -40,6 +40,10 @@ TEST_F(KqtoolRadio, FailuresHaveTheirExitCodesAndWriteNoFile) {
         EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
         EXPECT_FALSE(fs::exists(file("out.KQ")));
     }
+    // A device that is not there is named, not taken for a silent radio.
+    const Result r = run("read -o " + q(file("out.KQ")) + " --port /dev/kq-none");
+    EXPECT_EQ(r.status, 3);
+    EXPECT_NE(r.err.find("no such device /dev/kq-none"), std::string::npos) << r.err;
 }
 
 TEST_F(KqtoolRadio, VerifyComparesWithoutWriting) {
@@ -74,7 +78,10 @@ TEST_F(KqtoolRadio, WriteToAnotherModelAfterTheUserThoughtASecond) {
     KqRadioProcess radio({"--model", "0", "--echo-per-char", "--pace-input", "--eeprom-ms", "10", "--save",
                           qfile("radio.KQ")},
                          /*pace=*/true);
-    const std::string write = q(KQTOOL_PATH) + " write " + q(file("t.KQ")) + port(radio);
+    // A 30 ms tick: the short wait after a write still ends well after the
+    // radio is done, on a loaded machine too.
+    const std::string write =
+        q(KQTOOL_PATH) + " write " + q(file("t.KQ")) + " --port " + radio.device.toStdString() + " --tick-ms 30";
     const int status = std::system(("(sleep 1; echo y) | script -qec '" + write + "' /dev/null >" +
                                     q(file("out")) + " 2>&1")
                                        .c_str());

@@ -239,10 +239,8 @@ void Form_QVCom::WriteByte(int NewEEdata, short NewEEaddr) {
     const bool clear = settled && LineClear();
     if (clear) m_Line.Write(frame);
     if (clear && Collect(frame, false, m_Clock.Now(), echo, -1)) {
-        // The radio got the CR at least a character before its echo came
-        // back and programs the word from then on, losing what reaches it
-        // meanwhile; the next frame's first character takes one more.
-        m_Clock.SleepUntil(m_Clock.Now() + LinkTime(m_Settings.eepromMs * 1000LL) - 2 * kCharTime);
+        // The radio programs the word now and would lose what we send.
+        m_Clock.SleepUntil(m_Clock.Now() + LinkTime(m_Settings.eepromMs * 1000LL));
         return;
     }
     if (m_Line.Failed()) return;

@@ -7,7 +7,7 @@
 //   kq::TransferSequence read(64);                       // the radio's words
 //   kq::TransferSequence write(kq::PrepareWrite(device)); // on the UI thread
 //   write.confirmModelMismatch = [](int radioModel) { return askTheUser(); };
-//   Form_QVCom link(settings);                          // runs the port search
+//   kq::Form_QVCom link(line, time, settings);         // runs the port search
 //   kq::TransferResult r = write.Run(link);
 //
 // Progress() and Cancel() may be called from another thread than Run().
