@@ -59,12 +59,6 @@ Form_QVCom::Form_QVCom(SerialLine& line, TimeSource& time, const LinkSettings& s
 
 Form_QVCom::~Form_QVCom() { m_Line.Close(); }
 
-bool Form_QVCom::RadioAnswers(SerialLine& line, TimeSource& time, const std::string& device,
-                              LinkSettings settings) {
-    settings.ports = {device};
-    return Form_QVCom(line, time, settings).ActComPort() == 1;
-}
-
 std::string Form_QVCom::Device(int port) const {
     if (port < 1 || port > 4 || static_cast<size_t>(port) > m_Settings.ports.size()) return {};
     return m_Settings.ports[static_cast<size_t>(port) - 1];

@@ -24,10 +24,6 @@ public:
     Form_QVCom(SerialLine& line, TimeSource& time, const LinkSettings& settings);
     ~Form_QVCom() override; // closes the port
 
-    // Whether a radio answers the probe on device (the search on it alone).
-    static bool RadioAnswers(SerialLine& line, TimeSource& time, const std::string& device,
-                             LinkSettings settings);
-
     int ActComPort() const override { return m_ActPort; }
     std::string ActDevice() const override;
     bool InitActPort() override;
