@@ -3,7 +3,8 @@
 #   ./build.sh run    install what is missing, build, start the programmer
 #   ./build.sh test   install what is missing, build, run every test three
 #                     times, then once more in a build with AddressSanitizer
-#                     and UndefinedBehaviorSanitizer (build-asan/)
+#                     and UndefinedBehaviorSanitizer (build-asan/), and the
+#                     tests where threads meet with ThreadSanitizer (build-tsan/)
 #   ./build.sh package  install what is missing, build, make the Debian package in build/
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -36,12 +37,15 @@ build() {
 # Any sanitizer finding ends the test program with an error, so ctest fails.
 sanitize_flags="-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all"
 
-build_sanitized() {
-    cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug \
-        -DCMAKE_CXX_FLAGS="-O1 $sanitize_flags" \
-        -DCMAKE_EXE_LINKER_FLAGS="$sanitize_flags" \
-        -DCMAKE_SHARED_LINKER_FLAGS="$sanitize_flags" >/dev/null
-    cmake --build build-asan -j "$(nproc)"
+# build_with DIR FLAGS [cmake --build options]: a Debug build with a sanitizer.
+build_with() {
+    local dir=$1 flags=$2
+    shift 2
+    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Debug \
+        -DCMAKE_CXX_FLAGS="-O1 $flags" \
+        -DCMAKE_EXE_LINKER_FLAGS="$flags" \
+        -DCMAKE_SHARED_LINKER_FLAGS="$flags" >/dev/null
+    cmake --build "$dir" -j "$(nproc)" "$@"
 }
 
 sanitizer_env() {
@@ -56,6 +60,21 @@ sanitizer_env() {
     export ASAN_OPTIONS="detect_leaks=$leaks:halt_on_error=1:abort_on_error=0:strict_string_checks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1"
     export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
     export LSAN_OPTIONS="suppressions=$PWD/.ci/lsan.supp:print_suppressions=0"
+}
+
+# The link's worker thread meets the windows and kqtool in these tests.
+tsan_flags="-fsanitize=thread -fno-omit-frame-pointer"
+tsan_targets=(test_link test_Form_QVCom test_kqradio_link test_windows test_kqtool_radio
+              test_kqtool_bench kqtool kqradio)
+tsan_tests='^(test_link|test_Form_QVCom|test_kqradio_link_[0-9]+|test_windows|test_kqtool_radio|test_kqtool_bench)$'
+
+test_thread_sanitized() {
+    build_with build-tsan "$tsan_flags" --target "${tsan_targets[@]}"
+    # Qt starts child processes from a threaded program (the emulator,
+    # pdftotext); gcc's ThreadSanitizer handles that once told to go on.
+    (cd build-tsan &&
+        TSAN_OPTIONS="suppressions=$PWD/../.ci/tsan.supp:halt_on_error=1:die_after_fork=0" \
+        ctest --output-on-failure -j2 -R "$tsan_tests")
 }
 
 case "${1:-}" in
@@ -77,10 +96,9 @@ case "${1:-}" in
         install_missing
         build
         (cd build && ctest --repeat until-fail:3 --output-on-failure -j2)
-        build_sanitized
-        sanitizer_env
-        cd build-asan
-        ctest --output-on-failure -j2
+        build_with build-asan "$sanitize_flags"
+        (sanitizer_env && cd build-asan && ctest --output-on-failure -j2)
+        test_thread_sanitized
         ;;
     *)
         echo "usage: $0 run|test|package" >&2

@@ -42,7 +42,11 @@ TransferResult LinkRunner::Run(TransferSequence& seq, const LinkSettings& link,
             Qt::QueuedConnection);
         return got.get();
     };
-    TransferResult out;
+    // The result comes back through a promise: the worker's last writes are
+    // then ordered before the caller's reads in plain C++ terms, not only by
+    // the thread's end.
+    std::promise<TransferResult> result;
+    std::future<TransferResult> out = result.get_future();
     std::unique_ptr<QThread> worker(QThread::create([&] {
         PortLink port(link);
         Form_QVCom& com = port.Link();
@@ -51,7 +55,7 @@ TransferResult LinkRunner::Run(TransferSequence& seq, const LinkSettings& link,
             QMetaObject::invokeMethod(
                 &here, [&hooks, device] { hooks.portFound(device); }, Qt::QueuedConnection);
         }
-        out = seq.Run(com);
+        result.set_value(seq.Run(com));
     }));
     QEventLoop loop;
     QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit,
@@ -59,8 +63,9 @@ TransferResult LinkRunner::Run(TransferSequence& seq, const LinkSettings& link,
     worker->start();
     loop.exec();
     worker->wait();
+    TransferResult r = out.get();
     seq.confirmModelMismatch = nullptr;
-    return out;
+    return r;
 }
 
 } // namespace kq

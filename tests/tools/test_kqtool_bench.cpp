@@ -86,7 +86,7 @@ TEST_F(KqtoolRadio, RepeatWritesRadioAfterRadioAndWaitsForEachToBeUnplugged) {
 
 TEST_F(KqtoolRadio, CtrlCCancelsBetweenWordsAndSaysHowFarItGot) {
     KqRadioProcess radio({});
-    Background tool(QStringList{"write", qfile("t.KQ")} + portArgs(radio));
+    Background tool(QStringList{"write", qfile("t.KQ"), "--progress"} + portArgs(radio));
     QByteArray err; // the progress bar redraws with CR, no line ends; at 2 words are written
     while (!err.contains(" 2/15") && tool.proc.waitForReadyRead(30000)) err += tool.proc.readAll();
     ASSERT_TRUE(err.contains(" 2/15")) << err.toStdString();

@@ -42,7 +42,7 @@ std::string ReadInput(const std::string& path, std::uintmax_t maxBytes, const st
             throw kq::FileError(name + ": too large for " + what + "; nothing was read.");
         }
     }
-    if (in->bad()) throw kq::FileError(name + ": the input cannot be read.");
+    if (in->bad()) throw kq::FileError(name + ": cannot be read (" + std::strerror(errno) + ").");
     return text;
 }
 

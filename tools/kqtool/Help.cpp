@@ -133,7 +133,8 @@ std::string CommandHelp(const std::string& name, std::size_t width) {
     std::vector<OptionHelp> options;
     for (const auto& c : AllCommands()) {
         if (c.name != name) continue;
-        usage += fill((usage.empty() ? "Usage: kqtool " : "  or:  kqtool ") + c.usage, 0, 8, width);
+        usage += usage.empty() ? fill("Usage: kqtool " + c.usage, 0, 8, width)
+                               : fill("or: kqtool " + c.usage, 2, 8, width);
         about += fill(sentence(c.summary), 0, 0, width);
         for (const auto& o : c.options) {
             const bool known =

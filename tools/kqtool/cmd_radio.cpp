@@ -3,12 +3,14 @@
 #include "Args.h"
 #include "Commands.h"
 #include "DiffText.h"
+#include "FileArgs.h"
 #include "RadioBench.h"
 
 #include "ChannelFile.h"
 #include "KqErrors.h"
 #include "SerialPorts.h"
 #include "LinkRunner.h"
+#include "MessageQuote.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -42,6 +44,25 @@ struct QtScope {
     QCoreApplication app{argc, argv};
 };
 
+// What a radio command says on standard error besides its failures.
+struct Chatter {
+    bool progress = false; // the bar: on a terminal, where \r redraws it, or when asked
+    bool quiet = false;    // no line on success
+    bool verbose = false;  // the link's own lines
+};
+
+Chatter chatterOf(const Args& a) {
+    Chatter c;
+    c.quiet = a.flag("--quiet");
+    c.verbose = a.flag("--verbose");
+    if (c.quiet && c.verbose) throw UsageError{"give --quiet or --verbose, not both"};
+#ifndef _WIN32
+    c.progress = !c.quiet && isatty(STDERR_FILENO);
+#endif
+    c.progress = !c.quiet && (c.progress || a.flag("--progress"));
+    return c;
+}
+
 void showProgress(int value) {
     std::string bar(15, '.');
     for (int i = 0; i < value && i < 15; ++i) bar[static_cast<std::size_t>(i)] = '#';
@@ -50,29 +71,44 @@ void showProgress(int value) {
 }
 
 // Runs seq on the link's worker; the bar is drawn every 100 ms, as the
-// program's window does.
+// program's window does, and its line ended when the transfer is.
 kq::TransferResult runTransfer(kq::TransferSequence& seq, const kq::LinkSettings& link,
-                               const kq::LinkRunner::Hooks& hooks) {
+                               const kq::LinkRunner::Hooks& hooks, const Chatter& chatter) {
     int shown = -1;
     QTimer bar;
     bar.setInterval(100);
     QObject::connect(&bar, &QTimer::timeout, [&] {
         if (seq.Progress() != shown) showProgress(shown = seq.Progress());
     });
+    if (chatter.verbose) {
+        std::cerr << "kqtool: looking for the radio on "
+                  << kq::SearchedPorts(link).join(", ").toStdString()
+                  << (link.fast ? " (fast link)" : "") << "\n";
+    }
     QTimer interrupt;
     QObject::connect(&interrupt, &QTimer::timeout, [&] {
         if (Interrupted()) seq.Cancel();
     });
     interrupt.start(50);
     kq::LinkRunner::Hooks h = hooks;
-    h.portFound = [&](const QString&) {
+    h.portFound = [&](const QString& device) {
+        if (chatter.verbose)
+            std::cerr << "kqtool: the radio answered on " << device.toStdString() << "\n";
+        if (!chatter.progress) return;
         showProgress(shown = seq.Progress());
         bar.start();
     };
-    const auto outcome = kq::LinkRunner::Run(seq, link, h);
+    const auto result = kq::LinkRunner::Run(seq, link, h);
     bar.stop();
-    if (shown >= 0 && seq.Progress() != shown) showProgress(seq.Progress());
-    return outcome;
+    if (shown >= 0) {
+        if (seq.Progress() != shown) showProgress(seq.Progress());
+        std::fprintf(stderr, "\n");
+    }
+    if (chatter.verbose && !result.portProblem.empty() &&
+        result.outcome != kq::TransferOutcome::NoRadio) {
+        std::cerr << "kqtool: " << result.portProblem << "\n";
+    }
+    return result;
 }
 
 // A whole number from first to last given as option name, or fallback.
@@ -90,7 +126,7 @@ int numberOption(const Args& a, const std::string& name, int first, int last, in
 
 // The link options every radio command takes.
 const std::set<std::string> kLinkValues = {"--tick-ms", "--eeprom-ms"};
-const std::set<std::string> kLinkFlags = {"--fast"};
+const std::set<std::string> kLinkFlags = {"--fast", "--quiet", "--verbose", "--progress"};
 
 std::set<std::string> with(std::set<std::string> names, const std::set<std::string>& more) {
     names.insert(more.begin(), more.end());
@@ -116,11 +152,13 @@ QStringList portOption(const Args& a) {
 }
 
 // The line on what happened, the fall-back's reason included; the exit status.
-int finish(const kq::TransferResult& r, const kq::LinkSettings& link) {
-    std::fprintf(stderr, "\n");
-    const std::string line =
-        kq::TerminalLineOf(r, kq::SearchedPorts(link).mid(0, 4).join(", ").toStdString());
-    std::cerr << (r.outcome == kq::TransferOutcome::Done ? "" : "kqtool: ") << line << "\n";
+int finish(const kq::TransferResult& r, const kq::LinkSettings& link, const Chatter& chatter) {
+    const bool done = r.outcome == kq::TransferOutcome::Done;
+    if (!done || !chatter.quiet) {
+        const std::string line =
+            kq::TerminalLineOf(r, kq::SearchedPorts(link).mid(0, 4).join(", ").toStdString());
+        std::cerr << (done ? "" : "kqtool: ") << line << "\n";
+    }
     return kq::ExitCodeOf(r.outcome);
 }
 
@@ -129,14 +167,15 @@ int cmdRead(const std::vector<std::string>& args) {
     const std::string* out = a.option("-o");
     if (!out) throw UsageError{"option '-o' is required"};
     const kq::LinkSettings link = linkSettings(a, portOption(a));
+    const Chatter chatter = chatterOf(a);
     QtScope qt;
     CatchInterrupts();
     kq::ClassKQxx53 blank;
     kq::TransferSequence t(blank.TotalEEWords());
-    kq::TransferResult r = runTransfer(t, link, {});
+    kq::TransferResult r = runTransfer(t, link, {}, chatter);
     auto radio = kq::RadioTable(r, blank);
-    const int status = finish(r, link);
-    if (radio) kq::SaveChannelFile(*radio, *out);
+    const int status = finish(r, link, chatter);
+    if (radio) SaveChannel(*radio, *out);
     return status;
 }
 
@@ -145,19 +184,21 @@ int cmdRead(const std::vector<std::string>& args) {
 QStringList takePorts(std::vector<std::string>& args) {
     QStringList ports;
     for (std::size_t i = 0; i < args.size();) {
-        if (args[i] != "--port") {
+        const bool joined = args[i].rfind("--port=", 0) == 0; // --port=DEV
+        if (args[i] != "--port" && !joined) {
             ++i;
             continue;
         }
-        if (i + 1 >= args.size()) throw UsageError{"option '--port' needs a value"};
-        for (const QString& d : QString::fromStdString(args[i + 1]).split(QLatin1Char(','))) {
+        if (!joined && i + 1 >= args.size()) throw UsageError{"option '--port' needs a value"};
+        const std::string value = joined ? args[i].substr(7) : args[i + 1];
+        for (const QString& d : QString::fromStdString(value).split(QLatin1Char(','))) {
             if (d.isEmpty()) throw UsageError{"an empty device name in --port"};
             if (ports.contains(d))
                 throw UsageError{"the port " + d.toStdString() + " is given twice"};
             ports << d;
         }
         args.erase(args.begin() + static_cast<std::ptrdiff_t>(i),
-                   args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
+                   args.begin() + static_cast<std::ptrdiff_t>(i) + (joined ? 1 : 2));
     }
     return ports;
 }
@@ -179,11 +220,14 @@ int cmdWrite(const std::vector<std::string>& given) {
         throw UsageError{std::string(parallel ? "--parallel" : "--repeat") + " needs --port DEV"};
     if (bench.repeat && !parallel && ports.size() > 1)
         throw UsageError{"--repeat works on one port; --parallel programs several"};
-    if (!parallel && std::count(given.begin(), given.end(), std::string("--port")) > 1)
+    const auto portGiven = [](const std::string& s) {
+        return s == "--port" || s.rfind("--port=", 0) == 0;
+    };
+    if (!parallel && std::count_if(given.begin(), given.end(), portGiven) > 1)
         throw UsageError{"option '--port' given twice (several ports at once need --parallel)"};
+    const Chatter chatter = chatterOf(a);
 
-    kq::ClassKQxx53 dev;
-    kq::OpenChannelFile(dev, a.positional[0]);
+    kq::ClassKQxx53 dev = OpenChannel(a.positional[0]);
     QtScope qt;
     CatchInterrupts();
     if (bench.repeat || parallel) return RunBench(dev, bench);
@@ -201,16 +245,18 @@ int cmdWrite(const std::vector<std::string>& given) {
         std::getline(std::cin, answer);
         return answer == "y" || answer == "Y" || answer == "yes";
     };
-    return finish(runTransfer(t, bench.link, hooks), bench.link);
+    return finish(runTransfer(t, bench.link, hooks, chatter), bench.link, chatter);
 }
 
 // Reads the radio and compares it with the image a write of the file would
 // send, without writing anything.
 int cmdVerify(const std::vector<std::string>& args) {
     const Args a = parseArgs(args, with({"--port"}, kLinkValues), 1, kLinkFlags);
+    const std::string shownName = kq::PathForMessage(InputName(a.positional[0]));
+    const Chatter chatter = chatterOf(a);
     kq::ClassKQxx53 file;
     try {
-        kq::OpenChannelFile(file, a.positional[0]);
+        file = OpenChannel(a.positional[0]);
     } catch (const std::exception& e) {
         std::cerr << "kqtool verify: " << e.what() << "\n";
         return ExitCannotRead;
@@ -227,11 +273,10 @@ int cmdVerify(const std::vector<std::string>& args) {
     QtScope qt;
     CatchInterrupts();
     kq::TransferSequence t(sent.TotalEEWords());
-    const kq::TransferResult r = runTransfer(t, link, {});
+    const kq::TransferResult r = runTransfer(t, link, {}, chatter);
     using O = kq::TransferOutcome;
     // Only a whole image can be compared; NotInitiated still read every word.
-    if (r.outcome != O::Done && r.outcome != O::NotInitiated) return finish(r, link);
-    std::fprintf(stderr, "\n");
+    if (r.outcome != O::Done && r.outcome != O::NotInitiated) return finish(r, link, chatter);
     if (!r.fallBack.empty())
         std::cerr << "kqtool: the fast link fell back to the default pacing: " << r.fallBack
                   << "\n";
@@ -248,11 +293,12 @@ int cmdVerify(const std::vector<std::string>& args) {
         return kq::ExitCodeOf(r.outcome);
     }
     if (d.Same()) {
-        std::cerr << "the radio on " << r.device << " holds " << a.positional[0] << "\n";
+        if (!chatter.quiet)
+            std::cerr << "the radio on " << r.device << " holds " << shownName << "\n";
         return ExitOk;
     }
-    std::cerr << "kqtool: the radio on " << r.device << " differs from " << a.positional[0]
-              << " in " << d.channels.size() << " channel(s) and " << d.headerWords.size()
+    std::cerr << "kqtool: the radio on " << r.device << " differs from " << shownName << " in "
+              << d.channels.size() << " channel(s) and " << d.headerWords.size()
               << " header word(s)\n";
     return ExitDiffers;
 }
@@ -261,37 +307,58 @@ int cmdVerify(const std::vector<std::string>& args) {
 
 void RegisterRadioCommands() {
     // The link options of every radio command, after its own.
-    const std::string link = " [--fast] [--tick-ms N] [--eeprom-ms N]";
+    const std::string link =
+        " [--fast] [--tick-ms N] [--eeprom-ms N] [--quiet|--verbose] [--progress]";
+    const kq::LinkSettings defaults;
+    const std::vector<OptionHelp> linkHelp = {
+        {"--port DEV[,DEV...]",
+         "the devices searched as COM1, COM2, ... (default: the system's serial ports, USB "
+         "adapters first)"},
+        {"--fast", "end each exchange once its answer is in and checked, falling back to the "
+                   "default pacing on anything unexpected"},
+        {"--tick-ms N", "lengthen the pacing's " + std::to_string(defaults.tickMs) +
+                            " ms tick for a slow adapter (up to 1000)"},
+        {"--eeprom-ms N", "the time a fast write leaves the radio to program a word (default " +
+                              std::to_string(defaults.eepromMs) + ")"},
+        {"--quiet", "no progress bar and no line on success; failures are still reported"},
+        {"--progress", "draw the progress bar also when standard error is not a terminal "
+                       "(by default only on a terminal)"},
+        {"--verbose", "also the link's own lines: the ports searched, the device that answered, "
+                      "a port's problem"}};
+    const auto plus = [&linkHelp](std::vector<OptionHelp> own) {
+        own.insert(own.end(), linkHelp.begin(), linkHelp.end());
+        return own;
+    };
     AddCommand({"read", "read -o FILE.KQ [--port DEV[,DEV...]]" + link,
                 "read the radio into a channel file (exit 3 no radio or link error, 4 EEPROM not "
-                "initiated; --fast ends each exchange once its answer is in and checked, falling "
-                "back to the default pacing on anything unexpected; --tick-ms lengthens the "
-                "pacing's 20 ms tick for a slow adapter; --eeprom-ms is the time a fast write "
-                "leaves the radio to program a word, 10)",
-                cmdRead});
+                "initiated)",
+                cmdRead, plus({{"-o FILE.KQ", "the channel file to write"}})});
     AddCommand({"write", "write FILE.KQ [--port DEV[,DEV...]] [--yes]" + link,
                 "write a channel file into the radio, verifying each word (exit 3 link error or a"
-                " word read back otherwise, 5 other model refused, 6 cancelled; --yes overwrites "
-                "a radio of another model; the link options as for read; a fast write reads every"
-                " word back at the end)",
-                cmdWrite});
-    AddCommand({"write", "write FILE.KQ --repeat --port DEV [--count N] [--yes]" + link,
+                " word read back otherwise, 5 other model refused, 6 cancelled); a fast write "
+                "reads every word back at the end",
+                cmdWrite, plus({{"--yes", "overwrite a radio of another model without asking"}})});
+    AddCommand({"write",
+                "write FILE.KQ --repeat --port DEV [--count N] [--yes]" + link,
                 "radio after radio on one port: wait for a radio to answer, write and verify it, "
                 "print a line (number, time, port, outcome), wait until it is unplugged, then for"
                 " the next; Ctrl+C (or N radios) ends it with a summary; exit 0 when every radio "
                 "was written, else the first failure's status",
-                cmdWrite});
+                cmdWrite,
+                {{"--repeat", "radio after radio on one port"},
+                 {"--count N", "with --repeat: stop after N radios"}}});
     AddCommand(
         {"write",
          "write FILE.KQ --parallel --port DEV --port DEV... [--repeat [--count N]] [--yes]" + link,
          "one worker per port, each writing its radio (or radio after radio with "
          "--repeat), each line naming its port; the summary counts all",
-         cmdWrite});
+         cmdWrite,
+         {{"--parallel", "one worker per --port"}}});
     AddCommand({"verify", "verify FILE.KQ [--port DEV[,DEV...]]" + link,
                 "read the radio and compare it with the file, writing nothing; differing header "
                 "words and channel rows are listed (file, radio); exit 0 same, 7 different, 3 or "
                 "4 as for read, 8 the file cannot be read",
-                cmdVerify});
+                cmdVerify, linkHelp});
 }
 
 } // namespace kqtool
