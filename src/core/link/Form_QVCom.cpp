@@ -182,8 +182,8 @@ bool Form_QVCom::LineClear() {
 bool Form_QVCom::Collect(const std::string& frame, bool isRead, LinkTime sent, std::string& got,
                          short ahead) {
     const size_t want = isRead ? 12 : frame.size();
-    // A read waits as long as the paced exchange's answer window would.
-    const LinkTime deadline = m_Clock.TickAfter(sent, isRead ? 4 : 2);
+    // A read waits as long as the paced exchange's answer window could last.
+    const LinkTime deadline = sent + (isRead ? 4 : 2) * m_Clock.Tick();
     got.clear();
     for (;;) {
         m_Rx += m_Line.Read();
@@ -255,13 +255,14 @@ int Form_QVCom::ReadByte(short NewEEaddr) {
     }
     const std::string frame = ReadFrame(NewEEaddr);
     bool settled = true, clear = true;
-    LinkTime sent = m_AheadAt;
+    // The answer may take as long as the paced exchange would give it from
+    // now, also when the frame went out ahead.
+    const LinkTime sent = m_Clock.Now();
     if (m_Ahead == NewEEaddr) {
         m_Ahead = -1; // its frame is out already
     } else {
         settled = SettleAhead();
         clear = settled && LineClear();
-        sent = m_Clock.Now();
         if (clear) m_Line.Write(frame);
     }
     // Words read in a row: the next one is asked for while this one's

@@ -54,7 +54,7 @@ private:
     int CheckedRead(short addr);
     // Fast: collects the reply to frame, sent at sent, until it is the echo
     // and, for a read, four hex digits and CR; false when it stops matching
-    // or is not complete 2 ticks (a read: 4) after sending. Characters after
+    // or is not complete 2 tick intervals (a read: 4) after sending. Characters after
     // it stay for the next exchange. ahead >= 0: the read frame for that
     // word goes out as soon as the echo is in.
     bool Collect(const std::string& frame, bool isRead, LinkTime sent, std::string& got,

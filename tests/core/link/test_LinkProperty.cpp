@@ -167,7 +167,7 @@ TEST(LinkProperty, FastModeNeverLiesAndTransfersWhatTheDefaultPacingTransfers) {
                 "KQ_PROPERTY_CASES=1)\n",
                 cases, seed);
     // Radios that once found a fault, first.
-    std::vector<unsigned long long> seeds = {1018142, 2012746, 3016825};
+    std::vector<unsigned long long> seeds = {1018142, 2012746, 3016825, 7003048};
     for (unsigned long long i = 0; i < cases; ++i) seeds.push_back(seed + i);
     int defaultCorrect = 0, fastFellBack = 0, clean = 0;
     for (const unsigned long long caseSeed : seeds) {
