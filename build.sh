@@ -12,7 +12,8 @@ cd "$(dirname "$0")"
 packages=(cmake g++ make pkg-config libgtest-dev libbenchmark-dev
           qt6-base-dev qt6-serialport-dev libgl-dev
           poppler-utils fonts-liberation fonts-liberation2 xvfb xauth
-          dpkg-dev file desktop-file-utils appstream shared-mime-info groff-base)
+          dpkg-dev file desktop-file-utils appstream shared-mime-info groff-base
+          lintian help2man librsvg2-bin)
 # The completion scripts' test sources bash-completion's helpers.
 packages+=(bash-completion)
 

@@ -14,7 +14,7 @@ namespace kq {
 namespace {
 
 const char kUsage[] =
-    "usage: kqprogrammer [--port DEV[,DEV...]] [FILE.KQ ...]\n"
+    "Usage: kqprogrammer [--port DEV[,DEV...]] [FILE.KQ ...]\n"
     "Prepare, print, read and write the channel tables of KQ radios.\n\n"
     "  FILE.KQ ...             open each channel file in a window of its own\n"
     "  --port DEV[,DEV...]     the serial devices taken as COM1, COM2, ... for this run\n"

@@ -19,17 +19,20 @@ namespace {
 QPointer<Form_Readme> g_Readme;
 }
 
-// Beside the program (a build folder), then the installed tree relative to the
-// program (a moved or unpacked installation), then where it was installed to.
-QString Form_Readme::ReadmePath() {
+QString FindProgramFile(const QString& name, const QString& relativeFolder,
+                        const QString& installedFolder) {
     const QDir bin(QCoreApplication::applicationDirPath());
     const QString candidates[] = {
-        bin.filePath(QStringLiteral("KQreadme.txt")),
-        QDir::cleanPath(bin.filePath(QStringLiteral("../share/kqprogrammer/KQreadme.txt"))),
-        QStringLiteral(KQ_README_DIR "/KQreadme.txt")};
+        bin.filePath(name), QDir::cleanPath(bin.filePath(relativeFolder + QLatin1Char('/') + name)),
+        QDir(installedFolder).filePath(name)};
     for (const QString& path : candidates)
         if (QFile::exists(path)) return path;
     return candidates[0];
+}
+
+QString Form_Readme::ReadmePath() {
+    return FindProgramFile(QStringLiteral("KQreadme.txt"), QStringLiteral("../share/kqprogrammer"),
+                           QStringLiteral(KQ_README_DIR));
 }
 
 QString Form_Readme::ReadmeText(const QString& path, bool* ok) {

@@ -10,6 +10,13 @@ namespace kq {
 
 class frmMain;
 
+// A file the program ships: beside the program (a build folder), then in
+// the installed tree relative to the program (a moved or unpacked
+// installation), then where it was installed to. The first place when none
+// holds it, for the message.
+QString FindProgramFile(const QString& name, const QString& relativeFolder,
+                        const QString& installedFolder);
+
 class Form_Readme : public QMainWindow {
     Q_OBJECT
 public:

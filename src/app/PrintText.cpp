@@ -7,13 +7,25 @@
 #include <QPrinter>
 #include <QTextDocument>
 
+#include <algorithm>
+
 namespace kq {
 
 namespace {
 
+// The least margin on every side of a page; left and right are kept equal
+// so the report sits in the middle of the sheet.
+constexpr double kMinMarginMm = 15.0;
+
 void render(QPrinter& printer, const QString& text, const QFont& font) {
+    const QMarginsF m = printer.pageLayout().margins(QPageLayout::Millimeter);
+    const double side = std::max({kMinMarginMm, m.left(), m.right()});
+    printer.setPageMargins(
+        QMarginsF(side, std::max(kMinMarginMm, m.top()), side, std::max(kMinMarginMm, m.bottom())),
+        QPageLayout::Millimeter);
     QTextDocument doc;
     doc.setDefaultFont(font);
+    doc.setDocumentMargin(0); // the page's margins are the only ones
     doc.setPlainText(text);
     // A document with its own page size prints without page numbers. The
     // size is in the document's own units (96 per inch), which print()

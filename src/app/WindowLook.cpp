@@ -1,9 +1,12 @@
 #include "WindowLook.h"
 
+#include <QApplication>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QWidget>
+#include <QWindow>
 
 namespace kq {
 
@@ -33,6 +36,8 @@ void SetOuterSizeTwips(QWidget* w, int width, int height) {
     w->resize(Twips(width), Twips(height - kFrameTwips));
 }
 
+QColor OutsideBandColour() { return QColor(255, 214, 153); }
+
 QFont CourierBoldFont() {
     QFont f(QStringLiteral("Courier New"));
     f.setStyleHint(QFont::TypeWriter);
@@ -48,6 +53,66 @@ QFont ArialBoldFont(double points) {
     f.setBold(true);
     return f;
 }
+
+namespace {
+
+class DialogLook : public QObject {
+public:
+    explicit DialogLook(QWidget* home) : QObject(home), m_Home(home) {}
+
+protected:
+    bool eventFilter(QObject* obj, QEvent* e) override {
+        const bool show = e->type() == QEvent::Show;
+        if (!show && e->type() != QEvent::Resize) return false;
+        auto* dialog = qobject_cast<QDialog*>(obj);
+        if (!dialog || !dialog->isWindow()) return false;
+        auto* box = qobject_cast<QMessageBox*>(dialog);
+        const bool own = QByteArray(dialog->metaObject()->className()).startsWith("kq::");
+        if (show && (box || own)) {
+            if (box) widenForTitle(box);
+            // The program's dialogs have one designed size, and a box sizes
+            // itself: neither is minimised or maximised on its own. Told to
+            // the window system before the window is mapped.
+            if (own) dialog->setFixedSize(dialog->size());
+            if (QWindow* window = dialog->windowHandle())
+                window->setFlags(
+                    (window->flags() & ~(Qt::WindowMinMaxButtonsHint | Qt::WindowSystemMenuHint)) |
+                    Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+        }
+        // A box sizes itself as it shows, so it is placed after each resize.
+        if (box && m_Home->isVisible()) centre(box);
+        return false;
+    }
+
+private:
+    // A box sized for a short text would cut its title; a spacer in the
+    // box's grid holds the width the title bar needs (text and buttons).
+    static void widenForTitle(QMessageBox* box) {
+        auto* grid = qobject_cast<QGridLayout*>(box->layout());
+        if (!grid || box->property("kqTitleWidth").isValid()) return;
+        QFont bold = box->font();
+        bold.setBold(true);
+        // An empty title is shown as the program's name.
+        const QString title = box->windowTitle().isEmpty()
+                                  ? QGuiApplication::applicationDisplayName()
+                                  : box->windowTitle();
+        const int width =
+            QFontMetrics(bold).horizontalAdvance(title) + 4 * QFontMetrics(bold).height() + 40;
+        box->setProperty("kqTitleWidth", width);
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
+    void centre(QWidget* box) const {
+        const QRect home = m_Home->frameGeometry();
+        box->move(box->pos() + home.center() - box->frameGeometry().center());
+    }
+
+    QWidget* m_Home;
+};
+
+} // namespace
+
+void InstallDialogLook(QWidget* home) { qApp->installEventFilter(new DialogLook(home)); }
 
 void PlainMessage(QWidget* parent, const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, QString(), text, QMessageBox::Ok, parent);

@@ -2,6 +2,7 @@
 // coordinates it was designed in, its two fonts and the plain message box.
 #pragma once
 
+#include <QColor>
 #include <QFont>
 #include <QString>
 
@@ -23,10 +24,18 @@ void SetOuterSizeTwips(QWidget* w, int width, int height);
 QLabel* PlaceLabel(QWidget* parent, const QString& text, int left, int top, int width);
 QLineEdit* PlaceField(QWidget* parent, int maxLength, int left, int top, int width);
 
+// The background of a channel row outside the radio's band, and of the
+// status bar's field that names those channels.
+QColor OutsideBandColour();
 QFont CourierBoldFont(); // Courier New bold 9.75 pt, the tables and dialogs
 QFont ArialBoldFont(double points);
 
 // A message box with an empty title, no icon and an OK button.
 void PlainMessage(QWidget* parent, const QString& text);
+
+// From here on every message box is centred on home (the main window) and
+// wide enough for its title, and the program's own dialogs keep their size
+// (no maximise); for the life of home.
+void InstallDialogLook(QWidget* home);
 
 } // namespace kq

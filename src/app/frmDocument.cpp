@@ -2,21 +2,17 @@
 
 #include "BandHint.h"
 #include "ChannelClipboard.h"
-#include "ChannelFile.h"
 #include "ChannelText.h"
 #include "Form_AutoFreq.h"
 #include "Form_Keyin_CH.h"
 #include "Form_Option_System.h"
 #include "Form_Ports.h"
 #include "ModuleKQDevice.h"
-#include "PrintText.h"
-#include "ReportText.h"
+#include "TableChange.h"
 #include "TransferWindow.h"
 #include "frmMain.h"
 
 #include <QCloseEvent>
-#include <QFile>
-#include <QFileDialog>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -24,51 +20,44 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QScrollBar>
-#include <QStatusBar>
 #include <QTextEdit>
 #include <QUndoStack>
 
-#include <ctime>
+#include <algorithm>
 
 namespace kq {
 
 namespace {
 
+// The design's places, in twips, of the list and of the window that holds it:
+// the list takes whatever the window grows by.
+constexpr int kListLeft = 120, kListTop = 1200, kListWidth = 6375, kListHeight = 3900;
+constexpr int kWindowWidth = 6800, kWindowHeight = 5800;
+
+// A label as wide and high as its text needs, never less than its design size:
+// a font with other metrics than the design's must not cut the text.
+void fitText(QLabel* label) {
+    const QSize need = label->sizeHint();
+    label->resize(std::max(label->width(), need.width()), std::max(label->height(), need.height()));
+}
+
 QLabel* makeLabel(QWidget* parent, const QString& text, int l, int t, int w, int h) {
     auto* label = new QLabel(text, parent);
     label->setFont(CourierBoldFont());
     PlaceTwips(label, l, t, w, h);
+    fitText(label);
     return label;
 }
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
 
-// Whether two states hold the same table: what the user sees (channels and
-// model) and what a save would write.
-bool sameTable(const ClassKQxx53& a, const ClassKQxx53& b) {
-    for (int16_t ch = ClassKQxx53::FirstCHNumber(); ch <= ClassKQxx53::LastCHNumber(); ++ch)
-        if (a.Channel(ch) != b.Channel(ch)) return false;
-    if (a.Model() != b.Model() || a.ModelName() != b.ModelName() || a.RFIF() != b.RFIF() ||
-        a.ReferOSC() != b.ReferOSC() || a.PLLScaler() != b.PLLScaler())
-        return false;
-    ClassKQxx53 ca = a, cb = b;
-    std::string fa, fb;
-    try {
-        fa = ChannelFileText(ca);
-    } catch (const KqError&) {}
-    try {
-        fb = ChannelFileText(cb);
-    } catch (const KqError&) {}
-    return fa == fb;
-}
-
 } // namespace
 
 // One undo step: the whole device before and after a command. The device
 // is small, so a snapshot is simpler than undoing each kind of change.
-class TableChange : public QUndoCommand {
+class TableStep : public QUndoCommand {
 public:
-    TableChange(frmDocument& doc, ClassKQxx53 before, ClassKQxx53 after, const QString& text)
+    TableStep(frmDocument& doc, ClassKQxx53 before, ClassKQxx53 after, const QString& text)
         : QUndoCommand(text), m_Doc(doc), m_Before(std::move(before)), m_After(std::move(after)) {}
     void undo() override { m_Doc.restoreState(m_Before); }
     void redo() override {
@@ -101,7 +90,7 @@ frmDocument::frmDocument(frmMain& main, QWidget* parent) : QWidget(parent), m_Ma
     m_List->setObjectName(QStringLiteral("List_CH_List"));
     m_List->setFont(CourierBoldFont());
     m_List->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    PlaceTwips(m_List, 120, 1200, 6375, 3900);
+    PlaceTwips(m_List, kListLeft, kListTop, kListWidth, kListHeight);
     m_List->installEventFilter(this);
     m_List->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_List, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
@@ -122,16 +111,14 @@ frmDocument::frmDocument(frmMain& main, QWidget* parent) : QWidget(parent), m_Ma
     m_rtfText->setAcceptRichText(false);
     m_rtfText->hide();
 
-    resize(Twips(6800), Twips(5800));
+    resize(Twips(kWindowWidth), Twips(kWindowHeight));
     Init_ListCHList();
     UpdateHomePage();
     m_List->setCurrentRow(0);
     m_Device.NowCHNum = 0;
 
-    m_Recorded = m_Device;
+    m_Recorded = m_Saved = m_Device;
     m_Undo = new QUndoStack(this);
-    connect(m_Undo, &QUndoStack::cleanChanged, this,
-            [this](bool clean) { setWindowModified(!clean); });
 }
 
 void frmDocument::SetCaption(const QString& c) {
@@ -141,21 +128,33 @@ void frmDocument::SetCaption(const QString& c) {
     QString title = c;
     title.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
     setWindowTitle(title + QStringLiteral("[*]"));
+    m_Main.UpdateTableStatus();
 }
 
 bool frmDocument::RecordChange(const QString& what) {
-    bool changed = false;
-    if (!sameTable(m_Recorded, m_Device)) {
+    bool made = false;
+    if (!SameTable(m_Recorded, m_Device)) {
         ClassKQxx53 before = m_Recorded;
         m_Recorded = m_Device;
-        m_Undo->push(new TableChange(*this, std::move(before), m_Device, what));
-        changed = true;
+        m_Undo->push(new TableStep(*this, std::move(before), m_Device, what));
+        m_Main.ClearTransferResult();
+        made = true;
     }
-    ShowBandHint();
-    return changed;
+    changed();
+    return made;
 }
 
-bool frmDocument::IsModified() const { return !m_Undo->isClean(); }
+bool frmDocument::IsModified() const { return !SameTable(m_Saved, m_Device); }
+
+void frmDocument::MarkSaved() {
+    m_Saved = m_Device;
+    changed();
+}
+
+void frmDocument::changed() {
+    setWindowModified(IsModified());
+    m_Main.UpdateTableStatus();
+}
 
 void frmDocument::Undo() { m_Undo->undo(); }
 
@@ -166,17 +165,18 @@ void frmDocument::restoreState(const ClassKQxx53& state) {
     m_Device = state;
     m_Device.NowCHNum = now;
     m_Recorded = m_Device;
+    m_Main.ClearTransferResult(); // an undone step is an edit too
     UpdateHomePage();
-    ShowBandHint();
+    changed();
 }
 
 void frmDocument::LoadDevice(const ClassKQxx53& dev) {
     m_Device = dev;
     m_Device.NowCHNum = 0;
-    m_Recorded = m_Device;
+    m_Recorded = m_Saved = m_Device;
     m_Undo->clear();
     UpdateHomePage();
-    ShowBandHint();
+    changed();
 }
 
 QString frmDocument::BandHint() const {
@@ -184,13 +184,11 @@ QString frmDocument::BandHint() const {
     if (outside.empty()) return {};
     QStringList channels;
     for (int16_t ch : outside) channels << QString::number(ch);
-    return tr("Outside the radio's band (%1 to %2 MHz) in %3: %4 %5")
-        .arg(QString::number(m_Device.LowLimFQ()), QString::number(m_Device.HiLimFQ()), m_Caption,
+    return tr("Outside the radio's band (%1 to %2 MHz): %3 %4")
+        .arg(QString::number(m_Device.LowLimFQ()), QString::number(m_Device.HiLimFQ()),
              outside.size() == 1 ? tr("channel") : tr("channels"),
              channels.join(QStringLiteral(", ")));
 }
-
-void frmDocument::ShowBandHint() { m_Main.UpdateBandHint(); }
 
 frmDocument::~frmDocument() {
     // The history empties itself on the way out; nobody must hear of it.
@@ -219,6 +217,11 @@ void frmDocument::Download() {
 }
 void frmDocument::ShowPorts() { Form_Ports::ShowPorts(m_Main); }
 
+void frmDocument::CloseAnswered() {
+    m_Answered = true;
+    CloseWindow();
+}
+
 void frmDocument::CloseWindow() {
     if (parentWidget())
         parentWidget()->close();
@@ -244,6 +247,14 @@ void frmDocument::UpdateHomePage() {
         m_Device.NowCHNum = ch;
         m_List->addItem(q(ChannelRow(m_Device, ch)));
     }
+    // Rows outside the band are coloured; their text stays the row, in line with the others.
+    for (int16_t ch : ChannelsOutsideBand(m_Device)) {
+        QListWidgetItem* item = m_List->item(ch);
+        item->setBackground(OutsideBandColour());
+        item->setToolTip(
+            tr("Outside the radio's band (%1 to %2 MHz)")
+                .arg(QString::number(m_Device.LowLimFQ()), QString::number(m_Device.HiLimFQ())));
+    }
     if (current >= 0) m_List->setCurrentRow(current, QItemSelectionModel::NoUpdate);
     for (int i = 0; i < m_List->count() && i < static_cast<int>(selected.size()); ++i)
         m_List->item(i)->setSelected(selected[static_cast<std::size_t>(i)]);
@@ -254,6 +265,7 @@ void frmDocument::UpdateHomePage() {
     m_LabelModel->setText(q(ModelText(m_Device)));
     m_LabelRFIF->setText(q(RFIFText(m_Device)));
     m_LabelReferOsc->setText(q(ReferOscText(m_Device)));
+    for (QLabel* label : {m_LabelModel, m_LabelRFIF, m_LabelReferOsc}) fitText(label);
 }
 
 std::vector<int16_t> frmDocument::selectedRows() const {
@@ -293,89 +305,10 @@ void frmDocument::DeleteChannels() {
     RecordChange(tr("Delete"));
 }
 
-bool frmDocument::Save() {
-    if (m_Caption.left(8) == QLatin1String("Untitled")) {
-        const QString path = AskSaveFileName(this, tr("Save"), m_Main.LastFolder());
-        if (path.isEmpty()) return false;
-        m_Main.NoteFileChosen(path);
-        return SaveTo(path);
-    }
-    return SaveTo(m_Caption);
-}
-
-bool frmDocument::SaveAs() {
-    const QString path = AskSaveFileName(this, tr("Save As"), m_Main.LastFolder());
-    if (path.isEmpty()) return false;
-    m_Main.NoteFileChosen(path);
-    return SaveTo(path);
-}
-
-bool frmDocument::SaveTo(const QString& path) {
-    try {
-        SaveChannelFile(m_Device, path.toStdString());
-    } catch (const std::exception& e) {
-        QMessageBox::warning(this, tr("Save"), QString::fromStdString(e.what()));
-        return false;
-    }
-    SetCaption(path);
-    m_Undo->setClean();
-    m_Main.AddRecentFile(path);
-    return true;
-}
-
-QStringList frmDocument::FillReport() {
-    const auto lines =
-        ReportLines(m_Device, m_Caption.toStdString(), ReportDateText(m_Main.ReportClock));
-    QStringList out;
-    for (const auto& l : lines) out << q(l);
-    QFont f(QStringLiteral("Courier New"));
-    f.setStyleHint(QFont::TypeWriter);
-    f.setPointSize(16);
-    m_rtfText->setFont(f);
-    m_rtfText->setPlainText(out.join(QLatin1Char('\n')));
-    return out;
-}
-
-void frmDocument::PrintReport() {
-    FillReport();
-    PrintTextWithDialog(this, m_Main.Printer(), m_rtfText->toPlainText(), m_rtfText->font());
-}
-
-void frmDocument::PrintPreview() {
-    FillReport();
-    PreviewText(this, m_Main.Printer(), m_rtfText->toPlainText(), m_rtfText->font());
-}
-
-bool frmDocument::PrintReportToPdf(const QString& pdfPath) {
-    FillReport();
-    return PrintTextToPdf(m_rtfText->toPlainText(), m_rtfText->font(), pdfPath);
-}
-
-void frmDocument::PrintReportToPdfAsk() {
-    const QString path = QFileDialog::getSaveFileName(this, tr("Print to PDF"), m_Main.LastFolder(),
-                                                      tr("PDF files (*.pdf)"));
-    if (path.isEmpty()) return;
-    m_Main.NoteFileChosen(path);
-    if (!PrintReportToPdf(path))
-        QMessageBox::warning(this, tr("Print to PDF"), tr("Could not write %1.").arg(path));
-}
-
-void frmDocument::PrinterSetup() { ShowPrinterSetup(this, m_Main.Printer()); }
-
 void frmDocument::SetBusy(bool busy) {
     if (m_Busy == busy) return;
     m_Busy = busy;
     emit busyChanged(busy);
-}
-
-bool frmDocument::MaybeSave() {
-    if (!IsModified()) return true;
-    const auto answer = QMessageBox::question(
-        this, tr("KQ Serial PC Programmer"), tr("Save changes to %1?").arg(m_Caption),
-        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
-    if (answer == QMessageBox::Cancel) return false;
-    if (answer == QMessageBox::Save) return Save();
-    return true;
 }
 
 void frmDocument::closeEvent(QCloseEvent* e) {
@@ -386,7 +319,7 @@ void frmDocument::closeEvent(QCloseEvent* e) {
         e->ignore();
         return;
     }
-    if (!MaybeSave()) {
+    if (!m_Answered && !m_File.MaybeSave()) {
         e->ignore();
         return;
     }
@@ -419,72 +352,13 @@ QMenu* frmDocument::MakeContextMenu(const QPoint& pos) {
     return menu;
 }
 
-bool frmDocument::ImportCsv() {
-    const QString path = QFileDialog::getOpenFileName(this, tr("Import CSV"), m_Main.LastFolder(),
-                                                      tr("CSV files (*.csv);;All files (*)"));
-    if (path.isEmpty()) return false;
-    m_Main.NoteFileChosen(path);
-    return ImportCsvFrom(path);
-}
-
-bool frmDocument::ImportCsvFrom(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        QMessageBox::warning(this, tr("Import CSV"),
-                             tr("Cannot read %1: %2").arg(path, file.errorString()));
-        return false;
-    }
-    const QByteArray text = file.readAll();
-    CsvImport imported;
-    try {
-        imported = kq::ImportCsv(text.toStdString(), m_Device, path.toStdString());
-    } catch (const KqError& e) {
-        QMessageBox::warning(this, tr("Import CSV"), q(e.what()));
-        return false;
-    }
-    const int16_t now = m_Device.NowCHNum;
-    m_Device = imported.device;
-    m_Device.NowCHNum = now;
-    UpdateHomePage();
-    RecordChange(tr("Import CSV"));
-    if (!imported.dropped.empty()) {
-        QStringList columns;
-        for (const auto& d : imported.dropped) columns << q(d);
-        QMessageBox::information(
-            this, tr("Import CSV"),
-            tr("This radio cannot hold these columns; they were not imported: %1")
-                .arg(columns.join(QStringLiteral(", "))));
-    }
-    return true;
-}
-
-bool frmDocument::ExportCsv() {
-    const QString ownFilter = tr("KQ channel table, six columns (*.csv)");
-    const QString chirpFilter = tr("Common channel list, CHIRP-style columns (*.csv)");
-    QString chosenFilter = ownFilter;
-    const QString path =
-        QFileDialog::getSaveFileName(this, tr("Export CSV"), m_Main.LastFolder(),
-                                     ownFilter + QStringLiteral(";;") + chirpFilter, &chosenFilter);
-    if (path.isEmpty()) return false;
-    m_Main.NoteFileChosen(path);
-    return ExportCsvTo(path, chosenFilter == chirpFilter ? CsvLayout::Chirp : CsvLayout::Kq);
-}
-
-bool frmDocument::ExportCsvTo(const QString& path, CsvLayout layout) {
-    try {
-        WriteFileReplacing(path.toStdString(), kq::ExportCsv(m_Device, layout));
-    } catch (const KqError& e) {
-        QMessageBox::warning(this, tr("Export CSV"), q(e.what()));
-        return false;
-    }
-    m_Main.statusBar()->showMessage(tr("Exported %1.").arg(path));
-    return true;
-}
-
 void frmDocument::resizeEvent(QResizeEvent* e) {
     QWidget::resizeEvent(e);
     const int w = width() - Twips(200), h = height() - Twips(200);
     if (w > 0 && h > 0) m_rtfText->setGeometry(Twips(100), Twips(100), w, h);
+    // The list grows with the window (maximised or resized), never below its design size.
+    m_List->resize(Twips(kListWidth) + std::max(0, width() - Twips(kWindowWidth)),
+                   Twips(kListHeight) + std::max(0, height() - Twips(kWindowHeight)));
 }
 
 bool frmDocument::eventFilter(QObject* obj, QEvent* e) {

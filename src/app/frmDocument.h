@@ -1,10 +1,10 @@
-// A channel table window: one device, its 16 channel rows and labels, and
-// the commands the main window's table menus run on it: files, printing,
-// the edit dialogs and the radio transfers.
+// A channel table window: one device, its 16 channel rows and labels, the
+// table's undo history and whether it differs from its file. Files, CSV and
+// printing are units of their own (TableFile, TableCsv, TablePrint).
 #pragma once
 
-#include "ChannelCsv.h"
 #include "ClassKQxx53.h"
+#include "TableFile.h"
 #include "WindowLook.h"
 
 #include <QWidget>
@@ -39,7 +39,7 @@ public:
 
     // Every change to the table ends here: when the device differs from the
     // state after the last step, one undo step from that state to this one
-    // is recorded. Also shows the band hint. Returns whether a step was made.
+    // is recorded. Returns whether a step was made.
     bool RecordChange(const QString& what);
     // The same for changes made outside the window's own commands (a read
     // of the radio), which are shown first.
@@ -47,8 +47,11 @@ public:
         UpdateHomePage();
         RecordChange(tr("Change"));
     }
-    // The table differs from what was last saved or opened.
+    // The table differs from what was last saved or opened, however it got
+    // there: an edit undone by hand leaves it clean.
     bool IsModified() const;
+    // The device as it is now is what the file holds.
+    void MarkSaved();
     QUndoStack* UndoStack() const { return m_Undo; }
     void Undo();
     void Redo();
@@ -59,8 +62,6 @@ public:
     // The channels outside the radio's band, as the status bar names them;
     // "" when all are inside.
     QString BandHint() const;
-    // Has the main window show the hint of the active table.
-    void ShowBandHint();
 
     // While a radio transfer runs the table stays open and no second one
     // starts on it; the transfer has its own copy, so every other command works.
@@ -71,6 +72,9 @@ public:
     // The window title adds the unsaved-changes mark to it.
     QString Caption() const { return m_Caption; }
     void SetCaption(const QString& c);
+    bool IsUntitled() const { return m_Caption.startsWith(QLatin1String("Untitled")); }
+
+    TableFile& File() { return m_File; }
 
     QListWidget* List() const { return m_List; }
     QTextEdit* rtfText() const { return m_rtfText; }
@@ -85,33 +89,11 @@ public:
     void DeleteChannels();
     int FirstSelectedRow() const;
 
-    // File commands. Each returns false when the user cancelled or it failed
-    // (after a message).
-    bool Save();
-    bool SaveAs();
-    bool SaveTo(const QString& path);
-
-    // CSV: import replaces the channels as one undo step; false when the
-    // user cancelled or it failed (after a message), with nothing changed.
-    bool ImportCsv();
-    bool ImportCsvFrom(const QString& path);
-    bool ExportCsv();
-    bool ExportCsvTo(const QString& path, CsvLayout layout);
-
-    // Builds the report into rtfText; returns its lines.
-    QStringList FillReport();
-    // Prints the report to a PDF file without a printer.
-    bool PrintReportToPdf(const QString& pdfPath);
-
-    // Asks about unsaved changes; false when the user keeps the window.
-    bool MaybeSave();
     // FILE > CLOSE: closes the window's frame in the main window.
     void CloseWindow();
-
-    void PrinterSetup();
-    void PrintReport();
-    void PrintReportToPdfAsk();
-    void PrintPreview();
+    // Closes without the question about unsaved changes: the user has
+    // answered it already (EXIT asks about every table first).
+    void CloseAnswered();
 
     // The channel list's context menu for the row at pos (list viewport
     // coordinates); the caller shows it and deletes it.
@@ -136,14 +118,18 @@ protected:
     bool eventFilter(QObject* obj, QEvent* e) override;
 
 private:
-    friend class TableChange;
+    friend class TableStep;
+    // A message that a transfer runs on this table; true when one does.
+    bool refuseWhileBusy();
     // Puts a state of the history into the device, keeping the current row.
     void restoreState(const ClassKQxx53& state);
-    bool refuseWhileBusy();
+    // The title's mark and the main window's status fields after a change.
+    void changed();
     std::vector<int16_t> selectedRows() const;
 
     frmMain& m_Main;
     ClassKQxx53 m_Device;
+    TableFile m_File{*this};
     QListWidget* m_List = nullptr;
     QTextEdit* m_rtfText = nullptr;
     QLabel* m_LabelModel = nullptr;
@@ -152,7 +138,9 @@ private:
     QString m_Caption;
     QUndoStack* m_Undo = nullptr;
     ClassKQxx53 m_Recorded; // the device as the last undo step left it
+    ClassKQxx53 m_Saved;    // the device as last saved or opened
     bool m_Busy = false;
+    bool m_Answered = false;
     bool m_ClosingSignalled = false;
 };
 

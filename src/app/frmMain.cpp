@@ -1,16 +1,18 @@
 #include "frmMain.h"
 
 #include "ChannelFile.h"
+#include "Form_Guide.h"
 #include "Form_Readme.h"
 #include "SerialPorts.h"
 #include "ModuleKQDevice.h"
+#include "TableCsv.h"
+#include "TablePrint.h"
 #include "TransferWindow.h"
 #include "WindowLook.h"
 #include "frmDocument.h"
 
 #include <QCloseEvent>
 #include <QDropEvent>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
@@ -19,6 +21,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPainter>
 #include <QPointer>
 #include <QSettings>
 #include <QStatusBar>
@@ -33,16 +36,69 @@ const QString kFolderKey = QStringLiteral("files/lastFolder");
 const QString kRecentKey = QStringLiteral("files/recent");
 const QString kFastLinkKey = QStringLiteral("link/fast");
 const QString kPortsKey = QStringLiteral("link/ports");
+
+// A status bar field: when the bar is too narrow for every field, the text
+// is shortened with "..." (the tool tip keeps it whole) rather than cut.
+class StatusField : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent* e) override {
+        QFrame::paintEvent(e);
+        QPainter p(this);
+        const QRect r = contentsRect().adjusted(margin(), 0, -margin(), 0);
+        p.drawText(r, Qt::AlignVCenter | Qt::AlignLeft,
+                   fontMetrics().elidedText(text(), Qt::ElideMiddle, r.width()));
+    }
+};
+
+// The transfer result's mark: a green tick for success, a red cross for failure.
+QPixmap resultMark(bool ok, int side) {
+    QPixmap pix(side, side);
+    pix.fill(Qt::transparent);
+    QPainter p(&pix);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(ok ? QColor(0, 140, 60) : QColor(200, 30, 30));
+    p.drawEllipse(QRectF(0.5, 0.5, side - 1.0, side - 1.0));
+    p.setPen(QPen(Qt::white, side / 7.0, Qt::SolidLine, Qt::RoundCap));
+    const double a = side * 0.3, b = side * 0.7;
+    if (ok)
+        p.drawPolyline(QPolygonF({{a, side * 0.52}, {side * 0.45, b}, {b, a}}));
+    else
+        p.drawLine(QLineF(a, a, b, b)), p.drawLine(QLineF(a, b, b, a));
+    return pix;
+}
 } // namespace
 
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(QStringLiteral("KQ Serial PC Programmer"));
     m_Mdi = new QMdiArea(this);
+    // Tables moved or cascaded beyond the area stay reachable.
+    m_Mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_Mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_Mdi);
     statusBar()->setObjectName(QStringLiteral("sbStatusBar"));
-    m_BandHint = new QLabel(this);
-    m_BandHint->setObjectName(QStringLiteral("Label_BandHint"));
-    statusBar()->addWidget(m_BandHint, 1);
+    // Permanent fields: a message (or passing over a menu) never hides them.
+    // Each may shrink to let the window be narrow; the tool tip keeps the text.
+    const auto field = [this](QLabel*& label, const char* name) {
+        label = new StatusField(this);
+        label->setObjectName(QLatin1String(name));
+        label->setMinimumWidth(1);
+        label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+        label->hide(); // until it has something to say
+        statusBar()->addPermanentWidget(label);
+    };
+    m_TransferIcon = new QLabel(this);
+    m_TransferIcon->setObjectName(QStringLiteral("Label_TransferIcon"));
+    m_TransferIcon->hide();
+    statusBar()->addPermanentWidget(m_TransferIcon);
+    field(m_TransferResult, "Label_Transfer");
+    field(m_BandHint, "Label_BandHint");
+    m_BandHint->setStyleSheet(QStringLiteral("background: %1").arg(OutsideBandColour().name()));
+    field(m_TableName, "Label_Table");
+    InstallDialogLook(this);
 
     buildOwnMenus();
     buildTableMenus();
@@ -125,10 +181,15 @@ void frmMain::buildOwnMenus() {
     file->addSeparator();
     addMenuAction(
         file, tr("E&XIT"), [this] { close(); }, QKeySequence(tr("Ctrl+Q")));
+    m_OwnMenus = {file, makeHelpMenu()};
+}
+
+QMenu* frmMain::makeHelpMenu() {
     QMenu* help = new QMenu(tr("&HELP"), this);
+    addMenuAction(help, tr("&USER GUIDE"), [this] { Form_Guide::ShowGuide(*this); });
     addMenuAction(help, tr("&README"), [this] { Form_Readme::ShowReadme(*this); });
     addMenuAction(help, tr("&ABOUT"), [this] { ShowAbout(this); });
-    m_OwnMenus = {file, help};
+    return help;
 }
 
 void frmMain::buildTableMenus() {
@@ -144,18 +205,19 @@ void frmMain::buildTableMenus() {
         file, tr("&CLOSE"), [](frmDocument& d) { d.CloseWindow(); }, QKeySequence(tr("Ctrl+Q")));
     file->addSeparator();
     addTableAction(
-        file, tr("&SAVE"), [](frmDocument& d) { d.Save(); }, QKeySequence(tr("Ctrl+S")));
-    addTableAction(file, tr("SAVE &AS"), [](frmDocument& d) { d.SaveAs(); });
+        file, tr("&SAVE"), [](frmDocument& d) { d.File().Save(); }, QKeySequence(tr("Ctrl+S")));
+    addTableAction(file, tr("SAVE &AS"), [](frmDocument& d) { d.File().SaveAs(); });
     file->addSeparator();
-    addTableAction(file, tr("&IMPORT CSV..."), [](frmDocument& d) { d.ImportCsv(); });
-    addTableAction(file, tr("&EXPORT CSV..."), [](frmDocument& d) { d.ExportCsv(); });
+    addTableAction(file, tr("&IMPORT CSV..."), [](frmDocument& d) { TableCsv::Import(d); });
+    addTableAction(file, tr("&EXPORT CSV..."), [](frmDocument& d) { TableCsv::Export(d); });
     file->addSeparator();
-    addTableAction(file, tr("PRINTER SET&UP"), [](frmDocument& d) { d.PrinterSetup(); });
-    addTableAction(file, tr("PRINT PRE&VIEW"), [](frmDocument& d) { d.PrintPreview(); });
+    addTableAction(file, tr("PRINTER SET&UP"), [](frmDocument& d) { TablePrint::Setup(d); });
+    addTableAction(file, tr("PRINT PRE&VIEW"), [](frmDocument& d) { TablePrint::Preview(d); });
     addTableAction(
-        file, tr("&PRINT"), [](frmDocument& d) { d.PrintReport(); }, QKeySequence(tr("Ctrl+P")));
+        file, tr("&PRINT"), [](frmDocument& d) { TablePrint::Print(d); },
+        QKeySequence(tr("Ctrl+P")));
     // Works without any printer installed.
-    addTableAction(file, tr("PRINT TO P&DF..."), [](frmDocument& d) { d.PrintReportToPdfAsk(); });
+    addTableAction(file, tr("PRINT TO P&DF..."), [](frmDocument& d) { TablePrint::ToPdfAsk(d); });
     file->addSeparator();
     addMenuAction(file, tr("E&XIT"), [this] { close(); });
 
@@ -195,11 +257,7 @@ void frmMain::buildTableMenus() {
     QMenu* window = new QMenu(tr("&WINDOW"), this);
     connect(window, &QMenu::aboutToShow, this, [this, window] { fillWindowMenu(window); });
 
-    QMenu* help = new QMenu(tr("&HELP"), this);
-    addMenuAction(help, tr("&README"), [this] { Form_Readme::ShowReadme(*this); });
-    addMenuAction(help, tr("&ABOUT"), [this] { ShowAbout(this); });
-
-    m_TableMenus = {file, edit, option, device, window, help};
+    m_TableMenus = {file, edit, option, device, window, makeHelpMenu()};
 }
 
 void frmMain::fillWindowMenu(QMenu* menu) {
@@ -274,13 +332,33 @@ void frmMain::UseLinkForThisRun(const LinkSettings& link) {
     m_FastLinkAction->setChecked(link.fast);
 }
 
-void frmMain::UpdateBandHint() {
+void frmMain::UpdateTableStatus() {
     const frmDocument* doc = ActiveDocument();
-    m_BandHint->setText(doc ? doc->BandHint() : QString());
+    for (auto [label, text] : {std::pair{m_TableName, doc ? doc->Caption() : QString()},
+                               std::pair{m_BandHint, doc ? doc->BandHint() : QString()}})
+        showField(label, text);
+}
+
+void frmMain::showField(QLabel* label, const QString& text) {
+    label->setText(text);
+    label->setToolTip(text);
+    label->setVisible(!text.isEmpty());
+}
+
+void frmMain::ShowTransferResult(bool ok, const QString& text) {
+    m_TransferIcon->setPixmap(resultMark(ok, m_TransferResult->fontMetrics().height()));
+    m_TransferIcon->show();
+    showField(m_TransferResult, text);
+}
+
+void frmMain::ClearTransferResult() {
+    m_TransferIcon->clear();
+    m_TransferIcon->hide();
+    showField(m_TransferResult, QString());
 }
 
 void frmMain::UpdateMenus() {
-    UpdateBandHint();
+    UpdateTableStatus();
     frmDocument* doc = ActiveDocument();
     for (const auto& [action, needs] : m_TableActions)
         action->setEnabled(doc && !(needs == Needs::IdleTable && doc->IsBusy()));
@@ -337,6 +415,13 @@ frmDocument* frmMain::NewDocument() {
 frmDocument* frmMain::OpenChannelFilePath(const QString& given) {
     // The caption is the file's full path, wherever the name came from.
     const QString path = QFileInfo(given).absoluteFilePath();
+    // Two windows on one file would overwrite each other's saves.
+    for (frmDocument* d : Documents()) {
+        if (!d->IsUntitled() && QFileInfo(d->Caption()) == QFileInfo(path)) {
+            ActivateDocument(d);
+            return d;
+        }
+    }
     // The file is read into a scratch device first, so a damaged file
     // creates no window and uses up no document number.
     ClassKQxx53 loaded;
@@ -349,17 +434,18 @@ frmDocument* frmMain::OpenChannelFilePath(const QString& given) {
     frmDocument* doc = NewDocument();
     doc->SetCaption(path);
     doc->LoadDevice(loaded);
+    doc->File().Opened(path);
     AddRecentFile(path);
     return doc;
 }
 
 void frmMain::OpenChannelFile() {
     // A file saved under a name without .KQ must not look lost.
-    const QString path = QFileDialog::getOpenFileName(
-        this, tr("Open"), m_LastFolder, QStringLiteral("*.KQ;;") + tr("All files (*)"));
-    if (path.isEmpty()) return;
-    NoteFileChosen(path);
-    OpenChannelFilePath(path);
+    const QStringList paths = AskOpenNames(this, tr("Open"), m_LastFolder,
+                                           {QStringLiteral("*.KQ"), tr("All files (*)")}, true);
+    if (paths.isEmpty()) return;
+    NoteFileChosen(paths.constFirst());
+    for (const QString& path : paths) OpenChannelFilePath(path);
 }
 
 void frmMain::SetPortChoice(const QStringList& devices) {
@@ -388,12 +474,25 @@ void frmMain::dropEvent(QDropEvent* e) {
 }
 
 void frmMain::closeEvent(QCloseEvent* e) {
-    for (QMdiSubWindow* sub : m_Mdi->subWindowList()) {
-        if (!sub->close()) {
+    // Every question comes before any table closes, so that Cancel leaves
+    // them all open.
+    const QList<frmDocument*> docs = Documents();
+    for (frmDocument* d : docs) {
+        if (d->IsBusy()) {
+            d->CloseWindow(); // says why it cannot close
             e->ignore();
             return;
         }
     }
+    for (frmDocument* d : docs) {
+        if (!d->IsModified()) continue;
+        ActivateDocument(d); // the user sees the table asked about
+        if (!d->File().MaybeSave()) {
+            e->ignore();
+            return;
+        }
+    }
+    for (frmDocument* d : docs) d->CloseAnswered();
     QSettings().setValue(kGeometryKey, saveGeometry());
     e->accept();
 }

@@ -48,10 +48,11 @@ public:
     int DocumentCount() const { return m_DocumentCount; }
     // Creates, numbers ("Untitled<n>"), places and shows a new table window.
     frmDocument* NewDocument();
-    // Asks for a .KQ file and opens it in a new window.
+    // Asks for one or several .KQ files and opens each in a new window.
     void OpenChannelFile();
     // Opens path in a new window; nullptr (after a message) when the file
-    // cannot be read, and then no document number is used up.
+    // cannot be read, and then no document number is used up. A file that
+    // is open already is brought to the front instead.
     frmDocument* OpenChannelFilePath(const QString& path);
 
     // The folder the file dialogs start in: that of the last file chosen.
@@ -82,12 +83,16 @@ public:
     void SetPortChoice(const QStringList& devices);
 
     // Enables the table actions from the active table and its busy state,
-    // and shows the menus that fit and the active table's band hint.
+    // and shows the menus that fit and the active table's status fields.
     void UpdateMenus();
-    // The status bar's lasting field (Label_BandHint): the active table's
-    // channels outside the radio's band. Lasting, because passing over a menu
-    // clears the status bar's messages.
-    void UpdateBandHint();
+    // The status bar's lasting fields, which no message hides: the active
+    // table's caption (Label_Table) and its channels outside the radio's
+    // band (Label_BandHint).
+    void UpdateTableStatus();
+    // The last transfer's result (Label_Transfer, with a success or failure
+    // icon), kept until the next transfer or edit.
+    void ShowTransferResult(bool ok, const QString& text);
+    void ClearTransferResult();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -103,8 +108,11 @@ private:
                            const QKeySequence& key = {});
     QAction* addTableAction(QMenu* menu, const QString& text, std::function<void(frmDocument&)> run,
                             const QKeySequence& key = {}, Needs needs = Needs::Table);
+    void showField(QLabel* label, const QString& text);
     void buildOwnMenus();
     void buildTableMenus();
+    // HELP, the same in both menu bars.
+    QMenu* makeHelpMenu();
     void fillWindowMenu(QMenu* menu);
     QMenu* addRecentMenu(QMenu* file);
     void updateRecentMenus();
@@ -119,7 +127,10 @@ private:
     QAction* m_RedoAction = nullptr;
     QAction* m_FastLinkAction = nullptr;
     QList<QMenu*> m_RecentMenus;
+    QLabel* m_TableName = nullptr;
     QLabel* m_BandHint = nullptr;
+    QLabel* m_TransferIcon = nullptr;
+    QLabel* m_TransferResult = nullptr;
     bool m_ShowingTableMenus = false;
 
     int m_DocumentCount = 0;

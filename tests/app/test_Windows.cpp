@@ -4,9 +4,12 @@
 #include "Form_AutoFreq.h"
 #include "Form_Keyin_CH.h"
 #include "Form_Option_System.h"
+#include "Form_Guide.h"
 #include "Form_Ports.h"
 #include "Form_Readme.h"
 #include "SystemOption.h"
+#include "TableCsv.h"
+#include "TablePrint.h"
 #include "TransferWindow.h"
 #include "frmDocument.h"
 #include "frmMain.h"
@@ -36,12 +39,21 @@ struct ModalAnswer {
 // Presses button on each message box that opens, and keeps its text.
 struct BoxAnswer : ModalAnswer<QMessageBox> {
     QString text;
+    QRect shown;
+    Qt::WindowFlags flags;
     explicit BoxAnswer(QMessageBox::StandardButton button)
         : ModalAnswer([this, button](QMessageBox* box) {
               text = box->text();
+              shown = box->frameGeometry();
+              flags = box->windowHandle()->flags();
               box->button(button) ? box->button(button)->click() : box->reject();
           }) {}
 };
+
+QByteArray Bytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
 
 QStringList Rows(frmDocument* d) {
     QStringList r;
@@ -61,6 +73,7 @@ frmMain* MainWindow() {
         if (auto* m = qobject_cast<frmMain*>(w)) return m;
     return nullptr;
 }
+QString StatusField(const char* name) { return MainWindow()->findChild<QLabel*>(name)->text(); }
 frmDocument* FreshDocument() { return MainWindow()->NewDocument(); }
 // The texts of actions as shown ("&FILE", "" for a separator).
 QStringList Texts(const QList<QAction*>& actions) {
@@ -104,7 +117,8 @@ class TestWindows : public QObject {
         d->myDevice().TotalEEWords(words);
         return d;
     }
-    QString status() const { return main->statusBar()->currentMessage(); }
+    // The last transfer's result, kept in the status bar.
+    static QString status() { return StatusField("Label_Transfer"); }
     QString writeFile(const QString& name, const QByteArray& bytes) {
         QFile f(dir.filePath(name));
         return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() ? f.fileName() : QString();
@@ -171,6 +185,7 @@ private slots:
     void initTestCase() {
         // What the windows remember goes to a folder of the test's own, never the user's.
         QCoreApplication::setOrganizationName("kqprogrammer-test");
+        QCoreApplication::setApplicationName("KQ Serial PC Programmer");
         for (auto format : {QSettings::NativeFormat, QSettings::IniFormat})
             for (auto scope : {QSettings::UserScope, QSettings::SystemScope})
                 QSettings::setPath(format, scope, dir.filePath("settings"));
@@ -215,10 +230,15 @@ private slots:
         setChannel(b, 15, 174.99375, 150.0);
         ApplySystemOption(b->myDevice(), 0);
         const QString path = dir.filePath("table.KQ");
-        QVERIFY(b->SaveTo(path) && b->Caption() == path && b->Save()); // Save: to the caption's path, without asking
-        frmDocument* o = main->OpenChannelFilePath(path);
-        QCOMPARE(o->Caption() + " " + o->LabelModel()->text() + " " + o->LabelRFIF()->text(), path + " KQ-0253 45 MHz");
+        QVERIFY(b->File().SaveTo(path) && b->Caption() == path && b->File().Save()); // Save: to the caption's path, without asking
+        const QString copy = dir.filePath("copy.KQ");
+        QVERIFY(QFile::copy(path, copy));
+        frmDocument* o = main->OpenChannelFilePath(copy);
+        QCOMPARE(o->Caption() + " " + o->LabelModel()->text() + " " + o->LabelRFIF()->text(), copy + " KQ-0253 45 MHz");
         QVERIFY(Rows(o) == Rows(b) && !o->IsModified());
+        // A file open already is brought to the front, not opened twice.
+        QCOMPARE(main->OpenChannelFilePath(dir.filePath("./table.KQ")), b);
+        QCOMPARE(main->ActiveDocument(), b);
         for (const QString& bad : {writeFile("bad.KQ", "1\r\n2\r\nnot a number\r\n"), dir.filePath("missing.KQ")}) {
             BoxAnswer ok(QMessageBox::Ok);
             QVERIFY(!main->OpenChannelFilePath(bad) && ok.text.contains(QFileInfo(bad).fileName()));
@@ -228,7 +248,7 @@ private slots:
         emit Menu("&WINDOW")->aboutToShow();
         const QList<QAction*> items = Menu("&WINDOW")->actions();
         QCOMPARE(Texts(items),
-                 QStringList({path, QString("Untitled%1").arg(base + 3), path, QString("Untitled%1").arg(base + 5)}));
+                 QStringList({path, QString("Untitled%1").arg(base + 3), copy, QString("Untitled%1").arg(base + 5)}));
         QVERIFY(!items[0]->isChecked() && items[3]->isChecked());
         items[0]->trigger();
         QCOMPARE(main->ActiveDocument(), b);
@@ -255,24 +275,51 @@ private slots:
         QCOMPARE(Rows(other)[10].mid(6), before[5].mid(6));
     }
 
-    void unsavedChangesAreAskedAbout() {
+    void unsavedChangesAreAskedAboutBeforeAnyTableCloses() {
+        // A table edited back to what was saved is clean, however it got there.
         frmDocument* d = FreshDocument();
-        QPointer<QWidget> sub = d->parentWidget();
+        editChannel(d, 3, "150");
+        QVERIFY(d->isWindowModified());
+        Select(d, {3});
+        MenuItem("&EDIT", "&DELETE")->trigger();
+        QVERIFY(!d->isWindowModified() && !d->IsModified() && d->UndoStack()->count() == 2);
+        // EXIT asks about every changed table before closing any: Cancel at the second keeps all three.
+        frmDocument* clean = FreshDocument();
+        frmDocument* other = FreshDocument();
         editChannel(d, 1, "150");
-        for (QWidget* closing : {static_cast<QWidget*>(sub), static_cast<QWidget*>(main.get())}) {
-            BoxAnswer cancel(QMessageBox::Cancel);
-            QVERIFY(!closing->close());
-            QCOMPARE(cancel.text, QString("Save changes to %1?").arg(d->Caption()));
+        editChannel(other, 2, "151");
+        QStringList asked;
+        {
+            ModalAnswer<QMessageBox> answer([&asked](QMessageBox* box) {
+                asked << box->text();
+                box->button(asked.size() == 1 ? QMessageBox::Discard : QMessageBox::Cancel)->click();
+            });
+            QVERIFY(!main->close());
         }
-        // Save on a window with a file name writes the file, then closes.
+        QCOMPARE(asked, QStringList({"Save changes to " + d->Caption() + "?", "Save changes to " + other->Caption() + "?"}));
+        QVERIFY(main->Documents().contains(d) && main->Documents().contains(clean) && main->Documents().contains(other));
+        QCOMPARE(main->ActiveDocument(), other); // the table asked about is shown
+        // SAVE asks before it overwrites what another program wrote since; the caption names the file.
         const QString path = dir.filePath("asked.KQ");
-        QVERIFY(d->SaveTo(path));
+        QVERIFY(d->File().SaveTo(path));
         editChannel(d, 7, "155");
+        main->ActivateDocument(d);
+        QCOMPARE(StatusField("Label_Table"), path);
+        const QByteArray theirs = Bytes(tableFile("asked.KQ", 9, 160.0));
+        for (QMessageBox::StandardButton button : {QMessageBox::Cancel, QMessageBox::Save}) {
+            BoxAnswer box(button);
+            QCOMPARE(d->File().Save(), button == QMessageBox::Save);
+            QVERIFY(box.text.contains("changed on disk") && (Bytes(path) == theirs) == (button == QMessageBox::Cancel));
+        }
+        // Save on closing a window with a file name writes the file, then closes.
+        editChannel(d, 8, "156");
+        QPointer<QWidget> sub = d->parentWidget();
         BoxAnswer save(QMessageBox::Save);
         QVERIFY(sub->close());
         Settle();
-        QVERIFY(sub.isNull());
-        QVERIFY(Rows(main->OpenChannelFilePath(path))[7].contains("155.000000"));
+        QVERIFY(sub.isNull() && save.count == 1);
+        const QStringList saved = Rows(main->OpenChannelFilePath(path));
+        QVERIFY(saved[7].contains("155.000000") && saved[8].contains("156.000000"));
     }
 
     void busyTableRefusesOnlyASecondTransferAndClosing() {
@@ -310,14 +357,23 @@ private slots:
         QVERIFY2(!QStandardPaths::findExecutable("pdftotext").isEmpty(), "pdftotext (poppler-utils) is needed");
         frmDocument* d = FreshDocument();
         setChannel(d, 10, 150.0125, 145.5);
-        const QStringList lines = d->FillReport();
-        const QString pdf = dir.filePath("report.pdf");
-        QVERIFY(d->PrintReportToPdf(pdf));
-        QProcess p;
-        p.start("pdftotext", {"-layout", pdf, "-"});
-        QVERIFY(p.waitForFinished(30000));
+        const QStringList lines = TablePrint::FillReport(*d);
+        { // a name typed without .pdf gets it
+            ModalAnswer<QFileDialog> name([this](QFileDialog* f) { typeFileName(f, dir.filePath("report")); });
+            MenuItem("&FILE", "PRINT TO P&DF...")->trigger();
+        }
+        const auto pdftotext = [pdf = dir.filePath("report.pdf")](const QString& option) {
+            QProcess p;
+            p.start("pdftotext", {option, pdf, "-"});
+            return p.waitForFinished(30000) ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
+        };
         // The layout's spacing is the PDF's own; the words and their order are the report's.
-        QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()).simplified(), lines.join(' ').simplified());
+        QCOMPARE(pdftotext("-layout").simplified(), lines.join(' ').simplified());
+        // Every word at least 15 mm (42.5 pt) from the page's left edge.
+        double left = 1e9;
+        for (const auto& m : QRegularExpression(R"re(<word xMin="([0-9.]+)")re").globalMatch(pdftotext("-bbox")))
+            left = std::min(left, m.captured(1).toDouble());
+        QVERIFY2(left >= 42.5 && left < 60, qPrintable(QString::number(left)));
         // The preview shows the same pages; a set-up choice carries over.
         main->Printer().setPageOrientation(QPageLayout::Landscape);
         QString shown;
@@ -328,6 +384,9 @@ private slots:
         });
         MenuItem("&FILE", "PRINT PRE&VIEW")->trigger();
         QCOMPARE(shown, QString("1 1"));
+        // The printer's page keeps equal side margins of at least 15 mm.
+        const QMarginsF margins = main->Printer().pageLayout().margins(QPageLayout::Millimeter);
+        QVERIFY(margins.left() >= 15 && margins.left() == margins.right() && margins.top() >= 15);
     }
 
     void readmeViewerShowsTheFileLineByLine() {
@@ -348,6 +407,14 @@ private slots:
         r->close();
         Settle();
         QVERIFY(!Form_Readme::Instance());
+        // HELP > USER GUIDE shows the guide beside the program, its Markdown rendered.
+        QFile guide(Form_Guide::GuidePath());
+        QVERIFY2(guide.open(QIODevice::ReadOnly | QIODevice::Text), "guide.md must lie next to the program");
+        const QString heading = QString::fromUtf8(guide.readLine()).trimmed();
+        MenuItem("&HELP", "&USER GUIDE")->trigger();
+        QVERIFY(heading.startsWith("# ") && Form_Guide::Instance());
+        QVERIFY(Form_Guide::Instance()->Text_Guide()->toPlainText().startsWith(heading.mid(2)));
+        Form_Guide::Instance()->close();
     }
 
     void channelDialogOpensOnItsRowWalksWithEnterAndWritesOnOk() {
@@ -367,9 +434,12 @@ private slots:
             Settle();
             QVERIFY(!Form_Keyin_CH::Open() && !d->IsModified());
         }
-        d->myDevice().TheRxCHSpace(5, 1); // a stored 1 shows as 25KHz
+        ClassKQxx53 stored;
+        stored.TheRxCHSpace(5, 1); // a stored 1 shows as 25KHz
+        d->LoadDevice(stored);
         Form_Keyin_CH* dlg = editRow(d, 5);
         QVERIFY(dlg && QTest::qWaitForWindowExposed(dlg));
+        QVERIFY(dlg->minimumSize() == dlg->maximumSize() && !(dlg->windowHandle()->flags() & Qt::WindowMinMaxButtonsHint));
         QVERIFY(dlg->Option_RxCH_Space_25k->isChecked() && dlg->Option_RFPower_Low->isChecked());
         QCOMPARE(dlg->focusWidget(), dlg->Text_RxFreq);
         d->OpenChannelEdit(); // opening again keeps the one dialog
@@ -459,23 +529,31 @@ private slots:
         KqRadioProcess radio({"--model", "3", "--save", saved});
         useLink({radio.device.toStdString()});
         frmDocument* d = table(1, 19);
+        QList<QImage> marks; // the result's failure, then success mark
         for (QMessageBox::StandardButton answer : {QMessageBox::Cancel, QMessageBox::Ok}) {
             BoxAnswer box(answer);
             const auto outcome = Form_Download::Load(*d).value().outcome;
             QVERIFY(box.count == 1 && box.text == "Model Type Unmatch!\r\nOverwrite ?");
             QCOMPARE(outcome, answer == QMessageBox::Ok ? Outcome::Done : Outcome::ModelDeclined);
+            marks << main->findChild<QLabel*>("Label_TransferIcon")->pixmap().toImage();
         }
+        // The result stays, whatever the status bar shows meanwhile, until the next edit.
+        main->statusBar()->showMessage("Exported x.csv.");
+        QVERIFY2(status().startsWith("Wrote and verified 19 words on ") && status().contains(radio.device), qPrintable(status()));
+        QVERIFY(!marks[0].isNull() && !marks[1].isNull() && marks[0] != marks[1]);
+        editChannel(d, 2, "150");
+        QCOMPARE(status(), QString());
         frmDocument* back = FreshDocument();
         const QStringList fresh = Rows(back);
         QCOMPARE(Form_Upload::Load(*back).value().outcome, Outcome::Done);
         QCOMPARE(back->UndoStack()->count(), 1); // the upload is one step
+        QVERIFY2(status().contains(radio.device), qPrintable(status()));
         back->Undo();
         QCOMPARE(Rows(back), fresh);
         back->Redo();
         // Only header and channel 0 were written; the radio's other channels read differently under another model.
         QCOMPARE(Rows(back).first(), Rows(d).first());
         QVERIFY(back->myDevice().Model() == d->myDevice().Model() && back->IsModified() && !back->IsBusy());
-        QVERIFY2(status().contains(radio.device), qPrintable(status()));
         radio.stop();
         QCOMPARE(Rows(main->OpenChannelFilePath(saved)).first(), Rows(d).first());
     }
@@ -492,6 +570,10 @@ private slots:
             BoxAnswer ok(QMessageBox::Ok);
             upload ? Form_Upload::Load(*d) : Form_Download::Load(*d);
             QCOMPARE(ok.text, box);
+            // Centred on the program, wide enough for its title, no minimise or maximise.
+            QVERIFY((ok.shown.center() - main->frameGeometry().center()).manhattanLength() <= 2);
+            QVERIFY(ok.shown.width() > QFontMetrics(main->font()).horizontalAdvance(QGuiApplication::applicationDisplayName()) + 40);
+            QVERIFY(!(ok.flags & Qt::WindowMinMaxButtonsHint));
             QVERIFY2(status().contains(details), qPrintable(status()));
             QVERIFY(Rows(d) == before && !d->IsBusy());
         }
@@ -503,7 +585,7 @@ private slots:
         useLink({radio.device.toStdString()});
         frmDocument* d = table(16);
         const QString saved = dir.filePath("during.KQ"), csv = dir.filePath("during.csv");
-        QVERIFY(d->SaveTo(saved));
+        QVERIFY(d->File().SaveTo(saved));
         const QStringList rows = Rows(d);
         int pokes = 0;
         QTimer poke;
@@ -513,7 +595,7 @@ private slots:
             d->List()->setCurrentRow(row);
             Select(d, {row});
             d->CopyChannels();
-            QVERIFY(d->Save() && d->ExportCsvTo(csv, CsvLayout::Kq));
+            QVERIFY(d->File().Save() && TableCsv::ExportTo(*d, csv, CsvLayout::Kq));
         });
         poke.start(3);
         QCOMPARE(Form_Download::Load(*d).value().outcome, Outcome::Done);
@@ -609,7 +691,7 @@ private slots:
             QCOMPARE(state(), states[i]);
         }
         // A save is the new clean state: undoing from it marks the table again, redoing to it does not.
-        QVERIFY(d->SaveTo(dir.filePath("undo.KQ")) && !d->isWindowModified());
+        QVERIFY(d->File().SaveTo(dir.filePath("undo.KQ")) && !d->isWindowModified());
         MenuItem("&EDIT", "&UNDO")->trigger();
         QVERIFY(d->isWindowModified() && d->IsModified());
         MenuItem("&EDIT", "&REDO")->trigger();
@@ -644,7 +726,12 @@ private slots:
         frmDocument* d = FreshDocument();
         const auto hint = [this] { return main->findChild<QLabel*>("Label_BandHint")->text(); };
         editChannel(d, 3, "440");
+        main->statusBar()->showMessage("Read the radio on COM1 (/dev/pts/0)."); // hides no lasting field
+        QVERIFY(main->findChild<QLabel*>("Label_BandHint")->isVisible());
         QVERIFY(hint().contains("134 to 175 MHz") && hint().endsWith(": channel 3"));
+        // The row is coloured, its text stays the row.
+        QVERIFY(d->List()->item(3)->background() != d->List()->item(4)->background());
+        QCOMPARE(Rows(d)[3], QString("3   3  440.000000  12.5K    440.000000  12.5K    L  "));
         Select(d, {3});
         MenuItem("&EDIT", "&COPY")->trigger();
         Select(d, {9});
@@ -656,10 +743,30 @@ private slots:
         QVERIFY(hint().endsWith(": channel 12"));
     }
 
+    void tableWindowShowsWholeLabelsAndGrowsWithItsFrame() {
+        frmDocument* d = FreshDocument();
+        for (int model = 0; model < 4; ++model) {
+            ApplySystemOption(d->myDevice(), model);
+            d->UpdateHomePage();
+            for (QLabel* label : d->findChildren<QLabel*>())
+                QVERIFY2(label->width() >= label->sizeHint().width() && label->height() >= label->fontMetrics().height(),
+                         qPrintable(label->text()));
+        }
+        QMdiSubWindow* sub = main->mdiArea()->activeSubWindow();
+        const QSize list = d->List()->size();
+        sub->showMaximized();
+        QVERIFY(d->List()->width() - list.width() == d->width() - Twips(6800) && d->List()->height() > list.height());
+        // A table beyond the area's edge is reached by scrolling.
+        sub->showNormal();
+        sub->move(main->mdiArea()->width(), main->mdiArea()->height());
+        Settle();
+        QVERIFY(main->mdiArea()->horizontalScrollBar()->maximum() > 0 && main->mdiArea()->verticalScrollBar()->maximum() > 0);
+    }
+
     void csvExportsEitherLayoutAndImportsAsOneStep() {
         frmDocument* d = FreshDocument();
         editChannel(d, 5, "146.52");
-        const QString chirp = dir.filePath("chirp.csv");
+        const QString chirp = dir.filePath("chirp.txt"); // a suffix typed is kept
         ModalAnswer<QFileDialog> save([&chirp](QFileDialog* f) {
             f->selectNameFilter(f->nameFilters().value(1));
             typeFileName(f, chirp);
@@ -669,21 +776,36 @@ private slots:
         QVERIFY(chirpFile.open(QIODevice::ReadOnly) && chirpFile.readLine().startsWith("Location,Name,Frequency,"));
         frmDocument* e = FreshDocument();
         const QStringList empty = Rows(e);
-        QVERIFY(e->ImportCsvFrom(chirp));
+        QVERIFY(TableCsv::ImportFrom(*e, chirp));
         QCOMPARE(Rows(e), Rows(d));
         MenuItem("&EDIT", "&UNDO")->trigger();
         QVERIFY(Rows(e) == empty && !e->IsModified());
-        // Columns the radio cannot hold are named; a file with a bad row changes nothing.
+        // Columns the radio cannot hold are named; a file that is no channel list changes nothing.
         const QString head = "Location,Name,Frequency,Duplex,Offset,Mode,Power\n";
         for (const auto& [text, imported, said] :
              {std::tuple<QString, bool, QString>{head + "0,HOME,146.52,,0,FM,High\n", true, "Name"},
-              {head + "16,,146.52,,0,FM,High\n", false, "\"16\""}}) {
+              {head + "0,,146.52,,0,FM,High,x\n", false, "row 2"}}) {
             const QStringList rows = Rows(e);
             BoxAnswer ok(QMessageBox::Ok);
-            QCOMPARE(e->ImportCsvFrom(writeFile("in.csv", text.toUtf8())), imported);
+            QCOMPARE(TableCsv::ImportFrom(*e, writeFile("in.csv", text.toUtf8())), imported);
             QVERIFY(ok.text.contains(said) && (Rows(e) != rows) == imported);
         }
-        QCOMPARE(e->UndoStack()->count(), 1); // the import after the undo, and no more
+        // Rows the radio cannot hold are listed, each with its row; the others go in on OK, nothing on Cancel.
+        const QString mixed = writeFile("mixed.csv", (head + "1,,146.52,,0,FM,High\n16,,146.52,,0,FM,High\n"
+                                                             "2,,50.0,,0,FM,High\n3,,147.0,,0,FM,Low\n").toUtf8());
+        for (QMessageBox::StandardButton button : {QMessageBox::Cancel, QMessageBox::Ok}) {
+            const QStringList rows = Rows(e);
+            BoxAnswer box(button);
+            QCOMPARE(TableCsv::ImportFrom(*e, mixed), button == QMessageBox::Ok);
+            QVERIFY(box.count == 1 && box.text.contains("row 3: ") && box.text.contains("row 4: ") && !box.text.contains("row 5"));
+            QCOMPARE(Rows(e) != rows, button == QMessageBox::Ok);
+        }
+        QVERIFY(Rows(e)[1].contains("146.520000") && Rows(e)[2].contains("NONE") && Rows(e)[3].contains("147.000000"));
+        // A file over the size a list can have is refused without reading it whole.
+        BoxAnswer tooLarge(QMessageBox::Ok);
+        QVERIFY(!TableCsv::ImportFrom(*e, writeFile("big.csv", QByteArray(MaxCsvBytes + 1, ','))));
+        QVERIFY(tooLarge.text.contains("too large"));
+        QCOMPARE(e->UndoStack()->count(), 2); // the imports after the undo, and no more
     }
 
     // The last two start the program anew, without the shared window.
@@ -710,24 +832,41 @@ private slots:
         // Recent files: most recent first, each once, at most 8.
         QMenu* recent = MenuItem("&FILE", "RECENT &FILES")->menu();
         QCOMPARE(Texts(recent->actions()), QStringList({"&1 " + c, "&2 " + b, "&3 " + a}));
-        for (int i = 0; i < 9; ++i) QVERIFY(m->ActiveDocument()->SaveTo(dir.filePath(QString("s%1.KQ").arg(i))));
+        for (int i = 0; i < 9; ++i) QVERIFY(m->ActiveDocument()->File().SaveTo(dir.filePath(QString("s%1.KQ").arg(i))));
         QVERIFY(recent->actions().size() == 8 && recent->actions()[0]->text() == "&1 " + dir.filePath("s8.KQ"));
         // A recent file deleted meanwhile leaves the list, with a message, and opens nothing.
         QVERIFY(QFile::remove(dir.filePath("s7.KQ")));
-        BoxAnswer ok(QMessageBox::Ok);
-        recent->actions()[1]->trigger();
-        QVERIFY(ok.text.contains(dir.filePath("s7.KQ")));
+        {
+            BoxAnswer ok(QMessageBox::Ok);
+            recent->actions()[1]->trigger();
+            QVERIFY(ok.text.contains(dir.filePath("s7.KQ")));
+        }
         QVERIFY(!m->RecentFiles().contains(dir.filePath("s7.KQ")) && m->Documents().size() == 3);
         // The file dialogs start where the last file was chosen; OPEN also lists all files.
+        // A dialog that leaves the suffix to the program: the completed name is asked about before it is replaced.
+        {
+            ModalAnswer<QFileDialog> platformDialog([this](QFileDialog* f) {
+                f->setDefaultSuffix("");
+                typeFileName(f, dir.filePath("s1"));
+            });
+            BoxAnswer no(QMessageBox::No);
+            MenuItem("&FILE", "SAVE &AS")->trigger();
+            QVERIFY(no.text.contains(dir.filePath("s1.KQ")) && m->ActiveDocument()->Caption() == dir.filePath("s8.KQ"));
+        }
+        // SAVE AS adds .KQ to a name typed without it, and the status bar names the new caption.
         QStringList seen;
         ModalAnswer<QFileDialog> look([&](QFileDialog* f) {
             seen << f->nameFilters() << f->directory().absolutePath();
-            if (f->acceptMode() == QFileDialog::AcceptOpen) return f->reject();
-            typeFileName(f, dir.filePath("saved.KQ"));
+            typeFileName(f, f->acceptMode() == QFileDialog::AcceptOpen ? "\"s1.KQ\" \"saved.KQ\"" : dir.filePath("saved"));
         });
         MenuItem("&FILE", "SAVE &AS")->trigger();
+        QCOMPARE(StatusField("Label_Table"), dir.filePath("saved.KQ"));
+        frmDocument* saved = m->ActiveDocument();
+        // OPEN takes several files; one open already comes to the front instead of a second window.
         MenuItem("&FILE", "&OPEN")->trigger();
         QCOMPARE(seen.mid(2), QStringList({"*.KQ", "All files (*)", dir.path()}));
+        QVERIFY(m->Documents().size() == 4 && m->Documents()[3]->Caption() == dir.filePath("s1.KQ"));
+        QCOMPARE(m->ActiveDocument(), saved);
     }
 
     void choicesAreKeptBetweenRuns() {

@@ -65,7 +65,7 @@ std::string Unescape(const std::string& s) {
 struct Option {
     const char* name;
     const char* arg; // nullptr: a switch
-    const char* help;
+    std::string help;
     std::function<void(Options&, const std::string&)> set;
     const char* group = nullptr; // a heading before this option
 };
@@ -75,8 +75,8 @@ const std::vector<Option>& Table() {
     using S = const std::string&;
     static const std::vector<Option> t = {
         {"--model", "CODE",
-         "model code in word 1: 0 to 3 or a model name such as KQ-0453 (default 2, the model of a "
-         "new table)",
+         "the model code in word 1, by code or name: " + kq::ModelCodesText() +
+             " (default 2, the model of a new table)",
          [](O& o, S v) {
              o.model = kq::ParseModelCode(v);
              if (o.model < 0) throw BadValue(kq::ModelCodesText());

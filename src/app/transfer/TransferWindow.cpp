@@ -68,6 +68,7 @@ bool TransferWindow::ConfirmOverwrite(int /*radioModel*/) {
 
 TransferResult TransferWindow::Run() {
     frmDocument& doc = *m_Doc;
+    doc.Main().ClearTransferResult();
     // Closing the table and a second transfer wait until this one ends.
     doc.SetBusy(true);
     // The link runs on its own thread with what the transfer needs by value,
@@ -104,12 +105,17 @@ TransferResult TransferWindow::Run() {
         }
     }
     // The box keeps the program's short texts; the status bar says what
-    // happened (which word, which value, which port, what to do).
-    const QString message = QString::fromStdString(MessageOf(result));
-    if (!message.isEmpty()) PlainMessage(this, message);
+    // happened (which word, which value, which port, what to do), in a field
+    // of its own with a success or failure mark, until the next transfer or
+    // edit: a status message would go with the next one.
     QString line = QString::fromStdString(StatusOf(result, ports.toStdString()));
     if (!line.isEmpty()) line[0] = line[0].toUpper();
-    status(line + QLatin1Char('.'));
+    if (auto* m = qobject_cast<frmMain*>(parentWidget())) {
+        m->statusBar()->clearMessage();
+        m->ShowTransferResult(result.outcome == TransferOutcome::Done, line + QLatin1Char('.'));
+    }
+    const QString message = QString::fromStdString(MessageOf(result));
+    if (!message.isEmpty()) PlainMessage(this, message);
     if (m_Doc) m_Doc->SetBusy(false);
     // The link is free again now, not only once the window is deleted.
     if (s_Open == this) s_Open = nullptr;

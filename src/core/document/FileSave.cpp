@@ -129,8 +129,10 @@ void replaceFile(const std::string& path, const std::string& file, const struct 
     if (old) {
         // Owner first: a change of owner clears the set-id bits the mode restores.
         // Only a privileged process may give a file away; others keep theirs.
-        if (::fchown(fd, old->st_uid, old->st_gid) != 0)
-            (void)::fchown(fd, static_cast<uid_t>(-1), old->st_gid);
+        if (::fchown(fd, old->st_uid, old->st_gid) != 0 &&
+            ::fchown(fd, static_cast<uid_t>(-1), old->st_gid) != 0) {
+            // Not even the group may be kept: the file stays the saver's, as a new one would.
+        }
         if (::fchmod(fd, old->st_mode & 07777) != 0)
             abandon("the file's mode could not be kept", errno);
     }

@@ -65,7 +65,8 @@ public:
     TransferResult Run(WordLink& link);
     // A write whose table the codec refused: Run() would send nothing.
     bool Refused() const { return !m_Refused.empty(); }
-    // The result of a transfer that ends with o now.
+    // The result of a transfer that ends with o now; not while Run() runs
+    // on another thread.
     TransferResult Result(Outcome o) const;
 
     // Thread-safe: the transfer stops before its next word.
