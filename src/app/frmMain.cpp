@@ -3,7 +3,7 @@
 #include "ChannelFile.h"
 #include "Form_Guide.h"
 #include "Form_Readme.h"
-#include "KqSerialPort.h"
+#include "SerialPorts.h"
 #include "ModuleKQDevice.h"
 #include "TableCsv.h"
 #include "TablePrint.h"

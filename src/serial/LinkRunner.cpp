@@ -1,6 +1,6 @@
 #include "LinkRunner.h"
 
-#include "Form_QVCom.h"
+#include "SerialPorts.h"
 
 #include <QEventLoop>
 #include <QPointer>
@@ -10,6 +10,22 @@
 #include <memory>
 
 namespace kq {
+
+namespace {
+LinkSettings Searched(LinkSettings settings) {
+    // The ports as they are now: a change of the system's list meanwhile
+    // must not move this transfer to another device.
+    settings.ports = ToStdStrings(SearchedPorts(settings));
+    return settings;
+}
+} // namespace
+
+PortLink::PortLink(LinkSettings settings) : m_Link(m_Line, m_Time, Searched(std::move(settings))) {}
+
+bool PortLink::RadioAnswers(const std::string& device, LinkSettings settings) {
+    settings.ports = {device};
+    return PortLink(settings).Link().ActComPort() == 1;
+}
 
 TransferResult LinkRunner::Run(TransferSequence& seq, const LinkSettings& link,
                                const Hooks& hooks) {
@@ -32,7 +48,8 @@ TransferResult LinkRunner::Run(TransferSequence& seq, const LinkSettings& link,
     std::promise<TransferResult> result;
     std::future<TransferResult> out = result.get_future();
     std::unique_ptr<QThread> worker(QThread::create([&] {
-        Form_QVCom com(link);
+        PortLink port(link);
+        Form_QVCom& com = port.Link();
         if (com.ActComPort() != 0 && hooks.portFound) {
             const QString device = QString::fromStdString(com.ActDevice());
             QMetaObject::invokeMethod(

@@ -1,4 +1,4 @@
-// Runs a TransferSequence on a worker thread with its own Form_QVCom, while
+// Runs a TransferSequence on a worker thread with its own PortLink, while
 // the calling thread waits in a local event loop (its timers, buttons and
 // boxes stay alive). The model question is asked on the calling thread; the
 // worker waits for the answer.
@@ -13,7 +13,9 @@
 // meanwhile (a timer, a CANCEL button).
 #pragma once
 
+#include "Form_QVCom.h"
 #include "LinkSettings.h"
+#include "QtSerialLine.h"
 #include "TransferSequence.h"
 
 #include <QString>
@@ -21,6 +23,22 @@
 #include <functional>
 
 namespace kq {
+
+// The link on real serial ports, in real time: the core's Form_QVCom over a
+// QtSerialLine. Making it runs the port search over SearchedPorts(settings);
+// it blocks while it waits, so it belongs on a worker thread.
+class PortLink {
+public:
+    explicit PortLink(LinkSettings settings);
+    Form_QVCom& Link() { return m_Link; }
+    // Whether a radio answers the probe on device (the search on it alone).
+    static bool RadioAnswers(const std::string& device, LinkSettings settings);
+
+private:
+    SteadyTime m_Time;
+    QtSerialLine m_Line{m_Time};
+    Form_QVCom m_Link;
+};
 
 class LinkRunner {
 public:

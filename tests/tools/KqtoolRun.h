@@ -67,7 +67,8 @@ protected:
     fs::path dir;
 };
 
-// With a 16-channel table t.KQ of model 1, the emulator's default.
+// With a 16-channel table t.KQ of model 2, the model of a new table and the
+// emulator's default.
 class KqtoolRadio : public Kqtool {
 protected:
     QString qfile(const std::string& name) const { return QString::fromStdString(file(name).string()); }
@@ -79,7 +80,7 @@ protected:
     std::string rows(const std::string& name) const { return readAll(file(name)); }
     void SetUp() override {
         Kqtool::SetUp();
-        ASSERT_EQ(run("new -o " + q(file("t.KQ")) + " --model 1").status, 0);
+        ASSERT_EQ(run("new -o " + q(file("t.KQ"))).status, 0);
         ASSERT_EQ(run("fill " + q(file("t.KQ")) + " --from 0 --to 15 --start 146.0125 --step 12.5").status, 0);
     }
 };

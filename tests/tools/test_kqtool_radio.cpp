@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 TEST_F(KqtoolRadio, WriteThenReadInBothModesAndTheModelQuestion) {
-    KqRadioProcess radio({"--model", "3", "--save", qfile("radio.KQ")});
+    KqRadioProcess radio({"--model=KQ-0153", "--save", qfile("radio.KQ")}); // model 3
     Result r = run("write " + q(file("t.KQ")) + port(radio) + " </dev/null");
     EXPECT_EQ(r.status, 5); // another model, and nobody to ask
     EXPECT_NE(r.err.find("another model"), std::string::npos) << r.err;
@@ -47,6 +47,10 @@ TEST_F(KqtoolRadio, FailuresHaveTheirExitCodesAndWriteNoFile) {
         EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
         EXPECT_FALSE(fs::exists(file("out.KQ")));
     }
+    // A device that is not there is named, not taken for a silent radio.
+    const Result r = run("read -o " + q(file("out.KQ")) + " --port /dev/kq-none");
+    EXPECT_EQ(r.status, 3);
+    EXPECT_NE(r.err.find("no such device /dev/kq-none"), std::string::npos) << r.err;
 }
 
 TEST_F(KqtoolRadio, VerifyComparesWithoutWriting) {
@@ -73,4 +77,37 @@ TEST_F(KqtoolRadio, VerifyComparesWithoutWriting) {
         EXPECT_TRUE(status != 7 || rows("saved.KQ") == rows("other.KQ")); // nothing was written
     }
     EXPECT_EQ(run("verify " + q(file("none.KQ")) + " --port /dev/null").status, 8);
+}
+
+TEST_F(KqtoolRadio, WriteToAnotherModelAfterTheUserThoughtASecond) {
+    // The user answers the model question on a terminal a second later; the
+    // radio echoes per character and loses what arrives while it programs.
+    KqRadioProcess radio({"--model", "0", "--echo-per-char", "--pace-input", "--eeprom-ms", "10", "--save",
+                          qfile("radio.KQ")},
+                         /*pace=*/true);
+    // A 30 ms tick: the short wait after a write still ends well after the
+    // radio is done, on a loaded machine too.
+    const std::string write =
+        q(KQTOOL_PATH) + " write " + q(file("t.KQ")) + " --port " + radio.device.toStdString() + " --tick-ms 30";
+    const int status = std::system(("(sleep 1; echo y) | script -qec '" + write + "' /dev/null >" +
+                                    q(file("out")) + " 2>&1")
+                                       .c_str());
+    ASSERT_EQ(WEXITSTATUS(status), 0) << readAll(file("out"));
+    EXPECT_NE(readAll(file("out")).find("Overwrite ?"), std::string::npos);
+    radio.stop();
+    EXPECT_EQ(rows("radio.KQ"), rows("t.KQ"));
+}
+
+TEST_F(KqtoolRadio, TheEmulatorRefusesWhatKqtoolRefusesAndNamesIt) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"--model 7", "bad value '7' for --model (use 0 KQ-0253, 1 KQ-0353"},
+        {"--model=KQ-9999", "bad value 'KQ-9999' for --model"},
+        {"--modle=3", "unknown option '--modle'"},
+        {"--eeprom-ms", "option '--eeprom-ms' needs N"},
+        {"--crlf=yes", "option '--crlf' takes no value"}};
+    for (const auto& [args, message] : cases) {
+        const int status = std::system((q(KQRADIO) + " " + args + " 2>" + q(file("err"))).c_str());
+        EXPECT_EQ(WEXITSTATUS(status), 2) << args;
+        EXPECT_NE(readAll(file("err")).find("kqradio: " + message), std::string::npos) << readAll(file("err"));
+    }
 }

@@ -1,9 +1,12 @@
-// kqradio: plays the radio side of the serial link on a pseudo-terminal.
-// The first output line is the device path to connect to.
+// kqradio: plays the radio side of the serial link on a pseudo-terminal,
+// in real time, with the same RadioModel the link's tests run in virtual
+// time. The first output line is the device path to connect to.
 #include "ChannelFile.h"
 #include "ClassKQxx53.h"
 #include "KqErrors.h"
-#include "KqFrames.h"
+#include "KqVersion.h"
+#include "RadioModel.h"
+#include "SystemOption.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -13,252 +16,234 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdio>
-#include <cstring>
-#include <deque>
-#include <mutex>
+#include <functional>
+#include <stdexcept>
 #include <string>
-#include <thread>
+#include <vector>
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-using std::chrono::microseconds;
-using std::chrono::milliseconds;
 
 volatile sig_atomic_t g_stop = 0;
 void OnSignal(int) { g_stop = 1; }
 
 struct Options {
-    int model = 1;
-    std::string image, save;
-    bool pace = true;
-    bool noProbe = false;
-    int silentFrom = -1;
-    int badReadback = -1;
+    int model = 2; // the model of a new table
+    std::string image, save, present;
     bool badId = false;
-    bool shortAnswer = false;
-    int eepromMs = 10;
-    bool crlf = false;
-    std::string probeExtra;
-    int answerDelayMs = 0;
-    int latencyMs = 0;
-    bool echoPerChar = false;
-    bool paceInput = false;
-    std::string present;
+    kq::RadioBehaviour radio;
 };
 
-const char kUsage[] =
-    "Usage: kqradio [OPTIONS]\n"
-    "Plays a KQ radio on a new pseudo-terminal; prints its path, then answers\n"
-    "the probe and the word frames until it is terminated.\n\n"
-    "The radio:\n"
-    "  --model N           model code in word 1 (default 1)\n"
-    "  --image FILE.KQ     start with this channel file's image\n"
-    "  --save FILE.KQ      on exit, save the image the radio holds\n"
-    "Timing (a real radio and cable):\n"
-    "  --no-pace           send at once instead of one character per 1.146 ms\n"
-    "                      (9600 baud, 8N2)\n"
-    "  --pace-input        also take the computer's characters one per 1.146 ms,\n"
-    "                      as a real line brings them (a whole-frame echo then\n"
-    "                      ends 16 ms after the frame was sent)\n"
-    "  --eeprom-ms N       from the CR of a write frame the radio programs the word\n"
-    "                      for N ms and loses every character arriving meanwhile\n"
-    "                      (default 10; 0 for none)\n"
-    "  --answer-delay N    the answer to a read frame starts N ms after its echo\n"
-    "  --latency N         what the radio sends reaches the computer in bursts\n"
-    "                      every N ms, as through a USB serial adapter\n"
-    "  --echo-per-char     echo each character as it arrives (a probe's echo is\n"
-    "                      its answer) instead of the whole frame after its CR\n"
-    "Odd answers that the original timing copes with:\n"
-    "  --crlf              read answers end with CR LF instead of CR\n"
-    "  --probe-extra TEXT  send TEXT 5 ms after answering a probe that follows\n"
-    "                      400 ms without a character from the computer (the\n"
-    "                      first of a port search's pair; \\r, \\n understood)\n"
-    "Faults:\n"
-    "  --no-probe          do not answer the probe (no radio on this port)\n"
-    "  --present FILE      be plugged in only while FILE exists: without it every\n"
-    "                      character is lost, as with the radio unplugged\n"
-    "  --silent-from N     no answer to frames for words N and above\n"
-    "  --bad-readback N    word N reads back with its lowest bit flipped\n"
-    "  --bad-id            word 0 holds 0xC501 instead of 0xC500\n"
-    "  --short-answer      read answers carry four digits and no CR\n";
+struct BadValue : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+int Number(const std::string& v) {
+    size_t used = 0;
+    int n = -1;
+    try {
+        n = std::stoi(v, &used);
+    } catch (const std::exception&) {
+        used = 0;
+    }
+    if (used != v.size() || v.empty() || n < 0) throw BadValue("a number 0 or more");
+    return n;
+}
 
 std::string Unescape(const std::string& s) {
     std::string out;
     for (size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '\\' && i + 1 < s.size() && (s[i + 1] == 'r' || s[i + 1] == 'n')) {
+        if (s[i] == '\\' && i + 1 < s.size() && (s[i + 1] == 'r' || s[i + 1] == 'n'))
             out += s[++i] == 'r' ? '\r' : '\n';
-        } else {
+        else
             out += s[i];
-        }
     }
     return out;
 }
 
-// The radio's transmitter: characters leave one by one at the line's pace
-// and, behind a USB adapter, reach the computer in bursts.
-class Sender {
-public:
-    Sender(int fd, const Options& o)
-        : m_Fd(fd), m_Opt(o), m_Epoch(Clock::now()), m_LineFree(m_Epoch) {
-        m_Thread = std::thread([this] { Run(); });
-    }
-    ~Sender() {
-        {
-            std::lock_guard<std::mutex> l(m_Mutex);
-            m_Stop = true;
-        }
-        m_Cv.notify_all();
-        m_Thread.join();
-    }
-    // Queues s to start no earlier than start; returns when its last
-    // character is on the line.
-    Clock::time_point Send(const std::string& s, Clock::time_point start = Clock::now()) {
-        std::lock_guard<std::mutex> l(m_Mutex);
-        Clock::time_point t = std::max(start, m_LineFree);
-        if (!m_Opt.pace && m_Opt.latencyMs == 0 && m_Queue.empty() && t <= Clock::now()) {
-            // Unpaced and due: straight out, without waking the sender.
-            if (!s.empty() && ::write(m_Fd, s.data(), s.size()) < 0) {
-                // nobody listens: lost, as on a real line
-            }
-            m_LineFree = t;
-            return t;
-        }
-        for (char c : s) {
-            if (m_Opt.pace) t += microseconds(1146);
-            Clock::time_point release = t;
-            if (m_Opt.latencyMs > 0) {
-                const auto period = milliseconds(m_Opt.latencyMs);
-                release = m_Epoch + period * ((t - m_Epoch + period - Clock::duration(1)) / period);
-            }
-            m_Queue.push_back({c, release});
-        }
-        m_LineFree = t;
-        m_Cv.notify_all();
-        return t;
-    }
-
-private:
-    void Run() {
-        std::unique_lock<std::mutex> l(m_Mutex);
-        while (!m_Stop) {
-            if (m_Queue.empty()) {
-                m_Cv.wait(l);
-                continue;
-            }
-            const auto due = m_Queue.front().second;
-            if (Clock::now() < due) {
-                m_Cv.wait_until(l, due);
-                continue;
-            }
-            std::string burst;
-            while (!m_Queue.empty() && m_Queue.front().second <= Clock::now()) {
-                burst += m_Queue.front().first;
-                m_Queue.pop_front();
-            }
-            l.unlock();
-            if (::write(m_Fd, burst.data(), burst.size()) < 0) {
-                // nobody listens: what was sent is lost, as on a real line
-            }
-            l.lock();
-        }
-    }
-
-    int m_Fd;
-    const Options& m_Opt;
-    Clock::time_point m_Epoch, m_LineFree;
-    std::mutex m_Mutex;
-    std::condition_variable m_Cv;
-    std::deque<std::pair<char, Clock::time_point>> m_Queue;
-    bool m_Stop = false;
-    std::thread m_Thread;
+struct Option {
+    const char* name;
+    const char* arg; // nullptr: a switch
+    std::string help;
+    std::function<void(Options&, const std::string&)> set;
+    const char* group = nullptr; // a heading before this option
 };
 
-int Hex(const std::string& s, size_t from, size_t n) {
-    int v = 0;
-    for (size_t i = from; i < from + n && i < s.size(); ++i)
-        v = v * 16 + kq::HexDigitValue(s.substr(i, 1));
-    return v;
+const std::vector<Option>& Table() {
+    using O = Options;
+    using S = const std::string&;
+    static const std::vector<Option> t = {
+        {"--model", "CODE",
+         "the model code in word 1, by code or name: " + kq::ModelCodesText() +
+             " (default 2, the model of a new table)",
+         [](O& o, S v) {
+             o.model = kq::ParseModelCode(v);
+             if (o.model < 0) throw BadValue(kq::ModelCodesText());
+         },
+         "The radio:"},
+        {"--image", "FILE.KQ", "start with this channel file's image",
+         [](O& o, S v) { o.image = v; }},
+        {"--save", "FILE.KQ", "on exit, save the image the radio holds",
+         [](O& o, S v) { o.save = v; }},
+        {"--no-pace", nullptr,
+         "send at once instead of one character per 1.146 ms (9600 baud, 8N2)",
+         [](O& o, S) { o.radio.paceOutput = false; }, "Timing (a real radio and cable):"},
+        {"--pace-input", nullptr,
+         "also take the computer's characters one per 1.146 ms, as a real line brings them (a "
+         "whole-frame echo then ends 16 ms after the frame was sent)",
+         [](O& o, S) { o.radio.paceInput = true; }},
+        {"--eeprom-ms", "N",
+         "from the CR of a write frame the radio programs the word for N ms and loses every "
+         "character arriving meanwhile (default 10; 0 for none)",
+         [](O& o, S v) { o.radio.eepromMs = Number(v); }},
+        {"--answer-delay", "N", "the answer to a read frame starts N ms after its echo",
+         [](O& o, S v) { o.radio.answerDelayMs = Number(v); }},
+        {"--latency", "N",
+         "what the radio sends reaches the computer in bursts every N ms, as through a USB serial "
+         "adapter",
+         [](O& o, S v) { o.radio.latencyMs = Number(v); }},
+        {"--echo-per-char", nullptr,
+         "echo each character as it arrives (a probe's echo is its answer) instead of the whole "
+         "frame after its CR",
+         [](O& o, S) { o.radio.echoPerChar = true; }},
+        {"--crlf", nullptr, "read answers end with CR LF instead of CR",
+         [](O& o, S) { o.radio.crlf = true; }, "Odd answers that the default pacing copes with:"},
+        {"--probe-extra", "TEXT",
+         "send TEXT 5 ms after answering a probe that follows 400 ms without a character from the "
+         "computer (the first of a port search's pair; \\r and \\n understood)",
+         [](O& o, S v) { o.radio.probeExtra = Unescape(v); }},
+        {"--no-probe", nullptr, "do not answer the probe (no radio on this port)",
+         [](O& o, S) { o.radio.noProbe = true; }, "Faults:"},
+        {"--present", "FILE",
+         "be plugged in only while FILE exists: without it every character is lost, as with the "
+         "radio unplugged",
+         [](O& o, S v) { o.present = v; }},
+        {"--silent-from", "N", "no answer to frames for words N and above",
+         [](O& o, S v) { o.radio.silentFrom = Number(v); }},
+        {"--bad-readback", "N", "word N reads back with its lowest bit flipped",
+         [](O& o, S v) { o.radio.badReadback = Number(v); }},
+        {"--bad-id", nullptr, "word 0 holds 0xC501 instead of 0xC500",
+         [](O& o, S) { o.badId = true; }},
+        {"--short-answer", nullptr, "read answers carry four digits and no CR",
+         [](O& o, S) { o.radio.shortAnswer = true; }},
+        {"--help", nullptr, "show this help and exit", nullptr, "Other:"},
+        {"--version", nullptr, "show the version and exit", nullptr},
+    };
+    return t;
+}
+
+// Words of text wrapped to 80 columns, every line after the first indented.
+std::string Wrapped(const std::string& first, const std::string& text, size_t indent) {
+    std::string out = first, line;
+    size_t col = first.size();
+    if (col >= indent) {
+        out += "\n";
+        col = 0;
+    }
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find(' ', pos);
+        if (end == std::string::npos) end = text.size();
+        const std::string word = text.substr(pos, end - pos);
+        if (col > indent && col + 1 + word.size() > 80) {
+            out += "\n";
+            col = 0;
+        }
+        if (col < indent) {
+            out += std::string(indent - col, ' ');
+            col = indent;
+        } else {
+            out += ' ';
+            ++col;
+        }
+        out += word;
+        col += word.size();
+        pos = end + 1;
+    }
+    return out + "\n";
+}
+
+std::string Usage() {
+    std::string s = "Usage: kqradio [OPTION]...\n"
+                    "Plays a KQ radio on a new pseudo-terminal: prints the terminal's path, then\n"
+                    "answers the probe and the word frames until it is terminated.\n"
+                    "Options take their value as --opt VALUE or --opt=VALUE.\n";
+    for (const Option& o : Table()) {
+        if (o.group) s += std::string("\n") + o.group + "\n";
+        const std::string head =
+            std::string("  ") + o.name + (o.arg ? std::string(" ") + o.arg : "");
+        s += Wrapped(head, o.help, 24);
+    }
+    return s;
+}
+
+int UsageError(const std::string& what) {
+    std::fprintf(stderr, "kqradio: %s\nTry 'kqradio --help' for more information.\n", what.c_str());
+    return 2;
+}
+
+// 0: go on; otherwise the exit status (help, version, a bad option).
+int Parse(int argc, char** argv, Options& o) {
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i], value;
+        const size_t eq = a.find('=');
+        const bool inlineValue = a.rfind("--", 0) == 0 && eq != std::string::npos;
+        if (inlineValue) {
+            value = a.substr(eq + 1);
+            a = a.substr(0, eq);
+        }
+        if (a == "-h") a = "--help";
+        const Option* opt = nullptr;
+        for (const Option& t : Table())
+            if (a == t.name) opt = &t;
+        if (!opt) return UsageError("unknown option '" + a + "'");
+        if (!opt->arg && inlineValue) return UsageError("option '" + a + "' takes no value");
+        if (a == "--help") {
+            std::fputs(Usage().c_str(), stdout);
+            return -1;
+        }
+        if (a == "--version") {
+            std::printf("kqradio %s\n", kq::ProgramVersion);
+            return -1;
+        }
+        if (opt->arg && !inlineValue) {
+            if (i + 1 >= argc) return UsageError("option '" + a + "' needs " + opt->arg);
+            value = argv[++i];
+        }
+        try {
+            opt->set(o, value);
+        } catch (const BadValue& e) {
+            return UsageError("bad value '" + value + "' for " + a + " (use " + e.what() + ")");
+        }
+    }
+    return 0;
+}
+
+kq::LinkTime Since(std::chrono::steady_clock::time_point epoch) {
+    return std::chrono::duration_cast<kq::LinkTime>(std::chrono::steady_clock::now() - epoch);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     Options o;
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        auto next = [&]() -> std::string {
-            if (i + 1 >= argc) {
-                std::fputs(kUsage, stderr);
-                std::exit(2);
-            }
-            return argv[++i];
-        };
-        try {
-            if (a == "--help" || a == "-h") {
-                std::fputs(kUsage, stdout);
-                return 0;
-            }
-            if (a == "--model")
-                o.model = std::stoi(next());
-            else if (a == "--image")
-                o.image = next();
-            else if (a == "--save")
-                o.save = next();
-            else if (a == "--no-pace")
-                o.pace = false;
-            else if (a == "--no-probe")
-                o.noProbe = true;
-            else if (a == "--silent-from")
-                o.silentFrom = std::stoi(next());
-            else if (a == "--bad-readback")
-                o.badReadback = std::stoi(next());
-            else if (a == "--bad-id")
-                o.badId = true;
-            else if (a == "--short-answer")
-                o.shortAnswer = true;
-            else if (a == "--eeprom-ms")
-                o.eepromMs = std::stoi(next());
-            else if (a == "--crlf")
-                o.crlf = true;
-            else if (a == "--probe-extra")
-                o.probeExtra = Unescape(next());
-            else if (a == "--answer-delay")
-                o.answerDelayMs = std::stoi(next());
-            else if (a == "--latency")
-                o.latencyMs = std::stoi(next());
-            else if (a == "--echo-per-char")
-                o.echoPerChar = true;
-            else if (a == "--pace-input")
-                o.paceInput = true;
-            else if (a == "--present")
-                o.present = next();
-            else {
-                std::fputs(kUsage, stderr);
-                return 2;
-            }
-        } catch (const std::logic_error&) {
-            std::fputs(kUsage, stderr);
-            return 2;
-        }
-    }
+    if (const int rc = Parse(argc, argv, o)) return rc < 0 ? 0 : rc;
 
     kq::ClassKQxx53 dev;
-    dev.Model(static_cast<uint8_t>(o.model));
     // The model's IF and reference, so --model alone encodes its own radio.
-    dev.ApplyModelTable();
+    kq::ApplySystemOption(dev, o.model);
     try {
         if (!o.image.empty()) kq::OpenChannelFile(dev, o.image);
+        dev.Para_to_EEWord();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "kqradio: %s\n", e.what());
         return 1;
     }
-    dev.Para_to_EEWord();
     if (o.badId) dev.EEWord(0, kq::InitialisedEepromID + 1);
+    std::vector<int> words;
+    for (int16_t a = 0; a < dev.TotalEEWords(); ++a) words.push_back(dev.EEWord(a));
+    kq::RadioModel radio(o.radio, words);
 
     // Like a radio's UART, answer on time even on a loaded machine: real-time
     // scheduling (it only ever sleeps between characters), else a higher
@@ -280,69 +265,37 @@ int main(int argc, char** argv) {
     signal(SIGTERM, OnSignal);
     signal(SIGHUP, OnSignal);
 
-    {
-        Sender out(m, o);
-        std::string frame;
-        Clock::time_point busyUntil{}, lastIn{};
-        while (!g_stop) {
-            pollfd p{m, POLLIN, 0};
-            if (poll(&p, 1, 50) <= 0) continue;
-            if (!(p.revents & POLLIN)) {
-                // No one has the slave open yet (or it was closed): wait.
-                std::this_thread::sleep_for(milliseconds(1));
-                continue;
+    const auto epoch = std::chrono::steady_clock::now();
+    while (!g_stop) {
+        // Sleep until the next character is due out, or input comes.
+        const kq::LinkTime next = radio.NextDue();
+        kq::LinkTime wait(50000);
+        if (next != kq::LinkTime::max())
+            wait = std::min(wait, std::max(kq::LinkTime(0), next - Since(epoch)));
+        timespec ts{0, static_cast<long>(wait.count()) * 1000};
+        pollfd p{m, POLLIN, 0};
+        if (ppoll(&p, 1, &ts, nullptr) > 0) {
+            if (p.revents & POLLIN) {
+                char buf[256];
+                const ssize_t n = ::read(m, buf, sizeof buf);
+                if (!o.present.empty()) radio.Plugged(access(o.present.c_str(), F_OK) == 0);
+                for (ssize_t i = 0; i < n; ++i) radio.Receive(buf[i], Since(epoch));
+            } else {
+                // No one has the terminal open yet (or it was closed): wait.
+                usleep(1000);
             }
-            char c;
-            if (::read(m, &c, 1) != 1) continue;
-            // The line brings the computer's characters one by one.
-            auto now = Clock::now();
-            if (o.paceInput && now < lastIn + microseconds(1146)) {
-                now = lastIn + microseconds(1146);
-                std::this_thread::sleep_until(now);
-            }
-            const bool afterSilence = now - lastIn > milliseconds(400);
-            lastIn = now;
-            if (now < busyUntil) continue; // programming the EEPROM: the character is lost
-            if (!o.present.empty() && access(o.present.c_str(), F_OK) != 0) {
-                frame.clear(); // unplugged: nothing reaches the radio
-                continue;
-            }
-            const bool probe = c == '\r' && frame.empty();
-            if (o.echoPerChar && !(probe && o.noProbe)) out.Send(std::string(1, c));
-            frame += c;
-            if (c != '\r' && frame.size() < 16) continue;
-            if (probe) {
-                if (!o.noProbe && !o.echoPerChar) out.Send("\r");
-                if (!o.noProbe && !o.probeExtra.empty() && afterSilence)
-                    out.Send(o.probeExtra, out.Send("") + milliseconds(5));
-            } else if (frame.size() == 7) {
-                const int addr = Hex(frame, 0, 2) % dev.TotalEEWords();
-                const bool isRead = frame.compare(2, 4, "00MD") == 0;
-                if (o.silentFrom >= 0 && addr >= o.silentFrom) {
-                    frame.clear();
-                    continue;
-                }
-                const auto echoed = o.echoPerChar ? out.Send("") : out.Send(frame);
-                if (isRead) {
-                    int w = dev.EEWord(static_cast<int16_t>(addr));
-                    if (addr == o.badReadback) w ^= 0x0001;
-                    char buf[8];
-                    std::snprintf(buf, sizeof buf, "%04X", w & 0xFFFF);
-                    std::string answer = buf;
-                    if (!o.shortAnswer) answer += o.crlf ? "\r\n" : "\r";
-                    out.Send(answer, echoed + milliseconds(o.answerDelayMs));
-                } else {
-                    dev.EEWord(static_cast<int16_t>(addr), Hex(frame, 2, 4));
-                    busyUntil = now + milliseconds(o.eepromMs);
-                }
-            }
-            frame.clear();
+        }
+        const std::string out = radio.TakeDue(Since(epoch));
+        if (!out.empty() && ::write(m, out.data(), out.size()) < 0) {
+            // nobody listens: what was sent is lost, as on a real line
         }
     }
 
     int rc = 0;
     if (!o.save.empty()) {
         try {
+            for (int16_t a = 0; a < dev.TotalEEWords(); ++a)
+                dev.EEWord(a, radio.Words()[static_cast<size_t>(a)]);
             dev.EEWord_to_Para();
             kq::SaveChannelFile(dev, o.save);
         } catch (const std::exception& e) {

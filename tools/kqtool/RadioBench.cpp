@@ -1,6 +1,6 @@
 #include "RadioBench.h"
 
-#include "Form_QVCom.h"
+#include "LinkRunner.h"
 
 #include <QThread>
 
@@ -97,10 +97,10 @@ private:
             bool found = false;
             while (!found && !Stopping()) {
                 const auto next = std::chrono::steady_clock::now() + kProbeEvery;
-                kq::Form_QVCom probe(link);
-                found = probe.ActComPort() != 0;
-                if (!found && probe.PortProblem() != problem &&
-                    !(problem = probe.PortProblem()).empty())
+                kq::PortLink probe(link);
+                found = probe.Link().ActComPort() != 0;
+                if (!found && probe.Link().PortProblem() != problem &&
+                    !(problem = probe.Link().PortProblem()).empty())
                     Status(name + ": " + problem);
                 if (!found) PauseUntil(next);
             }
@@ -110,7 +110,7 @@ private:
             bool gone = false;
             while (!gone && !Stopping()) {
                 const auto next = std::chrono::steady_clock::now() + kProbeEvery;
-                gone = !kq::Form_QVCom::RadioAnswers(port, link);
+                gone = !kq::PortLink::RadioAnswers(name, link);
                 if (!gone) PauseUntil(next);
             }
             if (!gone) break;
@@ -132,8 +132,8 @@ private:
             m_Active.insert(&seq);
             if (m_Cancelled) seq.Cancel();
         }
-        kq::Form_QVCom com(link);
-        const kq::TransferResult out = seq.Run(com);
+        kq::PortLink com(link);
+        const kq::TransferResult out = seq.Run(com.Link());
         std::lock_guard<std::mutex> l(m_Mutex);
         m_Active.erase(&seq);
         ++m_Done;

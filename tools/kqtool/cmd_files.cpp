@@ -25,27 +25,13 @@ namespace kqtool {
 
 namespace {
 
-std::string lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
-// The models by code and name, as help and messages list them:
-// "0 KQ-0253, 1 KQ-0353, ...".
-std::string modelList() {
-    std::string text;
-    for (int c = 0; c < kq::KnownModelCount; ++c)
-        text += (c ? ", " : "") + std::to_string(c) + " " + kq::FindModel(c)->ModelName;
-    return text;
-}
-
 // --model takes a code 0..3 or a model name such as KQ-0253.
 int modelCode(const std::string& text) {
-    if (text.size() == 1 && text[0] >= '0' && text[0] <= '3') return text[0] - '0';
-    for (int c = 0; c < kq::KnownModelCount; ++c) {
-        if (lower(text) == lower(kq::FindModel(c)->ModelName)) return c;
-    }
-    throw UsageError{"unknown model '" + kq::PathForMessage(text) + "' (use " + modelList() + ")"};
+    const int code = kq::ParseModelCode(text);
+    if (code < 0)
+        throw UsageError{"unknown model '" + kq::PathForMessage(text) + "' (use " +
+                         kq::ModelCodesText() + ")"};
+    return code;
 }
 
 kq::ClassKQxx53 newDevice(const Args& a) {
@@ -201,7 +187,7 @@ std::string columnList(kq::CsvLayout layout) {
 } // namespace
 
 void RegisterFileCommands() {
-    const OptionHelp model = {"--model CODE", "the radio model by code or name: " + modelList() +
+    const OptionHelp model = {"--model CODE", "the radio model by code or name: " + kq::ModelCodesText() +
                                                   " (default " + kq::ClassKQxx53().ModelName() +
                                                   ")"};
     AddCommand({"show", "show FILE.KQ", "print the model, IF, reference and the 16 channel rows",

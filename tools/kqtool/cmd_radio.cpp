@@ -8,7 +8,7 @@
 
 #include "ChannelFile.h"
 #include "KqErrors.h"
-#include "KqSerialPort.h"
+#include "SerialPorts.h"
 #include "LinkRunner.h"
 #include "MessageQuote.h"
 

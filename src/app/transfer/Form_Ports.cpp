@@ -1,6 +1,6 @@
 #include "Form_Ports.h"
 
-#include "KqSerialPort.h"
+#include "SerialPorts.h"
 #include "frmMain.h"
 
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #include "TransferWindow.h"
 
 #include "Form_Ports.h"
-#include "KqSerialPort.h"
+#include "SerialPorts.h"
 #include "LinkRunner.h"
 #include "ModuleKQDevice.h"
 #include "frmDocument.h"

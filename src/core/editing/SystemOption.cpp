@@ -1,5 +1,7 @@
 #include "SystemOption.h"
 
+#include <cctype>
+
 namespace kq {
 
 std::vector<std::string> ModelListItems() {
@@ -9,6 +11,24 @@ std::vector<std::string> ModelListItems() {
 }
 
 int ModelListIndex(const ClassKQxx53& dev) { return FindModel(dev.Model()) ? dev.Model() : -1; }
+
+int ParseModelCode(const std::string& text) {
+    if (text.size() == 1 && text[0] >= '0' && text[0] < '0' + KnownModelCount) return text[0] - '0';
+    const auto lower = [](std::string s) {
+        for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return s;
+    };
+    for (int code = 0; code < KnownModelCount; ++code)
+        if (lower(text) == lower(FindModel(code)->ModelName)) return code;
+    return -1;
+}
+
+std::string ModelCodesText() {
+    std::string s;
+    for (int code = 0; code < KnownModelCount; ++code)
+        s += (code ? ", " : "") + std::to_string(code) + " " + FindModel(code)->ModelName;
+    return s;
+}
 
 void ApplySystemOption(ClassKQxx53& dev, int index) {
     if (!FindModel(index)) throw KqError("No model is chosen.");

@@ -15,6 +15,13 @@ std::vector<std::string> ModelListItems();
 // (a radio read with an unknown code).
 int ModelListIndex(const ClassKQxx53& dev);
 
+// The model a command line names: its code 0..3 or its name (KQ-0253, any
+// case); -1 for anything else.
+int ParseModelCode(const std::string& text);
+// The models by code and name, as help and messages list them:
+// "0 KQ-0253, 1 KQ-0353, ...".
+std::string ModelCodesText();
+
 // Sets the model and the values that go with it. Throws KqError for an
 // index without an item, the device untouched.
 void ApplySystemOption(ClassKQxx53& dev, int index);

@@ -141,17 +141,34 @@ TransferSequence::Outcome TransferSequence::WriteAll(WordLink& link) {
         if (!confirmModelMismatch || !confirmModelMismatch(radioModel))
             return Outcome::ModelDeclined;
     }
-    Outcome out = WriteWords(link);
-    if (out != Outcome::Done || !link.FastMode()) return out;
-    // A fast write is read back as a whole: a word that a later exchange
-    // disturbed shows here. On a difference the whole image is written and
-    // verified again in the default pacing, which decides the outcome.
-    out = ReadBack(link);
-    if (out != Outcome::VerifyFailed && out != Outcome::LinkFailed) return out;
-    link.FallBack(Detail(out) + " in the final read-back");
+    if (!link.FastMode()) return WriteWords(link);
+    // Fast: every word sent with its echo checked and the radio given its
+    // programming time, then the whole image read back. On any difference
+    // the image is written and verified again in the default pacing, which
+    // decides the outcome.
+    Outcome out = SendWords(link);
+    if (out == Outcome::Done) out = ReadBack(link);
+    if ((out != Outcome::VerifyFailed && out != Outcome::LinkFailed) || link.PortFailed())
+        return out;
+    link.FallBack(Detail(out) + " in the read-back");
     m_FailAddr = -1;
     m_WordsDone = 0;
     return WriteWords(link);
+}
+
+TransferSequence::Outcome TransferSequence::SendWords(WordLink& link) {
+    for (int a = 0; a < m_WordsTotal; ++a) {
+        if (m_Cancel) return Outcome::Cancelled;
+        const int w = m_Image[static_cast<size_t>(a)];
+        link.WriteByte(w, static_cast<short>(a));
+        if (link.PortFailed()) {
+            Failed(a, -1, w);
+            return Outcome::LinkFailed;
+        }
+        // The bar: half for sending, half for reading back.
+        m_WordsDone = (a + 1) / 2;
+    }
+    return Outcome::Done;
 }
 
 TransferSequence::Outcome TransferSequence::WriteWords(WordLink& link) {
@@ -159,16 +176,9 @@ TransferSequence::Outcome TransferSequence::WriteWords(WordLink& link) {
         if (m_Cancel) return Outcome::Cancelled;
         const int w = m_Image[static_cast<size_t>(a)];
         link.WriteByte(w, static_cast<short>(a));
-        int r = link.ReadByte(static_cast<short>(a));
-        if (r != w && r >= 0 && link.FastMode() && link.Surprise().empty() && !link.PortFailed()) {
-            // The default pacing would have given the radio more time:
-            // this word and the rest go at that pace.
-            link.FallBack("word " + std::to_string(a) + " read back as " + Hex4(r) +
-                          " instead of " + Hex4(w));
-            link.WriteByte(w, static_cast<short>(a));
-            r = link.ReadByte(static_cast<short>(a));
-        }
-        if (const Outcome o = Verified(link, a, r, w); o != Outcome::Done) return o;
+        if (const Outcome o = Verified(link, a, link.ReadByte(static_cast<short>(a)), w);
+            o != Outcome::Done)
+            return o;
         ++m_WordsDone;
     }
     return Outcome::Done;
@@ -181,6 +191,7 @@ TransferSequence::Outcome TransferSequence::ReadBack(WordLink& link) {
         if (const Outcome o = Verified(link, a, link.ReadByte(static_cast<short>(a)), w);
             o != Outcome::Done)
             return o;
+        m_WordsDone = (m_WordsTotal + a + 1) / 2;
     }
     return Outcome::Done;
 }

@@ -7,7 +7,7 @@
 //   kq::TransferSequence read(64);                       // the radio's words
 //   kq::TransferSequence write(kq::PrepareWrite(device)); // on the UI thread
 //   write.confirmModelMismatch = [](int radioModel) { return askTheUser(); };
-//   Form_QVCom link(settings);                          // runs the port search
+//   kq::Form_QVCom link(line, time, settings);         // runs the port search
 //   kq::TransferResult r = write.Run(link);
 //
 // Progress() and Cancel() may be called from another thread than Run().
@@ -80,7 +80,10 @@ public:
 private:
     Outcome ReadAll(WordLink& link);
     Outcome WriteAll(WordLink& link);
+    // Each word written and read back, as the default pacing does.
     Outcome WriteWords(WordLink& link);
+    // Fast: each word written without a read; then all read back.
+    Outcome SendWords(WordLink& link);
     Outcome ReadBack(WordLink& link);
     void Failed(int addr, int got, int want);
     // A word read back as got where want was written: Done, or the failure

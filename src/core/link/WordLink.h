@@ -1,6 +1,6 @@
 // The communications unit as the transfer sequence sees it: the port the
 // radio answered on and one EEPROM word per exchange. Form_QVCom implements
-// it on a serial port; tests use an in-memory radio.
+// it over a SerialLine; tests also use an in-memory radio.
 #pragma once
 
 #include <string>

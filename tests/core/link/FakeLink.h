@@ -12,25 +12,19 @@ namespace kqtest {
 struct FakeLink : kq::WordLink {
     std::vector<int> words = std::vector<int>(64, 0);
     int port = 1;
-    bool initFails = false, dead = false, fast = false;
+    bool initFails = false, dead = false;
     int silentFrom = -1;  // reads from this address on get no answer
     int badReadback = -1; // this word reads back with its low bit flipped
     int diesAt = -1;      // the port fails on reading this address
-    int fastMissAt = -1;  // the first fast write of this word is lost
-    int disturb = -1;     // a fast write of this word also changes word 0
     std::function<void(int addr)> onRead;
     int writes = 0, reads = 0;
-    std::vector<std::string> fellBack;
 
-    bool Fast() const { return fast && fellBack.empty(); }
     int ActComPort() const override { return port; }
     std::string ActDevice() const override { return port ? "/dev/fake" : ""; }
     bool InitActPort() override { return !initFails; }
     void WriteByte(int data, short addr) override {
         ++writes;
-        if (Fast() && addr == fastMissAt) return void(fastMissAt = -1); // the radio was busy and lost the frame
         words[static_cast<size_t>(addr)] = data;
-        if (Fast() && addr == disturb) words[0] ^= 0x10;
     }
     int ReadByte(short addr) override {
         ++reads;
@@ -41,9 +35,6 @@ struct FakeLink : kq::WordLink {
     }
     bool PortFailed() const override { return dead; }
     std::string PortProblem() const override { return dead ? "the port /dev/fake went away" : ""; }
-    bool FastMode() const override { return fast; }
-    void FallBack(const std::string& why) override { fellBack.push_back(why); }
-    std::string Surprise() const override { return fellBack.empty() ? "" : fellBack.front(); }
 };
 
 } // namespace kqtest

@@ -150,34 +150,3 @@ TEST(TransferSequence, ProgressAsTheBarsShowItAndCancelBetweenWords) {
         EXPECT_EQ(radio.words[31] == dev.EEWord(31), dir == Dir::Write); // channel 5
     }
 }
-
-TEST(TransferSequence, FastWriteFallsBackOnSurprisesAndReadsEverythingBack) {
-    struct Case {
-        const char* name;
-        std::function<void(FakeLink&)> fault;
-        const char* surprise; // "" when the fast mode held
-        int writes, reads;
-    };
-    // Reads: the model check, one verify per write, then the read-back
-    // (up to the first difference).
-    const Case cases[] = {
-        {"clean", [](FakeLink&) {}, "", 64, 1 + 64 + 64},
-        {"verify missed", [](FakeLink& l) { l.fastMissAt = 31; }, "word 31 read back as", 65, 1 + 65 + 64},
-        {"later word disturbs word 0", [](FakeLink& l) { l.disturb = 9; },
-         "word 0 read back as 0xC510 instead of 0xC500 in the final read-back", 128, 1 + 64 + 1 + 64},
-    };
-    for (const Case& c : cases) {
-        FakeLink radio = Radio(1);
-        radio.fast = true;
-        c.fault(radio);
-        ClassKQxx53 dev = Table(1, 440.0125);
-        Seq seq(kq::PrepareWrite(dev));
-        const kq::TransferResult r = seq.Run(radio);
-        EXPECT_EQ(r.outcome, Outcome::Done) << c.name;
-        EXPECT_EQ(radio.words, WordsOf(dev)) << c.name;
-        EXPECT_EQ(radio.writes, c.writes) << c.name;
-        EXPECT_EQ(radio.reads, c.reads) << c.name;
-        const std::string want = c.surprise; // the first words of the reason, or none
-        EXPECT_EQ(r.fallBack.substr(0, want.empty() ? std::string::npos : want.size()), want) << c.name;
-    }
-}

@@ -1,0 +1,87 @@
+// A serial line in virtual time: the computer's side of 9600-baud lines to
+// RadioModels, one per device name. Time moves only when the link waits, so
+// a whole transfer runs in microseconds and every wait is exact.
+#pragma once
+
+#include "RadioModel.h"
+#include "SerialLine.h"
+
+#include <algorithm>
+#include <map>
+#include <string>
+
+namespace kqtest {
+
+using kq::LinkTime;
+
+class SimLine : public kq::SerialLine, public kq::TimeSource {
+public:
+    void Attach(const std::string& device, kq::RadioModel& radio) { m_Radios[device] = &radio; }
+    // The cable is pulled at time t.
+    void PullAt(LinkTime t) { m_PullAt = t; }
+    // Everything the computer sent, in order.
+    const std::string& Sent() const { return m_Sent; }
+
+    LinkTime Now() override { return m_Now; }
+    void SleepUntil(LinkTime t) override { m_Now = std::max(m_Now, t); }
+
+    OpenResult Open(const std::string& device) override {
+        if (m_Radio) return OpenResult::AlreadyOpen;
+        const auto it = m_Radios.find(device);
+        if (it == m_Radios.end()) {
+            m_Problem = "no such device " + device;
+            return OpenResult::NoSuchPort;
+        }
+        m_Problem.clear();
+        m_Radio = it->second;
+        m_Radio->TakeDue(m_Now); // what came while the port was closed is gone
+        m_Device = device;
+        return OpenResult::Ok;
+    }
+    void Close() override {
+        m_Radio = nullptr;
+        m_In.clear();
+    }
+    bool IsOpen() const override { return m_Radio != nullptr; }
+    void Write(const std::string& data) override {
+        if (!m_Radio || Failed()) return;
+        m_Sent += data;
+        for (char c : data) {
+            m_OutFree = std::max(m_OutFree, m_Now) + kq::kCharTime;
+            m_Radio->Receive(c, m_OutFree);
+        }
+    }
+    std::string Read(int max = 0) override {
+        Pump();
+        const size_t n = max > 0 ? std::min(m_In.size(), static_cast<size_t>(max)) : m_In.size();
+        std::string s = m_In.substr(0, n);
+        m_In.erase(0, n);
+        return s;
+    }
+    int InBufferCount() override { return Pump(), static_cast<int>(m_In.size()); }
+    void WaitInput(LinkTime until) override {
+        if (Pump() || Failed()) return;
+        const LinkTime next = m_Radio ? std::min(m_Radio->NextDue(), m_PullAt) : m_PullAt;
+        m_Now = std::max(m_Now, std::min(next, until));
+        Pump();
+    }
+    bool Failed() const override { return m_Radio && m_Now >= m_PullAt; }
+    std::string Problem() const override { return Failed() ? "the port " + m_Device + " stopped working" : m_Problem; }
+
+private:
+    // Moves what has reached the computer into the receive buffer; true if
+    // anything came.
+    bool Pump() {
+        if (!m_Radio || Failed()) return false;
+        const std::string s = m_Radio->TakeDue(m_Now);
+        m_In += s;
+        return !s.empty();
+    }
+
+    std::map<std::string, kq::RadioModel*> m_Radios;
+    kq::RadioModel* m_Radio = nullptr;
+    std::string m_In, m_Device, m_Problem, m_Sent;
+    LinkTime m_Now{0}, m_OutFree{0}, m_PullAt = LinkTime::max();
+};
+
+} // namespace kqtest

@@ -1,0 +1,176 @@
+// The link in virtual time at the real 20 ms tick: every wait held to its
+// ticks, the port search, the read answer window, and the radios of the
+// issue that a stale tick or a careless fast mode got wrong.
+#include "SimRadio.h"
+
+#include <gtest/gtest.h>
+
+using namespace kqtest;
+using kq::RadioBehaviour;
+using kq::WordFault;
+using Outcome = kq::TransferSequence::Outcome;
+
+namespace {
+constexpr LinkTime kTick(20000);
+constexpr LinkTime Ms(long long ms) { return LinkTime(ms * 1000); }
+
+// The radio as a paced 9600-baud line and cable would behave.
+RadioBehaviour Real() {
+    RadioBehaviour b;
+    b.paceInput = true;
+    return b;
+}
+} // namespace
+
+TEST(TickClock, AWaitEndsOnTheNthBoundaryWhateverCameBefore) {
+    SimLine time;
+    time.SleepUntil(LinkTime(3456)); // the link is made off any boundary
+    kq::TickClock clock(time, kTick);
+    // Pauses of any length (a model question, a fast exchange, a drain),
+    // then calls spread over a tick period.
+    for (LinkTime pause : {Ms(0), Ms(1), Ms(19), Ms(20), Ms(41), Ms(2500), Ms(10000)}) {
+        for (LinkTime into = LinkTime(0); into < kTick; into += LinkTime(997)) {
+            time.SleepUntil(time.Now() + pause + into);
+            for (int n = 1; n <= 4; ++n) {
+                const LinkTime start = time.Now();
+                clock.Delay(n);
+                const LinkTime took = time.Now() - start;
+                EXPECT_GT(took, (n - 1) * kTick) << pause.count() << " " << into.count() << " " << n;
+                EXPECT_LE(took, n * kTick) << pause.count() << " " << into.count() << " " << n;
+                EXPECT_EQ((time.Now() - LinkTime(3456)) % kTick, LinkTime(0)); // on a boundary
+            }
+        }
+    }
+}
+
+TEST(Form_QVCom, PortSearchTakesTheLowestPortWhoseProbeIsAnsweredByOneCr) {
+    const std::vector<int> words(64, 0);
+    RadioBehaviour silent, twoCr, crAndMore;
+    silent.noProbe = true;
+    twoCr.probeAnswer = "\r\r";
+    crAndMore.probeAnswer = "\rK";
+    kq::RadioModel a(silent, words), b(RadioBehaviour(), words), c(RadioBehaviour(), words), d(twoCr, words),
+        e(crAndMore, words);
+    SimLine line;
+    for (auto [dev, radio] : {std::pair{"a", &a}, {"b", &b}, {"c", &c}, {"d", &d}, {"e", &e}}) line.Attach(dev, *radio);
+    kq::LinkSettings s;
+    s.ports = {"a", "b", "c"};
+    kq::Form_QVCom found(line, line, s);
+    EXPECT_EQ(found.ActComPort(), 2);
+    EXPECT_EQ(found.ActDevice(), "b");
+    EXPECT_EQ(b.Frames(), std::vector<std::string>(2, "\r"));
+    // Each port that opens costs 2 + 2 ticks.
+    EXPECT_EQ(line.Now(), 3 * 4 * kTick);
+    s.ports = {"a", "/dev/none", "d", "e"};
+    kq::Form_QVCom none(line, line, s);
+    EXPECT_EQ(none.ActComPort(), 0);
+    EXPECT_FALSE(none.InitActPort());
+    EXPECT_EQ(none.PortProblem(), "no such device /dev/none");
+}
+
+TEST(Form_QVCom, TheReadAnswerWindowIsTwoTicksAndALastTickAnswerIsLate) {
+    // The answer (four digits and CR) starts d ms after the echo; the read
+    // takes it only when it is complete before the window's second tick.
+    int taken = 0, late = 0;
+    for (int d = 0; d <= 60; ++d) {
+        for (LinkTime into : {LinkTime(0), Ms(7), LinkTime(19999)}) {
+            RadioBehaviour b = Real();
+            b.answerDelayMs = d;
+            SimRadio r(b);
+            const kq::TickClock ticks(r.line, kTick); // the link's, made at the same time
+            auto link = r.Link();
+            ASSERT_TRUE(link->InitActPort());
+            r.line.SleepUntil(r.line.Now() + into);
+            const LinkTime sent = r.line.Now();
+            const int w = link->ReadByte(7);
+            // The echo ends 14 characters after sending (7 out, 7 back).
+            const LinkTime complete = sent + 19 * kq::kCharTime + Ms(d);
+            const LinkTime dropped = ticks.TickAfter(sent, 2);
+            const LinkTime windowEnd = ticks.TickAfter(dropped, 2);
+            EXPECT_EQ(w, complete < windowEnd ? r.radio.Words()[7] : -1) << d << " " << into.count();
+            EXPECT_EQ(r.line.Now(), w < 0 ? windowEnd : std::max(complete, dropped)) << d << " " << into.count();
+            ++(w < 0 ? late : taken);
+        }
+    }
+    EXPECT_GT(taken, 0);
+    EXPECT_GT(late, 0);
+}
+
+TEST(Form_QVCom, AnAnswerOneCharacterShortIsNoAnswer) {
+    // The echo, then four digits and no CR: the exchange gives up 2 ticks on.
+    RadioBehaviour shortAnswer = Real();
+    shortAnswer.shortAnswer = true;
+    SimRadio r(shortAnswer);
+    auto link = r.Link();
+    ASSERT_TRUE(link->InitActPort());
+    EXPECT_EQ(link->ReadByte(9), -1);
+}
+
+TEST(Form_QVCom, WriteToAnotherModelAfterAPauseOfAnyLengthAtTheQuestion) {
+    // kqradio --model 0 --echo-per-char --pace-input --eeprom-ms 10 against
+    // a model-2 table: the first write's verify must not reach the radio
+    // while it still programs the word, however long the user thought.
+    for (bool fast : {false, true}) {
+        for (LinkTime pause : {Ms(0), Ms(3), Ms(19), Ms(2000), Ms(2517), Ms(3000), Ms(10000)}) {
+            RadioBehaviour b = Real();
+            b.echoPerChar = true;
+            SimRadio r(b, 0, fast);
+            const kq::ClassKQxx53 untitled; // model 2
+            const kq::TransferResult res = r.Write(untitled, pause);
+            EXPECT_EQ(res.outcome, Outcome::Done) << fast << " " << pause.count() << res.detail;
+            EXPECT_EQ(r.radio.Words(), WordsOf(untitled)) << fast << " " << pause.count();
+        }
+    }
+}
+
+TEST(Form_QVCom, OneOddAnswerInAFastReadNeverGivesAWrongImage) {
+    const WordFault odd[] = {
+        {20, WordFault::Kind::CrLf, false, 0, ""},      {20, WordFault::Kind::Late, false, 70, ""},
+        {20, WordFault::Kind::Late, false, 300, ""}, // after the drain has given up waiting
+        {2, WordFault::Kind::LowerCase, false, 0, ""},  {3, WordFault::Kind::Extra, false, 0, "x7"},
+        {5, WordFault::Kind::Extra, true, 0, "\r\n00"},
+    };
+    for (const WordFault& f : odd) {
+        RadioBehaviour b = Real();
+        b.faults = {f};
+        SimRadio r(b, 2, true);
+        const kq::TransferResult res = r.Read();
+        const std::string name =
+            std::to_string(f.word) + " kind " + std::to_string(int(f.kind)) + " " + std::to_string(f.ms);
+        ASSERT_EQ(res.outcome, Outcome::Done) << name << res.detail;
+        EXPECT_EQ(std::vector<int>(res.words.begin(), res.words.end()), r.radio.Words()) << name;
+    }
+    // A CR LF radio is read fast throughout.
+    RadioBehaviour crlf = Real();
+    crlf.crlf = true;
+    SimRadio r(crlf, 2, true);
+    const kq::TransferResult res = r.Read();
+    ASSERT_EQ(res.outcome, Outcome::Done);
+    EXPECT_EQ(std::vector<int>(res.words.begin(), res.words.end()), r.radio.Words());
+    EXPECT_EQ(res.fallBack, "");
+}
+
+TEST(Form_QVCom, AFastWriteWhoseVerifyEndsWithCrLfOnce) {
+    for (int word : {0, 1, 17, 63}) {
+        RadioBehaviour b = Real();
+        b.faults = {{word, WordFault::Kind::CrLf, false, 0, ""}};
+        SimRadio r(b, 2, true);
+        kq::ClassKQxx53 table;
+        table.TheRxFreq(4, 440.5);
+        const kq::TransferResult res = r.Write(table);
+        ASSERT_EQ(res.outcome, Outcome::Done) << word << res.detail;
+        EXPECT_EQ(r.radio.Words(), WordsOf(table)) << word;
+    }
+}
+
+TEST(Form_QVCom, APulledCableEndsTheTransferAtOnce) {
+    for (bool fast : {false, true}) {
+        SimRadio r(Real(), 2, fast);
+        r.line.PullAt(Ms(1000)); // after the search and a few words
+        const kq::TransferResult res = r.Read();
+        EXPECT_EQ(res.outcome, Outcome::LinkFailed);
+        EXPECT_GT(res.wordsDone, 0);
+        EXPECT_LE(r.line.Now(), Ms(1000) + 4 * kTick);
+        EXPECT_NE(res.portProblem.find("stopped working"), std::string::npos) << res.portProblem;
+    }
+}
