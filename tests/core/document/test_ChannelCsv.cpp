@@ -54,9 +54,9 @@ TEST(MessageQuote, ShowsAnyTextOnOneSafeLine) {
     };
     for (const auto& [text, shown] : cases) EXPECT_EQ(kq::QuoteForMessage(text), shown);
     EXPECT_EQ(kq::QuoteForMessage("abcdef", 3), "\"abc...\"");
-    EXPECT_EQ(kq::PathForMessage("/tmp/a b/\"x\".KQ"), "/tmp/a b/\"x\".KQ");
-    const std::string odd = "/tmp/" + std::string(60, 'd') + "\n\x1b[2J/x.KQ";
-    EXPECT_EQ(kq::PathForMessage(odd), "\"/tmp/" + std::string(60, 'd') + "\\n\\x1B[2J/x.KQ\"");
+    EXPECT_EQ(kq::PathForMessage("/data/a b/\"x\".KQ"), "/data/a b/\"x\".KQ");
+    const std::string odd = "/data/" + std::string(60, 'd') + "\n\x1b[2J/x.KQ";
+    EXPECT_EQ(kq::PathForMessage(odd), "\"/data/" + std::string(60, 'd') + "\\n\\x1B[2J/x.KQ\"");
 }
 
 TEST(ChannelCsv, ExportThenImportGivesTheSameWordsInBothLayouts) {
