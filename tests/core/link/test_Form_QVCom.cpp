@@ -94,10 +94,7 @@ TEST(Form_QVCom, TheReadAnswerWindowIsTwoTicksAndALastTickAnswerIsLate) {
     }
     EXPECT_GT(taken, 0);
     EXPECT_GT(late, 0);
-}
-
-TEST(Form_QVCom, AnAnswerOneCharacterShortIsNoAnswer) {
-    // The echo, then four digits and no CR: the exchange gives up 2 ticks on.
+    // The echo, then four digits and no CR: no answer.
     RadioBehaviour shortAnswer = Real();
     shortAnswer.shortAnswer = true;
     SimRadio r(shortAnswer);
@@ -123,22 +120,30 @@ TEST(Form_QVCom, WriteToAnotherModelAfterAPauseOfAnyLengthAtTheQuestion) {
     }
 }
 
-TEST(Form_QVCom, OneOddAnswerInAFastReadNeverGivesAWrongImage) {
+// Reads and writes alike: a write's verify reads every word back.
+TEST(Form_QVCom, OneOddAnswerInAFastReadOrWriteNeverGivesAWrongImage) {
+    using K = WordFault::Kind;
     const WordFault odd[] = {
-        {20, WordFault::Kind::CrLf, false, 0, ""},      {20, WordFault::Kind::Late, false, 70, ""},
-        {20, WordFault::Kind::Late, false, 300, ""}, // after the drain has given up waiting
-        {2, WordFault::Kind::LowerCase, false, 0, ""},  {3, WordFault::Kind::Extra, false, 0, "x7"},
-        {5, WordFault::Kind::Extra, true, 0, "\r\n00"},
+        {20, K::CrLf, false, 0, ""},      {20, K::Late, false, 70, ""},
+        {20, K::Late, false, 300, ""}, // after the drain has given up waiting
+        {2, K::LowerCase, false, 0, ""},  {3, K::Extra, false, 0, "x7"},
+        {5, K::Extra, true, 0, "\r\n00"}, {0, K::CrLf, false, 0, ""},
+        {1, K::CrLf, false, 0, ""},       {63, K::CrLf, false, 0, ""},
     };
-    for (const WordFault& f : odd) {
-        RadioBehaviour b = Real();
-        b.faults = {f};
-        SimRadio r(b, 2, true);
-        const kq::TransferResult res = r.Read();
-        const std::string name =
-            std::to_string(f.word) + " kind " + std::to_string(int(f.kind)) + " " + std::to_string(f.ms);
-        ASSERT_EQ(res.outcome, Outcome::Done) << name << res.detail;
-        EXPECT_EQ(std::vector<int>(res.words.begin(), res.words.end()), r.radio.Words()) << name;
+    kq::ClassKQxx53 table;
+    table.TheRxFreq(4, 440.5);
+    for (bool write : {false, true}) {
+        for (const WordFault& f : odd) {
+            RadioBehaviour b = Real();
+            b.faults = {f};
+            SimRadio r(b, 2, true);
+            const kq::TransferResult res = write ? r.Write(table) : r.Read();
+            const std::string name = std::to_string(write) + " " + std::to_string(f.word) + " kind " +
+                                     std::to_string(int(f.kind)) + " " + std::to_string(f.ms);
+            ASSERT_EQ(res.outcome, Outcome::Done) << name << res.detail;
+            EXPECT_EQ(write ? WordsOf(table) : std::vector<int>(res.words.begin(), res.words.end()), r.radio.Words())
+                << name;
+        }
     }
     // A CR LF radio is read fast throughout.
     RadioBehaviour crlf = Real();
@@ -148,19 +153,6 @@ TEST(Form_QVCom, OneOddAnswerInAFastReadNeverGivesAWrongImage) {
     ASSERT_EQ(res.outcome, Outcome::Done);
     EXPECT_EQ(std::vector<int>(res.words.begin(), res.words.end()), r.radio.Words());
     EXPECT_EQ(res.fallBack, "");
-}
-
-TEST(Form_QVCom, AFastWriteWhoseVerifyEndsWithCrLfOnce) {
-    for (int word : {0, 1, 17, 63}) {
-        RadioBehaviour b = Real();
-        b.faults = {{word, WordFault::Kind::CrLf, false, 0, ""}};
-        SimRadio r(b, 2, true);
-        kq::ClassKQxx53 table;
-        table.TheRxFreq(4, 440.5);
-        const kq::TransferResult res = r.Write(table);
-        ASSERT_EQ(res.outcome, Outcome::Done) << word << res.detail;
-        EXPECT_EQ(r.radio.Words(), WordsOf(table)) << word;
-    }
 }
 
 TEST(Form_QVCom, APulledCableEndsTheTransferAtOnce) {
