@@ -10,24 +10,15 @@
 using kq::ClassKQxx53;
 
 TEST(FreqToText, TenColumnsSixthDecimalCutAndOverflowMark) {
-    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
     // The sixth decimal is cut, not rounded; codec noise is hidden; a whole
     // part of up to nine digits is kept, more overflows.
-    const std::pair<double, const char*> cases[] = {{0.0, "   NONE   "},
-                                                    {150.0125, "150.012500"},
-                                                    {145.00625, "145.006250"},
-                                                    {50.5, " 50.500000"},
-                                                    {0.5, "  0.500000"},
-                                                    {-5.0, " -5.000000"},
-                                                    {150.0000009, "150.000000"},
-                                                    {999.9999999, "999.999999"},
-                                                    {0.1 + 0.2 + 150, "150.300000"},
-                                                    {1638.8, "1638.80000"},
-                                                    {123456789.0, "123456789."},
-                                                    {1234567890.0, "**********"},
-                                                    {1e300, "**********"},
-                                                    {nan, "**********"},
-                                                    {std::numeric_limits<double>::infinity(), "**********"}};
+    const std::pair<double, const char*> cases[] = {
+        {0.0, "   NONE   "},         {150.0125, "150.012500"},    {145.00625, "145.006250"},
+        {50.5, " 50.500000"},        {0.5, "  0.500000"},         {-5.0, " -5.000000"},
+        {150.0000009, "150.000000"}, {999.9999999, "999.999999"}, {0.1 + 0.2 + 150, "150.300000"},
+        {1638.8, "1638.80000"},      {123456789.0, "123456789."}, {1234567890.0, "**********"},
+        {1e300, "**********"},       {nan, "**********"},         {inf, "**********"}};
     for (const auto& c : cases) EXPECT_EQ(kq::FreqToText(c.first), c.second) << c.first;
     for (double f : {1e-300, 99.99, 1e4, -1e9, 2e15}) EXPECT_EQ(kq::FreqToText(f).size(), 10u) << f;
 }

@@ -35,21 +35,7 @@ TEST(TextChecks, DigitDecimalAndFrequencyTexts) {
     EXPECT_GT(ReadDigitText("99999999999999999999"), 15); // no overflow into range
 }
 
-TEST(ChannelEdit, WritesTheCurrentChannel) {
-    const std::pair<ChannelEditFields, ChannelPara> cases[] = {
-        // With Tx=Rx the transmit text is not read and the spacing follows.
-        {{"150,0125", "not a number", true, true, false, true}, {150.0125, 150.0125, -1, -1, -1}},
-        {{"146.0125", "146.6125", false, false, true, false}, {146.0125, 146.6125, 0, -1, 0}}};
-    for (const auto& [fields, expected] : cases) {
-        ClassKQxx53 dev;
-        dev.NowCHNum = 5;
-        dev.TheRxCHSpace(5, 1);
-        EXPECT_EQ(ApplyChannelEdit(dev, fields), ChannelEditResult::Written);
-        EXPECT_EQ(dev.Channel(5), expected) << fields.RxText;
-    }
-}
-
-TEST(ChannelEdit, RefusalsAndZeroWriteNothing) {
+TEST(ChannelEdit, RefusalsAndZeroWriteNothingOthersWriteTheCurrentChannel) {
     ClassKQxx53 dev;
     dev.NowCHNum = 3;
     dev.RxFreq(146.0125);
@@ -76,6 +62,15 @@ TEST(ChannelEdit, RefusalsAndZeroWriteNothing) {
         ChannelEditFields f{rx, tx, same, true, false, false};
         EXPECT_EQ(kqtest::ErrorOf<InvalidEntry>([&] { ApplyChannelEdit(dev, f); }), message) << rx << " / " << tx;
         EXPECT_EQ(dev.Channel(3), before) << rx << " / " << tx;
+    }
+    // Written: with Tx=Rx the transmit text is not read and the spacing follows.
+    const std::pair<ChannelEditFields, ChannelPara> written[] = {
+        {{"150,0125", "not a number", true, true, false, true}, {150.0125, 150.0125, -1, -1, -1}},
+        {{"146.0125", "146.6125", false, false, true, false}, {146.0125, 146.6125, 0, -1, 0}}};
+    for (const auto& [fields, expected] : written) {
+        dev.TheRxCHSpace(3, 1);
+        EXPECT_EQ(ApplyChannelEdit(dev, fields), ChannelEditResult::Written);
+        EXPECT_EQ(dev.Channel(3), expected) << fields.RxText;
     }
     dev.NowCHNum = 16;
     EXPECT_THROW(ApplyChannelEdit(dev, {"150", "150", true, true, false, false}), SubscriptOutOfRange);
