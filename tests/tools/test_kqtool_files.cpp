@@ -7,12 +7,11 @@
 #include <algorithm>
 #include <thread>
 
+#include <QProcess>
+
 #include <fcntl.h>
-#include <spawn.h>
 #include <sys/file.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace {
 
@@ -24,20 +23,6 @@ void expectOneLineError(const Result& r, int status, const std::string& part) {
     EXPECT_EQ(r.out, "");
     EXPECT_NE(r.err.find(part), std::string::npos) << r.err;
     EXPECT_TRUE(status == 2 || lines(r.err).size() == 1) << r.err;
-}
-
-// Starts args with its standard output thrown away; returns its pid.
-pid_t spawnQuiet(const std::vector<std::string>& args) {
-    std::vector<char*> argv;
-    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    EXPECT_EQ(posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
 }
 
 } // namespace
@@ -133,30 +118,22 @@ TEST_F(Kqtool, FillsOfOneFileAtOnceBothLand) {
     ASSERT_EQ(run("new -o " + q(f)).status, 0);
     const int held = ::open(f.c_str(), O_RDONLY | O_CLOEXEC); // not inherited by the fills
     ASSERT_EQ(::flock(held, LOCK_EX), 0);
-    const std::vector<std::vector<std::string>> fills = {
-        {"--from", "0", "--to", "7", "--start", "146", "--step", "25"},
-        {"--from", "8", "--to", "15", "--start", "440", "--step", "25"}};
-    std::vector<pid_t> pids;
-    for (const auto& range : fills) {
-        std::vector<std::string> args = {KQTOOL_PATH, "fill", f.string()};
-        args.insert(args.end(), range.begin(), range.end());
-        pids.push_back(spawnQuiet(args));
-    }
-    for (pid_t pid : pids) {
+    QProcess fills[2];
+    fills[0].start(KQTOOL_PATH, {"fill", f.c_str(), "--from=0", "--to=7", "--start=146", "--step=25"});
+    fills[1].start(KQTOOL_PATH, {"fill", f.c_str(), "--from=8", "--to=15", "--start=440", "--step=25"});
+    for (QProcess& fill : fills) {
         // Polls until the process is seen waiting for the lock, or has ended without.
+        const std::string waits = "-> FLOCK  ADVISORY  WRITE " + std::to_string(fill.processId()) + " ";
         bool waiting = false;
-        while (!waiting && ::waitpid(pid, nullptr, WNOHANG) == 0) {
-            waiting = readAll("/proc/locks").find("-> FLOCK  ADVISORY  WRITE " + std::to_string(pid) + " ") !=
-                      std::string::npos;
-            if (!waiting) std::this_thread::yield();
-        }
-        EXPECT_TRUE(waiting) << "fill " << pid << " did not wait for the lock";
+        while (!waiting && !fill.waitForFinished(0))
+            if (!(waiting = readAll("/proc/locks").find(waits) != std::string::npos)) std::this_thread::yield();
+        EXPECT_TRUE(waiting) << "fill " << fill.processId() << " did not wait for the lock";
     }
     ::close(held);
-    for (pid_t pid : pids) {
-        int status = -1;
-        ::waitpid(pid, &status, 0);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    for (QProcess& fill : fills) {
+        EXPECT_TRUE(fill.waitForFinished(30000));
+        EXPECT_EQ(fill.exitStatus() == QProcess::NormalExit ? fill.exitCode() : -1, 0)
+            << fill.readAllStandardError().toStdString();
     }
     kq::ClassKQxx53 dev;
     kq::OpenChannelFile(dev, f.string());

@@ -79,23 +79,6 @@ TEST(Facade, NewDeviceIsAnUnusedKQ0453) {
               std::vector<int32_t>({50432, 512, 5121, 4097}));
 }
 
-TEST(Facade, CurrentChannelPropertiesActOnNowCHNum) {
-    ClassKQxx53 d;
-    d.RxFreq(150.0); // channel 1 right after creation
-    EXPECT_EQ(d.TheRxFreq(1), 150.0);
-    EXPECT_EQ(d.TheRxFreq(0), 0.0);
-    d.NowCHNum = 7;
-    d.TxFreq(151.0);
-    d.RFPower(-1);
-    d.RxCHSpace(-1);
-    d.TxCHSpace(-1);
-    EXPECT_EQ(d.Channel(7), (ChannelPara{0.0, 151.0, -1, -1, -1}));
-    d.NowCHNum = 20;
-    EXPECT_THROW(d.RxFreq(), SubscriptOutOfRange);
-    EXPECT_THROW(d.RxFreq(1.0), SubscriptOutOfRange);
-    EXPECT_THROW(d.TheRxFreq(16), SubscriptOutOfRange);
-}
-
 TEST(Facade, FrequencyChecksIgnoreBandLimits) {
     const std::pair<double, bool> cases[] = {
         {100.0, true},         {99.995, false},   {999.995, true}, {1000.0, false}, {150.00625, true},
