@@ -41,7 +41,7 @@ TEST(ChannelRow, FiftyTwoColumnsWhateverTheValues) {
     EXPECT_THROW(kq::ChannelRow(dev, -1), kq::SubscriptOutOfRange);
 }
 
-TEST(ReportText, HeadingBlockAndOneRowPerChannel) {
+TEST(ReportText, HeadingBlockOneRowPerChannelAndTheDay) {
     ClassKQxx53 dev;
     dev.TheRxFreq(7, 150.0125);
     dev.TheTxFreq(7, 145.5);
@@ -55,12 +55,8 @@ TEST(ReportText, HeadingBlockAndOneRowPerChannel) {
     EXPECT_EQ(lines[17], "7   7  150.012500  12.5K    145.500000  12.5K    L  ");
     EXPECT_EQ(lines[25], "15  F     NONE     12.5K       NONE     12.5K    L  ");
     EXPECT_EQ(kq::ReportText({"a", "", "b"}), "a\r\n\r\nb\r\n");
-}
-
-TEST(ReportDateText, TheClockGivesTheDayWithoutLeadingZeros) {
+    // The clock gives the day without leading zeros.
     const std::pair<kq::CalendarDate, const char*> cases[] = {
         {{2003, 5, 7}, "2003/5/7"}, {{2024, 12, 31}, "2024/12/31"}, {{1999, 1, 1}, "1999/1/1"}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(kq::ReportDateText(kq::Clock([&c] { return c.first; })), c.second);
-    }
+    for (const auto& c : cases) EXPECT_EQ(kq::ReportDateText(kq::Clock([&c] { return c.first; })), c.second);
 }

@@ -13,13 +13,6 @@ using Outcome = kq::TransferSequence::Outcome;
 namespace {
 constexpr LinkTime kTick(20000);
 constexpr LinkTime Ms(long long ms) { return LinkTime(ms * 1000); }
-
-// The radio as a paced 9600-baud line and cable would behave.
-RadioBehaviour Real() {
-    RadioBehaviour b;
-    b.paceInput = true;
-    return b;
-}
 } // namespace
 
 TEST(TickClock, AWaitEndsOnTheNthBoundaryWhateverCameBefore) {
@@ -74,7 +67,7 @@ TEST(Form_QVCom, TheReadAnswerWindowIsTwoTicksAndALastTickAnswerIsLate) {
     int taken = 0, late = 0;
     for (int d = 0; d <= 60; ++d) {
         for (LinkTime into : {LinkTime(0), Ms(7), LinkTime(19999)}) {
-            RadioBehaviour b = Real();
+            RadioBehaviour b;
             b.answerDelayMs = d;
             SimRadio r(b);
             const kq::TickClock ticks(r.line, kTick); // the link's, made at the same time
@@ -95,7 +88,7 @@ TEST(Form_QVCom, TheReadAnswerWindowIsTwoTicksAndALastTickAnswerIsLate) {
     EXPECT_GT(taken, 0);
     EXPECT_GT(late, 0);
     // The echo, then four digits and no CR: no answer.
-    RadioBehaviour shortAnswer = Real();
+    RadioBehaviour shortAnswer;
     shortAnswer.shortAnswer = true;
     SimRadio r(shortAnswer);
     auto link = r.Link();
@@ -109,7 +102,7 @@ TEST(Form_QVCom, WriteToAnotherModelAfterAPauseOfAnyLengthAtTheQuestion) {
     // while it still programs the word, however long the user thought.
     for (bool fast : {false, true}) {
         for (LinkTime pause : {Ms(0), Ms(3), Ms(19), Ms(2000), Ms(2517), Ms(3000), Ms(10000)}) {
-            RadioBehaviour b = Real();
+            RadioBehaviour b;
             b.echoPerChar = true;
             SimRadio r(b, 0, fast);
             const kq::ClassKQxx53 untitled; // model 2
@@ -134,7 +127,7 @@ TEST(Form_QVCom, OneOddAnswerInAFastReadOrWriteNeverGivesAWrongImage) {
     table.TheRxFreq(4, 440.5);
     for (bool write : {false, true}) {
         for (const WordFault& f : odd) {
-            RadioBehaviour b = Real();
+            RadioBehaviour b;
             b.faults = {f};
             SimRadio r(b, 2, true);
             const kq::TransferResult res = write ? r.Write(table) : r.Read();
@@ -146,7 +139,7 @@ TEST(Form_QVCom, OneOddAnswerInAFastReadOrWriteNeverGivesAWrongImage) {
         }
     }
     // A CR LF radio is read fast throughout.
-    RadioBehaviour crlf = Real();
+    RadioBehaviour crlf;
     crlf.crlf = true;
     SimRadio r(crlf, 2, true);
     const kq::TransferResult res = r.Read();
@@ -157,7 +150,7 @@ TEST(Form_QVCom, OneOddAnswerInAFastReadOrWriteNeverGivesAWrongImage) {
 
 TEST(Form_QVCom, APulledCableEndsTheTransferAtOnce) {
     for (bool fast : {false, true}) {
-        SimRadio r(Real(), 2, fast);
+        SimRadio r({}, 2, fast);
         r.line.PullAt(Ms(1000)); // after the search and a few words
         const kq::TransferResult res = r.Read();
         EXPECT_EQ(res.outcome, Outcome::LinkFailed);
