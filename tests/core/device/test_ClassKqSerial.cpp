@@ -50,14 +50,9 @@ TEST(DeviceImage, ParametersWordsAndModelCodeAreStoredApart) {
 
 TEST(DeviceImage, TotalEEWordsIsABytesCountIn16Bits) {
     ClassKqSerial img;
-    for (int32_t fits : {100, 16383, -16384, 64}) {
-        img.TotalEEWords(fits);
-        EXPECT_EQ(img.TotalEEWords(), fits);
-    }
-    for (int32_t overflows : {16384, -16385}) {
-        EXPECT_THROW(img.TotalEEWords(overflows), OverflowError) << overflows;
-        EXPECT_EQ(img.TotalEEWords(), 64);
-    }
+    for (int32_t fits : {100, 16383, -16384, 64}) EXPECT_EQ((img.TotalEEWords(fits), img.TotalEEWords()), fits);
+    for (int32_t overflows : {16384, -16385}) EXPECT_THROW(img.TotalEEWords(overflows), OverflowError) << overflows;
+    EXPECT_EQ(img.TotalEEWords(), 64);
 }
 
 TEST(RoundHalfEven, HalvesGoToEvenNeighbourAndHugeValuesFail) {
