@@ -112,8 +112,8 @@ TEST_F(Kqtool, ImportNamesUnfitRowsOrSkipsThem) {
 }
 
 // Two fills of one file at once: both wait while the file is locked, and
-// once it is free each change lands.
-TEST_F(Kqtool, FillsOfOneFileAtOnceBothLand) {
+// once it is free each change lands. A refused fill changes nothing.
+TEST_F(Kqtool, FillSavesWhatPassesOnceTheFileIsFreeAndNothingElse) {
     const fs::path f = file("a.KQ");
     ASSERT_EQ(run("new -o " + q(f)).status, 0);
     const int held = ::open(f.c_str(), O_RDONLY | O_CLOEXEC); // not inherited by the fills
@@ -139,6 +139,30 @@ TEST_F(Kqtool, FillsOfOneFileAtOnceBothLand) {
     kq::OpenChannelFile(dev, f.string());
     EXPECT_DOUBLE_EQ(dev.TheRxFreq(7), 146.175);
     EXPECT_DOUBLE_EQ(dev.TheRxFreq(15), 440.175);
+
+    // What passes is saved; what is refused leaves the file alone.
+    const std::string fill = "fill " + q(file("a.KQ")) + " ";
+    Result r = run(fill + "--from 0 --to 15 --start 146,0125 --step 12.5");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(lines(r.out).size(), 16u);
+    ASSERT_EQ(run(fill + "--from 2 --to 3 --start 150 --step 0 --tx").status, 0);
+    kq::OpenChannelFile(dev, file("a.KQ").string());
+    EXPECT_DOUBLE_EQ(dev.TheRxFreq(2), 146.0375);
+    EXPECT_DOUBLE_EQ(dev.TheTxFreq(2), 150);
+    EXPECT_DOUBLE_EQ(dev.TheTxFreq(15), 146.2);
+
+    const std::string before = readAll(file("a.KQ"));
+    const std::tuple<std::string, int, std::string> refusals[] = {
+        {"--from 5 --to 2 --start 146 --step 12.5", 1, "A Invalid Channel Number."},
+        {"--from 0 --to 15 --start 999.9 --step 12.5 --rx", 1, "Value. CH8:1000"},
+        {"--from 0 --to 15 --start 146 --step 12.5 --rx --tx", 2, "not both"},
+        {"--from 0 --to 15 --start 146", 2, "'--step' is required"}};
+    for (const auto& [args, status, message] : refusals) {
+        r = run(fill + args);
+        EXPECT_EQ(r.status, status) << args;
+        EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
+        EXPECT_EQ(readAll(file("a.KQ")), before) << args;
+    }
 }
 
 TEST_F(Kqtool, ImportExportInBothLayoutsAndDiff) {
@@ -194,33 +218,6 @@ TEST_F(Kqtool, BadInputFailsWithOneLineAndWritesNothing) {
         expectOneLineError(run(line), 1, "odd\\nname/cut.KQ\": ");
     }
     expectOneLineError(run("new -o " + q(file("nowhere/x.KQ"))), 1, "folder does not exist");
-}
-
-TEST_F(Kqtool, FillSavesWhatPassesAndLeavesTheFileAloneOtherwise) {
-    ASSERT_EQ(run("new -o " + q(file("a.KQ"))).status, 0);
-    const std::string fill = "fill " + q(file("a.KQ")) + " ";
-    Result r = run(fill + "--from 0 --to 15 --start 146,0125 --step 12.5");
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(lines(r.out).size(), 16u);
-    ASSERT_EQ(run(fill + "--from 2 --to 3 --start 150 --step 0 --tx").status, 0);
-    kq::ClassKQxx53 dev;
-    kq::OpenChannelFile(dev, file("a.KQ").string());
-    EXPECT_DOUBLE_EQ(dev.TheRxFreq(2), 146.0375);
-    EXPECT_DOUBLE_EQ(dev.TheTxFreq(2), 150);
-    EXPECT_DOUBLE_EQ(dev.TheTxFreq(15), 146.2);
-
-    const std::string before = readAll(file("a.KQ"));
-    const std::tuple<std::string, int, std::string> refusals[] = {
-        {"--from 5 --to 2 --start 146 --step 12.5", 1, "A Invalid Channel Number."},
-        {"--from 0 --to 15 --start 999.9 --step 12.5 --rx", 1, "Value. CH8:1000"},
-        {"--from 0 --to 15 --start 146 --step 12.5 --rx --tx", 2, "not both"},
-        {"--from 0 --to 15 --start 146", 2, "'--step' is required"}};
-    for (const auto& [args, status, message] : refusals) {
-        r = run(fill + args);
-        EXPECT_EQ(r.status, status) << args;
-        EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
-        EXPECT_EQ(readAll(file("a.KQ")), before) << args;
-    }
 }
 
 // The printout's 26 lines, with CR LF in a file, to a device node or a pipe as well.
