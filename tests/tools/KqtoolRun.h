@@ -76,8 +76,6 @@ protected:
     // pseudo-terminal can deliver tens of ms late.
     static QStringList portArgs(const KqRadioProcess& r) { return {"--tick-ms", "80", "--port", r.device}; }
     std::string port(const KqRadioProcess& r) const { return " " + portArgs(r).join(' ').toStdString(); }
-    // Files of the same image are the same bytes.
-    std::string rows(const std::string& name) const { return readAll(file(name)); }
     void SetUp() override {
         Kqtool::SetUp();
         ASSERT_EQ(run("new -o " + q(file("t.KQ"))).status, 0);

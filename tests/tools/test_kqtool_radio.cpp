@@ -28,16 +28,16 @@ TEST_F(KqtoolRadio, WriteThenReadInBothModesAndTheModelQuestion) {
     const std::string device = radio.device.toStdString();
     r = run("read -o " + q(file("back.KQ")) + port(radio) + " --verbose");
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(rows("back.KQ"), rows("t.KQ"));
+    EXPECT_EQ(readAll(file("back.KQ")), readAll(file("t.KQ")));
     EXPECT_NE(r.err.find("kqtool: looking for the radio on " + device + "\n"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("kqtool: the radio answered on " + device + "\n"), std::string::npos) << r.err;
     // To standard output, quietly, every option as --option=value.
     r = run("read -o - --fast --quiet --tick-ms=80 --port=" + device);
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, rows("t.KQ"));
+    EXPECT_EQ(r.out, readAll(file("t.KQ")));
     EXPECT_EQ(r.err, "");
     radio.stop();
-    EXPECT_EQ(rows("radio.KQ"), rows("t.KQ"));
+    EXPECT_EQ(readAll(file("radio.KQ")), readAll(file("t.KQ")));
 }
 
 TEST_F(KqtoolRadio, FailuresHaveTheirExitCodesAndWriteNoFile) {
@@ -83,7 +83,7 @@ TEST_F(KqtoolRadio, VerifyComparesWithoutWriting) {
         for (const std::string& s : shown) EXPECT_NE((r.out + r.err).find(s), std::string::npos) << s << r.out << r.err;
         EXPECT_TRUE(status != 0 || r.out.empty()) << r.out;
         radio.stop();
-        EXPECT_TRUE(status != 7 || rows("saved.KQ") == rows("other.KQ")); // nothing was written
+        EXPECT_TRUE(status != 7 || readAll(file("saved.KQ")) == readAll(file("other.KQ"))); // nothing was written
     }
     EXPECT_EQ(run("verify " + q(file("none.KQ")) + " --port /dev/null").status, 8);
 }

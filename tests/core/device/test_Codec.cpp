@@ -67,32 +67,29 @@ TEST_P(WorkedExample, EncodesToTheTableWordsAndReadsBack) {
 
 INSTANTIATE_TEST_SUITE_P(Table, WorkedExample, ::testing::ValuesIn(kExamples));
 
-// Every 5 kHz and 6.25 kHz grid point in [100, 1000) MHz, per model and side,
-// as whole 10 Hz units: multiples of 500 or of 625.
+// Every 5 kHz and 6.25 kHz grid point in [100, 1000) MHz, per model and side:
+// in 10 Hz units, multiples of 500 or of 625.
 class GridRoundTrip : public ::testing::TestWithParam<std::tuple<int, bool>> {};
 
 TEST_P(GridRoundTrip, EveryGridFrequencyReadsBack) {
     const auto [model, receive] = GetParam();
     ClassKqSerial img;
     applyModel(img, model);
-    std::vector<int64_t> points;
-    for (int64_t u = 10000000; u < 100000000; u += 500) points.push_back(u);
-    for (int64_t u = 10000000; u < 100000000; u += 625)
-        if (u % 500 != 0) points.push_back(u);
-    points.resize((points.size() + 15) / 16 * 16, 0); // whole tables; 0 is unused
+    std::vector<double> points; // MHz
+    for (int64_t u = 10000000; u < 100000000; u += 125)
+        if (u % 500 == 0 || u % 625 == 0) points.push_back(u / 100000.0);
+    points.resize((points.size() + 15) / 16 * 16, 0.0); // whole tables; 0 is unused
     for (std::size_t i = 0; i < points.size(); i += ChannelCount) {
+        const auto f = [&](int16_t c) { return points[i + static_cast<std::size_t>(c)]; };
         for (int16_t c = 0; c < ChannelCount; ++c) {
-            const double f = points[i + static_cast<std::size_t>(c)] / 100000.0;
-            img.RxFreq(c, receive ? f : 0.0);
-            img.TxFreq(c, receive ? 0.0 : f);
+            img.RxFreq(c, receive ? f(c) : 0.0);
+            img.TxFreq(c, receive ? 0.0 : f(c));
         }
         img.Para_to_EEWord();
         img.EEWord_to_Para();
-        for (int16_t c = 0; c < ChannelCount; ++c) {
-            const double f = points[i + static_cast<std::size_t>(c)] / 100000.0;
-            ASSERT_NEAR(receive ? img.RxFreq(c) : img.TxFreq(c), f, 1e-9)
+        for (int16_t c = 0; c < ChannelCount; ++c)
+            ASSERT_NEAR(receive ? img.RxFreq(c) : img.TxFreq(c), f(c), 1e-9)
                 << "model " << model << (receive ? " rx" : " tx");
-        }
     }
 }
 

@@ -15,18 +15,18 @@ namespace {
 // Channels every Duplex form and both modes and powers need.
 ClassKQxx53 mixedTable() {
     ClassKQxx53 dev;
-    struct Ch {
-        int16_t ch;
-        double rx, tx;
-        int32_t space, power;
-    };
-    for (const Ch& c : {Ch{0, 146.52, 146.52, -1, -1}, Ch{1, 145.3, 144.7, 0, 0}, Ch{3, 440.00625, 445.00625, -1, 0},
-                        Ch{7, 150.0125, 450.0125, 0, -1}, Ch{15, 136.005, 0, -1, -1}}) {
-        dev.TheRxFreq(c.ch, c.rx);
-        dev.TheTxFreq(c.ch, c.tx);
-        dev.TheRxCHSpace(c.ch, c.space);
-        dev.TheTxCHSpace(c.ch, c.space);
-        dev.TheRFPower(c.ch, c.power);
+    // Channel, receive and transmit MHz, spacing (both sides) and power.
+    const std::tuple<int16_t, double, double, int32_t, int32_t> channels[] = {{0, 146.52, 146.52, -1, -1},
+                                                                              {1, 145.3, 144.7, 0, 0},
+                                                                              {3, 440.00625, 445.00625, -1, 0},
+                                                                              {7, 150.0125, 450.0125, 0, -1},
+                                                                              {15, 136.005, 0, -1, -1}};
+    for (const auto& [ch, rx, tx, space, power] : channels) {
+        dev.TheRxFreq(ch, rx);
+        dev.TheTxFreq(ch, tx);
+        dev.TheRxCHSpace(ch, space);
+        dev.TheTxCHSpace(ch, space);
+        dev.TheRFPower(ch, power);
     }
     return dev;
 }
