@@ -2,12 +2,12 @@
 // kqradio emulators at hand.
 #pragma once
 
+#include "CoreTestSupport.h"
 #include "KqRadioProcess.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -25,13 +25,6 @@ struct Result {
     std::string out;
     std::string err;
 };
-
-inline std::string readAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-inline void writeAll(const fs::path& p, const std::string& text) { std::ofstream(p, std::ios::binary) << text; }
 
 inline std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> v;
