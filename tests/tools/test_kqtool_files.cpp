@@ -43,9 +43,8 @@ TEST_F(Kqtool, HelpAndBadCommandLines) {
         EXPECT_NE(c.out.find("\n  --skip-unfit  "), std::string::npos) << c.out;
         EXPECT_EQ(c.out.find("\n  fill"), std::string::npos) << c.out;
     }
-    for (const std::string& text : {r.out, run("write --help").out}) {
+    for (const std::string& text : {r.out, run("write --help").out})
         for (const auto& line : lines(text)) EXPECT_LE(line.size(), 80u) << line;
-    }
     expectOneLineError(run("new -o x.KQ --model 7"), 2, "unknown model");
     expectOneLineError(run("new -o x.KQ --model=KQ-0999"), 2, "unknown model 'KQ-0999'");
     expectOneLineError(run("export a.KQ --format=zip"), 2, "unknown format 'zip'");
@@ -179,11 +178,8 @@ TEST_F(Kqtool, ImportExportInBothLayoutsAndDiff) {
     ASSERT_EQ(run("export " + q(a) + " --format kq -o " + q(c)).status, 0);
     ASSERT_EQ(run("import " + q(c) + " -o " + q(b) + " --model 0").status, 0);
     EXPECT_EQ(readAll(b), readAll(a));
-    Result r = run("diff " + q(a) + " " + q(b));
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "");
     writeAll(csv, "Location,Name,Frequency,Duplex,Offset,Mode,Tone\n2,Rpt,440.00625,+,5,NFM,Tone\n");
-    r = run("import " + q(csv) + " -o " + q(b) + " --model 0");
+    Result r = run("import " + q(csv) + " -o " + q(b) + " --model 0");
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.err.find("dropped, this radio cannot hold them: \"Name\", \"Tone\""), std::string::npos) << r.err;
     r = run("diff " + q(a) + " " + q(b));
