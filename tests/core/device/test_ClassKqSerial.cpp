@@ -28,7 +28,7 @@ TEST(DeviceImage, OutOfRangeChannelOrAddressFailsAndChangesNothing) {
     EXPECT_EQ(img.EEWord(127), 7);
 }
 
-TEST(DeviceImage, ParametersWordsAndModelCodeAreStoredApart) {
+TEST(DeviceImage, ParametersWordsModelCodeAndWordCountAreStoredApart) {
     ClassKqSerial img;
     img.RxFreq(5, 150.0);
     img.RFPower(5, -1);
@@ -46,10 +46,7 @@ TEST(DeviceImage, ParametersWordsAndModelCodeAreStoredApart) {
     img.Model(1); // plain storage: the model table is not applied
     EXPECT_EQ(img.ModelName(), "");
     EXPECT_EQ(img.RFIF(), 45.0);
-}
-
-TEST(DeviceImage, TotalEEWordsIsABytesCountIn16Bits) {
-    ClassKqSerial img;
+    // The word count is a byte count held in 16 bits.
     for (int32_t fits : {100, 16383, -16384, 64}) EXPECT_EQ((img.TotalEEWords(fits), img.TotalEEWords()), fits);
     for (int32_t overflows : {16384, -16385}) EXPECT_THROW(img.TotalEEWords(overflows), OverflowError) << overflows;
     EXPECT_EQ(img.TotalEEWords(), 64);

@@ -204,8 +204,7 @@ TEST(ChannelCsv, LongListKeepsChannelsUpToFifteen) {
             std::to_string(k) + ",Ch" + std::to_string(k) + "," + kq::DecimalText(430 + k * 0.025) + ",,0,,NFM,5.0W,\n";
     const kq::CsvImport r = kq::ImportCsv(text, ClassKQxx53(), "long.csv", kq::CsvUnfit::Skip);
     ASSERT_EQ(r.unfit.size(), 44u);
-    EXPECT_EQ(r.unfit.front().line, 18);
-    EXPECT_EQ(r.unfit.back().line, 61);
+    EXPECT_EQ(std::make_pair(r.unfit.front().line, r.unfit.back().line), std::make_pair(18, 61));
     EXPECT_DOUBLE_EQ(r.device.Channel(15).RxFreq, 430.375);
     EXPECT_EQ(r.device.Channel(15).RFPower, -1);
     const std::string msg = kqtest::ErrorOf<kq::FileError>([&] { kq::ImportCsv(text, ClassKQxx53(), "long.csv"); });
