@@ -54,8 +54,9 @@ TEST_F(Kqtool, HelpAndBadCommandLines) {
     expectOneLineError(run("fill - --from 0 --to 1 --start 146 --step 25"), 2, "'-' is not one");
 }
 
-// "-" is standard input or output, and never a file of that name.
-TEST_F(Kqtool, DashReadsStandardInputAndWritesStandardOutput) {
+// "-" is standard input or output, and never a file of that name; the
+// printout to a file, a device node or a pipe.
+TEST_F(Kqtool, DashReadsStandardInputAndWritesStandardOutputReportAnywhere) {
     const std::string kqtool = q(KQTOOL_PATH) + " ";
     Result r = run("new --model=KQ-0153 -o - | " + kqtool + "show -");
     ASSERT_EQ(r.status, 0) << r.err;
@@ -80,34 +81,31 @@ TEST_F(Kqtool, DashReadsStandardInputAndWritesStandardOutput) {
     EXPECT_EQ(r.status, 8);
     EXPECT_FALSE(fs::exists("-"));
     EXPECT_FALSE(fs::exists(dir / "-"));
-}
 
-// A list as other programmers write it, with rows this radio cannot hold.
-TEST_F(Kqtool, ImportNamesUnfitRowsOrSkipsThem) {
-    const fs::path csv = file("list.csv"), out = file("out.KQ");
-    writeAll(csv, "Location,Name,Frequency,Duplex,Offset,Tone,Mode,Power\n"
-                  "0,Call,146.520000,,0.000000,,FM,50W,\n"
-                  "1,Ten,29.600000,,0.000000,,FM,5W,\n"
-                  "2,Rpt,442.100000,+,5.000000,,NFM,1W,\n"
-                  "20,Far,147.000000,,0.000000,,FM,1W,\n");
-    Result r = run("import " + q(csv) + " -o " + q(out));
-    EXPECT_EQ(r.status, 1);
-    ASSERT_EQ(lines(r.err).size(), 3u) << r.err;
-    EXPECT_EQ(lines(r.err)[0],
-              "kqtool import: " + csv.string() + ": 2 rows cannot be held by this radio; nothing was imported:");
-    EXPECT_EQ(lines(r.err)[2].rfind("  row 5: Location \"20\" is not", 0), 0u) << r.err;
-    EXPECT_FALSE(fs::exists(out));
-    r = run("import " + q(csv) + " -o " + q(out) + " --skip-unfit");
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(lines(r.err).size(), 4u) << r.err;
-    EXPECT_NE(r.err.find("2 row(s) left out, this radio cannot hold them:\n  row 3: "), std::string::npos);
-    EXPECT_EQ(lines(run("show " + q(out)).out).at(6), "2   2  442.100000  12.5K    447.100000  12.5K    L  ");
-    // Nothing left to import is no success.
-    writeAll(csv, "Location,Frequency,Duplex,Offset,Mode\n16,146.52,,0,FM\n");
-    r = run("import " + q(csv) + " -o " + q(file("none.KQ")) + " --skip-unfit");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("no channel is left to import; nothing was written."), std::string::npos) << r.err;
-    EXPECT_FALSE(fs::exists(file("none.KQ")));
+    // The printout's 26 lines, with CR LF in a file, to a device node or a pipe as well.
+    r = run("report " + q(a) + " --date 2003-05-07 -o " + q(file("r.txt")));
+    ASSERT_EQ(r.status, 0) << r.err;
+    // The same lines on standard output; in a file each ends with CR LF.
+    const auto got = lines(run("report " + q(a) + " --date 2003/5/7").out);
+    ASSERT_EQ(got.size(), 26u);
+    std::string crlf;
+    for (const auto& line : got) crlf += line + "\r\n";
+    EXPECT_EQ(readAll(file("r.txt")), crlf);
+    EXPECT_EQ(got[5], "FileName : " + fs::absolute(a).lexically_normal().string());
+    EXPECT_EQ(got[6], "Date     : 2003/5/7");
+    for (const char* to : {" -o /dev/stdout", " -o /dev/stdout | cat"}) {
+        r = run("report " + q(a) + " --date 2024/12/31" + to);
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(lines(r.out).size(), 26u) << to;
+        EXPECT_NE(r.out.find("Date     : 2024/12/31"), std::string::npos) << to << r.out;
+    }
+    fs::remove(file("r.txt"));
+    for (const char* date : {"2003/5", "2003/13/1", "2003/5-7"}) {
+        r = run("report " + q(a) + " --date " + date + " -o " + q(file("r.txt")));
+        EXPECT_EQ(r.status, 2) << date;
+        EXPECT_NE(r.err.find("bad date"), std::string::npos) << r.err;
+        EXPECT_FALSE(fs::exists(file("r.txt"))) << date;
+    }
 }
 
 // Two fills of one file at once: both wait while the file is locked, and
@@ -164,8 +162,8 @@ TEST_F(Kqtool, FillSavesWhatPassesOnceTheFileIsFreeAndNothingElse) {
     }
 }
 
-TEST_F(Kqtool, ImportExportInBothLayoutsAndDiff) {
-    const fs::path csv = file("in.csv"), a = file("a.KQ"), b = file("b.KQ"), c = file("c.csv");
+TEST_F(Kqtool, ImportExportDiffAndUnfitRowsNamedOrSkipped) {
+    const fs::path csv = file("in.csv"), a = file("a.KQ"), b = file("b.KQ"), c = file("c.csv"), o = file("o.KQ");
     writeAll(csv,
              std::string(kHeading) + "10,150.0125,145.5,25,25,high\r\n\n\"2\", 440.00625 ,445.00625,12.5,12.5,L\n");
     ASSERT_EQ(run("import " + q(csv) + " -o " + q(a) + " --model 0").status, 0);
@@ -187,6 +185,31 @@ TEST_F(Kqtool, ImportExportInBothLayoutsAndDiff) {
     EXPECT_EQ(r.out.substr(r.out.find("< 10")), "< 10  A  150.012500  25.0K    145.500000  25.0K    H  \n"
                                                 "> 10  A     NONE     12.5K       NONE     12.5K    L  \n");
     expectOneLineError(run("diff " + q(a) + " " + q(file("none.KQ"))), 8, "does not exist");
+
+    // A list as other programmers write it, with rows this radio cannot hold.
+    writeAll(csv, "Location,Name,Frequency,Duplex,Offset,Tone,Mode,Power\n"
+                  "0,Call,146.520000,,0.000000,,FM,50W,\n"
+                  "1,Ten,29.600000,,0.000000,,FM,5W,\n"
+                  "2,Rpt,442.100000,+,5.000000,,NFM,1W,\n"
+                  "20,Far,147.000000,,0.000000,,FM,1W,\n");
+    r = run("import " + q(csv) + " -o " + q(o));
+    EXPECT_EQ(r.status, 1);
+    ASSERT_EQ(lines(r.err).size(), 3u) << r.err;
+    EXPECT_EQ(lines(r.err)[0],
+              "kqtool import: " + csv.string() + ": 2 rows cannot be held by this radio; nothing was imported:");
+    EXPECT_EQ(lines(r.err)[2].rfind("  row 5: Location \"20\" is not", 0), 0u) << r.err;
+    EXPECT_FALSE(fs::exists(o));
+    r = run("import " + q(csv) + " -o " + q(o) + " --skip-unfit");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(lines(r.err).size(), 4u) << r.err;
+    EXPECT_NE(r.err.find("2 row(s) left out, this radio cannot hold them:\n  row 3: "), std::string::npos);
+    EXPECT_EQ(lines(run("show " + q(o)).out).at(6), "2   2  442.100000  12.5K    447.100000  12.5K    L  ");
+    // Nothing left to import is no success.
+    writeAll(csv, "Location,Frequency,Duplex,Offset,Mode\n16,146.52,,0,FM\n");
+    r = run("import " + q(csv) + " -o " + q(file("none.KQ")) + " --skip-unfit");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("no channel is left to import; nothing was written."), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(file("none.KQ")));
 }
 
 TEST_F(Kqtool, BadInputFailsWithOneLineAndWritesNothing) {
@@ -214,32 +237,4 @@ TEST_F(Kqtool, BadInputFailsWithOneLineAndWritesNothing) {
         expectOneLineError(run(line), 1, "odd\\nname/cut.KQ\": ");
     }
     expectOneLineError(run("new -o " + q(file("nowhere/x.KQ"))), 1, "folder does not exist");
-}
-
-// The printout's 26 lines, with CR LF in a file, to a device node or a pipe as well.
-TEST_F(Kqtool, ReportHasThePrintoutLinesWithTheGivenDate) {
-    ASSERT_EQ(run("new --model KQ-0153 -o " + q(file("a.KQ"))).status, 0);
-    Result r = run("report " + q(file("a.KQ")) + " --date 2003-05-07 -o " + q(file("r.txt")));
-    ASSERT_EQ(r.status, 0) << r.err;
-    // The same lines on standard output; in a file each ends with CR LF.
-    const auto got = lines(run("report " + q(file("a.KQ")) + " --date 2003/5/7").out);
-    ASSERT_EQ(got.size(), 26u);
-    std::string crlf;
-    for (const auto& line : got) crlf += line + "\r\n";
-    EXPECT_EQ(readAll(file("r.txt")), crlf);
-    EXPECT_EQ(got[5], "FileName : " + fs::absolute(file("a.KQ")).lexically_normal().string());
-    EXPECT_EQ(got[6], "Date     : 2003/5/7");
-    for (const char* to : {" -o /dev/stdout", " -o /dev/stdout | cat"}) {
-        r = run("report " + q(file("a.KQ")) + " --date 2024/12/31" + to);
-        ASSERT_EQ(r.status, 0) << r.err;
-        EXPECT_EQ(lines(r.out).size(), 26u) << to;
-        EXPECT_NE(r.out.find("Date     : 2024/12/31"), std::string::npos) << to << r.out;
-    }
-    fs::remove(file("r.txt"));
-    for (const char* date : {"2003/5", "2003/13/1", "2003/5-7"}) {
-        r = run("report " + q(file("a.KQ")) + " --date " + date + " -o " + q(file("r.txt")));
-        EXPECT_EQ(r.status, 2) << date;
-        EXPECT_NE(r.err.find("bad date"), std::string::npos) << r.err;
-        EXPECT_FALSE(fs::exists(file("r.txt"))) << date;
-    }
 }
