@@ -60,7 +60,7 @@ std::string span(const std::vector<std::string>& lines, std::size_t from, std::s
 
 } // namespace
 
-TEST(ChannelFileText, FreshDeviceGivesTheExactLayout) {
+TEST(ChannelFileText, FreshDeviceGivesTheExactLayoutWithHeaderTextsCutToTheirFields) {
     ClassKQxx53 dev;
     dev.EEWord(2, 0x00FF); // words the conversion leaves alone
     dev.EEWord(10, 0xABCD);
@@ -77,9 +77,8 @@ TEST(ChannelFileText, FreshDeviceGivesTheExactLayout) {
     EXPECT_EQ(span(lines, 256, 262), "197 0 2 0 0 255");
     EXPECT_EQ(span(lines, 276, 278), "171 205");
     for (int32_t w : {70000, -1}) EXPECT_THROW(kq::ChannelFileText((dev.EEWord(3, w), dev)), kq::OverflowError);
-}
 
-TEST(ChannelFileHeader, TextsAreCutToTheirFieldsWithoutTouchingTheNext) {
+    // The header's texts are cut to their fields without touching the next.
     auto bytes = [](const kq::ChannelFileHeader& h, int n) { return std::vector<int>(h.begin(), h.begin() + n); };
     // The eighth character "-" has no room; the version's length stays.
     EXPECT_EQ(bytes(kq::MakeChannelFileHeader("KQ-0453-EXTRA-LONG"), 18),

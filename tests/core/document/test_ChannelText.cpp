@@ -4,12 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
 
 using kq::ClassKQxx53;
 
-TEST(FreqToText, TenColumnsSixthDecimalCutAndOverflowMark) {
+TEST(ChannelRow, FrequencyTenColumnsSixthDecimalCutOverflowMarkedRowFiftyTwo) {
     const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
     // The sixth decimal is cut, not rounded; codec noise is hidden; a whole
     // part of up to nine digits is kept, more overflows.
@@ -21,9 +20,8 @@ TEST(FreqToText, TenColumnsSixthDecimalCutAndOverflowMark) {
         {1e300, "**********"},       {nan, "**********"},         {inf, "**********"}};
     for (const auto& c : cases) EXPECT_EQ(kq::FreqToText(c.first), c.second) << c.first;
     for (double f : {1e-300, 99.99, 1e4, -1e9, 2e15}) EXPECT_EQ(kq::FreqToText(f).size(), 10u) << f;
-}
 
-TEST(ChannelRow, FiftyTwoColumnsWhateverTheValues) {
+    // A channel's row: fifty-two columns whatever the values.
     ClassKQxx53 dev;
     dev.TheRxFreq(10, 150.0125);
     dev.TheRxCHSpace(10, -1);

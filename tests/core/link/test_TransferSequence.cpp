@@ -9,7 +9,6 @@ using kq::ClassKQxx53;
 using kqtest::FakeLink;
 using Seq = kq::TransferSequence;
 using Outcome = Seq::Outcome;
-using Dir = Seq::Direction;
 
 namespace {
 
@@ -126,23 +125,23 @@ TEST(TransferSequence, WriteOutcomesAndWhatTheRadioHolds) {
 }
 
 TEST(TransferSequence, ProgressAsTheBarsShowItAndCancelBetweenWords) {
-    for (Dir dir : {Dir::Read, Dir::Write}) {
+    for (Seq::Direction dir : {Seq::Direction::Read, Seq::Direction::Write}) {
         FakeLink radio = Radio(1);
         ClassKQxx53 dev = Table();
         Seq read(64), write(kq::PrepareWrite(dev));
-        Seq& seq = dir == Dir::Write ? write : read;
+        Seq& seq = dir == Seq::Direction::Write ? write : read;
         std::vector<int> bar(65, -1); // the bar when word n is asked for
-        bool modelChecked = dir == Dir::Read;
+        bool modelChecked = dir == Seq::Direction::Read;
         radio.onRead = [&](int addr) {
             if (!modelChecked) return void(modelChecked = true);
             bar[static_cast<size_t>(addr)] = seq.Progress();
             if (addr == 40) seq.Cancel();
         };
         EXPECT_EQ(seq.Run(radio).outcome, Outcome::Cancelled);
-        const int ahead = dir == Dir::Write ? 1 : 0; // a write's bar runs one step ahead
+        const int ahead = dir == Seq::Direction::Write ? 1 : 0; // a write's bar runs one step ahead
         EXPECT_EQ(std::vector<int>({bar[0], bar[3], bar[4], bar[30], bar[40], bar[41]}),
                   std::vector<int>({ahead, ahead, 1 + ahead, 7 + ahead, 10 + ahead, -1}));
         EXPECT_EQ(seq.WordsDone(), 41);
-        EXPECT_EQ(radio.words[31] == dev.EEWord(31), dir == Dir::Write); // channel 5
+        EXPECT_EQ(radio.words[31] == dev.EEWord(31), dir == Seq::Direction::Write); // channel 5
     }
 }
