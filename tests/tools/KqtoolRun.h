@@ -22,8 +22,7 @@ namespace kqtest {
 
 struct Result {
     int status;
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
 
 inline std::vector<std::string> lines(const std::string& text) {

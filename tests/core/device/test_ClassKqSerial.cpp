@@ -59,7 +59,7 @@ TEST(RoundHalfEven, HalvesGoToEvenNeighbourAndHugeValuesFail) {
     EXPECT_THROW(RoundHalfEven(std::nan("")), OverflowError);
 }
 
-TEST(Facade, NewDeviceIsAnUnusedKQ0453) {
+TEST(Facade, NewDeviceIsAnUnusedKQ0453AndFrequencyChecksIgnoreBandLimits) {
     ClassKQxx53 d;
     EXPECT_EQ(std::make_tuple(d.NowCHNum, d.Model(), d.ModelName(), d.RFIF(), d.TotalEEWords()),
               std::make_tuple(1, 2, "KQ-0453", -45.0, 64));
@@ -69,9 +69,8 @@ TEST(Facade, NewDeviceIsAnUnusedKQ0453) {
     d.Para_to_EEWord();
     EXPECT_EQ(std::vector<int32_t>({d.EEWord(0), d.EEWord(1), d.EEWord(8), d.EEWord(9)}),
               std::vector<int32_t>({50432, 512, 5121, 4097}));
-}
 
-TEST(Facade, FrequencyChecksIgnoreBandLimits) {
+    // Frequency checks ignore band limits.
     const std::pair<double, bool> cases[] = {
         {100.0, true},         {99.995, false},   {999.995, true}, {1000.0, false}, {150.00625, true},
         {150.0026, false},     {150.0004, true},  {175.5, true},   {133.0, true},   {146.0126, false},

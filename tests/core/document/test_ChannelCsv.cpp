@@ -200,8 +200,7 @@ TEST(ChannelCsv, MixedBandListNamesEveryUnfitRowOrImportsTheOthers) {
 TEST(ChannelCsv, LongListKeepsChannelsUpToFifteen) {
     std::string text = "Location,Name,Frequency,Duplex,Offset,Tone,Mode,Power\n";
     for (int k = 0; k < 60; ++k)
-        text +=
-            std::to_string(k) + ",Ch" + std::to_string(k) + "," + kq::DecimalText(430 + k * 0.025) + ",,0,,NFM,5.0W,\n";
+        text += std::to_string(k) + ",," + kq::DecimalText(430 + k * 0.025) + ",,0,,NFM,5.0W,\n";
     const kq::CsvImport r = kq::ImportCsv(text, ClassKQxx53(), "long.csv", kq::CsvUnfit::Skip);
     ASSERT_EQ(r.unfit.size(), 44u);
     EXPECT_EQ(std::make_pair(r.unfit.front().line, r.unfit.back().line), std::make_pair(18, 61));

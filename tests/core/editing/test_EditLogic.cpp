@@ -68,7 +68,7 @@ AutoFillFields fill(std::string from, std::string to, std::string start, std::st
 }
 } // namespace
 
-TEST(AutoFill, RunningSumInKilohertzOnTheChosenSides) {
+TEST(AutoFill, RunningSumInKilohertzOnTheChosenSidesRefusalsWriteNothing) {
     ClassKQxx53 dev = kqtest::MarkedDevice();
     AutoFill(dev, fill("0", "15", "146,0125", "12.5"));
     const std::pair<int16_t, double> both[] = {{0, 146.0125}, {1, 146.025}, {3, 146.05}, {15, 146.2}};
@@ -90,9 +90,8 @@ TEST(AutoFill, RunningSumInKilohertzOnTheChosenSides) {
         EXPECT_EQ(dev.Channel(7), kqtest::MarkedDevice().Channel(7));
         EXPECT_EQ(dev.NowCHNum, 6);
     }
-}
 
-TEST(AutoFill, MessagesInOrderAndNothingWritten) {
+    // Refusals: messages in order, and nothing written.
     const std::string badCh = " A Invalid Channel Number.", badFreq = " A Invalid Frequency Value.";
     const std::pair<AutoFillFields, std::string> cases[] = {
         {fill("0", "3 ", "146", "12.5"), badCh},
@@ -109,7 +108,7 @@ TEST(AutoFill, MessagesInOrderAndNothingWritten) {
         {fill("0", "3", "98.4625", "12.5", 7), "Unknown fill mode 7."},
     };
     for (const auto& [f, message] : cases) {
-        ClassKQxx53 dev = kqtest::MarkedDevice();
+        dev = kqtest::MarkedDevice();
         dev.NowCHNum = 2;
         EXPECT_EQ(kqtest::ErrorOf<InvalidEntry>([&, &f = f] { AutoFill(dev, f); }), message)
             << f.StartCH << "|" << f.StopCH << "|" << f.StartFreq << "|" << f.SpaceFreq;

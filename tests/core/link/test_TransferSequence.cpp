@@ -19,11 +19,10 @@ FakeLink Radio(int model = 2) {
     return link;
 }
 
-// The table written: of model 1, its words all set.
+// The table written (its words set by PrepareWrite): of model 1, its channels all differ.
 ClassKQxx53 Table() {
     ClassKQxx53 d = kqtest::MarkedDevice();
     d.Model(1);
-    d.Para_to_EEWord();
     return d;
 }
 
