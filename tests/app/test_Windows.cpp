@@ -142,16 +142,6 @@ class TestWindows : public QObject {
         dlg->Command_OK_Click();
         Settle();
     }
-    static void fill(frmDocument* d, const QString& start, const QString& stop, const QString& freq) {
-        d->OpenAutoFreq();
-        Form_AutoFreq* f = Form_AutoFreq::Open();
-        f->Text_StartCH->setText(start);
-        f->Text_StopCH->setText(stop);
-        f->Text_StartFreq->setText(freq);
-        f->Text_SpaceFreq->setText("12.5");
-        f->Command_OK_Click();
-        Settle();
-    }
     // Replaces a field's text the way a user does: focus (selects all), type.
     static void type(QLineEdit* e, const QString& text) {
         e->setFocus();
@@ -453,43 +443,12 @@ private slots:
         Settle();
         QVERIFY(!Form_Keyin_CH::Open() && d->IsModified());
         QCOMPARE(Rows(d)[5], QString("5   5  150.012500  25.0K    150.012500  25.0K    H  "));
-    }
-
-    void autoFreqFillsTypedWithEnterThenRxOnly() {
-        frmDocument* d = FreshDocument();
-        MenuItem("&EDIT", "AUTO&FREQ")->trigger();
-        Form_AutoFreq* dlg = Form_AutoFreq::Open();
-        QVERIFY(dlg && QTest::qWaitForWindowExposed(dlg));
-        QCOMPARE(dlg->focusWidget(), dlg->Text_StartCH);
-        for (const char* text : {"0", "15", "146.0125", "12.5", "", ""}) {
-            QWidget* field = dlg->focusWidget();
-            QTest::keyClicks(field, text);
-            QTest::keyClick(field, Qt::Key_Return); // the last two: Rx=Tx, then OK
-        }
-        Settle();
-        QVERIFY(!Form_AutoFreq::Open());
-        QCOMPARE(Rows(d)[15], QString("15  F  146.200000  12.5K    146.200000  12.5K    L  "));
-        MenuItem("&EDIT", "AUTO&FREQ")->trigger();
-        dlg = Form_AutoFreq::Open();
-        for (const char* text : {"3", "3", "150", "25"}) QTest::keyClicks(dlg->focusWidget(), text + QString("\r"));
-        dlg->Option_OnlyRx->click();
-        dlg->Command_OK_Click();
-        QCOMPARE(Rows(d)[3], QString("3   3  150.000000  12.5K    146.050000  12.5K    L  "));
-    }
-
-    void systemOptionSwitchesTheModelAndDialogsCloseWithTheirWindow() {
-        frmDocument* d = FreshDocument();
-        MenuItem("&OPTION", "S&YSTEM")->trigger();
-        Form_Option_System* dlg = Form_Option_System::Open();
-        QCOMPARE(dlg->Combo_Model->currentText(), QString("KQ-0453    IF -45MHz"));
-        dlg->Combo_Model->setCurrentIndex(3);
-        QTest::mouseClick(dlg->Command_Yes, Qt::LeftButton); // and reopened at once
-        QCOMPARE(d->LabelModel()->text() + " " + d->LabelRFIF()->text(), QString("KQ-0153 21.4 MHz"));
         // A model code without an item: nothing selected, OK waits for a choice.
         d->myDevice().Model(9);
         MenuItem("&OPTION", "S&YSTEM")->trigger();
-        dlg = Form_Option_System::Open();
-        QVERIFY(dlg->Combo_Model->placeholderText().contains("9") && !dlg->Command_Yes->isEnabled());
+        Form_Option_System* system = Form_Option_System::Open();
+        QVERIFY(system->Combo_Model->placeholderText().contains("9") && !system->Command_Yes->isEnabled());
+        // The table's dialogs close with its window.
         d->OpenAutoFreq();
         QVERIFY(editRow(d, 1) && Form_AutoFreq::Open() && Form_Option_System::Open());
         BoxAnswer discard(QMessageBox::Discard);
@@ -613,19 +572,31 @@ private slots:
         const auto onRow = [d](int row, const char* item) {
             return [=] { Select(d, {row}), MenuItem("&EDIT", item)->trigger(); };
         };
+        // AUTOFREQ as typed: Enter walks its fields, then Rx=Tx and OK; or only Rx.
+        const auto autoFreq = [](const QStringList& keys, bool onlyRx) {
+            MenuItem("&EDIT", "AUTO&FREQ")->trigger();
+            Form_AutoFreq* f = Form_AutoFreq::Open();
+            QVERIFY(f && QTest::qWaitForWindowExposed(f) && f->focusWidget() == f->Text_StartCH);
+            for (const QString& text : keys) QTest::keyClicks(f->focusWidget(), text + "\r");
+            if (onlyRx) f->Option_OnlyRx->click(), f->Command_OK_Click();
+        };
         const std::function<void()> commands[] = {
-            [d] { fill(d, "0", "15", "146"); }, // all 16 channels
+            [&] { autoFreq({"0", "15", "146.0125", "12.5", "", ""}, false); }, // all 16 channels
+            [&] { autoFreq({"3", "3", "150", "25"}, true); },
             [d] { editChannel(d, 2, "150.5"); },
             onRow(2, "CU&T"),
             onRow(10, "&PASTE"),
             onRow(11, "&DELETE"),
-            [d] {
-                d->OpenSystemOption(), Form_Option_System::Open()->Combo_Model->setCurrentIndex(0);
-                Form_Option_System::Open()->Command_Yes_Click();
+            [] {
+                MenuItem("&OPTION", "S&YSTEM")->trigger();
+                Form_Option_System* dlg = Form_Option_System::Open();
+                QCOMPARE(dlg->Combo_Model->currentText(), QString("KQ-0453    IF -45MHz"));
+                dlg->Combo_Model->setCurrentIndex(3);
+                QTest::mouseClick(dlg->Command_Yes, Qt::LeftButton);
             },
             [d] { d->myDevice().TheRxFreq(15, 160.0), d->MarkModified(); }, // as a read of the radio leaves it
         };
-        const auto state = [d] { return Rows(d).join('\n') + d->LabelModel()->text(); };
+        const auto state = [d] { return Rows(d).join('\n') + d->LabelModel()->text() + " " + d->LabelRFIF()->text(); };
         QStringList states = {state()};
         for (const auto& run : commands) {
             run();
@@ -633,7 +604,11 @@ private slots:
             states << state();
             QCOMPARE(d->UndoStack()->count(), states.size() - 1);
             QVERIFY(states.last() != states[states.size() - 2] && d->isWindowModified() && d->IsModified());
+            QVERIFY(!Form_AutoFreq::Open() && !Form_Option_System::Open()); // closed by OK
         }
+        QVERIFY(states[1].contains("15  F  146.200000  12.5K    146.200000  12.5K    L  "));
+        QVERIFY(states[2].contains("3   3  150.000000  12.5K    146.050000  12.5K    L  "));
+        QVERIFY(states[7].endsWith("KQ-0153 21.4 MHz"));
         QCOMPARE(d->windowTitle(), d->Caption() + "[*]");
         // Changing nothing (deleting an empty row, a read of the same table) makes no step.
         onRow(2, "&DELETE")();
@@ -700,7 +675,7 @@ private slots:
         Select(d, {9});
         MenuItem("&EDIT", "&PASTE")->trigger();
         QVERIFY(hint().endsWith(": channels 3, 9"));
-        fill(d, "0", "15", "150");
+        d->Undo(), d->Undo();
         QCOMPARE(hint(), QString());
         main->OpenChannelFilePath(tableFile("low.KQ", 12, 120.0));
         QVERIFY(hint().endsWith(": channel 12"));
