@@ -102,19 +102,16 @@ class TestWindows : public QObject {
     std::unique_ptr<frmMain> main;
     QTemporaryDir dir;
 
-    static void setChannel(frmDocument* d, int16_t ch, double rx, double tx) {
-        d->myDevice().TheRxFreq(ch, rx);
-        d->myDevice().TheTxFreq(ch, tx);
-        d->UpdateHomePage();
-    }
     // A new active table with channels 0 .. n-1, its image cut to words (19: header and channel 0, a short transfer).
     static frmDocument* table(int16_t n, int16_t words = 64) {
         frmDocument* d = FreshDocument();
         for (int16_t ch = 0; ch < n; ++ch) {
             d->myDevice().TheRFPower(ch, ch % 2 ? -1 : 0);
-            setChannel(d, ch, 146.0125 + ch * 0.025, 150.5 + ch * 0.0125);
+            d->myDevice().TheRxFreq(ch, 146.0125 + ch * 0.025);
+            d->myDevice().TheTxFreq(ch, 150.5 + ch * 0.0125);
         }
         d->myDevice().TotalEEWords(words);
+        d->UpdateHomePage();
         return d;
     }
     // The last transfer's result, kept in the status bar.
@@ -140,13 +137,6 @@ class TestWindows : public QObject {
     static void editChannel(frmDocument* d, int row, const QString& rx) {
         editRow(d, row, rx)->Command_OK_Click();
         Settle();
-    }
-    // Replaces a field's text the way a user does: focus (selects all), type.
-    static void type(QLineEdit* e, const QString& text) {
-        e->setFocus();
-        e->selectAll();
-        QTest::keyClick(e, Qt::Key_Backspace);
-        QTest::keyClicks(e, text);
     }
     // As typed into the file dialog's name field, then accepted.
     static void typeFileName(QFileDialog* f, const QString& path) {
@@ -201,12 +191,11 @@ private slots:
         Settle();
         QCOMPARE(main->NewDocument()->Caption(), QString("Untitled%1").arg(base + 3));
         // Saved and opened tables have the path as caption; a file opened takes the next number, one not read none.
-        setChannel(b, 15, 174.99375, 150.0);
+        editChannel(b, 15, "174.99375");
         ApplySystemOption(b->myDevice(), 0);
         const QString path = dir.filePath("table.KQ");
         QVERIFY(b->File().SaveTo(path) && b->Caption() == path && b->File().Save()); // Save: to the caption's path, without asking
-        const QString copy = dir.filePath("copy.KQ");
-        QVERIFY(QFile::copy(path, copy));
+        const QString copy = writeFile("copy.KQ", Bytes(path));
         frmDocument* o = main->OpenChannelFilePath(copy);
         QCOMPARE(o->Caption() + " " + o->LabelModel()->text() + " " + o->LabelRFIF()->text(), copy + " KQ-0253 45 MHz");
         QVERIFY(Rows(o) == Rows(b) && !o->IsModified());
@@ -229,8 +218,8 @@ private slots:
 
     void clipboardIsSharedAndRedrawsKeepTheView() {
         frmDocument* d = FreshDocument();
-        setChannel(d, 2, 150.0125, 145.5);
-        setChannel(d, 5, 160.0, 160.005);
+        editChannel(d, 2, "150.0125");
+        editChannel(d, 5, "160.005");
         const QStringList before = Rows(d);
         // CUT clears the channels; the redraw keeps selection, current row and scroll.
         d->List()->setCurrentRow(12, QItemSelectionModel::NoUpdate);
@@ -349,7 +338,7 @@ private slots:
     void reportPrintsToPdfAndPreviewsAsPrintWould() {
         QVERIFY2(!QStandardPaths::findExecutable("pdftotext").isEmpty(), "pdftotext (poppler-utils) is needed");
         frmDocument* d = FreshDocument();
-        setChannel(d, 10, 150.0125, 145.5);
+        editChannel(d, 10, "150.0125");
         const QStringList lines = TablePrint::FillReport(*d);
         { // a name typed without .pdf gets it
             ModalAnswer<QFileDialog> name([this](QFileDialog* f) { typeFileName(f, dir.filePath("report")); });
@@ -384,13 +373,9 @@ private slots:
 
     void readmeViewerShowsTheFileLineByLine() {
         // Either line end, a blank line and a last line without one all read as lines.
-        for (const auto& [path, text, found] :
-             {std::tuple<QString, QString, bool>{writeFile("r.txt", "a\r\n\nno end"), "a\r\n\r\nno end\r\n", true},
-              {dir.filePath("none.txt"), "", false}}) {
-            bool ok = !found;
-            QCOMPARE(Form_Readme::ReadmeText(path, &ok), text);
-            QCOMPARE(ok, found);
-        }
+        bool read = false;
+        QCOMPARE(Form_Readme::ReadmeText(writeFile("r.txt", "a\r\n\nno end"), &read), QString("a\r\n\r\nno end\r\n"));
+        QVERIFY(read && Form_Readme::ReadmeText(dir.filePath("none.txt"), &read).isEmpty() && !read);
         QFile own(Form_Readme::ReadmePath());
         QVERIFY2(own.open(QIODevice::ReadOnly | QIODevice::Text), "KQreadme.txt must lie next to the program");
         MenuItem("&HELP", "&README")->trigger(); // from the main window's own HELP
@@ -447,10 +432,10 @@ private slots:
             QCOMPARE(dlg->focusWidget(), walk[i + 1]);
         }
         BoxAnswer ok(QMessageBox::Ok); // a refused value keeps the dialog and the channel
-        type(dlg->Text_RxFreq, "1.2.3");
+        dlg->Text_RxFreq->clear(), QTest::keyClicks(dlg->Text_RxFreq, "1.2.3");
         QTest::mouseClick(dlg->Command_OK, Qt::LeftButton);
         QVERIFY(ok.text == "A Invalid Frequency Value." && Form_Keyin_CH::Open() == dlg && !d->IsModified());
-        type(dlg->Text_RxFreq, "150,0125");
+        dlg->Text_RxFreq->clear(), QTest::keyClicks(dlg->Text_RxFreq, "150,0125");
         dlg->Option_RFPower_High->setChecked(true);
         QTest::mouseClick(dlg->Command_OK, Qt::LeftButton);
         Settle();
@@ -536,9 +521,9 @@ private slots:
             upload ? Form_Upload::Load(*d) : Form_Download::Load(*d);
             QCOMPARE(ok.text, box);
             // Centred on the program, wide enough for its title, no minimise or maximise.
-            QVERIFY((ok.shown.center() - main->frameGeometry().center()).manhattanLength() <= 2);
-            QVERIFY(ok.shown.width() > QFontMetrics(main->font()).horizontalAdvance(QGuiApplication::applicationDisplayName()) + 40);
-            QVERIFY(!(ok.flags & Qt::WindowMinMaxButtonsHint));
+            const int title = QFontMetrics(main->font()).horizontalAdvance(QGuiApplication::applicationDisplayName());
+            QVERIFY((ok.shown.center() - main->frameGeometry().center()).manhattanLength() <= 2 &&
+                    ok.shown.width() > title + 40 && !(ok.flags & Qt::WindowMinMaxButtonsHint));
             QVERIFY2(status().contains(details), qPrintable(status()));
             QVERIFY(Rows(d) == before && !d->IsBusy());
         }
@@ -689,8 +674,7 @@ private slots:
             typeFileName(f, chirp);
         });
         MenuItem("&FILE", "&EXPORT CSV...")->trigger();
-        QFile chirpFile(chirp);
-        QVERIFY(chirpFile.open(QIODevice::ReadOnly) && chirpFile.readLine().startsWith("Location,Name,Frequency,"));
+        QVERIFY(Bytes(chirp).startsWith("Location,Name,Frequency,"));
         frmDocument* e = FreshDocument();
         const QStringList empty = Rows(e);
         QVERIFY(TableCsv::ImportFrom(*e, chirp));
@@ -717,8 +701,8 @@ private slots:
         QVERIFY(Rows(e)[1].contains("146.520000") && Rows(e)[2].contains("NONE") && Rows(e)[3].contains("147.000000"));
         // A file over the size a list can have is refused without reading it whole.
         BoxAnswer tooLarge(QMessageBox::Ok);
-        QVERIFY(!TableCsv::ImportFrom(*e, writeFile("big.csv", QByteArray(MaxCsvBytes + 1, ','))));
-        QVERIFY(tooLarge.text.contains("too large"));
+        QVERIFY(!TableCsv::ImportFrom(*e, writeFile("big.csv", QByteArray(MaxCsvBytes + 1, ','))) &&
+                tooLarge.text.contains("too large"));
         QCOMPARE(e->UndoStack()->count(), 2); // the imports after the undo, and no more
     }
 
