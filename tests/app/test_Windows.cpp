@@ -216,10 +216,17 @@ private slots:
         QCOMPARE(main->ActiveDocument(), b);
     }
 
-    void clipboardIsSharedAndRedrawsKeepTheView() {
+    void clipboardIsSharedRedrawsKeepTheViewAndTheBandHintNamesChannelsOutsideTheBand() {
         frmDocument* d = FreshDocument();
+        const auto hint = [this] { return main->findChild<QLabel*>("Label_BandHint")->text(); };
         editChannel(d, 2, "150.0125");
-        editChannel(d, 5, "160.005");
+        editChannel(d, 5, "440");
+        main->statusBar()->showMessage("Read the radio on COM1 (/dev/pts/0)."); // hides no lasting field
+        QVERIFY(main->findChild<QLabel*>("Label_BandHint")->isVisible());
+        QVERIFY(hint().contains("134 to 175 MHz") && hint().endsWith(": channel 5"));
+        // The row is coloured, its text stays the row.
+        QVERIFY(d->List()->item(5)->background() != d->List()->item(4)->background());
+        QCOMPARE(Rows(d)[5], QString("5   5  440.000000  12.5K    440.000000  12.5K    L  "));
         const QStringList before = Rows(d);
         // CUT clears the channels; the redraw keeps selection, current row and scroll.
         d->List()->setCurrentRow(12, QItemSelectionModel::NoUpdate);
@@ -231,6 +238,7 @@ private slots:
         QCOMPARE(Rows(d)[2].count("NONE") + Rows(d)[5].count("NONE"), 4);
         QVERIFY(d->List()->item(2)->isSelected() && d->List()->item(5)->isSelected() && bar->value() == top);
         QCOMPARE(d->List()->currentRow() + d->myDevice().NowCHNum, 24);
+        QCOMPARE(hint(), QString());
         frmDocument* other = FreshDocument();
         Select(other, {9});
         MenuItem("&EDIT", "&PASTE")->trigger();
@@ -253,9 +261,31 @@ private slots:
         Select(other, {7});
         choose(7, "&PASTE");
         QVERIFY(Rows(other)[10] == pasted && Rows(other)[7].mid(6) == pasted.mid(6));
+        QVERIFY2(hint().endsWith(": channels 7, 10"), qPrintable(hint()));
         choose(12, "EDIT C&HANNEL...");
         QVERIFY(Form_Keyin_CH::Open() && Form_Keyin_CH::Open()->windowTitle() == "Channel 12");
+        main->OpenChannelFilePath(tableFile("low.KQ", 12, 120.0));
+        QVERIFY(hint().endsWith(": channel 12"));
+        // The table window shows whole labels for every model, and grows with its frame.
+        main->ActivateDocument(d);
+        for (int model = 0; model < 4; ++model) {
+            ApplySystemOption(d->myDevice(), model);
+            d->UpdateHomePage();
+            for (QLabel* label : d->findChildren<QLabel*>())
+                QVERIFY2(label->width() >= label->sizeHint().width() && label->height() >= label->fontMetrics().height(),
+                         qPrintable(label->text()));
+        }
+        QMdiSubWindow* sub = main->mdiArea()->activeSubWindow();
+        const QSize list = d->List()->size();
+        sub->showMaximized();
+        QVERIFY(d->List()->width() - list.width() == d->width() - Twips(6800) && d->List()->height() > list.height());
+        // A table beyond the area's edge is reached by scrolling.
+        sub->showNormal();
+        sub->move(main->mdiArea()->width(), main->mdiArea()->height());
+        Settle();
+        QVERIFY(main->mdiArea()->horizontalScrollBar()->maximum() > 0 && main->mdiArea()->verticalScrollBar()->maximum() > 0);
     }
+
 
     void unsavedChangesAreAskedAboutBeforeAnyTableCloses() {
         // A table edited back to what was saved is clean, however it got there.
@@ -624,45 +654,6 @@ private slots:
         QVERIFY(d->isWindowModified() && d->IsModified());
         MenuItem("&EDIT", "&REDO")->trigger();
         QVERIFY(!d->isWindowModified() && !d->IsModified());
-    }
-
-    void bandHintNamesChannelsOutsideTheBandAndTheTableWindowsLayout() {
-        frmDocument* d = FreshDocument();
-        const auto hint = [this] { return main->findChild<QLabel*>("Label_BandHint")->text(); };
-        editChannel(d, 3, "440");
-        main->statusBar()->showMessage("Read the radio on COM1 (/dev/pts/0)."); // hides no lasting field
-        QVERIFY(main->findChild<QLabel*>("Label_BandHint")->isVisible());
-        QVERIFY(hint().contains("134 to 175 MHz") && hint().endsWith(": channel 3"));
-        // The row is coloured, its text stays the row.
-        QVERIFY(d->List()->item(3)->background() != d->List()->item(4)->background());
-        QCOMPARE(Rows(d)[3], QString("3   3  440.000000  12.5K    440.000000  12.5K    L  "));
-        Select(d, {3});
-        MenuItem("&EDIT", "&COPY")->trigger();
-        Select(d, {9});
-        MenuItem("&EDIT", "&PASTE")->trigger();
-        QVERIFY(hint().endsWith(": channels 3, 9"));
-        d->Undo(), d->Undo();
-        QCOMPARE(hint(), QString());
-        main->OpenChannelFilePath(tableFile("low.KQ", 12, 120.0));
-        QVERIFY(hint().endsWith(": channel 12"));
-        // The table window shows whole labels for every model, and grows with its frame.
-        main->ActivateDocument(d);
-        for (int model = 0; model < 4; ++model) {
-            ApplySystemOption(d->myDevice(), model);
-            d->UpdateHomePage();
-            for (QLabel* label : d->findChildren<QLabel*>())
-                QVERIFY2(label->width() >= label->sizeHint().width() && label->height() >= label->fontMetrics().height(),
-                         qPrintable(label->text()));
-        }
-        QMdiSubWindow* sub = main->mdiArea()->activeSubWindow();
-        const QSize list = d->List()->size();
-        sub->showMaximized();
-        QVERIFY(d->List()->width() - list.width() == d->width() - Twips(6800) && d->List()->height() > list.height());
-        // A table beyond the area's edge is reached by scrolling.
-        sub->showNormal();
-        sub->move(main->mdiArea()->width(), main->mdiArea()->height());
-        Settle();
-        QVERIFY(main->mdiArea()->horizontalScrollBar()->maximum() > 0 && main->mdiArea()->verticalScrollBar()->maximum() > 0);
     }
 
     void csvExportsEitherLayoutAndImportsAsOneStep() {
