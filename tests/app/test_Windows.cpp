@@ -515,7 +515,7 @@ private slots:
         QVERIFY(Rows(d) == rows && Bytes(file) == QByteArray::fromStdString(ChannelFileText(d->myDevice())));
         // The result stays, whatever the status bar shows meanwhile, until the next edit.
         main->statusBar()->showMessage("Exported x.csv.");
-        QVERIFY2(status().startsWith("Wrote and verified 64 words on ") && status().contains(radio.device), qPrintable(status()));
+        QVERIFY2(status() == "Wrote and verified 64 words on COM1 (" + radio.device + ")", qPrintable(status()));
         QVERIFY(!marks[0].isNull() && !marks[1].isNull() && marks[0] != marks[1]);
         editChannel(d, 2, "150");
         QCOMPARE(status(), QString());

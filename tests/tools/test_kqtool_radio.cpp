@@ -24,7 +24,7 @@ TEST_F(KqtoolRadio, WriteThenReadInBothModesAndTheModelQuestion) {
     // Standard error is a file here: what was done, and no progress bar.
     EXPECT_EQ(lines(r.err).size(), 1u) << r.err;
     EXPECT_EQ(r.err.find('\r'), std::string::npos) << r.err;
-    EXPECT_NE(r.err.find("wrote and verified 64 words on " + radio.device.toStdString()), std::string::npos);
+    EXPECT_NE(r.err.find("wrote and verified 64 words on COM1 (" + radio.device.toStdString() + ")"), std::string::npos);
     const std::string device = radio.device.toStdString();
     r = run("read -o " + q(file("back.KQ")) + port(radio) + " --verbose");
     ASSERT_EQ(r.status, 0) << r.err;

@@ -39,7 +39,7 @@ TEST(TransferSequence, ReadOutcomesAndWhatTheyLeave) {
         const char* detail;
     };
     const Case cases[] = {
-        {[](FakeLink&) {}, Outcome::Done, 64, "", "read 64 words from /dev/fake"},
+        {[](FakeLink&) {}, Outcome::Done, 64, "", "read 64 words from COM1 (/dev/fake)"},
         {[](FakeLink& l) { l.port = 0; }, Outcome::NoRadio, 0, cpe, "no radio answered"},
         {[](FakeLink& l) { l.initFails = true; }, Outcome::LinkFailed, 0, cpe, "could not be prepared"},
         {[](FakeLink& l) { l.silentFrom = 10; }, Outcome::LinkFailed, 10, cpe, "at word 10 (10 of 64"},
@@ -82,7 +82,7 @@ TEST(TransferSequence, WriteOutcomesAndWhatTheRadioHolds) {
     };
     const auto none = [](FakeLink&) {};
     const Case cases[] = {
-        {1, none, -1, 0, Outcome::Done, 64, "wrote and verified 64 words on /dev/fake"},
+        {1, none, -1, 0, Outcome::Done, 64, "wrote and verified 64 words on COM1 (/dev/fake)"},
         {3, none, 0, 3, Outcome::ModelDeclined, 0, "another model"},
         {3, none, 1, 3, Outcome::Done, 64, "wrote and verified"},
         {1, [](FakeLink& l) { l.silentFrom = 1; }, 0, -1, Outcome::ModelDeclined, 0, "another model"},
