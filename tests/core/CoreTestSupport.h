@@ -1,9 +1,11 @@
-// What the core tests share: the message of an expected error, and a
-// device whose channels all differ.
+// What the tests share: the message of an expected error, a device whose
+// channels all differ, and a file's bytes.
 #pragma once
 
 #include "ClassKQxx53.h"
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace kqtest {
@@ -31,6 +33,15 @@ inline kq::ClassKQxx53 MarkedDevice() {
         dev.TheRFPower(ch, ch % 5 ? -1 : 0);
     }
     return dev;
+}
+
+inline std::string readAll(const std::filesystem::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+inline void writeAll(const std::filesystem::path& p, const std::string& text) {
+    std::ofstream(p, std::ios::binary) << text;
 }
 
 } // namespace kqtest

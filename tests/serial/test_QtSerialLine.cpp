@@ -14,8 +14,6 @@ using Open = kq::SerialLine::OpenResult;
 TEST(QtSerialLine, OpenNamesWhatIsWrongWithADevice) {
     kq::SteadyTime time;
     kq::QtSerialLine line(time);
-    EXPECT_EQ(line.Open("/dev/kq-no-such-port"), Open::NoSuchPort);
-    EXPECT_EQ(line.Problem(), "no such device /dev/kq-no-such-port");
     EXPECT_EQ(line.Open("/dev/null"), Open::NoSuchPort);
     EXPECT_NE(line.Problem().find("/dev/null is not a serial port"), std::string::npos) << line.Problem();
     const int master = posix_openpt(O_RDWR | O_NOCTTY);

@@ -2,12 +2,12 @@
 // kqradio emulators at hand.
 #pragma once
 
+#include "CoreTestSupport.h"
 #include "KqRadioProcess.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -22,16 +22,8 @@ namespace kqtest {
 
 struct Result {
     int status;
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
-
-inline std::string readAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-inline void writeAll(const fs::path& p, const std::string& text) { std::ofstream(p, std::ios::binary) << text; }
 
 inline std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> v;
@@ -76,8 +68,6 @@ protected:
     // pseudo-terminal can deliver tens of ms late.
     static QStringList portArgs(const KqRadioProcess& r) { return {"--tick-ms", "80", "--port", r.device}; }
     std::string port(const KqRadioProcess& r) const { return " " + portArgs(r).join(' ').toStdString(); }
-    // Files of the same image are the same bytes.
-    std::string rows(const std::string& name) const { return readAll(file(name)); }
     void SetUp() override {
         Kqtool::SetUp();
         ASSERT_EQ(run("new -o " + q(file("t.KQ"))).status, 0);

@@ -8,6 +8,15 @@ TEST_F(KqtoolRadio, WriteThenReadInBothModesAndTheModelQuestion) {
     Result r = run("write " + q(file("t.KQ")) + port(radio) + " </dev/null");
     EXPECT_EQ(r.status, 5); // another model, and nobody to ask
     EXPECT_NE(r.err.find("another model"), std::string::npos) << r.err;
+    // On a terminal the question is asked and a yes writes the radio. (The
+    // link's waits around a pause at the question are proven in virtual time.)
+    KqRadioProcess other({"--model=KQ-0153"});
+    const std::string ask = q(KQTOOL_PATH) + " write " + q(file("t.KQ")) + port(other) + " --fast";
+    const int asked =
+        std::system(("echo y | script -qec '" + ask + "' /dev/null >" + q(file("out")) + " 2>&1").c_str());
+    ASSERT_EQ(WEXITSTATUS(asked), 0) << readAll(file("out"));
+    EXPECT_NE(readAll(file("out")).find("Overwrite ? [y/N]"), std::string::npos) << readAll(file("out"));
+    EXPECT_NE(readAll(file("out")).find("wrote and verified 64 words"), std::string::npos) << readAll(file("out"));
     // The default pacing's write is proven on the link; here a fast write,
     // then a read in each mode.
     r = run("write " + q(file("t.KQ")) + port(radio) + " --yes --fast");
@@ -15,87 +24,60 @@ TEST_F(KqtoolRadio, WriteThenReadInBothModesAndTheModelQuestion) {
     // Standard error is a file here: what was done, and no progress bar.
     EXPECT_EQ(lines(r.err).size(), 1u) << r.err;
     EXPECT_EQ(r.err.find('\r'), std::string::npos) << r.err;
-    EXPECT_NE(r.err.find("wrote and verified 64 words on " + radio.device.toStdString()), std::string::npos);
+    EXPECT_NE(r.err.find("wrote and verified 64 words on COM1 (" + radio.device.toStdString() + ")"), std::string::npos);
     const std::string device = radio.device.toStdString();
     r = run("read -o " + q(file("back.KQ")) + port(radio) + " --verbose");
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(rows("back.KQ"), rows("t.KQ"));
+    EXPECT_EQ(readAll(file("back.KQ")), readAll(file("t.KQ")));
     EXPECT_NE(r.err.find("kqtool: looking for the radio on " + device + "\n"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("kqtool: the radio answered on " + device + "\n"), std::string::npos) << r.err;
     // To standard output, quietly, every option as --option=value.
     r = run("read -o - --fast --quiet --tick-ms=80 --port=" + device);
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, rows("t.KQ"));
+    EXPECT_EQ(r.out, readAll(file("t.KQ")));
     EXPECT_EQ(r.err, "");
     radio.stop();
-    EXPECT_EQ(rows("radio.KQ"), rows("t.KQ"));
+    EXPECT_EQ(readAll(file("radio.KQ")), readAll(file("t.KQ")));
 }
 
-TEST_F(KqtoolRadio, FailuresHaveTheirExitCodesAndWriteNoFile) {
-    const std::tuple<QStringList, int, std::string> cases[] = {
-        {{"--no-probe"}, 3, "ComPort Error!"},
-        {{"--silent-from", "10"}, 3, "at word 10"},
-        {{"--bad-id"}, 4, "EEPROM must be initiated!"},
-        {{"--bad-readback", "5"}, 3, " ComPort Error! word 5 read back as 0x"}};
-    for (const auto& [args, status, message] : cases) {
-        KqRadioProcess radio(args);
-        const bool write = args[0] == "--bad-readback";
-        // In fast mode: a surprise falls back, so outcomes and codes are the default pacing's.
-        const std::string cmd = write ? "write " + q(file("t.KQ")) : "read -o " + q(file("out.KQ"));
-        Result r = run(cmd + port(radio) + " --fast");
-        EXPECT_EQ(r.status, status) << args.join(' ').toStdString();
-        EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
-        EXPECT_FALSE(fs::exists(file("out.KQ")));
-    }
-    // A device that is not there is named, not taken for a silent radio.
-    const Result r = run("read -o " + q(file("out.KQ")) + " --port /dev/kq-none");
-    EXPECT_EQ(r.status, 3);
-    EXPECT_NE(r.err.find("no such device /dev/kq-none"), std::string::npos) << r.err;
-}
-
-TEST_F(KqtoolRadio, VerifyComparesWithoutWriting) {
+// Failing reads and writes, and verify, which compares without writing.
+TEST_F(KqtoolRadio, FailuresAndVerifyHaveTheirExitCodesAndWriteNoFile) {
     fs::copy_file(file("t.KQ"), file("other.KQ"));
     ASSERT_EQ(run("fill " + q(file("other.KQ")) + " --from 3 --to 3 --start 150 --step 12.5").status, 0);
     const std::string fileRow = "file  3   3  146.050000  12.5K    146.050000  12.5K    L  ";
     const std::string radioRow = "radio 3   3  150.000000  12.5K    150.000000  12.5K    L  ";
     const QString image = qfile("t.KQ"), other = qfile("other.KQ");
-    // The radio's options, the exit status and what is shown on stdout or stderr.
-    const std::tuple<QStringList, int, std::vector<std::string>> cases[] = {
-        {{"--image", image}, 0, {"holds"}},
-        {{"--image", other}, 7, {fileRow + "\n" + radioRow + "\n", "in 1 channel(s)"}},
-        {{"--image", image, "--bad-id"},
+    const std::string read = "read -o " + q(file("out.KQ")), write = "write " + q(file("t.KQ")),
+                      verify = "verify " + q(file("t.KQ"));
+    // The command, the radio's options, the exit status and what is shown on stdout or stderr.
+    const std::tuple<std::string, QStringList, int, std::vector<std::string>> cases[] = {
+        {read, {"--no-probe"}, 3, {"ComPort Error!"}},
+        {read, {"--silent-from", "10"}, 3, {"at word 10"}},
+        {read, {"--bad-id"}, 4, {"EEPROM must be initiated!"}},
+        {write, {"--bad-readback", "5"}, 3, {" ComPort Error! word 5 read back as 0x"}},
+        {verify, {"--image", image}, 0, {"holds"}},
+        {verify, {"--image", other}, 7, {fileRow + "\n" + radioRow + "\n", "in 1 channel(s)"}},
+        {verify,
+         {"--image", image, "--bad-id"},
          4,
-         {"file  word 00: C500\nradio word 00: C501\n", "EEPROM must be initiated!"}},
-        {{"--no-probe"}, 3, {" ComPort Error! no radio answered"}}};
-    for (const auto& [options, status, shown] : cases) {
+         {"file  word 00: C500\nradio word 00: C501\n", "must be initiated!"}},
+        {verify, {"--no-probe"}, 3, {" ComPort Error! no radio answered"}}};
+    for (const auto& [cmd, options, status, shown] : cases) {
         KqRadioProcess radio(QStringList(options) << "--save" << qfile("saved.KQ"));
-        const Result r = run("verify " + q(file("t.KQ")) + port(radio) + " --fast"); // the default read is proven above
-        EXPECT_EQ(r.status, status) << options.join(' ').toStdString() << r.err;
+        // In fast mode: a surprise falls back, so outcomes and codes are the default pacing's.
+        const Result r = run(cmd + port(radio) + " --fast");
+        EXPECT_EQ(r.status, status) << cmd << options.join(' ').toStdString() << r.err;
         for (const std::string& s : shown) EXPECT_NE((r.out + r.err).find(s), std::string::npos) << s << r.out << r.err;
         EXPECT_TRUE(status != 0 || r.out.empty()) << r.out;
+        EXPECT_FALSE(fs::exists(file("out.KQ")));
         radio.stop();
-        EXPECT_TRUE(status != 7 || rows("saved.KQ") == rows("other.KQ")); // nothing was written
+        EXPECT_TRUE(status != 7 || readAll(file("saved.KQ")) == readAll(file("other.KQ"))); // nothing was written
     }
+    // A device that is not there is named, not taken for a silent radio.
+    const Result r = run(read + " --port /dev/kq-none");
+    EXPECT_EQ(r.status, 3);
+    EXPECT_NE(r.err.find("no such device /dev/kq-none"), std::string::npos) << r.err;
     EXPECT_EQ(run("verify " + q(file("none.KQ")) + " --port /dev/null").status, 8);
-}
-
-TEST_F(KqtoolRadio, WriteToAnotherModelAfterTheUserThoughtASecond) {
-    // The user answers the model question on a terminal a second later; the
-    // radio echoes per character and loses what arrives while it programs.
-    KqRadioProcess radio({"--model", "0", "--echo-per-char", "--pace-input", "--eeprom-ms", "10", "--save",
-                          qfile("radio.KQ")},
-                         /*pace=*/true);
-    // A 30 ms tick: the short wait after a write still ends well after the
-    // radio is done, on a loaded machine too.
-    const std::string write =
-        q(KQTOOL_PATH) + " write " + q(file("t.KQ")) + " --port " + radio.device.toStdString() + " --tick-ms 30";
-    const int status = std::system(("(sleep 1; echo y) | script -qec '" + write + "' /dev/null >" +
-                                    q(file("out")) + " 2>&1")
-                                       .c_str());
-    ASSERT_EQ(WEXITSTATUS(status), 0) << readAll(file("out"));
-    EXPECT_NE(readAll(file("out")).find("Overwrite ?"), std::string::npos);
-    radio.stop();
-    EXPECT_EQ(rows("radio.KQ"), rows("t.KQ"));
 }
 
 TEST_F(KqtoolRadio, TheEmulatorRefusesWhatKqtoolRefusesAndNamesIt) {

@@ -112,7 +112,7 @@ TransferResult TransferWindow::Run() {
     if (!line.isEmpty()) line[0] = line[0].toUpper();
     if (auto* m = qobject_cast<frmMain*>(parentWidget())) {
         m->statusBar()->clearMessage();
-        m->ShowTransferResult(result.outcome == TransferOutcome::Done, line + QLatin1Char('.'));
+        m->ShowTransferResult(result.outcome == TransferOutcome::Done, line);
     }
     const QString message = QString::fromStdString(MessageOf(result));
     if (!message.isEmpty()) PlainMessage(this, message);

@@ -70,6 +70,9 @@ TransferResult TransferSequence::Run(WordLink& link) {
     if (Refused()) return Result(Outcome::TableInvalid);
     m_WordsDone = 0;
     m_Device = link.ActDevice();
+    // The port as the user chose it and the device behind it, as the
+    // program's port list shows them: "COM1 (/dev/ttyUSB0)".
+    m_Where = "COM" + std::to_string(link.ActComPort()) + " (" + m_Device + ")";
     m_PortProblem = link.PortProblem();
     if (link.ActComPort() == 0) return Result(Outcome::NoRadio);
     Outcome out;
@@ -201,13 +204,13 @@ std::string TransferSequence::Detail(Outcome o) const {
     std::string s;
     switch (o) {
     case Outcome::Done:
-        s = m_Dir == Direction::Write ? "wrote and verified " + total + " words on " + m_Device
-                                      : "read " + total + " words from " + m_Device;
+        s = m_Dir == Direction::Write ? "wrote and verified " + total + " words on " + m_Where
+                                      : "read " + total + " words from " + m_Where;
         break;
     case Outcome::NoRadio: s = "no radio answered"; break;
     case Outcome::LinkFailed:
         if (m_FailAddr < 0)
-            s = "the port " + m_Device + " could not be prepared";
+            s = "the port " + m_Where + " could not be prepared";
         else
             s = "the radio stopped answering at word " + std::to_string(m_FailAddr) + " (" +
                 std::to_string(m_WordsDone) + " of " + total + " words done)";

@@ -100,7 +100,7 @@ private:
     std::atomic<int> m_WordsDone{0};
     // The words to write, or those read.
     std::vector<int32_t> m_Image;
-    std::string m_Device, m_PortProblem, m_Surprise;
+    std::string m_Device, m_Where, m_PortProblem, m_Surprise;
     int m_FailAddr = -1, m_FailGot = -1, m_FailWant = -1;
 };
 

@@ -28,7 +28,7 @@ TEST(DeviceImage, OutOfRangeChannelOrAddressFailsAndChangesNothing) {
     EXPECT_EQ(img.EEWord(127), 7);
 }
 
-TEST(DeviceImage, ParametersWordsAndModelCodeAreStoredApart) {
+TEST(DeviceImage, ParametersWordsModelCodeAndWordCountAreStoredApart) {
     ClassKqSerial img;
     img.RxFreq(5, 150.0);
     img.RFPower(5, -1);
@@ -46,18 +46,10 @@ TEST(DeviceImage, ParametersWordsAndModelCodeAreStoredApart) {
     img.Model(1); // plain storage: the model table is not applied
     EXPECT_EQ(img.ModelName(), "");
     EXPECT_EQ(img.RFIF(), 45.0);
-}
-
-TEST(DeviceImage, TotalEEWordsIsABytesCountIn16Bits) {
-    ClassKqSerial img;
-    for (int32_t fits : {100, 16383, -16384, 64}) {
-        img.TotalEEWords(fits);
-        EXPECT_EQ(img.TotalEEWords(), fits);
-    }
-    for (int32_t overflows : {16384, -16385}) {
-        EXPECT_THROW(img.TotalEEWords(overflows), OverflowError) << overflows;
-        EXPECT_EQ(img.TotalEEWords(), 64);
-    }
+    // The word count is a byte count held in 16 bits.
+    for (int32_t fits : {100, 16383, -16384, 64}) EXPECT_EQ((img.TotalEEWords(fits), img.TotalEEWords()), fits);
+    for (int32_t overflows : {16384, -16385}) EXPECT_THROW(img.TotalEEWords(overflows), OverflowError) << overflows;
+    EXPECT_EQ(img.TotalEEWords(), 64);
 }
 
 TEST(RoundHalfEven, HalvesGoToEvenNeighbourAndHugeValuesFail) {
@@ -67,7 +59,7 @@ TEST(RoundHalfEven, HalvesGoToEvenNeighbourAndHugeValuesFail) {
     EXPECT_THROW(RoundHalfEven(std::nan("")), OverflowError);
 }
 
-TEST(Facade, NewDeviceIsAnUnusedKQ0453) {
+TEST(Facade, NewDeviceIsAnUnusedKQ0453AndFrequencyChecksIgnoreBandLimits) {
     ClassKQxx53 d;
     EXPECT_EQ(std::make_tuple(d.NowCHNum, d.Model(), d.ModelName(), d.RFIF(), d.TotalEEWords()),
               std::make_tuple(1, 2, "KQ-0453", -45.0, 64));
@@ -77,26 +69,8 @@ TEST(Facade, NewDeviceIsAnUnusedKQ0453) {
     d.Para_to_EEWord();
     EXPECT_EQ(std::vector<int32_t>({d.EEWord(0), d.EEWord(1), d.EEWord(8), d.EEWord(9)}),
               std::vector<int32_t>({50432, 512, 5121, 4097}));
-}
 
-TEST(Facade, CurrentChannelPropertiesActOnNowCHNum) {
-    ClassKQxx53 d;
-    d.RxFreq(150.0); // channel 1 right after creation
-    EXPECT_EQ(d.TheRxFreq(1), 150.0);
-    EXPECT_EQ(d.TheRxFreq(0), 0.0);
-    d.NowCHNum = 7;
-    d.TxFreq(151.0);
-    d.RFPower(-1);
-    d.RxCHSpace(-1);
-    d.TxCHSpace(-1);
-    EXPECT_EQ(d.Channel(7), (ChannelPara{0.0, 151.0, -1, -1, -1}));
-    d.NowCHNum = 20;
-    EXPECT_THROW(d.RxFreq(), SubscriptOutOfRange);
-    EXPECT_THROW(d.RxFreq(1.0), SubscriptOutOfRange);
-    EXPECT_THROW(d.TheRxFreq(16), SubscriptOutOfRange);
-}
-
-TEST(Facade, FrequencyChecksIgnoreBandLimits) {
+    // Frequency checks ignore band limits.
     const std::pair<double, bool> cases[] = {
         {100.0, true},         {99.995, false},   {999.995, true}, {1000.0, false}, {150.00625, true},
         {150.0026, false},     {150.0004, true},  {175.5, true},   {133.0, true},   {146.0126, false},

@@ -67,32 +67,29 @@ TEST_P(WorkedExample, EncodesToTheTableWordsAndReadsBack) {
 
 INSTANTIATE_TEST_SUITE_P(Table, WorkedExample, ::testing::ValuesIn(kExamples));
 
-// Every 5 kHz and 6.25 kHz grid point in [100, 1000) MHz, per model and side,
-// as whole 10 Hz units: multiples of 500 or of 625.
+// Every 5 kHz and 6.25 kHz grid point in [100, 1000) MHz, per model and side:
+// in 10 Hz units, multiples of 500 or of 625.
 class GridRoundTrip : public ::testing::TestWithParam<std::tuple<int, bool>> {};
 
 TEST_P(GridRoundTrip, EveryGridFrequencyReadsBack) {
     const auto [model, receive] = GetParam();
     ClassKqSerial img;
     applyModel(img, model);
-    std::vector<int64_t> points;
-    for (int64_t u = 10000000; u < 100000000; u += 500) points.push_back(u);
-    for (int64_t u = 10000000; u < 100000000; u += 625)
-        if (u % 500 != 0) points.push_back(u);
-    points.resize((points.size() + 15) / 16 * 16, 0); // whole tables; 0 is unused
+    std::vector<double> points; // MHz
+    for (int64_t u = 10000000; u < 100000000; u += 125)
+        if (u % 500 == 0 || u % 625 == 0) points.push_back(u / 100000.0);
+    points.resize((points.size() + 15) / 16 * 16, 0.0); // whole tables; 0 is unused
     for (std::size_t i = 0; i < points.size(); i += ChannelCount) {
+        const auto f = [&](int16_t c) { return points[i + static_cast<std::size_t>(c)]; };
         for (int16_t c = 0; c < ChannelCount; ++c) {
-            const double f = points[i + static_cast<std::size_t>(c)] / 100000.0;
-            img.RxFreq(c, receive ? f : 0.0);
-            img.TxFreq(c, receive ? 0.0 : f);
+            img.RxFreq(c, receive ? f(c) : 0.0);
+            img.TxFreq(c, receive ? 0.0 : f(c));
         }
         img.Para_to_EEWord();
         img.EEWord_to_Para();
-        for (int16_t c = 0; c < ChannelCount; ++c) {
-            const double f = points[i + static_cast<std::size_t>(c)] / 100000.0;
-            ASSERT_NEAR(receive ? img.RxFreq(c) : img.TxFreq(c), f, 1e-9)
+        for (int16_t c = 0; c < ChannelCount; ++c)
+            ASSERT_NEAR(receive ? img.RxFreq(c) : img.TxFreq(c), f(c), 1e-9)
                 << "model " << model << (receive ? " rx" : " tx");
-        }
     }
 }
 
@@ -116,14 +113,16 @@ TEST(Codec, UnusedAndOffGridFrequenciesReadBackAsTheRadioHasThem) {
     }
 }
 
-TEST(Codec, ModelCodeOfWordOne) {
+TEST(Codec, ModelCodeOfWordOneReservedWordsKeptAndOutOfRangeFails) {
     ClassKqSerial img;
+    for (int16_t a : {2, 7, 10, 15, 64, 127}) img.EEWord(a, 4660 + a);
     img.EEWord(1, 0x01AB); // the low byte is ignored on reading and written as 0
     img.EEWord_to_Para();
     EXPECT_EQ(img.Model(), 1);
     EXPECT_EQ(img.RFIF(), -21.4);
     img.Para_to_EEWord();
     EXPECT_EQ(img.EEWord(1), 0x0100);
+    for (int16_t a : {2, 7, 10, 15, 64, 127}) EXPECT_EQ(img.EEWord(a), 4660 + a) << a;
 
     // Unknown code: stored, table not applied, channels decoded with the old values.
     img.PLLScaler(32);
@@ -134,27 +133,16 @@ TEST(Codec, ModelCodeOfWordOne) {
     EXPECT_EQ(img.ModelName(), "KQ-0353");
     EXPECT_EQ(img.PLLScaler(), 32);
     EXPECT_NEAR(img.RxFreq(0), 32 * 200 * 6.25 / 1000 + 21.4, 1e-9);
-}
 
-TEST(Codec, WordOneOutOfRangeFailsAfterClearingChannels) {
-    ClassKqSerial img;
-    img.RxFreq(0, 150.0);
+    // Out of 16 bits: fails after clearing the channels; the model and ID stay.
     img.EEWord(0, 1234);
     for (int32_t bad : {65536, -1}) {
         img.EEWord(1, bad);
         EXPECT_THROW(img.EEWord_to_Para(), OverflowError);
         EXPECT_DOUBLE_EQ(img.RxFreq(0), 0.0);
         EXPECT_EQ(img.EepromID(), 1234);
-        EXPECT_EQ(img.Model(), 0);
+        EXPECT_EQ(img.Model(), 7);
     }
-}
-
-TEST(Codec, ReservedWordsSurviveConversions) {
-    ClassKqSerial img;
-    for (int16_t a : {2, 7, 10, 15, 64, 127}) img.EEWord(a, 4660 + a);
-    img.Para_to_EEWord();
-    img.EEWord_to_Para();
-    for (int16_t a : {2, 7, 10, 15, 64, 127}) EXPECT_EQ(img.EEWord(a), 4660 + a) << a;
 }
 
 // A failing conversion leaves the header written, the channels before the

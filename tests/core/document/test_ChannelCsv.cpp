@@ -12,30 +12,21 @@ using kq::CsvLayout;
 
 namespace {
 
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> v;
-    for (std::size_t at = 0, end = 0; at <= text.size(); at = end + 1) {
-        end = std::min(text.find('\n', at), text.size());
-        v.push_back(text.substr(at, end - at));
-    }
-    return v;
-}
-
 // Channels every Duplex form and both modes and powers need.
 ClassKQxx53 mixedTable() {
     ClassKQxx53 dev;
-    struct Ch {
-        int16_t ch;
-        double rx, tx;
-        int32_t space, power;
-    };
-    for (const Ch& c : {Ch{0, 146.52, 146.52, -1, -1}, Ch{1, 145.3, 144.7, 0, 0}, Ch{3, 440.00625, 445.00625, -1, 0},
-                        Ch{7, 150.0125, 450.0125, 0, -1}, Ch{15, 136.005, 0, -1, -1}}) {
-        dev.TheRxFreq(c.ch, c.rx);
-        dev.TheTxFreq(c.ch, c.tx);
-        dev.TheRxCHSpace(c.ch, c.space);
-        dev.TheTxCHSpace(c.ch, c.space);
-        dev.TheRFPower(c.ch, c.power);
+    // Channel, receive and transmit MHz, spacing (both sides) and power.
+    const std::tuple<int16_t, double, double, int32_t, int32_t> channels[] = {{0, 146.52, 146.52, -1, -1},
+                                                                              {1, 145.3, 144.7, 0, 0},
+                                                                              {3, 440.00625, 445.00625, -1, 0},
+                                                                              {7, 150.0125, 450.0125, 0, -1},
+                                                                              {15, 136.005, 0, -1, -1}};
+    for (const auto& [ch, rx, tx, space, power] : channels) {
+        dev.TheRxFreq(ch, rx);
+        dev.TheTxFreq(ch, tx);
+        dev.TheRxCHSpace(ch, space);
+        dev.TheTxCHSpace(ch, space);
+        dev.TheRFPower(ch, power);
     }
     return dev;
 }
@@ -59,7 +50,7 @@ TEST(MessageQuote, ShowsAnyTextOnOneSafeLine) {
     EXPECT_EQ(kq::PathForMessage(odd), "\"/data/" + std::string(60, 'd') + "\\n\\x1B[2J/x.KQ\"");
 }
 
-TEST(ChannelCsv, ExportThenImportGivesTheSameWordsInBothLayouts) {
+TEST(ChannelCsv, ExportThenImportGivesTheSameWordsInBothLayoutsOrRefusesWhatCannotBeExpressed) {
     const ClassKQxx53 dev = mixedTable();
     for (CsvLayout layout : {CsvLayout::Kq, CsvLayout::Chirp}) {
         const std::string text = kq::ExportCsv(dev, layout);
@@ -79,6 +70,16 @@ TEST(ChannelCsv, ExportThenImportGivesTheSameWordsInBothLayouts) {
         EXPECT_NE(chirp.find(row), std::string::npos) << row << "\n" << chirp;
     }
     EXPECT_EQ(std::count(chirp.begin(), chirp.end(), '\n'), 6); // unused channels omitted
+    // What the common layout cannot express is refused, and only there.
+    ClassKQxx53 spacing = dev, txOnly = dev;
+    spacing.TheTxCHSpace(3, 0);
+    txOnly.TheTxFreq(9, 150);
+    for (const auto& [bad, part] : {std::pair{spacing, "channel 3: receive and transmit spacing differ"},
+                                    std::pair{txOnly, "channel 9: a transmit frequency without"}}) {
+        const std::string msg = kqtest::ErrorOf<kq::FileError>([&] { kq::ExportCsv(bad, CsvLayout::Chirp); });
+        EXPECT_EQ(msg.rfind(part, 0), 0u) << part << ": " << msg;
+        EXPECT_NO_THROW(kq::ExportCsv(bad, CsvLayout::Kq));
+    }
 }
 
 TEST(ChannelCsv, CommonLayoutInAnyColumnOrderWithUnknownColumnsAndWatts) {
@@ -121,12 +122,23 @@ TEST(ChannelCsv, RowsThatCannotBeRepresentedNameTheRow) {
         {chHead + "1,146.52,,0,FM,High,,1\n", "row 2: field 8 holds \"1\" but the heading names 6"},
         {chHead + "1,\"" + std::string(3000, '9') + "\r\n\",,0,FM,High\n",
          "row 2: Frequency \"" + std::string(40, '9') + "...\" is not"},
+        {chHead + "16,29.6,,0,AM\n" + "1,\"146.52,,0,FM\n", "row 3: a quoted field is not closed"},
+        {"Location,Frequency,Duplex,Mode\n", "row 1: the heading has no offset column"},
+        {kqHead + "0,150,150,12.5\n", "row 2: 4 fields instead of 6"},
+        {chHead + std::string(kq::MaxCsvBytes, ','), "the file is too large for a channel list"},
     };
     for (const auto& [text, part] : cases) {
         const std::string msg = kqtest::ErrorOf<kq::FileError>([&] { kq::ImportCsv(text, ClassKQxx53(), "in.csv"); });
         EXPECT_EQ(msg.rfind("in.csv: " + part, 0), 0u) << part << ": " << msg;
         EXPECT_EQ(msg.find('\n'), std::string::npos) << msg;
         EXPECT_LT(msg.size(), 200u) << msg;
+        // Skipping leaves out an unfit row; text that is no channel list is still refused whole.
+        kq::CsvImport skipped;
+        std::string named = kqtest::ErrorOf<kq::FileError>(
+            [&] { skipped = kq::ImportCsv(text, ClassKQxx53(), "in.csv", kq::CsvUnfit::Skip); });
+        for (const auto& u : skipped.unfit)
+            named += "in.csv: row " + std::to_string(u.line) + ": " + u.reason + "; nothing was imported.";
+        EXPECT_EQ(named, msg) << part;
     }
 }
 
@@ -179,58 +191,22 @@ TEST(ChannelCsv, MixedBandListNamesEveryUnfitRowOrImportsTheOthers) {
                     "9   9     NONE     12.5K       NONE     12.5K    L  \n");
 
     // Refused, one message names them all, each on a line of its own.
-    const std::string msg = kqtest::ErrorOf<kq::FileError>([&] { kq::ImportCsv(text, ClassKQxx53(), "m.csv"); });
-    const auto got = lines(msg);
-    ASSERT_EQ(got.size(), unfit.size() + 1) << msg;
-    EXPECT_EQ(got[0], "m.csv: 8 rows cannot be held by this radio; nothing was imported:");
-    for (std::size_t i = 0; i < unfit.size(); ++i) {
-        const std::string row = "  row " + std::to_string(unfit[i].first) + ": " + unfit[i].second;
-        EXPECT_EQ(got[i + 1].rfind(row, 0), 0u) << got[i + 1];
-    }
-}
-
-// Whatever the mode, text that is not a channel list is refused whole.
-TEST(ChannelCsv, MalformedTextIsRefusedEvenWhenSkippingUnfitRows) {
-    const std::string head = "Location,Frequency,Duplex,Offset,Mode\n", fits = "0,146.52,,0,FM\n";
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {head + fits + "1,146.52,,0,FM,,x,\n", "row 3: field 7 holds \"x\" but the heading names 5 columns"},
-        {head + "16,29.6,,0,AM\n" + "1,\"146.52,,0,FM\n", "row 3: a quoted field is not closed"},
-        {"Location,Frequency,Duplex,Mode\n" + fits, "row 1: the heading has no offset column"},
-        {kq::CsvHeading(CsvLayout::Kq) + "\n0,150,150,12.5\n", "row 2: 4 fields instead of 6"},
-        {head + std::string(kq::MaxCsvBytes, ','), "the file is too large for a channel list"},
-    };
-    for (const auto& [text, part] : cases) {
-        const std::string msg =
-            kqtest::ErrorOf<kq::FileError>([&] { kq::ImportCsv(text, ClassKQxx53(), "in.csv", kq::CsvUnfit::Skip); });
-        EXPECT_EQ(msg.rfind("in.csv: " + part, 0), 0u) << part << ": " << msg;
-    }
+    std::string all = "m.csv: 8 rows cannot be held by this radio; nothing was imported:";
+    for (const auto& u : r.unfit) all += "\n  row " + std::to_string(u.line) + ": " + u.reason;
+    EXPECT_EQ(kqtest::ErrorOf<kq::FileError>([&] { kq::ImportCsv(text, ClassKQxx53(), "m.csv"); }), all);
 }
 
 // 60 numbered rows: the first 16 fit, the 44 beyond channel 15 are named.
 TEST(ChannelCsv, LongListKeepsChannelsUpToFifteen) {
     std::string text = "Location,Name,Frequency,Duplex,Offset,Tone,Mode,Power\n";
     for (int k = 0; k < 60; ++k)
-        text +=
-            std::to_string(k) + ",Ch" + std::to_string(k) + "," + kq::DecimalText(430 + k * 0.025) + ",,0,,NFM,5.0W,\n";
+        text += std::to_string(k) + ",," + kq::DecimalText(430 + k * 0.025) + ",,0,,NFM,5.0W,\n";
     const kq::CsvImport r = kq::ImportCsv(text, ClassKQxx53(), "long.csv", kq::CsvUnfit::Skip);
     ASSERT_EQ(r.unfit.size(), 44u);
-    EXPECT_EQ(r.unfit.front().line, 18);
-    EXPECT_EQ(r.unfit.back().line, 61);
+    EXPECT_EQ(std::make_pair(r.unfit.front().line, r.unfit.back().line), std::make_pair(18, 61));
     EXPECT_DOUBLE_EQ(r.device.Channel(15).RxFreq, 430.375);
     EXPECT_EQ(r.device.Channel(15).RFPower, -1);
     const std::string msg = kqtest::ErrorOf<kq::FileError>([&] { kq::ImportCsv(text, ClassKQxx53(), "long.csv"); });
-    EXPECT_EQ(lines(msg).size(), 45u);
+    EXPECT_EQ(std::count(msg.begin(), msg.end(), '\n'), 44);
     EXPECT_NE(msg.find("\n  row 61: Location \"59\" is not a channel number"), std::string::npos);
-}
-
-TEST(ChannelCsv, CommonLayoutExportRefusesChannelsItCannotExpress) {
-    ClassKQxx53 spacing = mixedTable(), txOnly = mixedTable();
-    spacing.TheTxCHSpace(3, 0);
-    txOnly.TheTxFreq(9, 150);
-    for (const auto& [dev, part] : {std::pair{spacing, "channel 3: receive and transmit spacing differ"},
-                                    std::pair{txOnly, "channel 9: a transmit frequency without"}}) {
-        const std::string msg = kqtest::ErrorOf<kq::FileError>([&] { kq::ExportCsv(dev, CsvLayout::Chirp); });
-        EXPECT_EQ(msg.rfind(part, 0), 0u) << part << ": " << msg;
-        EXPECT_NO_THROW(kq::ExportCsv(dev, CsvLayout::Kq));
-    }
 }

@@ -4,35 +4,24 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
 
 using kq::ClassKQxx53;
 
-TEST(FreqToText, TenColumnsSixthDecimalCutAndOverflowMark) {
-    const double nan = std::numeric_limits<double>::quiet_NaN();
+TEST(ChannelRow, FrequencyTenColumnsSixthDecimalCutOverflowMarkedRowFiftyTwo) {
+    const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
     // The sixth decimal is cut, not rounded; codec noise is hidden; a whole
     // part of up to nine digits is kept, more overflows.
-    const std::pair<double, const char*> cases[] = {{0.0, "   NONE   "},
-                                                    {150.0125, "150.012500"},
-                                                    {145.00625, "145.006250"},
-                                                    {50.5, " 50.500000"},
-                                                    {0.5, "  0.500000"},
-                                                    {-5.0, " -5.000000"},
-                                                    {150.0000009, "150.000000"},
-                                                    {999.9999999, "999.999999"},
-                                                    {0.1 + 0.2 + 150, "150.300000"},
-                                                    {1638.8, "1638.80000"},
-                                                    {123456789.0, "123456789."},
-                                                    {1234567890.0, "**********"},
-                                                    {1e300, "**********"},
-                                                    {nan, "**********"},
-                                                    {std::numeric_limits<double>::infinity(), "**********"}};
+    const std::pair<double, const char*> cases[] = {
+        {0.0, "   NONE   "},         {150.0125, "150.012500"},    {145.00625, "145.006250"},
+        {50.5, " 50.500000"},        {0.5, "  0.500000"},         {-5.0, " -5.000000"},
+        {150.0000009, "150.000000"}, {999.9999999, "999.999999"}, {0.1 + 0.2 + 150, "150.300000"},
+        {1638.8, "1638.80000"},      {123456789.0, "123456789."}, {1234567890.0, "**********"},
+        {1e300, "**********"},       {nan, "**********"},         {inf, "**********"}};
     for (const auto& c : cases) EXPECT_EQ(kq::FreqToText(c.first), c.second) << c.first;
     for (double f : {1e-300, 99.99, 1e4, -1e9, 2e15}) EXPECT_EQ(kq::FreqToText(f).size(), 10u) << f;
-}
 
-TEST(ChannelRow, FiftyTwoColumnsWhateverTheValues) {
+    // A channel's row: fifty-two columns whatever the values.
     ClassKQxx53 dev;
     dev.TheRxFreq(10, 150.0125);
     dev.TheRxCHSpace(10, -1);
@@ -50,7 +39,7 @@ TEST(ChannelRow, FiftyTwoColumnsWhateverTheValues) {
     EXPECT_THROW(kq::ChannelRow(dev, -1), kq::SubscriptOutOfRange);
 }
 
-TEST(ReportText, HeadingBlockAndOneRowPerChannel) {
+TEST(ReportText, HeadingBlockOneRowPerChannelAndTheDay) {
     ClassKQxx53 dev;
     dev.TheRxFreq(7, 150.0125);
     dev.TheTxFreq(7, 145.5);
@@ -64,12 +53,8 @@ TEST(ReportText, HeadingBlockAndOneRowPerChannel) {
     EXPECT_EQ(lines[17], "7   7  150.012500  12.5K    145.500000  12.5K    L  ");
     EXPECT_EQ(lines[25], "15  F     NONE     12.5K       NONE     12.5K    L  ");
     EXPECT_EQ(kq::ReportText({"a", "", "b"}), "a\r\n\r\nb\r\n");
-}
-
-TEST(ReportDateText, TheClockGivesTheDayWithoutLeadingZeros) {
+    // The clock gives the day without leading zeros.
     const std::pair<kq::CalendarDate, const char*> cases[] = {
         {{2003, 5, 7}, "2003/5/7"}, {{2024, 12, 31}, "2024/12/31"}, {{1999, 1, 1}, "1999/1/1"}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(kq::ReportDateText(kq::Clock([&c] { return c.first; })), c.second);
-    }
+    for (const auto& c : cases) EXPECT_EQ(kq::ReportDateText(kq::Clock([&c] { return c.first; })), c.second);
 }

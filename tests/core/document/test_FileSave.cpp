@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <thread>
@@ -19,16 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string readAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void writeAll(const fs::path& p, const std::string& text, fs::perms mode = fs::perms(0644)) {
-    std::ofstream(p, std::ios::binary) << text;
-    fs::permissions(p, mode);
-}
-
 // Everything in the folder tree: contents, modes, owners, link targets and
 // node types, to prove what a save changed and what it left behind.
 std::map<std::string, std::string> tree(const fs::path& dir) {
@@ -41,7 +30,7 @@ std::map<std::string, std::string> tree(const fs::path& dir) {
         if (S_ISLNK(st.st_mode))
             v += fs::read_symlink(e.path()).string();
         else if (S_ISREG(st.st_mode))
-            v += readAll(e.path());
+            v += kqtest::readAll(e.path());
         t[e.path().lexically_relative(dir).string()] = v;
     }
     return t;
@@ -65,7 +54,9 @@ TEST(FileSave, EveryKindOfTargetKeepsOrReplacesWhatItShould) {
     fs::path node;
     const std::string longName(255, 'n');
     // An old file of mode m in folder d, named n.
-    auto old = [](const fs::path& d, const char* n, unsigned m) { return writeAll(d / n, "old", fs::perms(m)), d / n; };
+    auto old = [](const fs::path& d, const char* n, unsigned m) {
+        return kqtest::writeAll(d / n, "old"), fs::permissions(d / n, fs::perms(m)), d / n;
+    };
     auto link = [](const fs::path& d, const char* to) { return fs::create_symlink(to, d / "l.KQ"), d / "l.KQ"; };
     const std::vector<Case> cases = {
         {"new file", [](const fs::path& d) { return d / "a.KQ"; }, nullptr, "a.KQ"},
@@ -85,7 +76,7 @@ TEST(FileSave, EveryKindOfTargetKeepsOrReplacesWhatItShould) {
         {"pipe",
          [&](const fs::path& d) {
              ::mkfifo((d / "p").c_str(), 0600);
-             reader = std::thread([&fromPipe, p = d / "p"] { fromPipe = readAll(p); });
+             reader = std::thread([&fromPipe, p = d / "p"] { fromPipe = kqtest::readAll(p); });
              return d / "p";
          },
          nullptr, "",

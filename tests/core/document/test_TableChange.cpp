@@ -25,9 +25,8 @@ TEST(TableChange, ATableEqualToTheSavedOneIsUnchangedHoweverItGotThere) {
 
     ApplySystemOption(d, 0); // another model writes other words
     EXPECT_FALSE(SameTable(saved, d));
-}
 
-TEST(TableChange, TablesThatCannotBeSavedCompareByTheirChannels) {
+    // Tables that cannot be saved compare by their channels.
     ClassKQxx53 a, b;
     a.TheRxFreq(0, 1e9); // beyond what the divider holds
     b.TheRxFreq(0, 1e9);

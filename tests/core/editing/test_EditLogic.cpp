@@ -19,63 +19,44 @@ TEST(TextChecks, DigitDecimalAndFrequencyTexts) {
     for (const char* t : {"146.0125", "1.2.3", "."}) EXPECT_TRUE(IsDecimalText(t)) << t;
     for (const char* t : {"", "146,0125", "146.0125 ", "1e3"}) EXPECT_FALSE(IsDecimalText(t)) << t;
     EXPECT_TRUE(IsDecimalText(CommaToPoint("146,0125")));
-    const std::pair<const char*, double> reads[] = {{"146,0125", 146.0125},
-                                                    {"146.0125", 146.0125},
-                                                    {"146.01.25", 146.01},
-                                                    {"12.5.5", 12.5},
-                                                    {".", 0},
-                                                    {"", 0},
-                                                    {"150.", 150},
-                                                    {".5", 0.5},
-                                                    {"inf", 0},
-                                                    {"nan", 0}};
+    const std::pair<const char*, double> reads[] = {{"146,0125", 146.0125}, {"146.0125", 146.0125},
+                                                    {"146.01.25", 146.01},  {"12.5.5", 12.5},
+                                                    {"150.", 150},          {".5", 0.5}};
     for (const auto& r : reads) EXPECT_EQ(ReadFreqText(r.first), r.second) << r.first;
+    for (const char* t : {".", "", "inf", "nan"}) EXPECT_EQ(ReadFreqText(t), 0) << t;
     EXPECT_EQ(ReadDigitText("07"), 7);
     EXPECT_EQ(ReadDigitText("x"), 0);
     EXPECT_GT(ReadDigitText("99999999999999999999"), 15); // no overflow into range
 }
 
-TEST(ChannelEdit, WritesTheCurrentChannel) {
-    const std::pair<ChannelEditFields, ChannelPara> cases[] = {
-        // With Tx=Rx the transmit text is not read and the spacing follows.
-        {{"150,0125", "not a number", true, true, false, true}, {150.0125, 150.0125, -1, -1, -1}},
-        {{"146.0125", "146.6125", false, false, true, false}, {146.0125, 146.6125, 0, -1, 0}}};
-    for (const auto& [fields, expected] : cases) {
-        ClassKQxx53 dev;
-        dev.NowCHNum = 5;
-        dev.TheRxCHSpace(5, 1);
-        EXPECT_EQ(ApplyChannelEdit(dev, fields), ChannelEditResult::Written);
-        EXPECT_EQ(dev.Channel(5), expected) << fields.RxText;
-    }
-}
-
-TEST(ChannelEdit, RefusalsAndZeroWriteNothing) {
+TEST(ChannelEdit, RefusalsAndZeroWriteNothingOthersWriteTheCurrentChannel) {
     ClassKQxx53 dev;
     dev.NowCHNum = 3;
     dev.RxFreq(146.0125);
     dev.TxFreq(146.0125);
     dev.RFPower(-1);
     const ChannelPara before = dev.Channel(3);
-    const std::string refused = "A Invalid Frequency Value.";
-    // Receive text, transmit text, Tx=Rx, and the message ("" = closes unwritten).
-    const std::tuple<const char*, const char*, bool, std::string> cases[] = {{"", "146", false, refused},
-                                                                             {"146.0125 ", "146", false, refused},
-                                                                             {"-146", "146", true, refused},
-                                                                             {"1.2.3", "146", true, refused},
-                                                                             {"146.0125", "14x", false, refused},
-                                                                             {"146.0126", "146", true, refused},
-                                                                             {"146.0125", "1000", false, refused},
-                                                                             {"146.0125", "0", false, refused},
-                                                                             {"0", "146.0125", false, refused},
-                                                                             {"0", "146", true, ""},
-                                                                             {".", "146", true, ""},
-                                                                             {"0.0", "", true, ""},
-                                                                             {"0", "0", false, ""},
-                                                                             {".", "0,0", false, ""}};
+    const std::string no = "A Invalid Frequency Value.";
+    // Receive text, transmit text, Tx=Rx, and the message (no: refused, "": closes unwritten).
+    const std::tuple<const char*, const char*, bool, std::string> cases[] = {
+        {"", "146", false, no},          {"146.0125 ", "146", false, no}, {"-146", "146", true, no},
+        {"1.2.3", "146", true, no},      {"146.0125", "14x", false, no},  {"146.0126", "146", true, no},
+        {"146.0125", "1000", false, no}, {"146.0125", "0", false, no},    {"0", "146.0125", false, no},
+        {"0", "146", true, ""},          {".", "146", true, ""},          {"0.0", "", true, ""},
+        {"0", "0", false, ""},           {".", "0,0", false, ""}};
     for (const auto& [rx, tx, same, message] : cases) {
         ChannelEditFields f{rx, tx, same, true, false, false};
         EXPECT_EQ(kqtest::ErrorOf<InvalidEntry>([&] { ApplyChannelEdit(dev, f); }), message) << rx << " / " << tx;
         EXPECT_EQ(dev.Channel(3), before) << rx << " / " << tx;
+    }
+    // Written: with Tx=Rx the transmit text is not read and the spacing follows.
+    const std::pair<ChannelEditFields, ChannelPara> written[] = {
+        {{"150,0125", "not a number", true, true, false, true}, {150.0125, 150.0125, -1, -1, -1}},
+        {{"146.0125", "146.6125", false, false, true, false}, {146.0125, 146.6125, 0, -1, 0}}};
+    for (const auto& [fields, expected] : written) {
+        dev.TheRxCHSpace(3, 1);
+        EXPECT_EQ(ApplyChannelEdit(dev, fields), ChannelEditResult::Written);
+        EXPECT_EQ(dev.Channel(3), expected) << fields.RxText;
     }
     dev.NowCHNum = 16;
     EXPECT_THROW(ApplyChannelEdit(dev, {"150", "150", true, true, false, false}), SubscriptOutOfRange);
@@ -87,7 +68,7 @@ AutoFillFields fill(std::string from, std::string to, std::string start, std::st
 }
 } // namespace
 
-TEST(AutoFill, RunningSumInKilohertzOnTheChosenSides) {
+TEST(AutoFill, RunningSumInKilohertzOnTheChosenSidesRefusalsWriteNothing) {
     ClassKQxx53 dev = kqtest::MarkedDevice();
     AutoFill(dev, fill("0", "15", "146,0125", "12.5"));
     const std::pair<int16_t, double> both[] = {{0, 146.0125}, {1, 146.025}, {3, 146.05}, {15, 146.2}};
@@ -109,9 +90,8 @@ TEST(AutoFill, RunningSumInKilohertzOnTheChosenSides) {
         EXPECT_EQ(dev.Channel(7), kqtest::MarkedDevice().Channel(7));
         EXPECT_EQ(dev.NowCHNum, 6);
     }
-}
 
-TEST(AutoFill, MessagesInOrderAndNothingWritten) {
+    // Refusals: messages in order, and nothing written.
     const std::string badCh = " A Invalid Channel Number.", badFreq = " A Invalid Frequency Value.";
     const std::pair<AutoFillFields, std::string> cases[] = {
         {fill("0", "3 ", "146", "12.5"), badCh},
@@ -128,7 +108,7 @@ TEST(AutoFill, MessagesInOrderAndNothingWritten) {
         {fill("0", "3", "98.4625", "12.5", 7), "Unknown fill mode 7."},
     };
     for (const auto& [f, message] : cases) {
-        ClassKQxx53 dev = kqtest::MarkedDevice();
+        dev = kqtest::MarkedDevice();
         dev.NowCHNum = 2;
         EXPECT_EQ(kqtest::ErrorOf<InvalidEntry>([&, &f = f] { AutoFill(dev, f); }), message)
             << f.StartCH << "|" << f.StopCH << "|" << f.StartFreq << "|" << f.SpaceFreq;

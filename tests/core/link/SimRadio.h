@@ -36,8 +36,9 @@ struct SimRadio {
     SimLine line;
     kq::LinkSettings settings;
 
+    // The computer's characters reach the radio no faster than the line carries them.
     explicit SimRadio(kq::RadioBehaviour b, int model = 2, bool fast = false)
-        : radio(std::move(b), ImageOf(model, 146.0125)) {
+        : radio((b.paceInput = true, std::move(b)), ImageOf(model, 146.0125)) {
         line.Attach("/dev/ttySIM", radio);
         settings.ports = {"/dev/ttySIM"};
         settings.fast = fast;

@@ -1,4 +1,6 @@
+#include "CoreTestSupport.h"
 #include "FakeLink.h"
+#include "SimRadio.h"
 #include "TransferSequence.h"
 
 #include <gtest/gtest.h>
@@ -7,30 +9,21 @@ using kq::ClassKQxx53;
 using kqtest::FakeLink;
 using Seq = kq::TransferSequence;
 using Outcome = Seq::Outcome;
-using Dir = Seq::Direction;
 
 namespace {
-
-ClassKQxx53 Table(int model, double freq) {
-    ClassKQxx53 d;
-    d.Model(static_cast<uint8_t>(model));
-    d.TheRxFreq(5, freq);
-    d.TheTxFreq(3, freq + 5);
-    d.Para_to_EEWord();
-    return d;
-}
-
-std::vector<int> WordsOf(const ClassKQxx53& d) {
-    std::vector<int> w;
-    for (int16_t a = 0; a < 64; ++a) w.push_back(d.EEWord(a));
-    return w;
-}
 
 // A radio holding a table of the given model.
 FakeLink Radio(int model = 2) {
     FakeLink link;
-    link.words = WordsOf(Table(model, 146.0125));
+    link.words = kqtest::ImageOf(model, 146.0125);
     return link;
+}
+
+// The table written (its words set by PrepareWrite): of model 1, its channels all differ.
+ClassKQxx53 Table() {
+    ClassKQxx53 d = kqtest::MarkedDevice();
+    d.Model(1);
+    return d;
 }
 
 } // namespace
@@ -46,7 +39,7 @@ TEST(TransferSequence, ReadOutcomesAndWhatTheyLeave) {
         const char* detail;
     };
     const Case cases[] = {
-        {[](FakeLink&) {}, Outcome::Done, 64, "", "read 64 words from /dev/fake"},
+        {[](FakeLink&) {}, Outcome::Done, 64, "", "read 64 words from COM1 (/dev/fake)"},
         {[](FakeLink& l) { l.port = 0; }, Outcome::NoRadio, 0, cpe, "no radio answered"},
         {[](FakeLink& l) { l.initFails = true; }, Outcome::LinkFailed, 0, cpe, "could not be prepared"},
         {[](FakeLink& l) { l.silentFrom = 10; }, Outcome::LinkFailed, 10, cpe, "at word 10 (10 of 64"},
@@ -64,9 +57,9 @@ TEST(TransferSequence, ReadOutcomesAndWhatTheyLeave) {
         EXPECT_EQ(kq::MessageOf(r), c.box) << c.detail;
         EXPECT_EQ(r.words, std::vector<int>(radio.words.begin(), radio.words.begin() + c.wordsDone));
         // Only a complete, checked read gives a table, of the radio's words and channels.
-        const auto table = kq::RadioTable(r, Table(2, 430.0));
+        const auto table = kq::RadioTable(r, Table());
         ASSERT_EQ(table.has_value(), c.want == Outcome::Done) << c.detail;
-        EXPECT_TRUE(!table || (WordsOf(*table) == radio.words && table->TheRxFreq(5) == 146.0125));
+        EXPECT_TRUE(!table || (kqtest::WordsOf(*table) == radio.words && table->TheRxFreq(0) == 146.0125));
     }
     // Words the codec refuses give no table, and say why.
     kq::TransferResult odd;
@@ -89,7 +82,7 @@ TEST(TransferSequence, WriteOutcomesAndWhatTheRadioHolds) {
     };
     const auto none = [](FakeLink&) {};
     const Case cases[] = {
-        {1, none, -1, 0, Outcome::Done, 64, "wrote and verified 64 words on /dev/fake"},
+        {1, none, -1, 0, Outcome::Done, 64, "wrote and verified 64 words on COM1 (/dev/fake)"},
         {3, none, 0, 3, Outcome::ModelDeclined, 0, "another model"},
         {3, none, 1, 3, Outcome::Done, 64, "wrote and verified"},
         {1, [](FakeLink& l) { l.silentFrom = 1; }, 0, -1, Outcome::ModelDeclined, 0, "another model"},
@@ -100,7 +93,7 @@ TEST(TransferSequence, WriteOutcomesAndWhatTheRadioHolds) {
         FakeLink radio = Radio(c.radioModel);
         const std::vector<int> old = radio.words;
         c.fault(radio);
-        ClassKQxx53 dev = Table(1, 440.0125);
+        ClassKQxx53 dev = Table();
         Seq seq(kq::PrepareWrite(dev));
         int asked = 99;
         if (c.answer >= 0) seq.confirmModelMismatch = [&](int m) { return asked = m, c.answer == 1; };
@@ -112,7 +105,8 @@ TEST(TransferSequence, WriteOutcomesAndWhatTheRadioHolds) {
         EXPECT_EQ(kq::MessageOf(r), c.written > 0 && r.outcome != Outcome::Done ? " ComPort Error! " : "") << name;
         // A radio left half-written says so, wherever the line is shown.
         EXPECT_EQ(kq::StatusOf(r, "").find("partly written") != std::string::npos,
-                  c.written > 0 && r.outcome != Outcome::Done) << name;
+                  c.written > 0 && r.outcome != Outcome::Done)
+            << name;
         EXPECT_EQ(seq.Progress(), r.outcome == Outcome::Done ? 15 : c.written / 4 + 1) << name;
         for (size_t a = 0; a < 64; ++a)
             EXPECT_EQ(radio.words[a], a < size_t(c.written) ? dev.EEWord(int16_t(a)) : old[a]) << name << a;
@@ -130,23 +124,23 @@ TEST(TransferSequence, WriteOutcomesAndWhatTheRadioHolds) {
 }
 
 TEST(TransferSequence, ProgressAsTheBarsShowItAndCancelBetweenWords) {
-    for (Dir dir : {Dir::Read, Dir::Write}) {
+    for (Seq::Direction dir : {Seq::Direction::Read, Seq::Direction::Write}) {
         FakeLink radio = Radio(1);
-        ClassKQxx53 dev = Table(1, 440.0125);
+        ClassKQxx53 dev = Table();
         Seq read(64), write(kq::PrepareWrite(dev));
-        Seq& seq = dir == Dir::Write ? write : read;
+        Seq& seq = dir == Seq::Direction::Write ? write : read;
         std::vector<int> bar(65, -1); // the bar when word n is asked for
-        bool modelChecked = dir == Dir::Read;
+        bool modelChecked = dir == Seq::Direction::Read;
         radio.onRead = [&](int addr) {
             if (!modelChecked) return void(modelChecked = true);
             bar[static_cast<size_t>(addr)] = seq.Progress();
             if (addr == 40) seq.Cancel();
         };
         EXPECT_EQ(seq.Run(radio).outcome, Outcome::Cancelled);
-        const int ahead = dir == Dir::Write ? 1 : 0; // a write's bar runs one step ahead
+        const int ahead = dir == Seq::Direction::Write ? 1 : 0; // a write's bar runs one step ahead
         EXPECT_EQ(std::vector<int>({bar[0], bar[3], bar[4], bar[30], bar[40], bar[41]}),
                   std::vector<int>({ahead, ahead, 1 + ahead, 7 + ahead, 10 + ahead, -1}));
         EXPECT_EQ(seq.WordsDone(), 41);
-        EXPECT_EQ(radio.words[31] == dev.EEWord(31), dir == Dir::Write); // channel 5
+        EXPECT_EQ(radio.words[31] == dev.EEWord(31), dir == Seq::Direction::Write); // channel 5
     }
 }
