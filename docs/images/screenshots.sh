@@ -14,7 +14,7 @@ kqtool fill fleet.KQ --from 12 --to 13 --start 155.5 --step 25
 
 openbox >/dev/null 2>&1 &
 sleep 1   # a window mapped while the window manager starts may never be shown
-read -r port < <(exec kqradio --model 2)
+read -r port < <(exec kqradio)
 radio=$!
 trap 'kill "$radio" 2>/dev/null || true' EXIT
 kqprogrammer --port "$port" fleet.KQ >/dev/null 2>&1 &
