@@ -122,7 +122,7 @@ std::string ProgramHelp(std::size_t width) {
     }
     out += "\nOptions:\n";
     out += optionTable({{"-h, --help", "print this help and exit; kqtool COMMAND --help prints "
-                                       "one command's"},
+                                       "one command's help"},
                         {"--version", "print the program's version and exit"}},
                        2, width);
     return out;
