@@ -51,9 +51,10 @@ TransferResult LinkRunner::Run(TransferSequence& seq, const LinkSettings& link,
         PortLink port(link);
         Form_QVCom& com = port.Link();
         if (com.ActComPort() != 0 && hooks.portFound) {
+            const int n = com.ActComPort();
             const QString device = QString::fromStdString(com.ActDevice());
             QMetaObject::invokeMethod(
-                &here, [&hooks, device] { hooks.portFound(device); }, Qt::QueuedConnection);
+                &here, [&hooks, n, device] { hooks.portFound(n, device); }, Qt::QueuedConnection);
         }
         result.set_value(seq.Run(com));
     }));

@@ -5,7 +5,7 @@
 //
 //   kq::TransferSequence seq(64);
 //   kq::LinkRunner::Hooks hooks;
-//   hooks.portFound = [](const QString& device) { ... };   // show the window
+//   hooks.portFound = [](int port, const QString& device) { ... };   // show the window
 //   hooks.confirmModelMismatch = [](int radioModel) { return askUser(); };
 //   kq::TransferResult r = kq::LinkRunner::Run(seq, linkSettings, hooks);
 //
@@ -43,8 +43,9 @@ private:
 class LinkRunner {
 public:
     struct Hooks {
-        // The search found a radio on device (not called when none answered).
-        std::function<void(const QString& device)> portFound;
+        // The search found a radio on port 1..4, device (not called when
+        // none answered).
+        std::function<void(int port, const QString& device)> portFound;
         // Radio's model code (-1: word 1 not answered); true = overwrite.
         // Unset: the mismatch is declined.
         std::function<bool(int radioModel)> confirmModelMismatch;

@@ -91,7 +91,7 @@ kq::TransferResult runTransfer(kq::TransferSequence& seq, const kq::LinkSettings
     });
     interrupt.start(50);
     kq::LinkRunner::Hooks h = hooks;
-    h.portFound = [&](const QString& device) {
+    h.portFound = [&](int, const QString& device) {
         if (chatter.verbose)
             std::cerr << "kqtool: the radio answered on " << device.toStdString() << "\n";
         if (!chatter.progress) return;

@@ -1,9 +1,9 @@
 #include "TransferWindow.h"
 
 #include "Form_Ports.h"
-#include "SerialPorts.h"
 #include "LinkRunner.h"
 #include "ModuleKQDevice.h"
+#include "SerialPorts.h"
 #include "frmDocument.h"
 #include "frmMain.h"
 
@@ -19,12 +19,6 @@ namespace kq {
 
 namespace {
 QPointer<TransferWindow> s_Open;
-
-// "COM2 (/dev/ttyUSB0)" for a device of the ports searched.
-QString portName(const QString& device, const LinkSettings& link) {
-    const int n = static_cast<int>(SearchedPorts(link).indexOf(device)) + 1;
-    return n > 0 ? QStringLiteral("COM%1 (%2)").arg(n).arg(device) : device;
-}
 } // namespace
 
 void TransferWindow::status(const QString& text) {
@@ -78,8 +72,9 @@ TransferResult TransferWindow::Run() {
                      ? std::make_unique<TransferSequence>(PrepareWrite(doc.myDevice()))
                      : std::make_unique<TransferSequence>(doc.myDevice().TotalEEWords());
     LinkRunner::Hooks hooks;
-    hooks.portFound = [this](const QString& device) {
-        status(tr("Radio found on %1").arg(portName(device, m_Link)));
+    hooks.portFound = [this](int port, const QString& device) {
+        status(tr("Radio found on %1")
+                   .arg(QString::fromStdString(PortName(port, device.toStdString()))));
         ProgressBar->setRange(0, 15);
         ProgressBar->setValue(0);
         m_Timer.setInterval(100);

@@ -70,9 +70,7 @@ TransferResult TransferSequence::Run(WordLink& link) {
     if (Refused()) return Result(Outcome::TableInvalid);
     m_WordsDone = 0;
     m_Device = link.ActDevice();
-    // The port as the user chose it and the device behind it, as the
-    // program's port list shows them: "COM1 (/dev/ttyUSB0)".
-    m_Where = "COM" + std::to_string(link.ActComPort()) + " (" + m_Device + ")";
+    m_Where = PortName(link.ActComPort(), m_Device);
     m_PortProblem = link.PortProblem();
     if (link.ActComPort() == 0) return Result(Outcome::NoRadio);
     Outcome out;

@@ -7,6 +7,11 @@
 
 namespace kq {
 
+// "COM2 (/dev/ttyUSB0)": a port as the user chose it, and the device behind it.
+inline std::string PortName(int port, const std::string& device) {
+    return "COM" + std::to_string(port) + " (" + device + ")";
+}
+
 class WordLink {
 public:
     virtual ~WordLink() = default;
