@@ -2,6 +2,7 @@
 
 #include "ClassKqSerial.h"
 #include "KqFrames.h"
+#include "MessageQuote.h"
 
 #include <algorithm>
 
@@ -34,20 +35,8 @@ bool CouldBeReply(const std::string& got, const std::string& frame, bool isRead)
     return true;
 }
 
-std::string Shown(const std::string& b) {
-    std::string s;
-    for (char c : b) {
-        if (c == '\r')
-            s += "\\r";
-        else if (c == '\n')
-            s += "\\n";
-        else if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7F)
-            s += '?';
-        else
-            s += c;
-    }
-    return '"' + s + '"';
-}
+// What came back, quoted for a message, control characters escaped.
+std::string Shown(const std::string& b) { return QuoteForMessage(b, b.size()); }
 
 } // namespace
 
