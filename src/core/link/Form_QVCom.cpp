@@ -195,6 +195,10 @@ bool Form_QVCom::Collect(const std::string& frame, bool isRead, LinkTime sent, s
     }
 }
 
+std::string Form_QVCom::WhyNotTaken(bool settled, bool clear, const std::string& otherwise) const {
+    return !settled ? m_Early : !clear ? Shown(m_Early) + " waiting before the frame" : otherwise;
+}
+
 bool Form_QVCom::SettleAhead() {
     if (m_Ahead < 0) return true;
     const short addr = m_Ahead;
@@ -228,9 +232,7 @@ void Form_QVCom::WriteByte(int NewEEdata, short NewEEaddr) {
     }
     if (m_Line.Failed()) return;
     FallBack("write of word " + std::to_string(NewEEaddr) + ": " +
-             (!settled ? m_Early
-              : !clear ? Shown(m_Early) + " waiting before the frame"
-                       : "echo " + Shown(echo) + " instead of " + Shown(frame)));
+             WhyNotTaken(settled, clear, "echo " + Shown(echo) + " instead of " + Shown(frame)));
     Drain();
     m_Clock.Delay(1);
     PacedWrite(frame);
@@ -263,9 +265,8 @@ int Form_QVCom::ReadByte(short NewEEaddr) {
     if (clear && Collect(frame, true, sent, got, ahead)) return ParseWordReply(got.substr(7));
     if (m_Line.Failed()) return -1;
     FallBack("read of word " + std::to_string(NewEEaddr) + ": " +
-             (!settled ? m_Early
-              : !clear ? Shown(m_Early) + " waiting before the frame"
-                       : "answer " + Shown(got) + " is not the echo, four hex digits and CR"));
+             WhyNotTaken(settled, clear,
+                         "answer " + Shown(got) + " is not the echo, four hex digits and CR"));
     Drain();
     return CheckedRead(NewEEaddr);
 }

@@ -66,6 +66,10 @@ private:
     // Nothing waiting before a fast frame but perhaps the LF of a CR LF
     // answer; what waited is in m_Early.
     bool LineClear();
+    // Why a fast exchange was not taken: the read sent ahead went wrong
+    // (!settled), characters waited before the frame (!clear), or else what
+    // came back (otherwise).
+    std::string WhyNotTaken(bool settled, bool clear, const std::string& otherwise) const;
 
     SerialLine& m_Line;
     TickClock m_Clock;
