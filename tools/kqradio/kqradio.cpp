@@ -7,6 +7,7 @@
 #include "KqVersion.h"
 #include "RadioModel.h"
 #include "SystemOption.h"
+#include "TextFill.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -133,37 +134,6 @@ const std::vector<Option>& Table() {
     return t;
 }
 
-// Words of text wrapped to 80 columns, every line after the first indented.
-std::string Wrapped(const std::string& first, const std::string& text, size_t indent) {
-    std::string out = first, line;
-    size_t col = first.size();
-    if (col >= indent) {
-        out += "\n";
-        col = 0;
-    }
-    size_t pos = 0;
-    while (pos < text.size()) {
-        size_t end = text.find(' ', pos);
-        if (end == std::string::npos) end = text.size();
-        const std::string word = text.substr(pos, end - pos);
-        if (col > indent && col + 1 + word.size() > 80) {
-            out += "\n";
-            col = 0;
-        }
-        if (col < indent) {
-            out += std::string(indent - col, ' ');
-            col = indent;
-        } else {
-            out += ' ';
-            ++col;
-        }
-        out += word;
-        col += word.size();
-        pos = end + 1;
-    }
-    return out + "\n";
-}
-
 std::string Usage() {
     std::string s = "Usage: kqradio [OPTION]...\n"
                     "Plays a KQ radio on a new pseudo-terminal: prints the terminal's path, then\n"
@@ -173,7 +143,10 @@ std::string Usage() {
         if (o.group) s += std::string("\n") + o.group + "\n";
         const std::string head =
             std::string("  ") + o.name + (o.arg ? std::string(" ") + o.arg : "");
-        s += Wrapped(head, o.help, 24);
+        // The texts in one column at 24, on a line of their own after a
+        // longer head.
+        const std::string text = kq::FillText(o.help, 24, 24, 80);
+        s += head.size() < 24 ? head + text.substr(head.size()) : head + "\n" + text;
     }
     return s;
 }

@@ -1,10 +1,10 @@
 // kqtool's help texts, wrapped to the terminal in a shape help2man reads: a
 // "Usage:" line, sections ending in ":", option lines starting with blanks.
 #include "Commands.h"
+#include "TextFill.h"
 
 #include <algorithm>
 #include <cctype>
-#include <sstream>
 
 #ifndef _WIN32
 #include <sys/ioctl.h>
@@ -21,41 +21,6 @@ constexpr std::size_t kMinWidth = 40;
 // Option names longer than this put their text on the next line.
 constexpr std::size_t kMaxNameColumn = 24;
 
-// text filled into lines of at most width columns, the first indented by
-// first blanks, the others by rest. A word longer than a line stands alone.
-std::string fill(const std::string& text, std::size_t first, std::size_t rest, std::size_t width) {
-    std::istringstream words(text);
-    std::string out(first, ' '), word;
-    std::size_t column = first;
-    bool lineEmpty = true;
-    while (words >> word) {
-        // A word wider than a whole line is cut where the line ends.
-        while (word.size() > width - rest && (lineEmpty || column + 1 + word.size() > width)) {
-            const std::size_t room = width - column - (lineEmpty ? 0 : 1);
-            if (room > 0 && room < word.size()) {
-                out += (lineEmpty ? "" : " ") + word.substr(0, room);
-                word.erase(0, room);
-            }
-            out += "\n" + std::string(rest, ' ');
-            column = rest;
-            lineEmpty = true;
-        }
-        if (!lineEmpty && column + 1 + word.size() > width) {
-            out += "\n" + std::string(rest, ' ');
-            column = rest;
-            lineEmpty = true;
-        }
-        if (!lineEmpty) {
-            out += ' ';
-            ++column;
-        }
-        out += word;
-        column += word.size();
-        lineEmpty = false;
-    }
-    return out + "\n";
-}
-
 // "NAMES  TEXT" lines indented by indent, the texts in one column.
 std::string optionTable(const std::vector<OptionHelp>& options, std::size_t indent,
                         std::size_t width) {
@@ -67,12 +32,13 @@ std::string optionTable(const std::vector<OptionHelp>& options, std::size_t inde
     std::string out;
     for (const auto& o : options) {
         if (o.names.size() > kMaxNameColumn) {
-            out += std::string(indent, ' ') + o.names + "\n" + fill(o.text, column, column, width);
+            out += std::string(indent, ' ') + o.names + "\n" +
+                   kq::FillText(o.text, column, column, width);
             continue;
         }
         const std::string head =
             std::string(indent, ' ') + o.names + std::string(column - indent - o.names.size(), ' ');
-        out += head + fill(o.text, column, column, width).substr(column);
+        out += head + kq::FillText(o.text, column, column, width).substr(column);
     }
     return out;
 }
@@ -100,10 +66,11 @@ std::size_t HelpWidth() {
 
 std::string ProgramHelp(std::size_t width) {
     std::string out = "Usage: kqtool COMMAND [ARGUMENT]... [OPTION]...\n";
-    out += fill("Work with KQ radio channel files (.KQ) and radios without the window. A file "
-                "name - reads standard input or writes standard output. An option's value may "
-                "follow it as --option VALUE or --option=VALUE; -- ends the options.",
-                0, 0, width);
+    out +=
+        kq::FillText("Work with KQ radio channel files (.KQ) and radios without the window. A file "
+                     "name - reads standard input or writes standard output. An option's value may "
+                     "follow it as --option VALUE or --option=VALUE; -- ends the options.",
+                     0, 0, width);
     // A section per command (help2man makes each a subsection): its usages,
     // each with what it does, then its options.
     std::vector<std::string> names;
@@ -115,7 +82,8 @@ std::string ProgramHelp(std::size_t width) {
         std::vector<OptionHelp> options;
         for (const auto& c : AllCommands()) {
             if (c.name != name) continue;
-            out += fill("kqtool " + c.usage, 2, 2, width) + fill(sentence(c.summary), 4, 4, width);
+            out += kq::FillText("kqtool " + c.usage, 2, 2, width) +
+                   kq::FillText(sentence(c.summary), 4, 4, width);
             options.insert(options.end(), c.options.begin(), c.options.end());
         }
         out += optionTable(options, 2, width);
@@ -133,9 +101,9 @@ std::string CommandHelp(const std::string& name, std::size_t width) {
     std::vector<OptionHelp> options;
     for (const auto& c : AllCommands()) {
         if (c.name != name) continue;
-        usage += usage.empty() ? fill("Usage: kqtool " + c.usage, 0, 8, width)
-                               : fill("or: kqtool " + c.usage, 2, 8, width);
-        about += fill(sentence(c.summary), 0, 0, width);
+        usage += usage.empty() ? kq::FillText("Usage: kqtool " + c.usage, 0, 8, width)
+                               : kq::FillText("or: kqtool " + c.usage, 2, 8, width);
+        about += kq::FillText(sentence(c.summary), 0, 0, width);
         for (const auto& o : c.options) {
             const bool known =
                 std::any_of(options.begin(), options.end(),
