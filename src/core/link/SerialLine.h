@@ -12,13 +12,14 @@ namespace kq {
 
 class SerialLine {
 public:
-    enum class OpenResult { Ok, NoSuchPort, AlreadyOpen };
+    enum class OpenResult { Ok, NoSuchPort, AlreadyOpen, Busy };
 
     virtual ~SerialLine() = default;
 
     // NoSuchPort: the device does not exist or is not a serial port;
-    // AlreadyOpen: it is held by another program or may not be opened.
-    // Problem() says which, naming the device.
+    // AlreadyOpen: it may not be opened (permission); Busy: another program
+    // holds it. Problem() says which, naming the device (and for Busy the
+    // program that holds it, where the system shows it).
     virtual OpenResult Open(const std::string& device) = 0;
     virtual void Close() = 0;
     virtual bool IsOpen() const = 0;

@@ -25,6 +25,8 @@ const OutcomeRow kOutcomes[] = {
     {TransferOutcome::ModelDeclined, "", "{detail}", 5, " (--yes overwrites it)"},
     {TransferOutcome::TableInvalid, "{detail}", "{detail}", 1, ""},
     {TransferOutcome::Cancelled, "", "{detail}", 6, ""},
+    {TransferOutcome::PortBusy, " ComPort Error! ", "{detail}", 7, ""},
+    {TransferOutcome::BackupFailed, "{detail}", "{detail}", 1, " (--no-backup writes without one)"},
 };
 
 const OutcomeRow& RowOf(TransferOutcome o) {
@@ -58,10 +60,14 @@ std::string StatusOf(const TransferResult& r, const std::string& ports) {
     if (r.outcome == O::NoRadio && !r.portProblem.empty()) s += "; " + r.portProblem;
     if (r.outcome == O::TableInvalid)
         s += r.dir == TransferDirection::Write ? "; nothing was sent" : "; the table is unchanged";
-    const bool partly = r.outcome == O::LinkFailed || r.outcome == O::VerifyFailed ||
-                        (r.outcome == O::Cancelled && r.wordsDone > 0);
+    const bool partly = (r.outcome == O::LinkFailed || r.outcome == O::VerifyFailed ||
+                         r.outcome == O::Cancelled) &&
+                        r.wordsWritten > 0;
     if (r.dir == TransferDirection::Write && partly)
-        s += "; the radio may hold a partly written table, write it again";
+        s += r.backupFile.empty()
+                 ? "; the radio may hold a partly written table, write it again"
+                 : "; the radio may hold a partly written table, write it again or restore "
+                   "what it held: kqtool restore '" + r.backupFile + "'";
     if (!r.fallBack.empty()) s += "; the fast link fell back to the default pacing: " + r.fallBack;
     return s;
 }

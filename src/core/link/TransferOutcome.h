@@ -17,6 +17,8 @@ enum class TransferOutcome {
     ModelDeclined, // model mismatch not confirmed
     TableInvalid,  // the codec refused the table or the radio's words
     Cancelled,
+    PortBusy,     // no radio answered and a port was held by another program
+    BackupFailed, // the radio's table could not be kept on disk: nothing written
 };
 
 enum class TransferDirection { Read, Write };
@@ -33,6 +35,11 @@ struct TransferResult {
     std::string detail;      // what happened, in a few words
     std::string fallBack;    // why a fast link fell back ("" if it did not)
     std::string portProblem; // what the user can do about the port
+    // A write: words whose frame has gone out to the radio (the radio may
+    // hold them), whatever the progress bar shows.
+    int wordsWritten = 0;
+    int askedAgain = 0;      // exchanges repeated after a late or odd answer
+    std::string backupFile;  // where the radio's table was kept before a write
 };
 
 // The message box's text ("" for none).

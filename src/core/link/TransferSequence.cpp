@@ -69,10 +69,11 @@ int TransferSequence::Progress() const {
 TransferResult TransferSequence::Run(WordLink& link) {
     if (Refused()) return Result(Outcome::TableInvalid);
     m_WordsDone = 0;
+    m_WordsWritten = 0;
     m_Device = link.ActDevice();
     m_Where = PortName(link.ActComPort(), m_Device);
     m_PortProblem = link.PortProblem();
-    if (link.ActComPort() == 0) return Result(Outcome::NoRadio);
+    if (link.ActComPort() == 0) return Result(link.PortBusy() ? Outcome::PortBusy : Outcome::NoRadio);
     Outcome out;
     if (!link.InitActPort())
         out = Outcome::LinkFailed;
@@ -80,6 +81,8 @@ TransferResult TransferSequence::Run(WordLink& link) {
         out = m_Dir == Direction::Write ? WriteAll(link) : ReadAll(link);
     m_PortProblem = link.PortProblem();
     m_Surprise = link.Surprise();
+    m_AskedAgain = link.AskedAgain() + m_Rewritten;
+    if (out != Outcome::Done) m_Reply = link.LastReply();
     return Result(out);
 }
 
@@ -90,6 +93,9 @@ TransferResult TransferSequence::Result(Outcome o) const {
     if (m_Dir == Direction::Read) r.words = m_Image;
     r.wordsDone = m_WordsDone;
     r.wordsTotal = m_WordsTotal;
+    r.wordsWritten = m_WordsWritten;
+    r.askedAgain = m_AskedAgain;
+    r.backupFile = m_BackupFile;
     r.device = m_Device;
     r.detail = Detail(o);
     r.fallBack = m_Surprise;
@@ -116,32 +122,66 @@ TransferSequence::Outcome TransferSequence::Verified(const WordLink& link, int a
     return Outcome::Done;
 }
 
-TransferSequence::Outcome TransferSequence::ReadAll(WordLink& link) {
-    m_Image.assign(static_cast<size_t>(m_WordsTotal), 0);
-    for (int a = 0; a < m_WordsTotal; ++a) {
+TransferSequence::Outcome TransferSequence::ReadWords(WordLink& link, int count,
+                                                      std::vector<int32_t>& words, bool counted) {
+    words.assign(static_cast<size_t>(count), 0);
+    for (int a = 0; a < count; ++a) {
         if (m_Cancel) return Outcome::Cancelled;
         const int w = link.ReadByte(static_cast<short>(a));
         if (w < 0 || link.PortFailed()) {
             Failed(a, -1, -1);
-            m_Image.resize(static_cast<size_t>(a));
+            words.resize(static_cast<size_t>(a));
             return Outcome::LinkFailed;
         }
-        m_Image[static_cast<size_t>(a)] = w;
-        ++m_WordsDone;
+        words[static_cast<size_t>(a)] = w;
+        if (counted) ++m_WordsDone;
     }
+    return Outcome::Done;
+}
+
+TransferSequence::Outcome TransferSequence::ReadAll(WordLink& link) {
+    const Outcome out = ReadWords(link, m_WordsTotal, m_Image, true);
+    if (out != Outcome::Done) return out;
     if (m_WordsTotal > 0 && m_Image[0] != InitialisedEepromID) return Outcome::NotInitiated;
     return Outcome::Done;
 }
 
-TransferSequence::Outcome TransferSequence::WriteAll(WordLink& link) {
-    if (!link.InitActPort()) return Outcome::LinkFailed;
-    const int w1 = link.ReadByte(1);
-    if (link.PortFailed()) return Outcome::LinkFailed;
+TransferSequence::Outcome TransferSequence::BeforeWriting(WordLink& link) {
+    int w1 = -1;
+    if (keepBackup) {
+        // The whole radio first: its word 1 serves the model check, and the
+        // table it held is kept before anything is overwritten.
+        m_BackupRead = true;
+        const Outcome read = ReadWords(link, RadioEEWords, m_Backup, false);
+        m_BackupRead = read != Outcome::Done;
+        if (read != Outcome::Done) return read;
+        w1 = m_Backup[1];
+    } else {
+        w1 = link.ReadByte(1);
+        if (link.PortFailed()) return Outcome::LinkFailed;
+    }
     const int radioModel = w1 < 0 ? -1 : w1 / 256;
     if (radioModel != m_Model) {
         if (!confirmModelMismatch || !confirmModelMismatch(radioModel))
             return Outcome::ModelDeclined;
     }
+    if (!keepBackup) return Outcome::Done;
+    if (m_Backup[0] != InitialisedEepromID &&
+        (!confirmUninitiated || !confirmUninitiated(m_Backup[0])))
+        return Outcome::NotInitiated;
+    if (m_Cancel) return Outcome::Cancelled;
+    try {
+        m_BackupFile = keepBackup(m_Backup);
+    } catch (const std::exception& e) {
+        m_BackupProblem = e.what();
+        return Outcome::BackupFailed;
+    }
+    return Outcome::Done;
+}
+
+TransferSequence::Outcome TransferSequence::WriteAll(WordLink& link) {
+    if (!link.InitActPort()) return Outcome::LinkFailed;
+    if (const Outcome o = BeforeWriting(link); o != Outcome::Done) return o;
     if (!link.FastMode()) return WriteWords(link);
     // Fast: every word sent with its echo checked and the radio given its
     // programming time, then the whole image read back. On any difference
@@ -162,6 +202,7 @@ TransferSequence::Outcome TransferSequence::SendWords(WordLink& link) {
         if (m_Cancel) return Outcome::Cancelled;
         const int w = m_Image[static_cast<size_t>(a)];
         link.WriteByte(w, static_cast<short>(a));
+        Sent(a);
         if (link.PortFailed()) {
             Failed(a, -1, w);
             return Outcome::LinkFailed;
@@ -172,14 +213,28 @@ TransferSequence::Outcome TransferSequence::SendWords(WordLink& link) {
     return Outcome::Done;
 }
 
+TransferSequence::Outcome TransferSequence::WriteVerified(WordLink& link, int a) {
+    const int w = m_Image[static_cast<size_t>(a)];
+    Outcome o = Outcome::Done;
+    // A word that reads back otherwise is written again: the radio may have
+    // lost the frame while it was busy. Three more tries, then it fails.
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        if (attempt > 0) {
+            if (m_Cancel) return Outcome::Cancelled;
+            ++m_Rewritten;
+        }
+        link.WriteByte(w, static_cast<short>(a));
+        Sent(a);
+        o = Verified(link, a, link.ReadByte(static_cast<short>(a)), w);
+        if (o == Outcome::Done || link.PortFailed()) return o;
+    }
+    return o;
+}
+
 TransferSequence::Outcome TransferSequence::WriteWords(WordLink& link) {
     for (int a = 0; a < m_WordsTotal; ++a) {
         if (m_Cancel) return Outcome::Cancelled;
-        const int w = m_Image[static_cast<size_t>(a)];
-        link.WriteByte(w, static_cast<short>(a));
-        if (const Outcome o = Verified(link, a, link.ReadByte(static_cast<short>(a)), w);
-            o != Outcome::Done)
-            return o;
+        if (const Outcome o = WriteVerified(link, a); o != Outcome::Done) return o;
         ++m_WordsDone;
     }
     return Outcome::Done;
@@ -199,6 +254,10 @@ TransferSequence::Outcome TransferSequence::ReadBack(WordLink& link) {
 
 std::string TransferSequence::Detail(Outcome o) const {
     const std::string total = std::to_string(m_WordsTotal);
+    // A write counts the words sent into the radio, not the bar's position.
+    const std::string done =
+        std::to_string(m_Dir == Direction::Write ? m_WordsWritten.load() : m_WordsDone.load());
+    const std::string got = m_Reply.empty() ? std::string() : " (got " + m_Reply + ")";
     std::string s;
     switch (o) {
     case Outcome::Done:
@@ -206,29 +265,44 @@ std::string TransferSequence::Detail(Outcome o) const {
                                       : "read " + total + " words from " + m_Where;
         break;
     case Outcome::NoRadio: s = "no radio answered"; break;
+    case Outcome::PortBusy: s = m_PortProblem; break;
     case Outcome::LinkFailed:
         if (m_FailAddr < 0)
             s = "the port " + m_Where + " could not be prepared";
+        else if (m_BackupRead)
+            s = "the radio stopped answering at word " + std::to_string(m_FailAddr) + got +
+                " while its table was read for the backup; nothing was written";
         else
-            s = "the radio stopped answering at word " + std::to_string(m_FailAddr) + " (" +
-                std::to_string(m_WordsDone) + " of " + total + " words done)";
+            s = "the radio stopped answering at word " + std::to_string(m_FailAddr) + got + " (" +
+                done + " of " + total + " words done)";
         break;
     case Outcome::VerifyFailed:
         s = "word " + std::to_string(m_FailAddr) + " read back as " + Hex4(m_FailGot) +
             " instead of " + Hex4(m_FailWant);
         break;
-    case Outcome::NotInitiated:
-        s = "EEPROM must be initiated! (word 0 is " + Hex4(m_Image.empty() ? 0 : m_Image[0]) +
+    case Outcome::NotInitiated: {
+        const std::vector<int32_t>& img = m_Dir == Direction::Write ? m_Backup : m_Image;
+        s = "EEPROM must be initiated! (word 0 is " + Hex4(img.empty() ? 0 : img[0]) +
             ", not 0xC500)";
+        if (m_Dir == Direction::Write) s += "; nothing was written";
         break;
+    }
     case Outcome::ModelDeclined: s = "the radio is of another model; nothing was written"; break;
     case Outcome::TableInvalid: s = m_Refused; break;
+    case Outcome::BackupFailed:
+        s = "the radio's table could not be kept as a backup: " + m_BackupProblem +
+            "; nothing was written";
+        break;
     case Outcome::Cancelled:
-        s = "cancelled after " + std::to_string(m_WordsDone) + " of " + total + " words";
+        s = "cancelled after " + done + " of " + total + " words";
         break;
     }
     if (!m_PortProblem.empty() && (o == Outcome::NoRadio || o == Outcome::LinkFailed))
         s += "; " + m_PortProblem;
+    if (m_AskedAgain > 0)
+        s += "; " + std::to_string(m_AskedAgain) +
+             (m_AskedAgain == 1 ? " word asked again" : " words asked again");
+    if (!m_BackupFile.empty()) s += "; backup " + m_BackupFile;
     return s;
 }
 

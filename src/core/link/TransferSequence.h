@@ -12,16 +12,20 @@
 //
 // Progress() and Cancel() may be called from another thread than Run().
 //
-// What the radio holds after a write: NoRadio, ModelDeclined, TableInvalid:
-// untouched. LinkFailed, VerifyFailed: the new words below the failing
-// address, that word possibly changed, its old words above. Cancelled: the
-// words written so far.
+// A write with keepBackup set first reads the whole radio and hands its
+// words over to be kept on disk; only then is a word written.
+//
+// What the radio holds after a write: NoRadio, PortBusy, ModelDeclined,
+// NotInitiated, TableInvalid, BackupFailed: untouched. LinkFailed,
+// VerifyFailed: the new words below the failing address, that word possibly
+// changed, its old words above. Cancelled: the words written so far.
 #pragma once
 
 #include "ClassKQxx53.h"
 #include "TransferOutcome.h"
 #include "WordLink.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -61,6 +65,14 @@ public:
     // Radio's model code (-1: word 1 not answered); true = overwrite. Called
     // on the thread of Run(). Unset: the mismatch is declined.
     std::function<bool(int radioModel)> confirmModelMismatch;
+    // A write's backup: the radio's words, read before anything is written;
+    // returns where they were kept, or throws KqError when they could not be
+    // (nothing is written then). Unset: no backup read, word 1 alone is read
+    // for the model check. Called on the thread of Run().
+    std::function<std::string(const std::vector<int32_t>& radioWords)> keepBackup;
+    // The backup read found word 0 other than 0xC500, a radio never
+    // initiated; true = write it all the same. Unset: not written.
+    std::function<bool(int word0)> confirmUninitiated;
 
     TransferResult Run(WordLink& link);
     // A write whose table the codec refused: Run() would send nothing.
@@ -75,7 +87,6 @@ public:
     // step ahead).
     int Progress() const;
     int WordsDone() const { return m_WordsDone; }
-    Direction Dir() const { return m_Dir; }
 
 private:
     Outcome ReadAll(WordLink& link);
@@ -85,6 +96,15 @@ private:
     // Fast: each word written without a read; then all read back.
     Outcome SendWords(WordLink& link);
     Outcome ReadBack(WordLink& link);
+    // Reads the first count words into words; LinkFailed at the first word
+    // without an answer (words then holds those before it).
+    Outcome ReadWords(WordLink& link, int count, std::vector<int32_t>& words, bool counted);
+    // The model check and the backup, before the first word is written.
+    Outcome BeforeWriting(WordLink& link);
+    // Writes word a and reads it back, writing it again while the read-back
+    // differs (at most three times more).
+    Outcome WriteVerified(WordLink& link, int a);
+    void Sent(int a) { m_WordsWritten = std::max(m_WordsWritten.load(), a + 1); }
     void Failed(int addr, int got, int want);
     // A word read back as got where want was written: Done, or the failure
     // it is (no answer or a dead port, or another value), recorded.
@@ -98,6 +118,14 @@ private:
     const std::string m_Refused;
     std::atomic<bool> m_Cancel{false};
     std::atomic<int> m_WordsDone{0};
+    std::atomic<int> m_WordsWritten{0};
+    int m_Rewritten = 0; // words written again after a read-back that differed
+    std::vector<int32_t> m_Backup;
+    std::string m_BackupFile;
+    bool m_BackupRead = false; // the failure came during the backup read
+    std::string m_Reply;       // what the failing exchange got back
+    std::string m_BackupProblem;
+    int m_AskedAgain = 0;
     // The words to write, or those read.
     std::vector<int32_t> m_Image;
     std::string m_Device, m_Where, m_PortProblem, m_Surprise;

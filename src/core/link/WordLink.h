@@ -30,6 +30,12 @@ public:
     // What the user can do about a port that could not be used (permission,
     // vanished device); empty when there is nothing to add.
     virtual std::string PortProblem() const { return {}; }
+    // No radio answered and a searched port was held by another program.
+    virtual bool PortBusy() const { return false; }
+    // Exchanges asked again after a late or odd answer, and what the last
+    // exchange that failed got back (quoted for a message).
+    virtual int AskedAgain() const { return 0; }
+    virtual std::string LastReply() const { return {}; }
 
     // Fast mode: exchanges end as soon as their answer is in and checked.
     // True for a link opened in fast mode, also after it fell back.
