@@ -33,8 +33,19 @@ struct Options {
     int model = 2; // the model of a new table
     std::string image, save, present;
     bool badId = false;
+    int noiseEvery = 0;
     kq::RadioBehaviour radio;
 };
+
+// A fault of every read of word (all words by default).
+kq::WordFault Always(kq::WordFault::Kind kind, int word = kq::WordFault::kEveryWord, int at = 0) {
+    kq::WordFault f;
+    f.word = word;
+    f.kind = kind;
+    f.always = true;
+    f.ms = at;
+    return f;
+}
 
 struct BadValue : std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -109,7 +120,8 @@ const std::vector<Option>& Table() {
          "frame after its CR",
          [](O& o, S) { o.radio.echoPerChar = true; }},
         {"--crlf", nullptr, "read answers end with CR LF instead of CR",
-         [](O& o, S) { o.radio.crlf = true; }, "Odd answers that the default pacing copes with:"},
+         [](O& o, S) { o.radio.faults.push_back(Always(kq::WordFault::Kind::CrLf)); },
+         "Odd answers that the link copes with:"},
         {"--probe-extra", "TEXT",
          "send TEXT 5 ms after answering a probe that follows 400 ms without a character from the "
          "computer (the first of a port search's pair; \\r and \\n understood)",
@@ -121,13 +133,22 @@ const std::vector<Option>& Table() {
          "radio unplugged",
          [](O& o, S v) { o.present = v; }},
         {"--silent-from", "N", "no answer to frames for words N and above",
-         [](O& o, S v) { o.radio.silentFrom = Number(v); }},
+         [](O& o, S v) {
+             for (int w = Number(v); w < 64; ++w)
+                 o.radio.faults.push_back(Always(kq::WordFault::Kind::Silent, w));
+         }},
         {"--bad-readback", "N", "word N reads back with its lowest bit flipped",
-         [](O& o, S v) { o.radio.badReadback = Number(v); }},
+         [](O& o, S v) { o.radio.faults.push_back(Always(kq::WordFault::Kind::Wrong, Number(v))); }},
         {"--bad-id", nullptr, "word 0 holds 0xC501 instead of 0xC500",
          [](O& o, S) { o.badId = true; }},
         {"--short-answer", nullptr, "read answers carry four digits and no CR",
-         [](O& o, S) { o.radio.shortAnswer = true; }},
+         [](O& o, S) { o.radio.faults.push_back(Always(kq::WordFault::Kind::Cut, kq::WordFault::kEveryWord, 4)); }},
+        {"--no-echo", nullptr, "echo nothing: neither the radio nor the cable returns the frames",
+         [](O& o, S) { o.radio.noEcho = true; }},
+        {"--noise-every", "N",
+         "a stray character slips into the reply to the first read of every N-th word, at a "
+         "different place each time",
+         [](O& o, S v) { o.noiseEvery = Number(v); }},
         {"--help", nullptr, "show this help and exit", nullptr, "Other:"},
         {"--version", nullptr, "show the version and exit", nullptr},
     };
@@ -216,6 +237,17 @@ int main(int argc, char** argv) {
     if (o.badId) dev.EEWord(0, kq::InitialisedEepromID + 1);
     std::vector<int> words;
     for (int16_t a = 0; a < dev.TotalEEWords(); ++a) words.push_back(dev.EEWord(a));
+    if (o.noiseEvery > 0) {
+        // Once each, spread over the words and over the places in a reply.
+        for (int w = 0; w < 64; w += o.noiseEvery) {
+            kq::WordFault f;
+            f.word = w;
+            f.kind = kq::WordFault::Kind::Noise;
+            f.ms = w % 13;
+            f.text = "\x7f";
+            o.radio.faults.push_back(f);
+        }
+    }
     kq::RadioModel radio(o.radio, words);
 
     // Like a radio's UART, answer on time even on a loaded machine: real-time

@@ -1,7 +1,6 @@
 #include "Form_QVCom.h"
 
 #include "ClassKqSerial.h"
-#include "KqFrames.h"
 #include "MessageQuote.h"
 
 #include <algorithm>
@@ -10,39 +9,18 @@ namespace kq {
 
 namespace {
 
-bool IsHexDigit(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-}
-
-// Four hex digits and a CR at the start of answer.
-bool IsWordAnswer(const std::string& answer) {
-    return answer.size() >= 5 && IsHexDigit(answer[0]) && IsHexDigit(answer[1]) &&
-           IsHexDigit(answer[2]) && IsHexDigit(answer[3]) && answer[4] == '\r';
-}
-
-// Whether got can still grow into frame's echo and, for a read, four hex
-// digits, CR and an optional LF.
-bool CouldBeReply(const std::string& got, const std::string& frame, bool isRead) {
-    for (size_t i = 0; i < got.size(); ++i) {
-        const char c = got[i];
-        const bool ok = i < frame.size() ? c == frame[i]
-                        : !isRead        ? false
-                        : i < 11         ? IsHexDigit(c)
-                        : i == 11        ? c == '\r'
-                                         : i == 12 && c == '\n';
-        if (!ok) return false;
-    }
-    return true;
-}
-
 // What came back, quoted for a message, control characters escaped.
 std::string Shown(const std::string& b) { return QuoteForMessage(b, b.size()); }
+
+// A burst of chatter longer than this is left to the exchange that follows.
+constexpr LinkTime kDrainGivesUp{2000000};
 
 } // namespace
 
 Form_QVCom::Form_QVCom(SerialLine& line, TimeSource& time, const LinkSettings& settings)
     : m_Line(line), m_Clock(time, LinkTime(static_cast<long long>(settings.tickMs) * 1000)),
       m_Settings(settings) {
+    m_LastRx = m_Clock.Now();
     Search();
 }
 
@@ -56,219 +34,379 @@ std::string Form_QVCom::Device(int port) const {
 std::string Form_QVCom::ActDevice() const { return Device(m_ActPort); }
 
 std::string Form_QVCom::PortProblem() const {
-    // A port the search could not open matters only when no radio answered.
     const std::string p = m_Line.Problem();
-    return !p.empty() ? p : m_ActPort == 0 ? m_SearchProblem : std::string();
+    if (!p.empty() || m_ActPort != 0) return p;
+    // No radio answered: every port that could not be used, in port order.
+    std::string all;
+    for (const std::string& problem : m_SearchProblems)
+        if (!problem.empty()) all += (all.empty() ? "" : "; ") + problem;
+    return all;
+}
+
+LinkTime Form_QVCom::Window(int level) const {
+    // The protocol's read: 2 ticks to the drop and 2 for the answer.
+    return 4 * m_Clock.Tick() * (1 << level);
+}
+
+std::string Form_QVCom::Read() {
+    std::string s = m_Line.Read();
+    if (!s.empty()) m_LastRx = m_Clock.Now();
+    return s;
 }
 
 void Form_QVCom::Search() {
     m_ActPort = 0;
+    m_SearchProblems.assign(4, std::string());
     for (int n = 4; n >= 1; --n) {
         const std::string device = Device(n);
         if (device.empty()) continue;
-        if (m_Line.Open(device) != SerialLine::OpenResult::Ok) {
-            if (m_SearchProblem.empty()) m_SearchProblem = m_Line.Problem();
+        const SerialLine::OpenResult opened = m_Line.Open(device);
+        if (opened != SerialLine::OpenResult::Ok) {
+            m_SearchProblems[static_cast<size_t>(n) - 1] = m_Line.Problem();
+            m_SearchBusy |= opened == SerialLine::OpenResult::Busy;
             continue;
         }
-        m_Line.Read();
-        m_Line.Write("\r");
-        m_Clock.Delay(2);
-        m_Line.Read();
-        m_Line.Read();
-        m_Line.Write("\r");
-        m_Clock.Delay(2);
-        if (m_Line.Read() == "\r") m_ActPort = n;
+        if (Probe()) m_ActPort = n;
         m_Line.Close();
     }
+}
+
+bool Form_QVCom::Probe() {
+    m_LfOwed = false;
+    Read();
+    m_Line.Write("\r");
+    m_Clock.Delay(2);
+    Read();
+    Read();
+    m_Line.Write("\r");
+    m_Clock.Delay(2);
+    std::string got = Read();
+    if (got == "\r") return true;
+    // Late or odd: the same probe alone, on a quiet line, with a wider
+    // window each time, before the port is passed over.
+    bool late = got.empty();
+    for (int level = 1; level <= kRepeats && !m_Line.Failed(); ++level) {
+        const LinkTime window = Window(level) / 2;
+        Drain(window);
+        m_Clock.Delay(1);
+        m_Line.Write("\r");
+        const LinkTime deadline = m_Clock.Now() + window;
+        // The whole window: a second character after the CR makes it odd.
+        got.clear();
+        while (m_Clock.Now() < deadline && got.size() < 2 && !m_Line.Failed()) {
+            m_Line.WaitInput(deadline);
+            got += Read();
+        }
+        if (got == "\r") {
+            if (late) m_Level = std::max(m_Level, level);
+            return true;
+        }
+        late |= got.empty();
+    }
+    return false;
 }
 
 bool Form_QVCom::InitActPort() {
     m_Line.Close();
     m_Rx.clear();
-    m_Ahead = -1;
-    m_LastRead = -2;
+    m_Ahead.reset();
+    m_LastRead.reset();
+    m_LfOwed = false;
     if (m_ActPort == 0 || m_Line.Open(ActDevice()) != SerialLine::OpenResult::Ok) return false;
-    m_Line.Read();
+    Read();
     m_Line.Write("\r");
     if (Fast()) {
         // Done once the probe's CR is back and the line is quiet; anything
         // later shows at the first exchange as a surprise.
         std::string got;
-        if (Collect("\r", false, m_Clock.Now(), got, -1)) {
+        int unused = -1;
+        if (Collect("\r", false, m_Clock.Now(), got, std::nullopt, unused)) {
             m_Clock.SleepUntil(m_Clock.Now() + 2 * kCharTime);
             if (m_Rx.empty() && m_Line.InBufferCount() == 0) return true;
         }
     }
     m_Clock.Delay(4);
-    m_Line.Read();
+    Read();
+    // A slow line's answer to the probe may still be on its way.
+    if (m_Level > 0) Drain(Window(m_Level) / 2);
     return true;
 }
 
 void Form_QVCom::FallBack(const std::string& why) {
+    m_Doubt = true;
     if (m_Surprise.empty()) m_Surprise = why.empty() ? "fell back to the default pacing" : why;
 }
 
-void Form_QVCom::PacedWrite(const std::string& frame) {
-    m_Line.Write(frame);
-    m_Clock.Delay(2);
-    m_Line.Read(7);
+bool Form_QVCom::LineClear(std::string& waiting) {
+    waiting = m_Rx + Read();
+    m_Rx.clear();
+    // The LF of the last answer's CR LF may come after its CR was taken.
+    if (m_LfOwed && !waiting.empty()) {
+        if (waiting[0] == '\n') waiting.erase(0, 1);
+        m_LfOwed = false;
+    }
+    return waiting.empty();
 }
 
-int Form_QVCom::PacedRead(short addr, int answerTicks, std::string* drop, std::string* answer) {
-    m_Line.Write(ReadFrame(addr));
-    m_Clock.Delay(2);
-    const std::string d = m_Line.Read(7);
-    if (drop) *drop = d;
-    const LinkTime deadline = m_Clock.TicksFromNow(answerTicks);
+Echo Form_QVCom::Expected() const {
+    // Once an answer was late or odd, only the echo ties an answer to its
+    // frame: a line not yet known to lack one must show it.
+    return m_Echo == Echo::Unknown && m_Doubt ? Echo::Present : m_Echo;
+}
+
+bool Form_QVCom::Taken(const ReplyCheck& c, const std::string& frame) {
+    if (m_Echo == Echo::Unknown && frame != "\r") {
+        // The first answer decides whether the line echoes (a probe's CR
+        // tells nothing). Four digits and a CR without an echo must be all
+        // that comes: noise in an echo's "AA00" would look the same, and
+        // the rest of the echo would follow.
+        if (!c.echoed && !QuietFor(Window(m_Level), c.lfMayFollow)) return false;
+        m_Echo = c.echoed ? Echo::Present : Echo::Absent;
+    }
+    m_LfOwed = c.lfMayFollow;
+    return true;
+}
+
+bool Form_QVCom::QuietFor(LinkTime span, bool lfMayFollow) {
+    if (!m_Rx.empty()) return false;
+    const LinkTime until = m_Clock.Now() + span;
+    std::string came;
+    while (m_Clock.Now() < until && !m_Line.Failed()) {
+        m_Line.WaitInput(until);
+        came += Read();
+        if (came == "\n" && lfMayFollow) {
+            came.clear();
+            lfMayFollow = false;
+        }
+        if (!came.empty()) {
+            m_Rx += came; // seen by the next exchange as waiting
+            return false;
+        }
+    }
+    return true;
+}
+
+Form_QVCom::Reply Form_QVCom::Exchange(const std::string& frame, bool isRead, int level,
+                                       Echo echo) {
+    Reply r;
+    if (!LineClear(r.got)) {
+        r.kind = Reply::Odd; // a late answer or noise: this frame's reply could not be told apart
+        return r;
+    }
+    const auto more = [&] {
+        std::string s = Read();
+        if (m_LfOwed && !s.empty()) {
+            if (r.got.empty() && s[0] == '\n') s.erase(0, 1);
+            m_LfOwed = false;
+        }
+        r.got += s;
+    };
+    const auto ended = [&](Reply::Kind kind) {
+        r.kind = kind == Reply::Late && m_Line.Failed() ? Reply::Dead : kind;
+        return r;
+    };
+    if (level == 0) {
+        // The protocol's pacing: the drop 2 ticks after sending, then a
+        // read's answer within 2 more.
+        m_Line.Write(frame);
+        m_Clock.Delay(2);
+        more();
+        const LinkTime deadline = m_Clock.TicksFromNow(2);
+        for (;;) {
+            const ReplyCheck c = CheckReply(r.got, frame, isRead, echo);
+            if (c.state == ReplyCheck::Surprise) return ended(Reply::Odd);
+            // The time-out test comes first: an answer completed on the
+            // last tick is late. A write's echo is due at the drop.
+            if (isRead && m_Clock.Now() >= deadline) return ended(Reply::Late);
+            if (c.state == ReplyCheck::Complete) {
+                if (!Taken(c, frame)) return ended(Reply::Odd);
+                r.word = c.word;
+                return ended(Reply::Taken);
+            }
+            if (!isRead || m_Line.Failed()) return ended(Reply::Late);
+            m_Line.WaitInput(deadline);
+            more();
+        }
+    }
+    // Wider: sent on a tick, taken as soon as the reply is complete.
+    m_Clock.Delay(1);
+    const LinkTime sent = m_Clock.Now();
+    m_Line.Write(frame);
+    const LinkTime deadline = sent + Window(level);
     for (;;) {
-        // The time-out test comes first: an answer completed on the last
-        // tick is too late.
-        if (m_Clock.Now() >= deadline) return -1;
-        if (m_Line.InBufferCount() >= 5) break;
-        if (m_Line.Failed()) return -1;
+        more();
+        const ReplyCheck c = CheckReply(r.got, frame, isRead, echo);
+        if (c.state == ReplyCheck::Surprise) return ended(Reply::Odd);
+        if (c.state == ReplyCheck::Complete) {
+            if (!Taken(c, frame)) return ended(Reply::Odd);
+            r.word = c.word;
+            // A written word is programmed now; what came during it is lost.
+            if (!isRead)
+                m_Clock.SleepUntil(
+                    std::max(m_Clock.Now() + LinkTime(m_Settings.eepromMs * 1000LL),
+                             m_Clock.TickAfter(sent, 2)));
+            return ended(Reply::Taken);
+        }
+        if (m_Line.Failed() || m_Clock.Now() >= deadline) return ended(Reply::Late);
         m_Line.WaitInput(deadline);
     }
-    const std::string a = m_Line.Read(7);
-    if (answer) *answer = a;
-    return ParseWordReply(a);
 }
 
-int Form_QVCom::CheckedRead(short addr) {
-    const std::string frame = ReadFrame(addr);
-    for (int attempt = 0; attempt < 3 && !m_Line.Failed(); ++attempt) {
-        if (attempt > 0) Drain();
-        // Sent on a tick, and twice the answer window: every answer the
-        // pacing could take at any moment comes in time.
-        m_Clock.Delay(1);
-        std::string drop, answer;
-        const int w = PacedRead(addr, 4, &drop, &answer);
-        if (w >= 0 && drop == frame && IsWordAnswer(answer)) return w;
+Form_QVCom::Reply Form_QVCom::Ask(const std::string& frame, bool isRead) {
+    Reply r;
+    bool late = false;
+    for (int attempt = 0;; ++attempt) {
+        const int level = std::min(m_Level + attempt, kRepeats);
+        r = Exchange(frame, isRead, level, Expected());
+        if (r.kind == Reply::Taken) {
+            if (attempt > 0) ++m_AskedAgain;
+            // A slow line stays slow: later frames get this window at once.
+            if (late) m_Level = std::max(m_Level, level);
+            return r;
+        }
+        late |= r.kind == Reply::Late;
+        m_Doubt = true;
+        m_LastReply = Shown(r.got);
+        if (r.kind == Reply::Dead || attempt == kRepeats || m_Line.Failed()) break;
+        // Without an echo only time keeps a late answer from the next
+        // frame: a longer quiet.
+        Drain(Window(std::min(level + 1, kRepeats)) * (m_Echo == Echo::Absent ? 4 : 1));
     }
-    return -1;
+    ++m_AskedAgain;
+    return r;
 }
 
-void Form_QVCom::Drain() {
+void Form_QVCom::Drain(LinkTime quiet) {
     m_Rx.clear();
-    m_Ahead = -1;
-    // Quiet for two ticks, or give up after a second of chatter: the
-    // checked exchange that follows copes with what is left.
-    const LinkTime giveUp = m_Clock.Now() + LinkTime(1000000);
-    while (!m_Line.Failed() && m_Clock.Now() < giveUp) {
-        m_Line.Read();
-        const LinkTime quietUntil = m_Clock.Now() + 2 * m_Clock.Tick();
-        while (m_Clock.Now() < quietUntil && m_Line.InBufferCount() == 0 && !m_Line.Failed())
-            m_Line.WaitInput(quietUntil);
-        if (m_Line.InBufferCount() == 0) return;
+    m_Ahead.reset();
+    m_LfOwed = false;
+    const LinkTime giveUp = m_Clock.Now() + kDrainGivesUp;
+    for (;;) {
+        Read();
+        const LinkTime quietUntil = m_LastRx + quiet;
+        if (m_Clock.Now() >= quietUntil || m_Clock.Now() >= giveUp || m_Line.Failed()) return;
+        m_Line.WaitInput(std::min(quietUntil, giveUp));
     }
-}
-
-bool Form_QVCom::LineClear() {
-    m_Early = m_Rx + (m_Line.InBufferCount() ? m_Line.Read() : std::string());
-    m_Rx.clear();
-    return m_Early.empty() || m_Early == "\n";
 }
 
 bool Form_QVCom::Collect(const std::string& frame, bool isRead, LinkTime sent, std::string& got,
-                         short ahead) {
-    const size_t want = isRead ? 12 : frame.size();
+                         std::optional<short> ahead, int& word) {
     // A read waits as long as the paced exchange's answer window could last.
     const LinkTime deadline = sent + (isRead ? 4 : 2) * m_Clock.Tick();
     got.clear();
     for (;;) {
-        m_Rx += m_Line.Read();
-        // The LF of the previous answer's CR LF comes after its CR.
-        if (got.empty() && !m_Rx.empty() && m_Rx[0] == '\n') m_Rx.erase(0, 1);
-        const size_t take = std::min(want - got.size(), m_Rx.size());
-        got += m_Rx.substr(0, take);
-        m_Rx.erase(0, take);
-        if (!CouldBeReply(got, frame, isRead)) return false;
-        if (ahead >= 0 && got.size() >= 7 && m_Ahead < 0) {
-            // The echo is in: the next read frame goes out while the answer
-            // comes back.
-            m_Line.Write(ReadFrame(ahead));
-            m_Ahead = ahead;
-            m_AheadAt = m_Clock.Now();
+        m_Rx += Read();
+        if (m_LfOwed && !m_Rx.empty()) {
+            if (m_Rx[0] == '\n') m_Rx.erase(0, 1);
+            m_LfOwed = false;
         }
-        if (got.size() == want) return true;
+        // One character at a time: what follows the reply stays for the next.
+        while (!m_Rx.empty()) {
+            got += m_Rx[0];
+            m_Rx.erase(0, 1);
+            ReplyCheck c = CheckReply(got, frame, isRead, Expected());
+            if (c.state == ReplyCheck::Surprise) return false;
+            if (ahead && !m_Ahead && got == frame) {
+                // The echo is in: the next read frame goes out while the
+                // answer comes back.
+                m_Line.Write(ReadFrame(*ahead));
+                m_Ahead = ahead;
+                m_AheadAt = m_Clock.Now();
+            }
+            if (c.state == ReplyCheck::Complete) {
+                if (c.lfMayFollow && !m_Rx.empty() && m_Rx[0] == '\n') {
+                    got += '\n';
+                    m_Rx.erase(0, 1);
+                    c.lfMayFollow = false;
+                }
+                word = c.word;
+                return Taken(c, frame);
+            }
+        }
         if (m_Clock.Now() >= deadline || m_Line.Failed()) return false;
         m_Line.WaitInput(deadline);
     }
 }
 
-std::string Form_QVCom::WhyNotTaken(bool settled, bool clear, const std::string& otherwise) const {
-    return !settled ? m_Early : !clear ? Shown(m_Early) + " waiting before the frame" : otherwise;
+std::string Form_QVCom::WhyNotTaken(const std::string& otherwise) const {
+    if (!m_AheadProblem.empty()) return m_AheadProblem;
+    if (!m_Waiting.empty()) return Shown(m_Waiting) + " waiting before the frame";
+    return otherwise;
 }
 
 bool Form_QVCom::SettleAhead() {
-    if (m_Ahead < 0) return true;
-    const short addr = m_Ahead;
-    m_Ahead = -1;
+    if (!m_Ahead) return true;
+    const short addr = *m_Ahead;
+    m_Ahead.reset();
     std::string got;
-    if (Collect(ReadFrame(addr), true, m_AheadAt, got, -1)) return true;
-    m_Early =
+    int unused = -1;
+    if (Collect(ReadFrame(addr), true, m_AheadAt, got, std::nullopt, unused)) return true;
+    m_AheadProblem =
         "reply " + Shown(got) + " to the read of word " + std::to_string(addr) + " sent ahead";
     return false;
 }
 
 void Form_QVCom::WriteByte(int NewEEdata, short NewEEaddr) {
     const std::string frame = WriteFrame(NewEEdata, NewEEaddr);
-    m_LastRead = -2;
+    m_LastRead.reset();
     if (!Fast()) {
-        if (m_Ahead >= 0 || !m_Rx.empty()) Drain();
-        // After a fall-back, sent on a tick: the most time the pacing ever
-        // gives the radio to program the word.
-        if (m_Settings.fast) m_Clock.Delay(1);
-        PacedWrite(frame);
+        if (m_Ahead || !m_Rx.empty()) Drain(Window(m_Level));
+        Ask(frame, false);
         return;
     }
+    m_AheadProblem.clear();
+    m_Waiting.clear();
     std::string echo;
-    const bool settled = SettleAhead();
-    const bool clear = settled && LineClear();
+    int unused = -1;
+    const bool clear = SettleAhead() && LineClear(m_Waiting);
     if (clear) m_Line.Write(frame);
-    if (clear && Collect(frame, false, m_Clock.Now(), echo, -1)) {
+    if (clear && Collect(frame, false, m_Clock.Now(), echo, std::nullopt, unused)) {
         // The radio programs the word now and would lose what we send.
         m_Clock.SleepUntil(m_Clock.Now() + LinkTime(m_Settings.eepromMs * 1000LL));
         return;
     }
     if (m_Line.Failed()) return;
     FallBack("write of word " + std::to_string(NewEEaddr) + ": " +
-             WhyNotTaken(settled, clear, "echo " + Shown(echo) + " instead of " + Shown(frame)));
-    Drain();
-    m_Clock.Delay(1);
-    PacedWrite(frame);
+             WhyNotTaken("echo " + Shown(echo) + " instead of " + Shown(frame)));
+    Drain(Window(1));
+    Ask(frame, false);
 }
 
 int Form_QVCom::ReadByte(short NewEEaddr) {
-    if (!m_Settings.fast) return PacedRead(NewEEaddr, 2);
-    if (!Fast()) {
-        if (m_Ahead >= 0 || !m_Rx.empty()) Drain();
-        return CheckedRead(NewEEaddr);
-    }
     const std::string frame = ReadFrame(NewEEaddr);
-    bool settled = true, clear = true;
+    if (!Fast()) {
+        if (m_Ahead || !m_Rx.empty()) Drain(Window(m_Level));
+        const Reply r = Ask(frame, true);
+        return r.kind == Reply::Taken ? r.word : -1;
+    }
+    m_AheadProblem.clear();
+    m_Waiting.clear();
+    bool clear = true;
     // The answer may take as long as the paced exchange would give it from
     // now, also when the frame went out ahead.
     const LinkTime sent = m_Clock.Now();
     if (m_Ahead == NewEEaddr) {
-        m_Ahead = -1; // its frame is out already
+        m_Ahead.reset(); // its frame is out already
     } else {
-        settled = SettleAhead();
-        clear = settled && LineClear();
+        clear = SettleAhead() && LineClear(m_Waiting);
         if (clear) m_Line.Write(frame);
     }
-    // Words read in a row: the next one is asked for while this one's
-    // answer comes in.
-    const short ahead =
-        m_LastRead == NewEEaddr - 1 && NewEEaddr + 1 < RadioEEWords ? NewEEaddr + 1 : -1;
+    // Words read in a row on an echoing line: the next one is asked for
+    // while this one's answer comes in.
+    std::optional<short> ahead;
+    if (m_LastRead && *m_LastRead == NewEEaddr - 1 && NewEEaddr + 1 < RadioEEWords &&
+        m_Echo == Echo::Present)
+        ahead = static_cast<short>(NewEEaddr + 1);
     m_LastRead = NewEEaddr;
     std::string got;
-    if (clear && Collect(frame, true, sent, got, ahead)) return ParseWordReply(got.substr(7));
+    int word = -1;
+    if (clear && Collect(frame, true, sent, got, ahead, word)) return word;
     if (m_Line.Failed()) return -1;
     FallBack("read of word " + std::to_string(NewEEaddr) + ": " +
-             WhyNotTaken(settled, clear,
-                         "answer " + Shown(got) + " is not the echo, four hex digits and CR"));
-    Drain();
-    return CheckedRead(NewEEaddr);
+             WhyNotTaken("answer " + Shown(got) + " is not the echo, four hex digits and CR"));
+    Drain(Window(1));
+    const Reply r = Ask(frame, true);
+    return r.kind == Reply::Taken ? r.word : -1;
 }
 
 } // namespace kq

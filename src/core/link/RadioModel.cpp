@@ -25,7 +25,7 @@ RadioModel::RadioModel(RadioBehaviour behaviour, std::vector<int> words)
 
 bool RadioModel::Fault(int word, WordFault::Kind kind, WordFault* out) {
     for (auto it = m_B.faults.begin(); it != m_B.faults.end(); ++it) {
-        if (it->word != word || it->kind != kind) continue;
+        if ((it->word != word && it->word != WordFault::kEveryWord) || it->kind != kind) continue;
         if (out) *out = *it;
         if (!it->always) m_B.faults.erase(it);
         return true;
@@ -74,7 +74,7 @@ void RadioModel::Receive(char c, LinkTime at) {
         return;
     }
     const bool probe = c == '\r' && m_Frame.empty();
-    if (m_B.echoPerChar && !(probe && m_B.noProbe)) Send(std::string(1, c), at);
+    if (m_B.echoPerChar && !m_B.noEcho && !(probe && m_B.noProbe)) Send(std::string(1, c), at);
     m_Frame += c;
     if (c != '\r' && m_Frame.size() < 16) return;
     Frame(at, afterSilence);
@@ -83,37 +83,48 @@ void RadioModel::Receive(char c, LinkTime at) {
 
 void RadioModel::Frame(LinkTime at, bool afterSilence) {
     m_Frames.push_back(m_Frame);
+    const bool framesEchoed = !m_B.echoPerChar && !m_B.noEcho;
     if (m_Frame == "\r") {
         if (m_B.noProbe) return;
         // With a per-character echo the echo is the answer.
-        const LinkTime answered = m_B.echoPerChar ? Send("", at) : Send(m_B.probeAnswer, at);
+        const LinkTime answered =
+            m_B.echoPerChar && !m_B.noEcho ? Send("", at) : Send(m_B.probeAnswer, at);
         if (!m_B.probeExtra.empty() && afterSilence) Send(m_B.probeExtra, answered + Ms(5));
         return;
     }
     if (m_Frame.size() != 7) return;
     const int addr = HexValue(m_Frame, 0, 2) % static_cast<int>(m_Words.size());
     const bool isRead = m_Frame.compare(2, 4, "00MD") == 0;
-    if ((m_B.silentFrom >= 0 && addr >= m_B.silentFrom) ||
-        (isRead && Fault(addr, WordFault::Kind::Silent)))
-        return;
-    const LinkTime echoed = m_B.echoPerChar ? Send("", at) : Send(m_Frame, at);
+    if (isRead && Fault(addr, WordFault::Kind::Silent)) return;
+    WordFault f;
+    const LinkTime start = at + (isRead && Fault(addr, WordFault::Kind::LateEcho, &f) ? Ms(f.ms) : LinkTime(0));
     if (!isRead) {
+        if (framesEchoed) Send(m_Frame, start);
         if (!Fault(addr, WordFault::Kind::LostWrite))
             m_Words[static_cast<size_t>(addr)] = HexValue(m_Frame, 2, 4);
         m_BusyUntil = at + Ms(m_B.eepromMs);
         return;
     }
     int w = m_Words[static_cast<size_t>(addr)];
-    if (addr == m_B.badReadback || Fault(addr, WordFault::Kind::Wrong)) w ^= 0x0001;
+    if (Fault(addr, WordFault::Kind::Wrong)) w ^= 0x0001;
     std::string answer = WriteFrame(w, 0).substr(2, 4);
     if (Fault(addr, WordFault::Kind::LowerCase))
         for (char& ch : answer)
             ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-    if (!m_B.shortAnswer) answer += m_B.crlf || Fault(addr, WordFault::Kind::CrLf) ? "\r\n" : "\r";
-    WordFault f;
+    answer += Fault(addr, WordFault::Kind::CrLf) ? "\r\n" : "\r";
+    if (Fault(addr, WordFault::Kind::Cut, &f)) answer.resize(std::min(answer.size(), size_t(f.ms)));
     if (Fault(addr, WordFault::Kind::Extra, &f)) answer += f.text.empty() ? "KQ" : f.text;
+    std::string reply = framesEchoed ? m_Frame : std::string();
     const int late = Fault(addr, WordFault::Kind::Late, &f) ? f.ms : 0;
-    Send(answer, echoed + Ms(m_B.answerDelayMs + late));
+    if (Fault(addr, WordFault::Kind::Noise, &f)) {
+        // Noise on the line: it lands among the characters wherever it falls.
+        std::string all = reply + answer;
+        all.insert(std::min(all.size(), size_t(f.ms)), f.text.empty() ? "~" : f.text);
+        Send(all, start);
+        return;
+    }
+    if (!reply.empty()) Send(reply, start);
+    Send(answer, std::max(start, m_LineFree) + Ms(m_B.answerDelayMs + late));
 }
 
 } // namespace kq

@@ -28,12 +28,16 @@ struct WordFault {
         Late,      // the answer starts ms later
         Wrong,     // the answer's lowest bit flipped
         LostWrite, // the written word is not stored
+        LateEcho,  // echo and answer start ms later
+        Noise,     // text slips into the reply, ms characters into it
+        Cut,       // the answer stops after ms characters (of its four digits and CR)
     };
-    int word = 0;
+    static constexpr int kEveryWord = -1;
+    int word = 0; // kEveryWord: all of them
     Kind kind = Kind::Silent;
     bool always = false; // else only the first time
-    int ms = 0;          // Late: how much
-    std::string text;    // Extra: what
+    int ms = 0;          // Late, LateEcho: how much; Noise, Cut: where
+    std::string text;    // Extra, Noise: what
 };
 
 struct RadioBehaviour {
@@ -41,16 +45,13 @@ struct RadioBehaviour {
     bool paceInput = false; // the computer's characters at most one per character time
     int eepromMs = 10;      // programming time from a write frame's CR
     bool echoPerChar = false;
-    bool crlf = false;        // every answer ends with CR LF
-    bool shortAnswer = false; // answers carry four digits and no CR
+    bool noEcho = false;      // neither the radio nor the cable echoes
     bool noProbe = false;     // no answer to the probe
     std::string probeAnswer = "\r";
     // Sent 5 ms after answering a probe that follows 400 ms of silence.
     std::string probeExtra;
     int answerDelayMs = 0;
-    int latencyMs = 0;   // output reaches the computer in bursts this far apart
-    int silentFrom = -1; // no answer to frames for words from here on
-    int badReadback = -1;
+    int latencyMs = 0; // output reaches the computer in bursts this far apart
     std::vector<WordFault> faults;
 };
 

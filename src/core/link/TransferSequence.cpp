@@ -157,8 +157,13 @@ TransferSequence::Outcome TransferSequence::BeforeWriting(WordLink& link) {
         if (read != Outcome::Done) return read;
         w1 = m_Backup[1];
     } else {
+        // No answer is no model: a radio of the table's model must not be
+        // taken for another, nor a dead line asked about.
         w1 = link.ReadByte(1);
-        if (link.PortFailed()) return Outcome::LinkFailed;
+        if (w1 < 0 || link.PortFailed()) {
+            Failed(1, -1, -1);
+            return Outcome::LinkFailed;
+        }
     }
     const int radioModel = w1 < 0 ? -1 : w1 / 256;
     if (radioModel != m_Model) {

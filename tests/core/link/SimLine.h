@@ -7,7 +7,9 @@
 #include "SerialLine.h"
 
 #include <algorithm>
+#include <functional>
 #include <map>
+#include <random>
 #include <string>
 
 namespace kqtest {
@@ -17,13 +19,20 @@ using kq::LinkTime;
 class SimLine : public kq::SerialLine, public kq::TimeSource {
 public:
     void Attach(const std::string& device, kq::RadioModel& radio) { m_Radios[device] = &radio; }
-    // The cable is pulled at time t.
+    // The cable is pulled at time t (max(): plugged in again).
     void PullAt(LinkTime t) { m_PullAt = t; }
+    // The cable is pulled as frame starts to go out.
+    void PullAtFrame(const std::string& frame) { m_PullFrame = frame; }
+    // A busy machine: every wait ends up to max late, at random from seed.
+    void WakeLate(LinkTime max, unsigned seed) {
+        m_Late = max;
+        m_Rng.seed(seed);
+    }
     // Everything the computer sent, in order.
     const std::string& Sent() const { return m_Sent; }
 
     LinkTime Now() override { return m_Now; }
-    void SleepUntil(LinkTime t) override { m_Now = std::max(m_Now, t); }
+    void SleepUntil(LinkTime t) override { m_Now = std::max(m_Now, t + Overshoot()); }
 
     OpenResult Open(const std::string& device) override {
         if (m_Radio) return OpenResult::AlreadyOpen;
@@ -45,6 +54,11 @@ public:
     bool IsOpen() const override { return m_Radio != nullptr; }
     void Write(const std::string& data) override {
         if (!m_Radio || Failed()) return;
+        if (!m_PullFrame.empty() && data == m_PullFrame) {
+            m_PullFrame.clear();
+            m_PullAt = m_Now;
+            return;
+        }
         m_Sent += data;
         for (char c : data) {
             m_OutFree = std::max(m_OutFree, m_Now) + kq::kCharTime;
@@ -62,7 +76,7 @@ public:
     void WaitInput(LinkTime until) override {
         if (Pump() || Failed()) return;
         const LinkTime next = m_Radio ? std::min(m_Radio->NextDue(), m_PullAt) : m_PullAt;
-        m_Now = std::max(m_Now, std::min(next, until));
+        m_Now = std::max(m_Now, std::min(next, until) + Overshoot());
         Pump();
     }
     bool Failed() const override { return m_Radio && m_Now >= m_PullAt; }
@@ -78,7 +92,15 @@ private:
         return !s.empty();
     }
 
+    LinkTime Overshoot() {
+        if (m_Late.count() == 0) return LinkTime(0);
+        return LinkTime(static_cast<long long>(m_Rng() % static_cast<unsigned long long>(m_Late.count() + 1)));
+    }
+
     std::map<std::string, kq::RadioModel*> m_Radios;
+    std::string m_PullFrame;
+    LinkTime m_Late{0};
+    std::mt19937_64 m_Rng;
     kq::RadioModel* m_Radio = nullptr;
     std::string m_In, m_Device, m_Problem, m_Sent;
     LinkTime m_Now{0}, m_OutFree{0}, m_PullAt = LinkTime::max();

@@ -46,10 +46,16 @@ struct SimRadio {
     std::unique_ptr<kq::Form_QVCom> Link() { return std::make_unique<kq::Form_QVCom>(line, line, settings); }
     kq::TransferResult Read(int words = 64) { return kq::TransferSequence(words).Run(*Link()); }
     // Writes table; a model question is answered with ok after the user
-    // thought for pause.
+    // thought for pause. backup: the radio's words are kept there first.
     kq::TransferResult Write(kq::ClassKQxx53 table, LinkTime pause = LinkTime(0), bool ok = true,
-                             const std::function<void()>& onAsk = {}) {
+                             const std::function<void()>& onAsk = {},
+                             std::vector<int>* backup = nullptr) {
         kq::TransferSequence seq(kq::PrepareWrite(table));
+        if (backup)
+            seq.keepBackup = [backup](const std::vector<int32_t>& words) {
+                backup->assign(words.begin(), words.end());
+                return std::string("backup.KQ");
+            };
         seq.confirmModelMismatch = [&](int) {
             if (onAsk) onAsk();
             line.SleepUntil(line.Now() + pause);

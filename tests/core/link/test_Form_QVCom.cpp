@@ -89,7 +89,7 @@ TEST(Form_QVCom, TheReadAnswerWindowIsTwoTicksAndALastTickAnswerIsLate) {
     EXPECT_GT(late, 0);
     // The echo, then four digits and no CR: no answer.
     RadioBehaviour shortAnswer;
-    shortAnswer.shortAnswer = true;
+    shortAnswer.faults = {{kq::WordFault::kEveryWord, WordFault::Kind::Cut, true, 4, ""}};
     SimRadio r(shortAnswer);
     auto link = r.Link();
     ASSERT_TRUE(link->InitActPort());
@@ -140,7 +140,7 @@ TEST(Form_QVCom, OneOddAnswerInAFastReadOrWriteNeverGivesAWrongImage) {
     }
     // A CR LF radio is read fast throughout.
     RadioBehaviour crlf;
-    crlf.crlf = true;
+    crlf.faults = {{kq::WordFault::kEveryWord, WordFault::Kind::CrLf, true, 0, ""}};
     SimRadio r(crlf, 2, true);
     const kq::TransferResult res = r.Read();
     ASSERT_EQ(res.outcome, Outcome::Done);
