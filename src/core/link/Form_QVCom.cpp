@@ -268,15 +268,15 @@ Form_QVCom::Reply Form_QVCom::Ask(const std::string& frame, bool isRead) {
         m_Doubt = true;
         m_LastReply = Shown(r.got);
         if (r.kind == Reply::Dead || attempt == kRepeats || m_Line.Failed()) break;
-        // Without an echo only time keeps a late answer from the next
-        // frame: a longer quiet.
-        Drain(Window(std::min(level + 1, kRepeats)) * (m_Echo == Echo::Absent ? 4 : 1));
+        Drain(Window(std::min(level + 1, kRepeats)));
     }
     ++m_AskedAgain;
     return r;
 }
 
 void Form_QVCom::Drain(LinkTime quiet) {
+    // Without an echo only time keeps a late answer from the next frame.
+    if (m_Echo == Echo::Absent) quiet *= 4;
     m_Rx.clear();
     m_Ahead.reset();
     m_LfOwed = false;
@@ -369,6 +369,7 @@ void Form_QVCom::WriteByte(int NewEEdata, short NewEEaddr) {
     FallBack("write of word " + std::to_string(NewEEaddr) + ": " +
              WhyNotTaken("echo " + Shown(echo) + " instead of " + Shown(frame)));
     Drain(Window(1));
+    ++m_AskedAgain;
     Ask(frame, false);
 }
 
@@ -405,6 +406,7 @@ int Form_QVCom::ReadByte(short NewEEaddr) {
     FallBack("read of word " + std::to_string(NewEEaddr) + ": " +
              WhyNotTaken("answer " + Shown(got) + " is not the echo, four hex digits and CR"));
     Drain(Window(1));
+    ++m_AskedAgain;
     const Reply r = Ask(frame, true);
     return r.kind == Reply::Taken ? r.word : -1;
 }

@@ -19,6 +19,8 @@ using kq::LinkTime;
 class SimLine : public kq::SerialLine, public kq::TimeSource {
 public:
     void Attach(const std::string& device, kq::RadioModel& radio) { m_Radios[device] = &radio; }
+    // Another program holds device.
+    void Hold(const std::string& device) { m_Held = device; }
     // The cable is pulled at time t (max(): plugged in again).
     void PullAt(LinkTime t) { m_PullAt = t; }
     // The cable is pulled as frame starts to go out.
@@ -28,6 +30,8 @@ public:
         m_Late = max;
         m_Rng.seed(seed);
     }
+    // Called with each write the computer makes.
+    std::function<void(const std::string&)> onSend;
     // Everything the computer sent, in order.
     const std::string& Sent() const { return m_Sent; }
 
@@ -36,6 +40,10 @@ public:
 
     OpenResult Open(const std::string& device) override {
         if (m_Radio) return OpenResult::AlreadyOpen;
+        if (device == m_Held) {
+            m_Problem = "port busy: " + device + " is in use by another program";
+            return OpenResult::Busy;
+        }
         const auto it = m_Radios.find(device);
         if (it == m_Radios.end()) {
             m_Problem = "no such device " + device;
@@ -60,6 +68,7 @@ public:
             return;
         }
         m_Sent += data;
+        if (onSend) onSend(data);
         for (char c : data) {
             m_OutFree = std::max(m_OutFree, m_Now) + kq::kCharTime;
             m_Radio->Receive(c, m_OutFree);
@@ -98,7 +107,7 @@ private:
     }
 
     std::map<std::string, kq::RadioModel*> m_Radios;
-    std::string m_PullFrame;
+    std::string m_PullFrame, m_Held;
     LinkTime m_Late{0};
     std::mt19937_64 m_Rng;
     kq::RadioModel* m_Radio = nullptr;

@@ -85,7 +85,8 @@ TEST(TransferSequence, WriteOutcomesAndWhatTheRadioHolds) {
         {1, none, -1, 0, Outcome::Done, 64, "wrote and verified 64 words on COM1 (/dev/fake)"},
         {3, none, 0, 3, Outcome::ModelDeclined, 0, "another model"},
         {3, none, 1, 3, Outcome::Done, 64, "wrote and verified"},
-        {1, [](FakeLink& l) { l.silentFrom = 1; }, 0, -1, Outcome::ModelDeclined, 0, "another model"},
+        // No answer to word 1 is no model: nothing asked, nothing written.
+        {1, [](FakeLink& l) { l.silentFrom = 1; }, -1, 0, Outcome::LinkFailed, 0, "at word 1"},
         {1, [](FakeLink& l) { l.badReadback = 17; }, -1, 0, Outcome::VerifyFailed, 18, "word 17 read back as 0x"},
         {1, [](FakeLink& l) { l.silentFrom = 20; }, -1, 0, Outcome::LinkFailed, 21, "at word 20"},
     };
@@ -102,7 +103,8 @@ TEST(TransferSequence, WriteOutcomesAndWhatTheRadioHolds) {
         EXPECT_EQ(r.outcome, c.want) << name;
         EXPECT_NE(r.detail.find(c.detail), std::string::npos) << r.detail;
         EXPECT_EQ(asked, c.answer >= 0 ? c.asked : 99) << name;
-        EXPECT_EQ(kq::MessageOf(r), c.written > 0 && r.outcome != Outcome::Done ? " ComPort Error! " : "") << name;
+        const bool linkFault = r.outcome == Outcome::LinkFailed || r.outcome == Outcome::VerifyFailed;
+        EXPECT_EQ(kq::MessageOf(r), linkFault ? " ComPort Error! " : "") << name;
         // A radio left half-written says so, wherever the line is shown.
         EXPECT_EQ(kq::StatusOf(r, "").find("partly written") != std::string::npos,
                   c.written > 0 && r.outcome != Outcome::Done)
