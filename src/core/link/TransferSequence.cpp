@@ -207,11 +207,11 @@ TransferSequence::Outcome TransferSequence::SendWords(WordLink& link) {
         if (m_Cancel) return Outcome::Cancelled;
         const int w = m_Image[static_cast<size_t>(a)];
         link.WriteByte(w, static_cast<short>(a));
-        Sent(a);
         if (link.PortFailed()) {
             Failed(a, -1, w);
             return Outcome::LinkFailed;
         }
+        Sent(a);
         // The bar: half for sending, half for reading back.
         m_WordsDone = (a + 1) / 2;
     }
@@ -229,7 +229,7 @@ TransferSequence::Outcome TransferSequence::WriteVerified(WordLink& link, int a)
             ++m_Rewritten;
         }
         link.WriteByte(w, static_cast<short>(a));
-        Sent(a);
+        if (!link.PortFailed()) Sent(a);
         o = Verified(link, a, link.ReadByte(static_cast<short>(a)), w);
         if (o == Outcome::Done || link.PortFailed()) return o;
     }

@@ -104,6 +104,7 @@ private:
     // Writes word a and reads it back, writing it again while the read-back
     // differs (at most three times more).
     Outcome WriteVerified(WordLink& link, int a);
+    // Word a went out to the radio (a port that died meanwhile sent nothing).
     void Sent(int a) { m_WordsWritten = std::max(m_WordsWritten.load(), a + 1); }
     void Failed(int addr, int got, int want);
     // A word read back as got where want was written: Done, or the failure

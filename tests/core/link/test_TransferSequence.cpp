@@ -146,3 +146,123 @@ TEST(TransferSequence, ProgressAsTheBarsShowItAndCancelBetweenWords) {
         EXPECT_EQ(radio.words[31] == dev.EEWord(31), dir == Seq::Direction::Write); // channel 5
     }
 }
+
+// A write that keeps the radio's table first: the backup holds what the
+// radio held, a radio never initiated is written only on a yes, and when
+// the backup cannot be read or kept nothing is written.
+TEST(TransferSequence, AWriteKeepsTheRadiosTableBeforeWritingAWord) {
+    struct Case {
+        void (*fault)(FakeLink&);
+        int uninitiatedAnswer; // -1: not asked
+        bool keepFails;
+        Outcome want;
+        const char* detail;
+    };
+    const Case cases[] = {
+        {[](FakeLink&) {}, -1, false, Outcome::Done, "; backup kept.KQ"},
+        {[](FakeLink& l) { l.words[0] = 0x1234; }, 0, false, Outcome::NotInitiated, "word 0 is 0x1234"},
+        {[](FakeLink& l) { l.words[0] = 0x1234; }, 1, false, Outcome::Done, "; backup kept.KQ"},
+        {[](FakeLink&) {}, -1, true, Outcome::BackupFailed, "disk full; nothing was written"},
+        {[](FakeLink& l) { l.silentFrom = 40; }, -1, false, Outcome::LinkFailed,
+         "at word 40 while its table was read for the backup; nothing was written"},
+    };
+    for (const Case& c : cases) {
+        FakeLink radio = Radio(1);
+        c.fault(radio);
+        const std::vector<int> old = radio.words;
+        ClassKQxx53 dev = Table();
+        Seq seq(kq::PrepareWrite(dev));
+        std::vector<int32_t> kept;
+        seq.keepBackup = [&](const std::vector<int32_t>& words) {
+            if (c.keepFails) throw kq::KqError("disk full");
+            kept = words;
+            return std::string("kept.KQ");
+        };
+        int asked = -1;
+        seq.confirmUninitiated = [&](int word0) { return asked = word0, c.uninitiatedAnswer == 1; };
+        const kq::TransferResult r = seq.Run(radio);
+        EXPECT_EQ(r.outcome, c.want) << c.detail;
+        EXPECT_NE(r.detail.find(c.detail), std::string::npos) << r.detail;
+        EXPECT_EQ(asked, c.uninitiatedAnswer < 0 ? -1 : 0x1234) << c.detail;
+        EXPECT_EQ(r.wordsWritten, c.want == Outcome::Done ? 64 : 0) << c.detail;
+        if (c.want == Outcome::Done) {
+            EXPECT_EQ(std::vector<int>(kept.begin(), kept.end()), old) << c.detail;
+            EXPECT_EQ(r.backupFile, "kept.KQ");
+        } else {
+            EXPECT_EQ(radio.words, old) << c.detail; // untouched
+        }
+        // The model check reads no word twice: one read of each for the
+        // backup, then the write's own read-backs.
+        if (c.want == Outcome::Done) {
+            EXPECT_EQ(radio.reads, 64 + 64) << c.detail;
+        }
+    }
+}
+
+// The cable pulled as any word of a write goes out, for each model: the
+// failure counts the words sent, names the backup and how to restore it,
+// and one more write or a restore of the backup leaves the radio holding
+// the table or what it held before, every time.
+TEST(TransferSequence, AfterAnInterruptedWriteTheRadioHoldsTheTableOrItsBackup) {
+    for (int model = 0; model < 4; ++model) {
+        for (int word = 0; word < 64; ++word) {
+            for (const bool restore : {false, true}) {
+                kqtest::SimRadio r({}, model);
+                const std::vector<int> before = r.radio.Words();
+                ClassKQxx53 table = kqtest::MarkedDevice();
+                table.Model(static_cast<uint8_t>(model));
+                const kq::WriteJob job = kq::PrepareWrite(table);
+                std::vector<int32_t> kept;
+                const auto run = [&](const kq::WriteJob& j) {
+                    Seq seq(j);
+                    seq.keepBackup = [&](const std::vector<int32_t>& words) {
+                        if (kept.empty()) kept = words;
+                        return std::string("backup.KQ");
+                    };
+                    return seq.Run(*r.Link());
+                };
+                r.line.PullAtFrame(kq::WriteFrame(job.image[size_t(word)], word));
+                const kq::TransferResult cut = run(job);
+                const std::string name = std::to_string(model) + " " + std::to_string(word);
+                ASSERT_EQ(cut.outcome, Outcome::LinkFailed) << name << cut.detail;
+                EXPECT_EQ(cut.wordsWritten, word) << name;
+                EXPECT_EQ(kq::StatusOf(cut, "").find("partly written") != std::string::npos, word > 0) << name;
+                EXPECT_EQ(kq::StatusOf(cut, "").find("kqtool restore 'backup.KQ'") != std::string::npos, word > 0)
+                    << name;
+                r.line.PullAt(kq::LinkTime::max()); // plugged in again
+                const kq::WriteJob back{kept, static_cast<int>(kept[1] / 256), {}};
+                const kq::TransferResult again = run(restore ? back : job);
+                ASSERT_EQ(again.outcome, Outcome::Done) << name << again.detail;
+                EXPECT_EQ(r.radio.Words(), restore ? before : std::vector<int>(job.image.begin(), job.image.end()))
+                    << name;
+            }
+        }
+    }
+}
+
+// A write counts the words it has sent into the radio, whatever its bar
+// shows: cancelled right after word 0 went out, one word was written.
+TEST(TransferSequence, ACancelledWriteCountsTheWordsSentIntoTheRadio) {
+    for (const bool fast : {false, true}) {
+        for (const int after : {0, 5, 40}) {
+            kqtest::SimRadio r({}, 2, fast);
+            ClassKQxx53 table = kqtest::MarkedDevice();
+            const kq::WriteJob job = kq::PrepareWrite(table);
+            Seq seq(job);
+            const std::string frame = kq::WriteFrame(job.image[size_t(after)], after);
+            r.line.onSend = [&](const std::string& sent) {
+                if (sent == frame) seq.Cancel();
+            };
+            const kq::TransferResult res = seq.Run(*r.Link());
+            const std::string name = std::to_string(fast) + " " + std::to_string(after);
+            ASSERT_EQ(res.outcome, Outcome::Cancelled) << name;
+            int holds = 0; // words of the table the radio holds now
+            for (size_t a = 0; a < 64; ++a) holds += r.radio.Words()[a] == job.image[a] && r.radio.Words()[a] != kqtest::ImageOf(2, 146.0125)[a];
+            EXPECT_EQ(res.wordsWritten, after + 1) << name;
+            EXPECT_NE(res.detail.find("cancelled after " + std::to_string(after + 1) + " of 64 words"), std::string::npos)
+                << name << res.detail;
+            EXPECT_NE(kq::StatusOf(res, "").find("partly written"), std::string::npos) << name;
+            EXPECT_LE(holds, after + 1) << name;
+        }
+    }
+}
