@@ -25,7 +25,7 @@ const OutcomeRow kOutcomes[] = {
     {TransferOutcome::ModelDeclined, "", "{detail}", 5, " (--yes overwrites it)"},
     {TransferOutcome::TableInvalid, "{detail}", "{detail}", 1, ""},
     {TransferOutcome::Cancelled, "", "{detail}", 6, ""},
-    {TransferOutcome::PortBusy, " ComPort Error! ", "{detail}", 7, ""},
+    {TransferOutcome::PortBusy, " ComPort Error! ", "{detail}", 9, ""},
     {TransferOutcome::BackupFailed, "{detail}", "{detail}", 1, " (--no-backup writes without one)"},
 };
 
