@@ -34,8 +34,6 @@ public:
     explicit frmMain(QWidget* parent = nullptr);
     ~frmMain() override;
 
-    const QString AppVersion = QString::fromLatin1(kq::AppVersion);
-
     // The date printed on reports; tests set a fixed day.
     Clock ReportClock = SystemClock;
 
