@@ -49,7 +49,7 @@ std::string outcomeText(const kq::TransferResult& r) {
                r.fallBack + ")";
     case O::ModelDeclined: return "NOT WRITTEN: " + kq::TerminalLineOf(r, r.device);
     case O::Cancelled:
-        if (r.wordsDone == 0) return "CANCELLED before the first word; the radio is untouched";
+        if (r.wordsWritten == 0) return "CANCELLED before the first word; the radio is untouched";
         return "CANCELLED: " + kq::TerminalLineOf(r, r.device);
     default: return "FAILED: " + kq::TerminalLineOf(r, r.device);
     }
