@@ -98,6 +98,7 @@ std::string EventLine(const LinkEvent& e) {
         s += " " + Escape(e.data, false);
         break;
     case K::Cancel: s += " cancel"; break;
+    case K::Woke: s += " woke " + Ms(e.after); break;
     }
     return s + "\n";
 }
@@ -308,6 +309,11 @@ private:
             if (e.data.empty()) Fail("a burst without bytes");
             if (after == "after") e.after = Time(t);
             else if (!after.empty()) Fail("after the bytes only 'after MS'");
+        } else if (what == "woke") {
+            e.kind = K::Woke;
+            std::string t;
+            in >> t;
+            e.after = Time(t);
         } else if (what == "failed") {
             e.kind = K::Failed;
             std::string r = restOfLine();
@@ -491,6 +497,15 @@ void RecordingLine::Write(const std::string& data) {
     NoteFailure(m_Time.Now());
 }
 
+void RecordingLine::SleepUntil(LinkTime t) {
+    m_Time.SleepUntil(t);
+    LinkEvent e;
+    e.kind = LinkEvent::Kind::Woke;
+    e.at = m_Time.Now();
+    e.after = t;
+    m_Log.Add(std::move(e));
+}
+
 void RecordingLine::Pull(bool waited) {
     const LinkTime now = m_Time.Now();
     const std::string got = m_Inner.Read();
@@ -507,7 +522,13 @@ void RecordingLine::Pull(bool waited) {
     m_LastLook = now;
 }
 
-void RecordingLine::NoteFailure(LinkTime now) {
+bool RecordingLine::Failed() const {
+    // A line may fail with time alone, seen by nothing but this question.
+    NoteFailure(m_Time.Now());
+    return m_Inner.Failed();
+}
+
+void RecordingLine::NoteFailure(LinkTime now) const {
     if (m_FailureNoted || !m_Inner.Failed()) return;
     m_FailureNoted = true;
     LinkEvent e;

@@ -27,14 +27,15 @@
 namespace kq {
 
 struct LinkEvent {
-    enum class Kind { Open, Close, Sent, Received, Failed, Cancel };
+    enum class Kind { Open, Close, Sent, Received, Failed, Cancel, Woke };
     Kind kind = Kind::Sent;
     // Sent: when the program handed it to the line; Received: when the
     // program first saw it.
     LinkTime at{0};
     // Received, Failed: the program last looked at this time and it was not
     // there, so it came after it. Equal to at when the program was waiting
-    // for input and it came.
+    // for input and it came. Woke: the time the program slept until (at:
+    // when it woke, later on a busy machine).
     LinkTime after{0};
     // Sent, Received: the bytes; Open: the device; Failed: the line's problem.
     std::string data;
@@ -114,7 +115,9 @@ private:
 // A SerialLine that passes everything to another and records it in a
 // LinkRecorder. It takes what arrives as soon as the program looks, so each
 // received burst is logged with the time the program could first see it.
-class RecordingLine : public SerialLine {
+// It is also the link's time source, so that how late the program woke from
+// each wait is logged and the replay wakes it as late.
+class RecordingLine : public SerialLine, public TimeSource {
 public:
     RecordingLine(SerialLine& inner, TimeSource& time, LinkRecorder& log);
     ~RecordingLine() override;
@@ -126,21 +129,25 @@ public:
     std::string Read(int max = 0) override;
     int InBufferCount() override;
     void WaitInput(LinkTime until) override;
-    bool Failed() const override { return m_Inner.Failed(); }
+    bool Failed() const override;
     std::string Problem() const override { return m_Inner.Problem(); }
+
+    LinkTime Now() override { return m_Time.Now(); }
+    void SleepUntil(LinkTime t) override;
 
 private:
     // Takes what waits on the inner line; waited: the program was waiting
     // for it.
     void Pull(bool waited);
-    void NoteFailure(LinkTime now);
+    // Notes the first time the inner line says it failed.
+    void NoteFailure(LinkTime now) const;
 
     SerialLine& m_Inner;
     TimeSource& m_Time;
     LinkRecorder& m_Log;
     std::string m_Buffer;
     LinkTime m_LastLook{0};
-    bool m_FailureNoted = false;
+    mutable bool m_FailureNoted = false;
 };
 
 } // namespace kq

@@ -19,14 +19,14 @@ using K = LinkEvent::Kind;
 class ReplayLine : public SerialLine, public TimeSource {
 public:
     ReplayLine(const LinkLog& log, ReplayReport& report, std::function<void()> cancel)
-        : m_Log(log), m_Report(report), m_Cancel(std::move(cancel)),
-          m_Tolerance(static_cast<long long>(std::max(log.settings.tickMs, 1)) * 1000) {
+        : m_Log(log), m_Report(report), m_Cancel(std::move(cancel)) {
         m_Followers.resize(log.events.size() + 1);
         size_t anchor = log.events.size(); // none yet
         for (size_t i = 0; i < log.events.size(); ++i) {
             const K k = log.events[i].kind;
             if (k == K::Open) m_Opens.push_back(i);
             if (k == K::Sent) m_Sends.push_back(i);
+            if (k == K::Woke) m_Wakes.push_back(i);
             if (k == K::Open || k == K::Sent) anchor = i;
             if (k == K::Received || k == K::Failed || k == K::Cancel)
                 m_Followers[anchor].push_back(i);
@@ -45,7 +45,17 @@ public:
     }
 
     LinkTime Now() override { return m_Now; }
-    void SleepUntil(LinkTime t) override { m_Now = std::max(m_Now, t); }
+    // The program wakes as late as it did then.
+    void SleepUntil(LinkTime t) override {
+        LinkTime late(0);
+        if (m_NextWake < m_Wakes.size()) {
+            const LinkEvent& e = m_Log.events[m_Wakes[m_NextWake++]];
+            late = std::max(LinkTime(0), e.at - e.after);
+        }
+        Pass(t + late);
+    }
+    // Time passes without the program waiting (the user thinks).
+    void Pass(LinkTime t) { m_Now = std::max(m_Now, t); }
 
     OpenResult Open(const std::string& device) override {
         if (m_Open) return OpenResult::AlreadyOpen;
@@ -132,13 +142,9 @@ private:
     };
 
     // The answers and failures that followed the logged event anchor (logged
-    // at loggedAt) come after its replay at now, as long after as in the
-    // log. A program that ran late in the log (within a tick) against the
-    // replay's exact time keeps the logged times: the radio answered the
-    // late frame, but the program's deadlines are on the tick.
+    // at loggedAt) come after its replay at now, as long after as in the log.
     void Schedule(size_t anchor, LinkTime loggedAt, LinkTime now) {
-        LinkTime shift = now - loggedAt;
-        if (shift <= LinkTime(0) && shift >= -m_Tolerance) shift = LinkTime(0);
+        const LinkTime shift = now - loggedAt;
         for (const size_t i : m_Followers[anchor]) {
             const LinkEvent& e = m_Log.events[i];
             if (e.kind == K::Cancel) {
@@ -183,10 +189,9 @@ private:
     const LinkLog& m_Log;
     ReplayReport& m_Report;
     std::function<void()> m_Cancel;
-    const LinkTime m_Tolerance;
-    std::vector<size_t> m_Opens, m_Sends;
+    std::vector<size_t> m_Opens, m_Sends, m_Wakes;
     std::vector<std::vector<size_t>> m_Followers; // by anchor; the last: before any
-    size_t m_NextOpen = 0, m_NextSend = 0;
+    size_t m_NextOpen = 0, m_NextSend = 0, m_NextWake = 0;
     std::deque<Due> m_Pending;
     std::string m_In, m_Problem;
     bool m_Open = false, m_Failed = false;
@@ -227,7 +232,7 @@ ReplayReport ReplayLinkLog(const LinkLog& log) {
         }
         const LinkAnswer& a = log.answers[nextAnswer++];
         // The user took as long as then; the radio's time went on.
-        line.SleepUntil(line.Now() + (a.answered - a.asked));
+        line.Pass(line.Now() + (a.answered - a.asked));
         return a.yes;
     };
     line.Start();
