@@ -147,6 +147,8 @@ public:
             } else if (key == "words") {
                 m_Log.image.clear();
                 for (std::string w; v >> w;) m_Log.image.push_back(Hex(w));
+            } else if (key == "refused") {
+                m_Log.refused = Unescape(value);
             } else if (key == "answer") {
                 Answer(v);
             } else if (key == "truncated") {
@@ -163,7 +165,8 @@ public:
             }
         }
         if (!sawJob) Fail("no job line");
-        if (m_Log.dir == TransferDirection::Write && m_Log.image.empty()) Fail("a write without its words");
+        if (m_Log.dir == TransferDirection::Write && m_Log.image.empty() && m_Log.refused.empty())
+            Fail("a write without its words");
         return m_Log;
     }
 
@@ -361,6 +364,7 @@ std::string FormatLinkLog(const LinkLog& log) {
             s += buf;
         }
         s += "\n";
+        if (!log.refused.empty()) s += "refused: " + Escape(log.refused, false) + "\n";
     }
     for (const LinkAnswer& a : log.answers)
         s += "answer: " + a.question + " " + std::to_string(a.value) + (a.yes ? " yes" : " no") +
@@ -397,6 +401,7 @@ void LinkRecorder::Write(const WriteJob& job) {
     m_Log.dir = TransferDirection::Write;
     m_Log.model = job.model;
     m_Log.image = job.image;
+    m_Log.refused = job.refused;
 }
 
 bool LinkRecorder::Ask(const std::string& question, int value, const std::function<bool()>& ask) {

@@ -58,6 +58,7 @@ struct LinkLog {
     int words = 64;             // a read's word count
     int model = 0;              // a write's model
     std::vector<int32_t> image; // a write's words
+    std::string refused;        // a write: why the codec refused the table
     std::vector<LinkAnswer> answers;
     std::vector<LinkEvent> events;
     // The events stopped at the size limit; the rest of the transfer was not logged.

@@ -218,7 +218,7 @@ ReplayReport ReplayLinkLog(const LinkLog& log) {
     ReplayReport report;
     std::unique_ptr<TransferSequence> seq =
         log.dir == TransferDirection::Write
-            ? std::make_unique<TransferSequence>(WriteJob{log.image, log.model, {}})
+            ? std::make_unique<TransferSequence>(WriteJob{log.image, log.model, log.refused})
             : std::make_unique<TransferSequence>(log.words);
     ReplayLine line(log, report, [&seq] { seq->Cancel(); });
     size_t nextAnswer = 0;
@@ -236,7 +236,9 @@ ReplayReport ReplayLinkLog(const LinkLog& log) {
         return a.yes;
     };
     line.Start();
-    {
+    if (seq->Refused()) {
+        report.result = seq->Result(TransferOutcome::TableInvalid); // no port is opened
+    } else {
         Form_QVCom link(line, line, log.settings);
         report.result = seq->Run(link);
     }
