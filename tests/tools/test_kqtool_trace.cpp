@@ -63,9 +63,9 @@ TEST_F(KqtoolTrace, ACancelledWriteIsLoggedAndReplaysCancelled) {
     KqRadioProcess radio({});
     QProcess tool;
     tool.setProcessChannelMode(QProcess::MergedChannels);
-    tool.start(KQTOOL_PATH, QStringList{"write", qfile("t.KQ"), "--progress", "--fast", "--trace", qfile("c.log")} +
+    tool.start(KQTOOL_PATH, QStringList{"write", qfile("t.KQ"), "--progress", "--trace", qfile("c.log")} +
                                 portArgs(radio));
-    QByteArray err; // the progress bar redraws with CR; at 2 of 15 words are being sent
+    QByteArray err; // the progress bar redraws with CR; at 2 of 15 words are written
     while (!err.contains(" 2/15") && tool.waitForReadyRead(30000)) err += tool.readAll();
     ASSERT_TRUE(err.contains(" 2/15")) << err.toStdString();
     ::kill(static_cast<pid_t>(tool.processId()), SIGINT);
