@@ -75,11 +75,15 @@ TEST_F(KqtoolTrace, ACancelledWriteIsLoggedAndReplaysCancelled) {
     expectReplaysTo(file("c.log"), 6, "cancelled");
 }
 
-TEST_F(KqtoolTrace, ReplayRefusesWhatIsNotALogAndShowsAChangedProgram) {
-    KqRadioProcess radio({});
-    ASSERT_EQ(run("write " + q(file("t.KQ")) + port(radio) + " --fast --trace " + q(file("w.log"))).status, 0);
+TEST_F(KqtoolTrace, TheBenchLogsEachRadioAndReplayShowsAChangedProgram) {
+    KqRadioProcess radio({}), other({});
+    const Result bench = run("write " + q(file("t.KQ")) + " --parallel --fast" + port(radio) + " --port " +
+                             other.device.toStdString() + " --trace " + q(file("bench.log")));
+    ASSERT_EQ(bench.status, 0) << bench.out << bench.err;
+    for (const char* name : {"bench-1.log", "bench-2.log"}) expectReplaysTo(file(name), 0, name);
+    EXPECT_FALSE(fs::exists(file("bench.log")));
     // The same radio and answers, but a program that would write word 3 otherwise.
-    std::string log = readAll(file("w.log"));
+    std::string log = readAll(file("bench-1.log"));
     const size_t words = log.find("\nwords: ");
     ASSERT_NE(words, std::string::npos);
     const size_t word3 = words + 8 + 3 * 5;
