@@ -360,8 +360,9 @@ void frmMain::KeepLinkLog(const QString& text) {
 }
 
 bool frmMain::SaveLinkLog() {
-    const QString path = AskSaveName(this, tr("Save link log"), LastFolder(),
-                                     {tr("Link log (*.log)"), tr("All files (*)")}, QStringLiteral("log"));
+    const QString path =
+        AskSaveName(this, tr("Save link log"), LastFolder(),
+                    {tr("Link log (*.log)"), tr("All files (*)")}, QStringLiteral("log"));
     if (path.isEmpty()) return false;
     NoteFileChosen(path);
     return SaveLinkLogTo(path);

@@ -32,8 +32,8 @@ bool PortLink::RadioAnswers(const std::string& device, LinkSettings settings) {
     return PortLink(settings).Link().ActComPort() == 1;
 }
 
-TransferResult LinkRunner::Run(TransferSequence& seq, const LinkSettings& link,
-                               const Hooks& hooks, LinkRecorder* trace) {
+TransferResult LinkRunner::Run(TransferSequence& seq, const LinkSettings& link, const Hooks& hooks,
+                               LinkRecorder* trace) {
     // A table the codec refused opens no port.
     if (seq.Refused()) {
         const TransferResult r = seq.Result(TransferOutcome::TableInvalid);

@@ -310,8 +310,10 @@ private:
             in >> data >> after >> t;
             e.data = Unescape(data);
             if (e.data.empty()) Fail("a burst without bytes");
-            if (after == "after") e.after = Time(t);
-            else if (!after.empty()) Fail("after the bytes only 'after MS'");
+            if (after == "after")
+                e.after = Time(t);
+            else if (!after.empty())
+                Fail("after the bytes only 'after MS'");
         } else if (what == "woke") {
             e.kind = K::Woke;
             std::string t;
@@ -546,7 +548,8 @@ void RecordingLine::NoteFailure(LinkTime now) const {
 
 std::string RecordingLine::Read(int max) {
     Pull(false);
-    const size_t n = max > 0 ? std::min(m_Buffer.size(), static_cast<size_t>(max)) : m_Buffer.size();
+    const size_t n =
+        max > 0 ? std::min(m_Buffer.size(), static_cast<size_t>(max)) : m_Buffer.size();
     std::string s = m_Buffer.substr(0, n);
     m_Buffer.erase(0, n);
     return s;

@@ -198,9 +198,7 @@ private:
     LinkTime m_Now{0};
 };
 
-std::string Quoted(const std::string& s) {
-    return s.empty() ? "nothing" : QuoteForMessage(s, 60);
-}
+std::string Quoted(const std::string& s) { return s.empty() ? "nothing" : QuoteForMessage(s, 60); }
 
 std::string Ms(LinkTime t) {
     const long long us = t.count();
@@ -249,20 +247,20 @@ ReplayReport ReplayLinkLog(const LinkLog& log) {
 }
 
 std::string ReplayText(const LinkLog& log, const ReplayReport& r) {
-    std::string s = "replayed " + (log.program.empty() ? "a link log" : "the link log of " + log.program) +
-                    ": " +
-                    (log.dir == TransferDirection::Read
-                         ? "read " + std::to_string(log.words) + " words"
-                         : "write model " + std::to_string(log.model)) +
-                    ", " + (log.settings.fast ? "fast link" : "default pacing") + ", tick " +
-                    std::to_string(log.settings.tickMs) + " ms\n";
+    std::string s =
+        "replayed " + (log.program.empty() ? "a link log" : "the link log of " + log.program) +
+        ": " +
+        (log.dir == TransferDirection::Read ? "read " + std::to_string(log.words) + " words"
+                                            : "write model " + std::to_string(log.model)) +
+        ", " + (log.settings.fast ? "fast link" : "default pacing") + ", tick " +
+        std::to_string(log.settings.tickMs) + " ms\n";
     s += "outcome: " + OutcomeName(r.result.outcome) + " (exit " +
          std::to_string(ExitCodeOf(r.result.outcome)) + "): " + r.result.detail + "\n";
     if (!log.finished)
         s += "the log has no outcome (the recording program did not finish)\n";
     else if (!r.SameOutcome(log))
-        s += "logged:  " + log.outcome + " (exit " + std::to_string(log.exitCode) + "): " +
-             log.detail + "\n";
+        s += "logged:  " + log.outcome + " (exit " + std::to_string(log.exitCode) +
+             "): " + log.detail + "\n";
     else
         s += "as logged\n";
     if (log.truncated) s += "the log was cut short; the radio is silent after its end\n";
