@@ -91,6 +91,13 @@ public:
     // icon), kept until the next transfer or edit.
     void ShowTransferResult(bool ok, const QString& text);
     void ClearTransferResult();
+    // The last transfer's link log, for DEVICE > SAVE LINK LOG... (a user
+    // sends it when a radio will not program).
+    void KeepLinkLog(const QString& text);
+    const QString& LinkLog() const { return m_LinkLog; }
+    // Asks for a file name; false when cancelled or not saved (after a message).
+    bool SaveLinkLog();
+    bool SaveLinkLogTo(const QString& path);
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -124,6 +131,8 @@ private:
     QAction* m_UndoAction = nullptr;
     QAction* m_RedoAction = nullptr;
     QAction* m_FastLinkAction = nullptr;
+    QAction* m_SaveLinkLogAction = nullptr;
+    QString m_LinkLog;
     QList<QMenu*> m_RecentMenus;
     QLabel* m_TableName = nullptr;
     QLabel* m_BandHint = nullptr;

@@ -12,35 +12,47 @@
 namespace kq {
 
 namespace {
-LinkSettings Searched(LinkSettings settings) {
+LinkSettings Searched(LinkSettings settings, LinkRecorder* trace) {
     // The ports as they are now: a change of the system's list meanwhile
     // must not move this transfer to another device.
     settings.ports = ToStdStrings(SearchedPorts(settings));
+    if (trace) trace->Settings(settings);
     return settings;
 }
 } // namespace
 
-PortLink::PortLink(LinkSettings settings) : m_Link(m_Line, m_Time, Searched(std::move(settings))) {}
+PortLink::PortLink(LinkSettings settings, LinkRecorder* trace)
+    : m_Traced(trace ? std::make_unique<RecordingLine>(m_Line, m_Time, *trace) : nullptr),
+      m_Link(m_Traced ? static_cast<SerialLine&>(*m_Traced) : m_Line,
+             m_Traced ? static_cast<TimeSource&>(*m_Traced) : m_Time,
+             Searched(std::move(settings), trace)) {}
 
 bool PortLink::RadioAnswers(const std::string& device, LinkSettings settings) {
     settings.ports = {device};
     return PortLink(settings).Link().ActComPort() == 1;
 }
 
-TransferResult LinkRunner::Run(TransferSequence& seq, const LinkSettings& link,
-                               const Hooks& hooks) {
+TransferResult LinkRunner::Run(TransferSequence& seq, const LinkSettings& link, const Hooks& hooks,
+                               LinkRecorder* trace) {
     // A table the codec refused opens no port.
-    if (seq.Refused()) return seq.Result(TransferOutcome::TableInvalid);
+    if (seq.Refused()) {
+        const TransferResult r = seq.Result(TransferOutcome::TableInvalid);
+        if (trace) trace->Finish(r);
+        return r;
+    }
 
     QObject here; // queued calls from the worker run on this thread
     seq.confirmModelMismatch = [&](int radioModel) {
-        if (!hooks.confirmModelMismatch) return false;
-        std::promise<bool> answer;
-        std::future<bool> got = answer.get_future();
-        QMetaObject::invokeMethod(
-            &here, [&] { answer.set_value(hooks.confirmModelMismatch(radioModel)); },
-            Qt::QueuedConnection);
-        return got.get();
+        const auto ask = [&] {
+            if (!hooks.confirmModelMismatch) return false;
+            std::promise<bool> answer;
+            std::future<bool> got = answer.get_future();
+            QMetaObject::invokeMethod(
+                &here, [&] { answer.set_value(hooks.confirmModelMismatch(radioModel)); },
+                Qt::QueuedConnection);
+            return got.get();
+        };
+        return trace ? trace->Ask("model-mismatch", radioModel, ask) : ask();
     };
     // The result comes back through a promise: the worker's last writes are
     // then ordered before the caller's reads in plain C++ terms, not only by
@@ -48,7 +60,7 @@ TransferResult LinkRunner::Run(TransferSequence& seq, const LinkSettings& link,
     std::promise<TransferResult> result;
     std::future<TransferResult> out = result.get_future();
     std::unique_ptr<QThread> worker(QThread::create([&] {
-        PortLink port(link);
+        PortLink port(link, trace);
         Form_QVCom& com = port.Link();
         if (com.ActComPort() != 0 && hooks.portFound) {
             const int n = com.ActComPort();
@@ -66,6 +78,7 @@ TransferResult LinkRunner::Run(TransferSequence& seq, const LinkSettings& link,
     worker->wait();
     TransferResult r = out.get();
     seq.confirmModelMismatch = nullptr;
+    if (trace) trace->Finish(r);
     return r;
 }
 

@@ -1,6 +1,7 @@
 // The desktop program's windows offscreen; radio transfers against the kqradio emulator on a pseudo-terminal.
 #include "KqRadioProcess.h"
 
+#include "LinkReplay.h"
 #include "Form_AutoFreq.h"
 #include "Form_Keyin_CH.h"
 #include "Form_Option_System.h"
@@ -553,6 +554,11 @@ private slots:
                     ok.shown.width() > title + 40 && !(ok.flags & Qt::WindowMinMaxButtonsHint));
             QVERIFY2(status().contains(details), qPrintable(status()));
             QVERIFY(Rows(d) == before && !d->IsBusy());
+            // The link log of the failure is kept, saved as it is, and replays to the same end.
+            QVERIFY(MenuItem("&DEVICE", "SAVE LINK &LOG...")->isEnabled());
+            QVERIFY(main->SaveLinkLogTo(dir.filePath("link.log")) && Bytes(dir.filePath("link.log")) == main->LinkLog());
+            const LinkLog log = ParseLinkLog(main->LinkLog().toStdString());
+            QVERIFY2(ReplayLinkLog(log).SameOutcome(log) && log.outcome != "Done", qPrintable(main->LinkLog()));
         }
     }
 
@@ -577,6 +583,11 @@ private slots:
         poll.start(5);
         QCOMPARE(Form_Download::Load(*cancelled).value().outcome, Outcome::Cancelled);
         QVERIFY(ok.count == 1 && secondStart.contains("transfer is running") && !cancelled->IsBusy());
+        // The CANCEL is in the link log, and its replay is cancelled where the transfer was.
+        const LinkLog log = ParseLinkLog(main->LinkLog().toStdString());
+        const ReplayReport replay = ReplayLinkLog(log);
+        QVERIFY2(main->LinkLog().contains(" cancel\n") && replay.SameOutcome(log) && replay.result.detail == log.detail,
+                 qPrintable(main->LinkLog()));
         // The bar is cleared when the window opens, then rises, and stops short.
         QVERIFY2(seen.size() >= 3 && seen.first() <= 1 && std::is_sorted(seen.begin(), seen.end()) && seen.last() < 15,
                  qPrintable(QString::number(seen.size())));

@@ -39,6 +39,10 @@ expect _kqtool "KQ-0153 KQ-0253 KQ-0353 KQ-0453" "$kqtool" new --model KQ
 expect _kqtool "KQ-0453" "$kqtool" new --model=KQ-04
 expect _kqtool "" "$kqtool" fill a.KQ --start ""
 expect _kqtool "/dev/null,./sub" "$kqtool" read --port /dev/null,./su
+expect _kqtool "replay" "$kqtool" repl
+expect _kqtool "a.KQ b.kq c.csv d.txt sub" "$kqtool" replay ""
+expect _kqtool "a.KQ b.kq c.csv d.txt sub" "$kqtool" write a.KQ --trace ""
+expect _kqtool "--tick-ms --trace" "$kqtool" verify a.KQ --t
 expect _kqradio "--model" "$kqradio" --mod
 expect _kqradio "a.KQ b.kq sub" "$kqradio" --image ""
 echo "$passed passed, $failed failed"

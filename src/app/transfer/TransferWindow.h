@@ -3,6 +3,7 @@
 // of them can be open at a time, since they share the one serial link.
 #pragma once
 
+#include "LinkLog.h"
 #include "LinkSettings.h"
 #include "TransferSequence.h"
 
@@ -49,6 +50,7 @@ private:
     TransferSequence::Direction m_Dir;
     const LinkSettings m_Link; // as the main window had them when the transfer began
     std::unique_ptr<TransferSequence> m_Transfer;
+    std::unique_ptr<LinkRecorder> m_Trace; // the link log, kept by the main window
     QTimer m_Timer;
     bool m_Finished = false;
 };
