@@ -4,7 +4,9 @@
 #include "KqVersion.h"
 #include "LinkRunner.h"
 #include "ModuleKQDevice.h"
+#include "BandHint.h"
 #include "SerialPorts.h"
+#include "SystemOption.h"
 #include "frmDocument.h"
 #include "frmMain.h"
 
@@ -30,7 +32,8 @@ void TransferWindow::status(const QString& text) {
 TransferWindow* TransferWindow::Open() { return s_Open; }
 
 TransferWindow::TransferWindow(frmDocument& doc, TransferSequence::Direction dir)
-    : QDialog(&doc.Main()), m_Doc(&doc), m_Dir(dir), m_Link(doc.Main().Link()) {
+    : QDialog(&doc.Main()), m_Doc(&doc), m_Dir(dir), m_Link(doc.Main().Link()),
+      m_TableModel(doc.myDevice().Model()) {
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
     SetOuterSizeTwips(this, 5310, 3180);
@@ -40,6 +43,7 @@ TransferWindow::TransferWindow(frmDocument& doc, TransferSequence::Direction dir
     ProgressBar = new QProgressBar(this);
     PlaceTwips(ProgressBar, 360, 850, 4500, 400);
     ProgressBar->setTextVisible(false);
+    ProgressBar->setAccessibleName(tr("Words transferred"));
     Command_Cancel = new QPushButton(tr("CANCEL"), this);
     Command_Cancel->setFont(ArialBoldFont(9.75));
     PlaceTwips(Command_Cancel, 1800, 1600, 1500, 450);
@@ -53,17 +57,25 @@ TransferWindow::~TransferWindow() {
     if (m_Doc) m_Doc->SetBusy(false);
 }
 
-bool TransferWindow::ConfirmOverwrite(int /*radioModel*/) {
+bool TransferWindow::ConfirmOverwrite(int radioModel) {
     QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(),
                     QStringLiteral("Model Type Unmatch!\r\nOverwrite ?"),
                     QMessageBox::Ok | QMessageBox::Cancel, this);
+    // Which two models differ, so the user can tell a wrong table from a
+    // wrong radio.
+    const QString table = QString::fromStdString(ModelDescription(m_TableModel));
+    box.setInformativeText(
+        radioModel < 0
+            ? tr("The radio did not tell its model; this table is for a %1.").arg(table)
+            : tr("The radio is a %1; this table is for a %2.")
+                  .arg(QString::fromStdString(ModelDescription(radioModel)), table));
     box.setDefaultButton(QMessageBox::Cancel);
     return box.exec() == QMessageBox::Ok;
 }
 
 TransferResult TransferWindow::Run() {
     frmDocument& doc = *m_Doc;
-    doc.Main().ClearTransferResult();
+    doc.ClearTransferResult();
     // Closing the table and a second transfer wait until this one ends.
     doc.SetBusy(true);
     // The link runs on its own thread with what the transfer needs by value,
@@ -115,12 +127,17 @@ TransferResult TransferWindow::Run() {
     // edit: a status message would go with the next one.
     QString line = QString::fromStdString(StatusOf(result, ports.toStdString()));
     if (!line.isEmpty()) line[0] = line[0].toUpper();
-    if (auto* m = qobject_cast<frmMain*>(parentWidget())) {
-        m->statusBar()->clearMessage();
-        m->ShowTransferResult(result.outcome == TransferOutcome::Done, line);
-    }
+    if (auto* m = qobject_cast<frmMain*>(parentWidget())) m->statusBar()->clearMessage();
+    // The result is the table's: another table shows its own, or none.
+    if (m_Doc) m_Doc->SetTransferResult(result.outcome == TransferOutcome::Done, line);
     const QString message = QString::fromStdString(MessageOf(result));
-    if (!message.isEmpty()) PlainMessage(this, message);
+    if (!message.isEmpty()) {
+        // The box's short text stays the program's; the status line's words
+        // under it say what went wrong without a look at the status bar.
+        QMessageBox box(QMessageBox::NoIcon, QString(), message, QMessageBox::Ok, this);
+        box.setInformativeText(line);
+        box.exec();
+    }
     if (m_Doc) m_Doc->SetBusy(false);
     // The link is free again now, not only once the window is deleted.
     if (s_Open == this) s_Open = nullptr;
@@ -173,6 +190,23 @@ Form_Download::Form_Download(frmDocument& doc)
     setObjectName(QStringLiteral("Form_Download"));
 }
 std::optional<TransferResult> Form_Download::Load(frmDocument& doc) {
+    // Asked before the link starts: the radio cannot use these channels,
+    // and a write that goes on without a word would look like it can.
+    const QString outside = QString::fromStdString(OutsideBandList(doc.myDevice())).trimmed();
+    if (!outside.isEmpty() && !TransferWindow::Open()) {
+        QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(),
+                        tr("Channels outside the radio's band (%1 to %2 MHz):")
+                            .arg(QString::number(doc.myDevice().LowLimFQ()),
+                                 QString::number(doc.myDevice().HiLimFQ())),
+                        QMessageBox::Yes | QMessageBox::No, &doc.Main());
+        box.setInformativeText(outside + QStringLiteral("\n\n") +
+                               tr("The radio cannot use them. Write them anyway?"));
+        box.setDefaultButton(QMessageBox::No);
+        if (box.exec() != QMessageBox::Yes) {
+            doc.Main().statusBar()->showMessage(tr("Nothing was written to the radio."));
+            return std::nullopt;
+        }
+    }
     return loadTransfer<Form_Download>(doc);
 }
 

@@ -49,6 +49,7 @@ private:
     QPointer<frmDocument> m_Doc;
     TransferSequence::Direction m_Dir;
     const LinkSettings m_Link; // as the main window had them when the transfer began
+    const int m_TableModel;    // the model the table was for when the transfer began
     std::unique_ptr<TransferSequence> m_Transfer;
     std::unique_ptr<LinkRecorder> m_Trace; // the link log, kept by the main window
     QTimer m_Timer;
@@ -67,7 +68,9 @@ public:
 class Form_Download : public TransferWindow {
     Q_OBJECT
 public:
-    // Writes doc's channel table into the radio.
+    // Writes doc's channel table into the radio; channels outside the
+    // radio's band are listed first and written only when the user agrees
+    // (no outcome when not).
     static std::optional<TransferResult> Load(frmDocument& doc);
     explicit Form_Download(frmDocument& doc);
 };
