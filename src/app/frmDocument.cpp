@@ -190,11 +190,15 @@ void frmDocument::SetTransferResult(bool ok, const QString& text) {
     m_Main.UpdateTableStatus();
 }
 
-QString frmDocument::BandHint() const {
+QString frmDocument::BandHint(bool brief) const {
     const std::vector<int16_t> outside = ChannelsOutsideBand(m_Device);
     if (outside.empty()) return {};
     QStringList channels;
     for (int16_t ch : outside) channels << QString::number(ch);
+    if (brief)
+        return tr("Out of band: %1 %2")
+            .arg(outside.size() == 1 ? tr("channel") : tr("channels"),
+                 channels.join(QStringLiteral(", ")));
     return tr("Outside the radio's band (%1 to %2 MHz): %3 %4")
         .arg(QString::number(m_Device.LowLimFQ()), QString::number(m_Device.HiLimFQ()),
              outside.size() == 1 ? tr("channel") : tr("channels"),

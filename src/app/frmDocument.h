@@ -68,8 +68,9 @@ public:
     bool TransferResultOk() const { return m_ResultOk; }
 
     // The channels outside the radio's band, as the status bar names them;
-    // "" when all are inside.
-    QString BandHint() const;
+    // "" when all are inside. brief: without the band's limits, for a
+    // narrow bar.
+    QString BandHint(bool brief = false) const;
 
     // While a radio transfer runs the table stays open and no second one
     // starts on it; the transfer has its own copy, so every other command works.

@@ -387,6 +387,14 @@ void frmMain::fitStatusFields() {
     int room = width() - 2 * statusBar()->height(); // the size grip and the margins
     const QString message = statusBar()->currentMessage();
     if (!message.isEmpty()) room -= statusBar()->fontMetrics().horizontalAdvance(message) + 12;
+    // The band field says it briefly (its tool tip whole) rather than cut the result.
+    if (const frmDocument* doc = ActiveDocument(); doc && !m_BandHint->isHidden()) {
+        m_BandHint->setText(doc->BandHint());
+        int need = 0;
+        for (QLabel* label : {m_TransferIcon, m_TransferResult, m_BandHint})
+            if (!label->isHidden()) need += label->sizeHint().width() + 6;
+        if (need > room) m_BandHint->setText(doc->BandHint(true));
+    }
     for (QLabel* label : {m_TransferIcon, m_TransferResult, m_BandHint})
         if (!label->isHidden()) room -= label->sizeHint().width() + 6;
     m_TableName->setMaximumWidth(std::max(1, room));

@@ -754,6 +754,7 @@ private slots:
                     }
         };
         cleanup(); // the main window's own menus
+        SetOuterSizeTwips(main.get(), 10000, 8500); // the default size
         collect();
         QCOMPARE(keys.keys(), QStringList({"Ctrl+N", "Ctrl+O", "Ctrl+Q", "F1"}));
         keys.clear();
@@ -814,6 +815,14 @@ private slots:
         press(Qt::Key_D, Qt::ControlModifier);
         QVERIFY(asked.startsWith("Channels outside"));
         QCOMPARE(status(), "Wrote and verified 64 words on COM1 (" + radio.device + ")");
+        // At the default size the result and the band field read whole; the caption gives way.
+        Settle();
+        for (const char* name : {"Label_Transfer", "Label_BandHint"}) {
+            QLabel* field = main->findChild<QLabel*>(name);
+            QVERIFY2(field->isVisible() && field->width() >= field->sizeHint().width(),
+                     qPrintable(QString("%1 %2 < %3 in %4").arg(name).arg(field->width()).arg(field->sizeHint().width()).arg(main->width())));
+        }
+        QVERIFY(StatusField("Label_BandHint").endsWith(": channel 1"));
         radio.stop();
         QCOMPARE(Rows(main->OpenChannelFilePath(saved)), Rows(d));
     }
