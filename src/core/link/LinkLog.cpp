@@ -147,6 +147,9 @@ public:
             } else if (key == "words") {
                 m_Log.image.clear();
                 for (std::string w; v >> w;) m_Log.image.push_back(Hex(w));
+            } else if (key == "backup") {
+                if (value != "yes") Fail("backup: yes");
+                m_Log.backup = true;
             } else if (key == "refused") {
                 m_Log.refused = Unescape(value);
             } else if (key == "answer") {
@@ -367,6 +370,7 @@ std::string FormatLinkLog(const LinkLog& log) {
         }
         s += "\n";
         if (!log.refused.empty()) s += "refused: " + Escape(log.refused, false) + "\n";
+        if (log.backup) s += "backup: yes\n";
     }
     for (const LinkAnswer& a : log.answers)
         s += "answer: " + a.question + " " + std::to_string(a.value) + (a.yes ? " yes" : " no") +
@@ -404,6 +408,11 @@ void LinkRecorder::Write(const WriteJob& job) {
     m_Log.model = job.model;
     m_Log.image = job.image;
     m_Log.refused = job.refused;
+}
+
+void LinkRecorder::Backup() {
+    std::lock_guard<std::mutex> l(m_Mutex);
+    m_Log.backup = true;
 }
 
 bool LinkRecorder::Ask(const std::string& question, int value, const std::function<bool()>& ask) {

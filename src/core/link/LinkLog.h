@@ -45,7 +45,7 @@ struct LinkEvent {
 
 // A question asked during the transfer and what the user answered.
 struct LinkAnswer {
-    std::string question; // "model-mismatch"
+    std::string question; // "model-mismatch", "uninitiated"
     int value = 0;        // what it was about (the radio's model code)
     bool yes = false;
     LinkTime asked{0}, answered{0};
@@ -59,6 +59,7 @@ struct LinkLog {
     int model = 0;              // a write's model
     std::vector<int32_t> image; // a write's words
     std::string refused;        // a write: why the codec refused the table
+    bool backup = false;        // a write read the radio for a backup first
     std::vector<LinkAnswer> answers;
     std::vector<LinkEvent> events;
     // The events stopped at the size limit; the rest of the transfer was not logged.
@@ -92,6 +93,8 @@ public:
     void Settings(const LinkSettings& settings);
     void Read(int words);
     void Write(const WriteJob& job);
+    // The write reads and keeps the radio's table before writing.
+    void Backup();
     // Asks the user through ask and notes the answer with its times.
     bool Ask(const std::string& question, int value, const std::function<bool()>& ask);
     // The user cancelled now (call it before cancelling the transfer).

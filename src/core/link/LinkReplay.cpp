@@ -220,9 +220,8 @@ ReplayReport ReplayLinkLog(const LinkLog& log) {
             : std::make_unique<TransferSequence>(log.words);
     ReplayLine line(log, report, [&seq] { seq->Cancel(); });
     size_t nextAnswer = 0;
-    seq->confirmModelMismatch = [&](int) {
-        while (nextAnswer < log.answers.size() &&
-               log.answers[nextAnswer].question != "model-mismatch")
+    const auto answer = [&](const std::string& question) {
+        while (nextAnswer < log.answers.size() && log.answers[nextAnswer].question != question)
             ++nextAnswer;
         if (nextAnswer >= log.answers.size()) {
             ++report.unanswered;
@@ -233,6 +232,11 @@ ReplayReport ReplayLinkLog(const LinkLog& log) {
         line.Pass(line.Now() + (a.answered - a.asked));
         return a.yes;
     };
+    seq->confirmModelMismatch = [&](int) { return answer("model-mismatch"); };
+    seq->confirmUninitiated = [&](int) { return answer("uninitiated"); };
+    // The backup read runs again; nothing is kept on disk.
+    if (log.backup)
+        seq->keepBackup = [](const std::vector<int32_t>&) { return std::string("(replayed)"); };
     line.Start();
     if (seq->Refused()) {
         report.result = seq->Result(TransferOutcome::TableInvalid); // no port is opened
