@@ -33,15 +33,19 @@ TransferResult LinkRunner::Run(TransferSequence& seq, const LinkSettings& link,
     if (seq.Refused()) return seq.Result(TransferOutcome::TableInvalid);
 
     QObject here; // queued calls from the worker run on this thread
-    seq.confirmModelMismatch = [&](int radioModel) {
-        if (!hooks.confirmModelMismatch) return false;
+    // A question asked on this thread while the worker waits for the answer.
+    const auto askHere = [&here](const std::function<bool(int)>& ask, int value) {
+        if (!ask) return false;
         std::promise<bool> answer;
         std::future<bool> got = answer.get_future();
         QMetaObject::invokeMethod(
-            &here, [&] { answer.set_value(hooks.confirmModelMismatch(radioModel)); },
-            Qt::QueuedConnection);
+            &here, [&] { answer.set_value(ask(value)); }, Qt::QueuedConnection);
         return got.get();
     };
+    seq.confirmModelMismatch = [&](int radioModel) {
+        return askHere(hooks.confirmModelMismatch, radioModel);
+    };
+    seq.confirmUninitiated = [&](int word0) { return askHere(hooks.confirmUninitiated, word0); };
     // The result comes back through a promise: the worker's last writes are
     // then ordered before the caller's reads in plain C++ terms, not only by
     // the thread's end.
@@ -56,6 +60,12 @@ TransferResult LinkRunner::Run(TransferSequence& seq, const LinkSettings& link,
             QMetaObject::invokeMethod(
                 &here, [&hooks, n, device] { hooks.portFound(n, device); }, Qt::QueuedConnection);
         }
+        // The backup is named after the port the radio answered on.
+        if (hooks.keepBackup) {
+            seq.keepBackup = [&hooks, device = com.ActDevice()](const std::vector<int32_t>& w) {
+                return hooks.keepBackup(w, device);
+            };
+        }
         result.set_value(seq.Run(com));
     }));
     QEventLoop loop;
@@ -66,6 +76,8 @@ TransferResult LinkRunner::Run(TransferSequence& seq, const LinkSettings& link,
     worker->wait();
     TransferResult r = out.get();
     seq.confirmModelMismatch = nullptr;
+    seq.confirmUninitiated = nullptr;
+    seq.keepBackup = nullptr;
     return r;
 }
 

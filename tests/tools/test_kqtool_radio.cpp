@@ -5,7 +5,7 @@
 
 TEST_F(KqtoolRadio, WriteThenReadInBothModesAndTheModelQuestion) {
     KqRadioProcess radio({"--model=KQ-0153", "--save", qfile("radio.KQ")}); // model 3
-    Result r = run("write " + q(file("t.KQ")) + port(radio) + " </dev/null");
+    Result r = run("write " + q(file("t.KQ")) + port(radio) + " --fast </dev/null");
     EXPECT_EQ(r.status, 5); // another model, and nobody to ask
     EXPECT_NE(r.err.find("another model"), std::string::npos) << r.err;
     // On a terminal the question is asked and a yes writes the radio. (The

@@ -1,6 +1,7 @@
 #include "RadioBench.h"
 
 #include "LinkRunner.h"
+#include "RadioBackups.h"
 
 #include <QThread>
 
@@ -42,14 +43,16 @@ std::string localTime() {
 // A write's outcome in words, with the device's name in front.
 std::string outcomeText(const kq::TransferResult& r) {
     using O = kq::TransferOutcome;
+    const std::string backup = r.backupFile.empty() ? "" : "; backup " + r.backupFile;
     switch (r.outcome) {
     case O::Done:
-        if (r.fallBack.empty()) return "written and verified";
+        if (r.fallBack.empty()) return "written and verified" + backup;
         return "written and verified (the fast link fell back to the default pacing: " +
-               r.fallBack + ")";
+               r.fallBack + ")" + backup;
     case O::ModelDeclined: return "NOT WRITTEN: " + kq::TerminalLineOf(r, r.device);
     case O::Cancelled:
-        if (r.wordsDone == 0) return "CANCELLED before the first word; the radio is untouched";
+        if (r.wordsWritten == 0)
+            return "CANCELLED before the first word; the radio is untouched" + backup;
         return "CANCELLED: " + kq::TerminalLineOf(r, r.device);
     default: return "FAILED: " + kq::TerminalLineOf(r, r.device);
     }
@@ -127,6 +130,12 @@ private:
         const bool yes = m_Opt.yes;
         // Nobody to ask at a bench: only --yes overwrites another model.
         seq.confirmModelMismatch = [yes](int) { return yes; };
+        seq.confirmUninitiated = [yes](int) { return yes; };
+        if (m_Opt.backup) {
+            seq.keepBackup = [device = link.ports.at(0)](const std::vector<int32_t>& words) {
+                return kq::KeepRadioBackup(words, device);
+            };
+        }
         {
             std::lock_guard<std::mutex> l(m_Mutex);
             m_Active.insert(&seq);
