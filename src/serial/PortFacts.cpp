@@ -76,8 +76,14 @@ void SysfsFacts(PortFacts& f, const std::string& real, const SystemRoots& roots)
     const fs::path link = sys / "class" / "tty" / fs::u8path(real).filename() / "device";
     const fs::path dev = fs::canonical(link, ec);
     if (ec) return;
-    const fs::path driver = fs::read_symlink(dev / "driver", ec);
-    if (!ec) f.driver = driver.filename().u8string();
+    // The adapter's driver; newer kernels put the generic serial-base
+    // "port" and "ctrl" devices between the tty and the hardware.
+    for (fs::path p = dev; f.driver.empty() && p != sys && p.has_relative_path();
+         p = p.parent_path()) {
+        const fs::path driver = fs::read_symlink(p / "driver", ec);
+        if (!ec && driver.u8string().find("/serial-base/") == std::string::npos)
+            f.driver = driver.filename().u8string();
+    }
     // The USB device is the first folder above the tty's with ids.
     for (fs::path p = dev; p != sys && p.has_relative_path() && p != p.parent_path();
          p = p.parent_path()) {
@@ -136,13 +142,13 @@ PortHolder LockHolder(const std::string& device, const SystemRoots& roots, bool 
     return {};
 }
 
-PortHolder OpenBy(const std::string& device, const SystemRoots& roots) {
+PortHolder OpenBy(const std::string& device, const SystemRoots& roots, int exceptPid) {
     const std::string real = Resolved(device);
     std::error_code ec;
     fs::directory_iterator procs(fs::u8path(roots.proc), ec), end;
     for (; !ec && procs != end; procs.increment(ec)) {
         const std::string pid = procs->path().filename().u8string();
-        if (!IsNumber(pid)) continue;
+        if (!IsNumber(pid) || std::atoi(pid.c_str()) == exceptPid) continue;
         std::error_code fdEc; // another user's fds are closed to us
         fs::directory_iterator fds(procs->path() / "fd", fdEc);
         for (; !fdEc && fds != end; fds.increment(fdEc)) {
@@ -175,6 +181,7 @@ std::string PortFacts::StateText() const {
     switch (state) {
     case PortState::Ok: return "ok";
     case PortState::Missing: return "missing";
+    case PortState::NotSerial: return "not a serial port";
     case PortState::Busy: {
         const std::string t = BusyText(device, holder);
         return "busy: " + t.substr(t.find("in use by"));
@@ -202,22 +209,31 @@ PortFacts CheckPort(const std::string& device, const SystemRoots& roots, const I
         return f;
     }
     f.holder = LockHolder(device, roots, false);
-    if (f.holder.pid == 0) f.holder = OpenBy(device, roots);
     if (f.holder.pid != 0) {
         f.state = PortState::Busy;
         return f;
     }
-    // Nothing names a holder: what an open says (a port held in exclusive
-    // mode, a node with no device behind it).
+    // What an open says: a port held in exclusive mode, a node with no
+    // device behind it, a device that is no terminal (/dev/null, which many
+    // programs hold, must not look busy).
     const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd >= 0) {
-        ::close(fd);
-        f.state = PortState::Ok;
-    } else if (errno == EBUSY) {
-        f.state = PortState::Busy;
-    } else if (errno == EACCES || errno == EPERM) {
-        f.state = PortState::PermissionDenied;
+    if (fd < 0) {
+        if (errno == EBUSY) {
+            f.state = PortState::Busy;
+            f.holder = OpenBy(device, roots);
+        } else if (errno == EACCES || errno == EPERM) {
+            f.state = PortState::PermissionDenied;
+        }
+        return f;
     }
+    const bool terminal = ::isatty(fd);
+    ::close(fd);
+    if (S_ISCHR(st.st_mode) && !terminal) {
+        f.state = PortState::NotSerial;
+        return f;
+    }
+    f.holder = OpenBy(device, roots);
+    f.state = f.holder.pid != 0 ? PortState::Busy : PortState::Ok;
     return f;
 }
 

@@ -32,7 +32,7 @@ struct PortHolder {
     std::string name; // its command name, "" when /proc does not show it
 };
 
-enum class PortState { Ok, PermissionDenied, Busy, Missing };
+enum class PortState { Ok, PermissionDenied, Busy, Missing, NotSerial };
 
 struct PortFacts {
     std::string device; // as given
@@ -43,7 +43,8 @@ struct PortFacts {
     std::string group;  // the device's group, for a permission denied
     PortHolder holder;  // for busy
 
-    // "ok", "permission denied ...", "busy: in use by ModemManager (pid 812)", "missing".
+    // "ok", "permission denied ...", "busy: in use by ModemManager (pid 812)", "missing",
+    // "not a serial port".
     std::string StateText() const;
 };
 
@@ -61,8 +62,9 @@ std::string LockFileName(const std::string& device);
 PortHolder LockHolder(const std::string& device, const SystemRoots& roots, bool removeStale);
 
 // A process with device open, found among /proc/*/fd; pid 0 when none is
-// visible (another user's processes often are not).
-PortHolder OpenBy(const std::string& device, const SystemRoots& roots);
+// visible (another user's processes often are not). exceptPid: a process
+// not counted (the caller, once it has opened the device itself).
+PortHolder OpenBy(const std::string& device, const SystemRoots& roots, int exceptPid = 0);
 
 // "port busy: /dev/ttyUSB0 is in use by NAME (pid N)", or "... by another
 // program" when the holder is not known.

@@ -59,11 +59,10 @@ SerialLine::OpenResult QtSerialLine::Open(const std::string& device) {
     m_Device = device;
     const QString dev = QString::fromStdString(device);
 #ifndef _WIN32
-    // A port another program holds (its lock file, or open in /proc) is
-    // refused before a byte is sent: two programs on one line garble both.
-    // A lock left by a program that has ended is removed.
-    PortHolder holder = LockHolder(device, m_Roots, true);
-    if (holder.pid == 0) holder = OpenBy(device, m_Roots);
+    // A port another program holds is refused before a byte is sent: two
+    // programs on one line garble both. A lock left by a program that has
+    // ended is removed.
+    const PortHolder holder = LockHolder(device, m_Roots, true);
     if (holder.pid != 0) {
         m_Problem = BusyText(device, holder);
         return OpenResult::Busy;
@@ -99,6 +98,16 @@ SerialLine::OpenResult QtSerialLine::Open(const std::string& device) {
     // Exclusive mode for the whole transfer: a second program's open fails
     // (Qt's serial port asks for it too; asked again, it costs nothing).
     ::ioctl(static_cast<int>(p->handle()), TIOCEXCL);
+#endif
+#ifndef _WIN32
+    // A program that opened the port without a lock (a terminal, a probe)
+    // shows in /proc; a serial port it turned out to be, so it is refused.
+    if (const PortHolder other = OpenBy(device, m_Roots, static_cast<int>(::getpid()));
+        other.pid != 0) {
+        p->close();
+        m_Problem = BusyText(device, other);
+        return OpenResult::Busy;
+    }
 #endif
     p->setBaudRate(QSerialPort::Baud9600);
     p->setDataBits(QSerialPort::Data8);
