@@ -37,17 +37,25 @@ public:
     TransferResult Run();
 
 protected:
-    TransferWindow(frmDocument& doc, TransferSequence::Direction dir);
+    // job: the words a write sends instead of doc's table (a restore).
+    TransferWindow(frmDocument& doc, TransferSequence::Direction dir,
+                   std::optional<WriteJob> job = std::nullopt);
     void closeEvent(QCloseEvent* e) override;
 
 private:
     void Timer_Tick();
     void status(const QString& text);
     bool ConfirmOverwrite(int radioModel);
+    bool ConfirmUninitiated(int word0);
+    // The box after a transfer; true when the user asked to restore the
+    // backup of a write that left the radio partly written.
+    bool ShowOutcome(const TransferResult& r);
 
     QPointer<frmDocument> m_Doc;
     TransferSequence::Direction m_Dir;
     const LinkSettings m_Link; // as the main window had them when the transfer began
+    const bool m_Backup;       // a write keeps the radio's table first
+    std::optional<WriteJob> m_Job;
     std::unique_ptr<TransferSequence> m_Transfer;
     QTimer m_Timer;
     bool m_Finished = false;
@@ -67,7 +75,11 @@ class Form_Download : public TransferWindow {
 public:
     // Writes doc's channel table into the radio.
     static std::optional<TransferResult> Load(frmDocument& doc);
-    explicit Form_Download(frmDocument& doc);
+    // Writes a backup (any channel file) into the radio word for word, as
+    // DOWNLOAD does, doc showing the outcome; nullopt (after a message) when
+    // the file cannot be read or a transfer runs.
+    static std::optional<TransferResult> Restore(frmDocument& doc, const QString& path);
+    explicit Form_Download(frmDocument& doc, std::optional<WriteJob> job = std::nullopt);
 };
 
 } // namespace kq
