@@ -1,5 +1,6 @@
 #include "PortFacts.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
@@ -235,6 +236,32 @@ PortFacts CheckPort(const std::string& device, const SystemRoots& roots, const I
     f.holder = OpenBy(device, roots);
     f.state = f.holder.pid != 0 ? PortState::Busy : PortState::Ok;
     return f;
+}
+
+std::string PortCheckText(const std::vector<std::string>& searched,
+                          const std::vector<std::string>& others, const SystemRoots& roots) {
+    std::string out;
+    const auto line = [&out](std::string label, const std::string& text) {
+        label.resize(6, ' ');
+        out += label + text + "\n";
+    };
+    std::vector<std::string> all(searched.begin(), searched.end());
+    for (const std::string& d : others)
+        if (std::find(all.begin(), all.end(), d) == all.end()) all.push_back(d);
+    for (size_t i = 0; i < all.size(); ++i) {
+        const std::string label = i < searched.size() ? "COM" + std::to_string(i + 1) : "-";
+        if (all[i].empty()) {
+            line(label, "(none)");
+            continue;
+        }
+        const PortFacts f = CheckPort(all[i], roots);
+        line(label, f.device + ": " + f.StateText());
+        if (!f.byId.empty()) line("", "by-id    " + f.byId);
+        if (!f.driver.empty() || !f.usbId.empty())
+            line("", "adapter  " + (f.driver.empty() ? "unknown driver" : f.driver) +
+                         (f.usbId.empty() ? "" : ", USB " + f.usbId));
+    }
+    return out;
 }
 
 } // namespace kq

@@ -74,4 +74,10 @@ std::string BusyText(const std::string& device, const PortHolder& holder);
 // device's group is dialout.
 std::string PermissionText(const std::string& device, const std::string& group);
 
+// The port check as text, one port after another: "COM1  DEVICE: STATE",
+// then its by-id name and adapter where known. searched: the devices of
+// COM1 to COM4 ("" for a port left empty); others: the system's other ports.
+std::string PortCheckText(const std::vector<std::string>& searched,
+                          const std::vector<std::string>& others, const SystemRoots& roots = {});
+
 } // namespace kq

@@ -34,23 +34,8 @@ int cmdPorts(const std::vector<std::string>& args) {
         std::cerr << "kqtool: no serial ports found\n";
         return ExitOk;
     }
-    for (int i = 0; i < all.size(); ++i) {
-        const QString& device = all[i];
-        const std::string label = i < searched.size() ? "COM" + std::to_string(i + 1) : "-";
-        if (device.isEmpty()) {
-            std::cout << padded(label, 6) << "(none)\n";
-            continue;
-        }
-        const kq::PortFacts f = kq::CheckPort(device.toStdString());
-        std::cout << padded(label, 6) << kq::PathForMessage(f.device) << ": " << f.StateText()
-                  << "\n";
-        if (!f.byId.empty()) std::cout << "      by-id    " << kq::PathForMessage(f.byId) << "\n";
-        if (!f.driver.empty() || !f.usbId.empty()) {
-            std::string adapter = f.driver.empty() ? "unknown driver" : f.driver;
-            if (!f.usbId.empty()) adapter += ", USB " + f.usbId;
-            std::cout << "      adapter  " << adapter << "\n";
-        }
-    }
+    std::cout << kq::PortCheckText(kq::ToStdStrings(searched),
+                                   kq::ToStdStrings(all.mid(searched.size())));
     return ExitOk;
 }
 
