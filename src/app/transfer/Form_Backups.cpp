@@ -7,6 +7,7 @@
 #include "frmMain.h"
 
 #include <QDialogButtonBox>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPointer>
@@ -86,11 +87,13 @@ void Form_Backups::Refresh() {
                      : tr("The radio tables kept before each write, newest first, in %1.")
                            .arg(folder));
     for (const BackupEntry& e : list) {
+        // The folder is in the label above; the whole path in the tip.
+        const QString file = QString::fromStdString(e.file);
         auto* item = new QTreeWidgetItem(
-            List_Backups,
-            {QString::fromStdString(e.time), QString::fromStdString(e.model),
-             QString::fromStdString(e.port), QString::fromStdString(e.file)});
-        item->setData(0, Qt::UserRole, QString::fromStdString(e.file));
+            List_Backups, {QString::fromStdString(e.time), QString::fromStdString(e.model),
+                           QString::fromStdString(e.port), QFileInfo(file).fileName()});
+        item->setToolTip(3, file);
+        item->setData(0, Qt::UserRole, file);
     }
     if (List_Backups->topLevelItemCount() > 0)
         List_Backups->setCurrentItem(List_Backups->topLevelItem(0));
