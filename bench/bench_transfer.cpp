@@ -26,8 +26,8 @@
 namespace {
 
 constexpr double kMsPerChar = 11.0 / 9600 * 1000; // start, 8 data, 2 stop bits
-constexpr double kTickMs = 20;
-constexpr int kEepromMs = 10;
+constexpr double kTickMs = kq::kProtocolTickMs;
+constexpr int kEepromMs = kq::kEepromHoldMs;
 
 double timeRun(kq::ClassKQxx53& dev, kq::TransferSequence::Direction dir, kq::LinkSettings link,
                bool fast, std::string& note) {

@@ -64,6 +64,7 @@ _kqtool()
         --model) _kq_models "$1" "$command"; return ;;
         --format) COMPREPLY=($(compgen -W 'kq chirp' -- "$cur")); return ;;
         --port) _kq_ports; return ;;
+        --trace) _filedir; return ;;
         -o)
             case $command in
                 export) _filedir csv ;;
@@ -82,6 +83,8 @@ _kqtool()
         _kq_options "$1" "$command"
     elif [[ $command == import ]]; then
         _filedir csv
+    elif [[ $command == replay ]]; then
+        _filedir # a link log, whatever its name
     else
         _filedir '[Kk][Qq]'
     fi

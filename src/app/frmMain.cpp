@@ -2,6 +2,7 @@
 
 #include "ChannelFile.h"
 #include "Form_Backups.h"
+#include "FileSave.h"
 #include "Form_Guide.h"
 #include "Form_Readme.h"
 #include "SerialPorts.h"
@@ -263,6 +264,8 @@ void frmMain::buildTableMenus() {
     m_BackupAction->setCheckable(true);
     m_BackupAction->setChecked(true);
     addTableAction(device, tr("BAC&KUPS..."), [](frmDocument& d) { Form_Backups::ShowBackups(d); });
+    m_SaveLinkLogAction = addMenuAction(device, tr("SAVE LINK &LOG..."), [this] { SaveLinkLog(); });
+    m_SaveLinkLogAction->setEnabled(!m_LinkLog.isEmpty());
 
     QMenu* window = new QMenu(tr("&WINDOW"), this);
     connect(window, &QMenu::aboutToShow, this, [this, window] { fillWindowMenu(window); });
@@ -365,6 +368,31 @@ void frmMain::ShowTransferResult(bool ok, const QString& text) {
     m_TransferIcon->setPixmap(resultMark(ok, m_TransferResult->fontMetrics().height()));
     m_TransferIcon->show();
     showField(m_TransferResult, text);
+}
+
+void frmMain::KeepLinkLog(const QString& text) {
+    m_LinkLog = text;
+    if (m_SaveLinkLogAction) m_SaveLinkLogAction->setEnabled(!m_LinkLog.isEmpty());
+}
+
+bool frmMain::SaveLinkLog() {
+    const QString path =
+        AskSaveName(this, tr("Save link log"), LastFolder(),
+                    {tr("Link log (*.log)"), tr("All files (*)")}, QStringLiteral("log"));
+    if (path.isEmpty()) return false;
+    NoteFileChosen(path);
+    return SaveLinkLogTo(path);
+}
+
+bool frmMain::SaveLinkLogTo(const QString& path) {
+    try {
+        WriteFileReplacing(path.toStdString(), m_LinkLog.toStdString());
+    } catch (const KqError& e) {
+        QMessageBox::warning(this, tr("Save link log"), QString::fromStdString(e.what()));
+        return false;
+    }
+    statusBar()->showMessage(tr("Saved the link log as %1.").arg(path));
+    return true;
 }
 
 void frmMain::ClearTransferResult() {

@@ -35,8 +35,6 @@ public:
     explicit frmMain(QWidget* parent = nullptr);
     ~frmMain() override;
 
-    const QString AppVersion = QString::fromLatin1(kq::AppVersion);
-
     // The date printed on reports; tests set a fixed day.
     Clock ReportClock = SystemClock;
 
@@ -98,6 +96,13 @@ public:
     // icon), kept until the next transfer or edit.
     void ShowTransferResult(bool ok, const QString& text);
     void ClearTransferResult();
+    // The last transfer's link log, for DEVICE > SAVE LINK LOG... (a user
+    // sends it when a radio will not program).
+    void KeepLinkLog(const QString& text);
+    const QString& LinkLog() const { return m_LinkLog; }
+    // Asks for a file name; false when cancelled or not saved (after a message).
+    bool SaveLinkLog();
+    bool SaveLinkLogTo(const QString& path);
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -132,6 +137,8 @@ private:
     QAction* m_RedoAction = nullptr;
     QAction* m_FastLinkAction = nullptr;
     QAction* m_BackupAction = nullptr;
+    QAction* m_SaveLinkLogAction = nullptr;
+    QString m_LinkLog;
     QList<QMenu*> m_RecentMenus;
     QLabel* m_TableName = nullptr;
     QLabel* m_BandHint = nullptr;

@@ -12,47 +12,65 @@
 namespace kq {
 
 namespace {
-LinkSettings Searched(LinkSettings settings) {
+LinkSettings Searched(LinkSettings settings, LinkRecorder* trace) {
     // The ports as they are now: a change of the system's list meanwhile
     // must not move this transfer to another device.
     settings.ports = ToStdStrings(SearchedPorts(settings));
+    if (trace) trace->Settings(settings);
     return settings;
 }
 } // namespace
 
-PortLink::PortLink(LinkSettings settings) : m_Link(m_Line, m_Time, Searched(std::move(settings))) {}
+PortLink::PortLink(LinkSettings settings, LinkRecorder* trace)
+    : m_Traced(trace ? std::make_unique<RecordingLine>(m_Line, m_Time, *trace) : nullptr),
+      m_Link(m_Traced ? static_cast<SerialLine&>(*m_Traced) : m_Line,
+             m_Traced ? static_cast<TimeSource&>(*m_Traced) : m_Time,
+             Searched(std::move(settings), trace)) {}
 
 bool PortLink::RadioAnswers(const std::string& device, LinkSettings settings) {
     settings.ports = {device};
     return PortLink(settings).Link().ActComPort() == 1;
 }
 
-TransferResult LinkRunner::Run(TransferSequence& seq, const LinkSettings& link,
-                               const Hooks& hooks) {
+TransferResult LinkRunner::Run(TransferSequence& seq, const LinkSettings& link, const Hooks& hooks,
+                               LinkRecorder* trace) {
     // A table the codec refused opens no port.
-    if (seq.Refused()) return seq.Result(TransferOutcome::TableInvalid);
+    if (seq.Refused()) {
+        const TransferResult r = seq.Result(TransferOutcome::TableInvalid);
+        if (trace) trace->Finish(r);
+        return r;
+    }
 
     QObject here; // queued calls from the worker run on this thread
-    // A question asked on this thread while the worker waits for the answer.
-    const auto askHere = [&here](const std::function<bool(int)>& ask, int value) {
-        if (!ask) return false;
-        std::promise<bool> answer;
-        std::future<bool> got = answer.get_future();
-        QMetaObject::invokeMethod(
-            &here, [&] { answer.set_value(ask(value)); }, Qt::QueuedConnection);
-        return got.get();
+    // A question asked on this thread while the worker waits for the
+    // answer, noted in the trace as name.
+    const auto askHere = [&here, trace](const char* name, const std::function<bool(int)>& ask,
+                                        int value) {
+        const auto asked = [&] {
+            if (!ask) return false;
+            std::promise<bool> answer;
+            std::future<bool> got = answer.get_future();
+            QMetaObject::invokeMethod(
+                &here, [&] { answer.set_value(ask(value)); }, Qt::QueuedConnection);
+            return got.get();
+        };
+        return trace ? trace->Ask(name, value, asked) : asked();
     };
     seq.confirmModelMismatch = [&](int radioModel) {
-        return askHere(hooks.confirmModelMismatch, radioModel);
+        return askHere("model-mismatch", hooks.confirmModelMismatch, radioModel);
     };
-    seq.confirmUninitiated = [&](int word0) { return askHere(hooks.confirmUninitiated, word0); };
+    seq.confirmUninitiated = [&](int word0) {
+        return askHere("not-initiated", hooks.confirmUninitiated, word0);
+    };
+    // A replay of the log reads the radio for the backup as this run does.
+    if (trace && hooks.keepBackup) trace->Backup();
     // The result comes back through a promise: the worker's last writes are
     // then ordered before the caller's reads in plain C++ terms, not only by
     // the thread's end.
     std::promise<TransferResult> result;
     std::future<TransferResult> out = result.get_future();
     std::unique_ptr<QThread> worker(QThread::create([&] {
-        PortLink port(link);
+        PortLink port(link, trace);
         Form_QVCom& com = port.Link();
         if (com.ActComPort() != 0 && hooks.portFound) {
             const int n = com.ActComPort();
@@ -62,8 +80,16 @@ TransferResult LinkRunner::Run(TransferSequence& seq, const LinkSettings& link,
         }
         // The backup is named after the port the radio answered on.
         if (hooks.keepBackup) {
-            seq.keepBackup = [&hooks, device = com.ActDevice()](const std::vector<int32_t>& w) {
-                return hooks.keepBackup(w, device);
+            seq.keepBackup = [&hooks, trace,
+                              device = com.ActDevice()](const std::vector<int32_t>& w) {
+                try {
+                    const std::string file = hooks.keepBackup(w, device);
+                    if (trace) trace->BackupKept(file);
+                    return file;
+                } catch (const std::exception& e) {
+                    if (trace) trace->BackupFailed(e.what());
+                    throw;
+                }
             };
         }
         result.set_value(seq.Run(com));
@@ -78,6 +104,7 @@ TransferResult LinkRunner::Run(TransferSequence& seq, const LinkSettings& link,
     seq.confirmModelMismatch = nullptr;
     seq.confirmUninitiated = nullptr;
     seq.keepBackup = nullptr;
+    if (trace) trace->Finish(r);
     return r;
 }
 

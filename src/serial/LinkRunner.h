@@ -10,10 +10,13 @@
 //   kq::TransferResult r = kq::LinkRunner::Run(seq, linkSettings, hooks);
 //
 // seq.Progress() and seq.Cancel() may be used from the calling thread
-// meanwhile (a timer, a CANCEL button).
+// meanwhile (a timer, a CANCEL button). With a trace, the line is recorded
+// in it, with the ports searched, the answers and the outcome; a cancel is
+// noted there (trace->Cancel()) before seq.Cancel().
 #pragma once
 
 #include "Form_QVCom.h"
+#include "LinkLog.h"
 #include "LinkSettings.h"
 #include "QtSerialLine.h"
 #include "TransferSequence.h"
@@ -22,6 +25,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -29,10 +33,11 @@ namespace kq {
 
 // The link on real serial ports, in real time: the core's Form_QVCom over a
 // QtSerialLine. Making it runs the port search over SearchedPorts(settings);
-// it blocks while it waits, so it belongs on a worker thread.
+// it blocks while it waits, so it belongs on a worker thread. With a trace,
+// the line is recorded in it from the search on.
 class PortLink {
 public:
-    explicit PortLink(LinkSettings settings);
+    explicit PortLink(LinkSettings settings, LinkRecorder* trace = nullptr);
     Form_QVCom& Link() { return m_Link; }
     // Whether a radio answers the probe on device (the search on it alone).
     static bool RadioAnswers(const std::string& device, LinkSettings settings);
@@ -40,6 +45,7 @@ public:
 private:
     SteadyTime m_Time;
     QtSerialLine m_Line{m_Time};
+    std::unique_ptr<RecordingLine> m_Traced;
     Form_QVCom m_Link;
 };
 
@@ -65,7 +71,7 @@ public:
     // Searches and runs seq; returns when the worker is done. Needs a
     // QCoreApplication (or QApplication) on the calling thread.
     static TransferResult Run(TransferSequence& seq, const LinkSettings& link,
-                              const Hooks& hooks = {});
+                              const Hooks& hooks = {}, LinkRecorder* trace = nullptr);
 };
 
 } // namespace kq

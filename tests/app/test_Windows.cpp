@@ -2,6 +2,7 @@
 #include "KqRadioProcess.h"
 
 #include "ChannelFile.h"
+#include "LinkReplay.h"
 #include "Form_AutoFreq.h"
 #include "Form_Backups.h"
 #include "Form_Keyin_CH.h"
@@ -559,6 +560,11 @@ private slots:
                     ok.shown.width() > title + 40 && !(ok.flags & Qt::WindowMinMaxButtonsHint));
             QVERIFY2(status().contains(details), qPrintable(status()));
             QVERIFY(Rows(d) == before && !d->IsBusy());
+            // The link log of the failure is kept, saved as it is, and replays to the same end.
+            QVERIFY(MenuItem("&DEVICE", "SAVE LINK &LOG...")->isEnabled());
+            QVERIFY(main->SaveLinkLogTo(dir.filePath("link.log")) && Bytes(dir.filePath("link.log")) == main->LinkLog());
+            const LinkLog log = ParseLinkLog(main->LinkLog().toStdString());
+            QVERIFY2(ReplayLinkLog(log).SameOutcome(log) && log.outcome != "Done", qPrintable(main->LinkLog()));
         }
     }
 
@@ -586,6 +592,11 @@ private slots:
         QVERIFY2(ok.count == 2 && secondStart.contains("transfer is running") && !cancelled->IsBusy(),
                  qPrintable(ok.text));
         QVERIFY2(ok.text.contains("RESTORE writes it back"), qPrintable(ok.text));
+        // The CANCEL is in the link log, and its replay is cancelled where the transfer was.
+        const LinkLog log = ParseLinkLog(main->LinkLog().toStdString());
+        const ReplayReport replay = ReplayLinkLog(log);
+        QVERIFY2(main->LinkLog().contains(" cancel\n") && replay.SameOutcome(log) && replay.result.detail == log.detail,
+                 qPrintable(main->LinkLog()));
         // The bar is cleared when the window opens, then rises, and stops short.
         QVERIFY2(seen.size() >= 3 && seen.first() <= 1 && std::is_sorted(seen.begin(), seen.end()) && seen.last() < 15,
                  qPrintable(QString::number(seen.size())));

@@ -39,6 +39,10 @@ expect _kqtool "KQ-0153 KQ-0253 KQ-0353 KQ-0453" "$kqtool" new --model KQ
 expect _kqtool "KQ-0453" "$kqtool" new --model=KQ-04
 expect _kqtool "" "$kqtool" fill a.KQ --start ""
 expect _kqtool "/dev/null,./sub" "$kqtool" read --port /dev/null,./su
+expect _kqtool "replay" "$kqtool" repl
+expect _kqtool "a.KQ b.kq c.csv d.txt sub" "$kqtool" replay ""
+expect _kqtool "a.KQ b.kq c.csv d.txt sub" "$kqtool" write a.KQ --trace ""
+expect _kqtool "--tick-ms --trace" "$kqtool" verify a.KQ --t
 # The adapters' stable names come first when nothing is typed, also after a comma.
 mkdir sub/by-id && touch sub/by-id/usb-FTDI_FT232R_USB_UART_A5-if00-port0
 _kq_by_id=$PWD/sub/by-id

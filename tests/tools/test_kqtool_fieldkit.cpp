@@ -61,8 +61,13 @@ TEST_F(KqtoolRadio, ANeverInitiatedRadioIsWrittenOnlyWithYes) {
     EXPECT_EQ(r.status, 4);
     EXPECT_NE(r.err.find("EEPROM must be initiated! (word 0 is 0xC501, not 0xC500); nothing was written"),
               std::string::npos) << r.err;
-    r = run("write " + q(file("t.KQ")) + port(radio) + " --fast --yes");
+    r = run("write " + q(file("t.KQ")) + port(radio) + " --fast --yes --trace " + q(file("yes.log")));
     EXPECT_EQ(r.status, 0) << r.err;
+    // Its link log replays with the backup read and the yes as they were.
+    r = run("replay " + q(file("yes.log")));
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_NE(r.out.find("as logged"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("the program's frames are the logged ones"), std::string::npos) << r.out;
     radio.stop();
     EXPECT_EQ(readAll(file("radio.KQ")), readAll(file("t.KQ")));
 }

@@ -80,6 +80,24 @@ TEST_F(KqtoolRadio, FailuresAndVerifyHaveTheirExitCodesAndWriteNoFile) {
     EXPECT_EQ(run("verify " + q(file("none.KQ")) + " --port /dev/null").status, 8);
 }
 
+// The default pacing every user runs, on lines that used to give a wrong
+// file with exit 0: a slow USB adapter echoing per character, CR LF answers
+// late inside the window, and noise. The right file, or a failure, never
+// a wrong file.
+TEST_F(KqtoolRadio, SlowAndOddLinesGiveTheRightFileInTheDefaultPacing) {
+    const QStringList lines[] = {{"--latency", "64", "--echo-per-char"},
+                                 {"--crlf", "--answer-delay", "27"},
+                                 {"--noise-every", "9", "--latency", "36"}};
+    for (const QStringList& options : lines) {
+        KqRadioProcess radio(QStringList(options) << "--image" << qfile("t.KQ"));
+        const Result r = run("read -o " + q(file("back.KQ")) + port(radio));
+        const std::string name = options.join(' ').toStdString() + ": " + r.err;
+        ASSERT_EQ(r.status, 0) << name;
+        EXPECT_EQ(readAll(file("back.KQ")), readAll(file("t.KQ"))) << name;
+        fs::remove(file("back.KQ"));
+    }
+}
+
 TEST_F(KqtoolRadio, TheEmulatorRefusesWhatKqtoolRefusesAndNamesIt) {
     const std::pair<std::string, std::string> cases[] = {
         {"--model 7", "bad value '7' for --model (use 0 KQ-0253, 1 KQ-0353"},

@@ -34,7 +34,7 @@ std::string DifferenceText(const kq::ClassKQxx53& a, const kq::ClassKQxx53& b,
         }
         // Words can differ in bits the row does not show; then the words tell.
         std::string words[2];
-        for (int k = kq::FirstChannelWord + 3 * ch; k < kq::FirstChannelWord + 3 * ch + 3; ++k) {
+        for (int k = kq::ChannelWord(ch); k < kq::ChannelWord(ch) + kq::WordsPerChannel; ++k) {
             words[0] += " " + wordText(k, a.EEWord(static_cast<int16_t>(k))).substr(9);
             words[1] += " " + wordText(k, b.EEWord(static_cast<int16_t>(k))).substr(9);
         }

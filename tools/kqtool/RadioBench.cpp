@@ -1,5 +1,7 @@
 #include "RadioBench.h"
 
+#include "FileSave.h"
+#include "KqVersion.h"
 #include "LinkRunner.h"
 #include "RadioBackups.h"
 
@@ -12,9 +14,9 @@
 #include <condition_variable>
 #include <cstdio>
 #include <ctime>
+#include <map>
 #include <memory>
 #include <mutex>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -58,6 +60,15 @@ std::string outcomeText(const kq::TransferResult& r) {
     }
 }
 
+// path with "-n" before its extension: trace.log, 2 gives trace-2.log.
+std::string numbered(const std::string& path, int n) {
+    const size_t slash = path.find_last_of('/');
+    const size_t base = slash == std::string::npos ? 0 : slash + 1;
+    size_t dot = path.find_last_of('.');
+    if (dot == std::string::npos || dot <= base) dot = path.size();
+    return path.substr(0, dot) + "-" + std::to_string(n) + path.substr(dot);
+}
+
 class Bench {
 public:
     Bench(const kq::WriteJob& job, const BenchOptions& o) : m_Job(job), m_Opt(o) {}
@@ -77,7 +88,10 @@ public:
                 m_Cv.wait_for(l, std::chrono::milliseconds(50));
                 if (Interrupted() && !m_Cancelled) {
                     m_Cancelled = m_Stop = true;
-                    for (kq::TransferSequence* s : m_Active) s->Cancel();
+                    for (const auto& [seq, trace] : m_Active) {
+                        if (trace) trace->Cancel();
+                        seq->Cancel();
+                    }
                     m_Cv.notify_all();
                 }
             }
@@ -127,25 +141,56 @@ private:
 
     void Program(const kq::LinkSettings& link) {
         kq::TransferSequence seq(m_Job);
+        std::unique_ptr<kq::LinkRecorder> trace;
+        if (!m_Opt.trace.empty()) {
+            trace = std::make_unique<kq::LinkRecorder>(std::string("kqtool ") + kq::ProgramVersion);
+            trace->Write(m_Job);
+        }
         const bool yes = m_Opt.yes;
         // Nobody to ask at a bench: only --yes overwrites another model.
-        seq.confirmModelMismatch = [yes](int) { return yes; };
-        seq.confirmUninitiated = [yes](int) { return yes; };
+        seq.confirmModelMismatch = [yes, &trace](int model) {
+            return trace ? trace->Ask("model-mismatch", model, [yes] { return yes; }) : yes;
+        };
+        seq.confirmUninitiated = [yes, &trace](int word0) {
+            return trace ? trace->Ask("not-initiated", word0, [yes] { return yes; }) : yes;
+        };
         if (m_Opt.backup) {
-            seq.keepBackup = [device = link.ports.at(0)](const std::vector<int32_t>& words) {
-                return kq::KeepRadioBackup(words, device);
+            if (trace) trace->Backup();
+            seq.keepBackup = [device = link.ports.at(0), &trace](const std::vector<int32_t>& words) {
+                try {
+                    const std::string file = kq::KeepRadioBackup(words, device);
+                    if (trace) trace->BackupKept(file);
+                    return file;
+                } catch (const std::exception& e) {
+                    if (trace) trace->BackupFailed(e.what());
+                    throw;
+                }
             };
         }
         {
             std::lock_guard<std::mutex> l(m_Mutex);
-            m_Active.insert(&seq);
-            if (m_Cancelled) seq.Cancel();
+            m_Active[&seq] = trace.get();
+            if (m_Cancelled) {
+                if (trace) trace->Cancel();
+                seq.Cancel();
+            }
         }
-        kq::PortLink com(link);
-        const kq::TransferResult out = seq.Run(com.Link());
+        kq::TransferResult out;
+        {
+            kq::PortLink com(link, trace.get());
+            out = seq.Run(com.Link());
+        }
+        if (trace) trace->Finish(out);
         std::lock_guard<std::mutex> l(m_Mutex);
         m_Active.erase(&seq);
         ++m_Done;
+        if (trace) {
+            try {
+                kq::WriteFileReplacing(numbered(m_Opt.trace, m_Done), trace->Text());
+            } catch (const std::exception& e) {
+                Line(stderr, "kqtool: the link log was not saved: " + std::string(e.what()));
+            }
+        }
         if (out.outcome == kq::TransferOutcome::Done) {
             ++m_Written;
         } else if (++m_Failed == 1) {
@@ -193,7 +238,8 @@ private:
     const BenchOptions& m_Opt;
     std::mutex m_Mutex;
     std::condition_variable m_Cv;
-    std::set<kq::TransferSequence*> m_Active;
+    // The transfers running, with their link logs (or null).
+    std::map<kq::TransferSequence*, kq::LinkRecorder*> m_Active;
     int m_Running = 0, m_Claimed = 0, m_Done = 0, m_Written = 0, m_Failed = 0,
         m_FirstFailure = ExitOk;
     bool m_Stop = false, m_Cancelled = false;

@@ -10,11 +10,17 @@
 
 #include <QStringList>
 
+#include <cstdint>
+
 namespace kqtool {
 
 // verify: the radio does not hold the file's image (the transfers' own
 // exit statuses, 3 to 6, come with their outcomes).
 constexpr int ExitDiffers = 7;
+// replay: the program's frames differ from the link log's.
+constexpr int ExitDiverged = 10;
+// A link log is under 200 KB; room for one edited by hand.
+constexpr std::uintmax_t kMaxLinkLogBytes = 4 * 1024 * 1024;
 
 // From here on SIGINT and SIGTERM only set a flag, so that a transfer can be
 // cancelled between words and said so; a second signal ends the program.
@@ -28,6 +34,9 @@ struct BenchOptions {
     bool yes = false;    // another model or a never-initiated radio is written
     bool backup = true;  // each radio's table kept before it is written
     kq::LinkSettings link; // each worker's, with its own port
+    // The link log of each radio goes to trace with "-N" added, N the
+    // radio's number in the printed lines ("": none).
+    std::string trace;
 };
 
 // Writes table into the radios on the ports; prints one line per radio and a

@@ -7,7 +7,10 @@
 #include "RadioBench.h"
 
 #include "ChannelFile.h"
+#include "FileSave.h"
 #include "KqErrors.h"
+#include "KqVersion.h"
+#include "LinkReplay.h"
 #include "SerialPorts.h"
 #include "LinkRunner.h"
 #include "MessageQuote.h"
@@ -19,6 +22,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <iostream>
+#include <memory>
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -74,7 +78,8 @@ void showProgress(int value) {
 // Runs seq on the link's worker; the bar is drawn every 100 ms, as the
 // program's window does, and its line ended when the transfer is.
 kq::TransferResult runTransfer(kq::TransferSequence& seq, const kq::LinkSettings& link,
-                               const kq::LinkRunner::Hooks& hooks, const Chatter& chatter) {
+                               const kq::LinkRunner::Hooks& hooks, const Chatter& chatter,
+                               kq::LinkRecorder* trace) {
     int shown = -1;
     QTimer bar;
     bar.setInterval(100);
@@ -87,8 +92,12 @@ kq::TransferResult runTransfer(kq::TransferSequence& seq, const kq::LinkSettings
                   << (link.fast ? " (fast link)" : "") << "\n";
     }
     QTimer interrupt;
+    bool cancelled = false;
     QObject::connect(&interrupt, &QTimer::timeout, [&] {
-        if (Interrupted()) seq.Cancel();
+        if (!Interrupted() || cancelled) return;
+        cancelled = true;
+        if (trace) trace->Cancel();
+        seq.Cancel();
     });
     interrupt.start(50);
     kq::LinkRunner::Hooks h = hooks;
@@ -99,7 +108,7 @@ kq::TransferResult runTransfer(kq::TransferSequence& seq, const kq::LinkSettings
         showProgress(shown = seq.Progress());
         bar.start();
     };
-    const auto result = kq::LinkRunner::Run(seq, link, h);
+    const auto result = kq::LinkRunner::Run(seq, link, h, trace);
     bar.stop();
     if (shown >= 0) {
         if (seq.Progress() != shown) showProgress(seq.Progress());
@@ -126,7 +135,7 @@ int numberOption(const Args& a, const std::string& name, int first, int last, in
 }
 
 // The link options every radio command takes.
-const std::set<std::string> kLinkValues = {"--tick-ms", "--eeprom-ms"};
+const std::set<std::string> kLinkValues = {"--tick-ms", "--eeprom-ms", "--trace"};
 const std::set<std::string> kLinkFlags = {"--fast", "--quiet", "--verbose", "--progress"};
 
 std::set<std::string> with(std::set<std::string> names, const std::set<std::string>& more) {
@@ -144,6 +153,24 @@ kq::LinkSettings linkSettings(const Args& a, const QStringList& ports) {
     link.tickMs = numberOption(a, "--tick-ms", link.tickMs, 1000, link.tickMs);
     link.eepromMs = numberOption(a, "--eeprom-ms", 0, 1000, link.eepromMs);
     return link;
+}
+
+// The link log of --trace, if asked for; its file is made now, so that one
+// that cannot be written is said before the radio is touched.
+std::unique_ptr<kq::LinkRecorder> traceOption(const Args& a) {
+    const std::string* path = a.option("--trace");
+    if (!path) return nullptr;
+    kq::WriteFileReplacing(*path, "");
+    return std::make_unique<kq::LinkRecorder>(std::string("kqtool ") + kq::ProgramVersion);
+}
+
+void saveTrace(const kq::LinkRecorder* trace, const Args& a) {
+    if (!trace) return;
+    try {
+        kq::WriteFileReplacing(*a.option("--trace"), trace->Text());
+    } catch (const std::exception& e) {
+        std::cerr << "kqtool: the link log was not saved: " << e.what() << "\n";
+    }
 }
 
 // --port DEV[,DEV...] of read and verify.
@@ -169,12 +196,16 @@ int cmdRead(const std::vector<std::string>& args) {
     if (!out) throw UsageError{"option '-o' is required"};
     const kq::LinkSettings link = linkSettings(a, portOption(a));
     const Chatter chatter = chatterOf(a);
+    const auto trace = traceOption(a);
     QtScope qt;
     CatchInterrupts();
     kq::ClassKQxx53 blank;
     kq::TransferSequence t(blank.TotalEEWords());
-    kq::TransferResult r = runTransfer(t, link, {}, chatter);
+    if (trace) trace->Read(blank.TotalEEWords());
+    kq::TransferResult r = runTransfer(t, link, {}, chatter, trace.get());
     auto radio = kq::RadioTable(r, blank);
+    if (trace) trace->Finish(r); // words the codec refuses end the read otherwise
+    saveTrace(trace.get(), a);
     const int status = finish(r, link, chatter);
     if (radio) SaveChannel(*radio, *out);
     return status;
@@ -206,8 +237,10 @@ QStringList takePorts(std::vector<std::string>& args) {
 
 // One write of job into the radio, with a backup first unless o says
 // otherwise; a radio of another model or never initiated is written only on
-// --yes (or a yes on a terminal for the model).
-int writeRadio(kq::WriteJob job, const BenchOptions& o, const Chatter& chatter) {
+// --yes (or a yes on a terminal for the model); a link log with --trace.
+int writeRadio(kq::WriteJob job, const BenchOptions& o, const Chatter& chatter, const Args& a) {
+    const auto trace = traceOption(a);
+    if (trace) trace->Write(job);
     const int fileModel = job.model;
     kq::TransferSequence t(std::move(job));
     const bool yes = o.yes;
@@ -224,7 +257,9 @@ int writeRadio(kq::WriteJob job, const BenchOptions& o, const Chatter& chatter) 
     };
     hooks.confirmUninitiated = [yes](int) { return yes; };
     if (o.backup) hooks.keepBackup = kq::KeepRadioBackup;
-    return finish(runTransfer(t, o.link, hooks, chatter), o.link, chatter);
+    const kq::TransferResult r = runTransfer(t, o.link, hooks, chatter, trace.get());
+    saveTrace(trace.get(), a);
+    return finish(r, o.link, chatter);
 }
 
 int cmdWrite(const std::vector<std::string>& given) {
@@ -238,6 +273,7 @@ int cmdWrite(const std::vector<std::string>& given) {
     bench.repeat = a.flag("--repeat");
     bench.yes = a.flag("--yes");
     bench.link = linkSettings(a, ports);
+    if (const std::string* trace = a.option("--trace")) bench.trace = *trace;
     const bool parallel = a.flag("--parallel");
     if (a.option("--count") && !bench.repeat) throw UsageError{"--count needs --repeat"};
     bench.count = numberOption(a, "--count", 1, 1000000, 0);
@@ -256,7 +292,7 @@ int cmdWrite(const std::vector<std::string>& given) {
     QtScope qt;
     CatchInterrupts();
     if (bench.repeat || parallel) return RunBench(dev, bench);
-    return writeRadio(kq::PrepareWrite(dev), bench, chatter);
+    return writeRadio(kq::PrepareWrite(dev), bench, chatter, a);
 }
 
 // Writes a backup's words back into the radio, as they were read.
@@ -293,7 +329,7 @@ int cmdRestore(const std::vector<std::string>& given) {
     if (!chatter.quiet) std::cerr << "kqtool: restoring " << kq::PathForMessage(path) << "\n";
     QtScope qt;
     CatchInterrupts();
-    return writeRadio(std::move(job), o, chatter);
+    return writeRadio(std::move(job), o, chatter, a);
 }
 
 // Reads the radio and compares it with the image a write of the file would
@@ -318,10 +354,13 @@ int cmdVerify(const std::vector<std::string>& args) {
         sent = file;
     }
     const kq::LinkSettings link = linkSettings(a, portOption(a));
+    const auto trace = traceOption(a);
     QtScope qt;
     CatchInterrupts();
     kq::TransferSequence t(sent.TotalEEWords());
-    const kq::TransferResult r = runTransfer(t, link, {}, chatter);
+    if (trace) trace->Read(sent.TotalEEWords());
+    const kq::TransferResult r = runTransfer(t, link, {}, chatter, trace.get());
+    saveTrace(trace.get(), a);
     using O = kq::TransferOutcome;
     // Only a whole image can be compared; NotInitiated still read every word.
     if (r.outcome != O::Done && r.outcome != O::NotInitiated) return finish(r, link, chatter);
@@ -351,12 +390,28 @@ int cmdVerify(const std::vector<std::string>& args) {
     return ExitDiffers;
 }
 
+// Re-runs a link log's transfer in virtual time against its radio.
+int cmdReplay(const std::vector<std::string>& args) {
+    const Args a = parseArgs(args, {}, 1);
+    kq::LinkLog log;
+    try {
+        log = kq::ParseLinkLog(ReadInput(a.positional[0], kMaxLinkLogBytes, "a link log"));
+    } catch (const std::exception& e) {
+        std::cerr << "kqtool replay: " << e.what() << "\n";
+        return ExitCannotRead;
+    }
+    const kq::ReplayReport r = kq::ReplayLinkLog(log);
+    std::cout << kq::ReplayText(log, r);
+    std::cout.flush();
+    return r.diverged ? ExitDiverged : kq::ExitCodeOf(r.result.outcome);
+}
+
 } // namespace
 
 void RegisterRadioCommands() {
     // The link options of every radio command, after its own.
     const std::string link =
-        " [--fast] [--tick-ms N] [--eeprom-ms N] [--quiet|--verbose] [--progress]";
+        " [--fast] [--tick-ms N] [--eeprom-ms N] [--trace FILE] [--quiet|--verbose] [--progress]";
     const kq::LinkSettings defaults;
     const std::vector<OptionHelp> linkHelp = {
         {"--port DEV[,DEV...]",
@@ -368,6 +423,10 @@ void RegisterRadioCommands() {
                             " ms tick for a slow adapter (up to 1000)"},
         {"--eeprom-ms N", "the time a fast write leaves the radio to program a word (default " +
                               std::to_string(defaults.eepromMs) + ")"},
+        {"--trace FILE",
+         "write the link log to FILE: every byte each way with its time, the settings, the job, "
+         "the answers and the outcome (with --repeat or --parallel one file per radio, its number "
+         "before the extension: trace-1.log, trace-2.log, ...); kqtool replay re-runs it"},
         {"--quiet", "no progress bar and no line on success; failures are still reported"},
         {"--progress", "draw the progress bar also when standard error is not a terminal "
                        "(by default only on a terminal)"},
@@ -424,6 +483,14 @@ void RegisterRadioCommands() {
                 "words and channel rows are listed (file, radio); exit 0 same, 7 different, 3 or "
                 "4 as for read, 8 the file cannot be read",
                 cmdVerify, linkHelp});
+    AddCommand({"replay", "replay TRACE",
+                "re-run the transfer of a link log (--trace) in virtual time against a radio that "
+                "answers as logged; prints the outcome, whether it is the logged one, and the first"
+                " burst the program sends otherwise than logged; exit the outcome's status (0, 3 to"
+                " 6, as for read and write), " +
+                    std::to_string(ExitDiverged) +
+                    " when the program's frames differ from the log, 8 when the log cannot be read",
+                cmdReplay});
 }
 
 } // namespace kqtool

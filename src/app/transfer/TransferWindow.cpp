@@ -3,6 +3,7 @@
 #include "ChannelFile.h"
 #include "Form_Ports.h"
 #include "RadioBackups.h"
+#include "KqVersion.h"
 #include "LinkRunner.h"
 #include "ModuleKQDevice.h"
 #include "SerialPorts.h"
@@ -104,10 +105,16 @@ TransferResult TransferWindow::Run() {
     // The link runs on its own thread with what the transfer needs by value,
     // so boxes and dialogs opened meanwhile cannot stretch its waits, and
     // the table stays the UI thread's alone.
-    m_Transfer = m_Dir == TransferSequence::Direction::Write
-                     ? std::make_unique<TransferSequence>(m_Job ? *m_Job
-                                                                : PrepareWrite(doc.myDevice()))
-                     : std::make_unique<TransferSequence>(doc.myDevice().TotalEEWords());
+    m_Trace = std::make_unique<LinkRecorder>(std::string("kqprogrammer ") + ProgramVersion);
+    if (m_Dir == TransferSequence::Direction::Write) {
+        // A restore sends the backup's words; a download, the table's.
+        const WriteJob job = m_Job ? *m_Job : PrepareWrite(doc.myDevice());
+        m_Trace->Write(job);
+        m_Transfer = std::make_unique<TransferSequence>(job);
+    } else {
+        m_Trace->Read(doc.myDevice().TotalEEWords());
+        m_Transfer = std::make_unique<TransferSequence>(doc.myDevice().TotalEEWords());
+    }
     LinkRunner::Hooks hooks;
     hooks.portFound = [this](int port, const QString& device) {
         status(tr("Radio found on %1")
@@ -124,7 +131,7 @@ TransferResult TransferWindow::Run() {
     const QString ports = SearchedPorts(m_Link).mid(0, 4).join(", ");
     status(tr("Looking for the radio on %1 ...").arg(ports));
 
-    TransferResult result = LinkRunner::Run(*m_Transfer, m_Link, hooks);
+    TransferResult result = LinkRunner::Run(*m_Transfer, m_Link, hooks, m_Trace.get());
     m_Finished = true;
     m_Timer.stop();
     Timer_Tick();
@@ -138,6 +145,9 @@ TransferResult TransferWindow::Run() {
             m_Doc->RecordChange(tr("Upload"));
         }
     }
+    m_Trace->Finish(result); // words the codec refuses end an upload otherwise
+    if (auto* m = qobject_cast<frmMain*>(parentWidget()))
+        m->KeepLinkLog(QString::fromStdString(m_Trace->Text()));
     // The box keeps the program's short texts; the status bar says what
     // happened (which word, which value, which port, what to do), in a field
     // of its own with a success or failure mark, until the next transfer or
@@ -165,6 +175,7 @@ void TransferWindow::closeEvent(QCloseEvent* e) {
     // Closing by the frame or CANCEL stops the transfer before the next
     // word; the window goes when the transfer has wound down.
     if (!m_Finished && m_Transfer) {
+        m_Trace->Cancel();
         m_Transfer->Cancel();
         e->ignore();
         return;

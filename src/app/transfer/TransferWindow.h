@@ -3,6 +3,7 @@
 // of them can be open at a time, since they share the one serial link.
 #pragma once
 
+#include "LinkLog.h"
 #include "LinkSettings.h"
 #include "TransferSequence.h"
 
@@ -57,6 +58,7 @@ private:
     const bool m_Backup;       // a write keeps the radio's table first
     std::optional<WriteJob> m_Job;
     std::unique_ptr<TransferSequence> m_Transfer;
+    std::unique_ptr<LinkRecorder> m_Trace; // the link log, kept by the main window
     QTimer m_Timer;
     bool m_Finished = false;
 };

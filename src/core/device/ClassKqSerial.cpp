@@ -149,7 +149,7 @@ void ClassKqSerial::Para_to_EEWord() {
         int64_t b4 = p.TxCHSpace != 0 ? (t.high | kSpacingBit) : (t.high & ~kSpacingBit);
         b4 = p.RFPower != 0 ? (b4 | kPowerBit) : (b4 & ~kPowerBit);
 
-        const std::size_t w = 16 + 3 * static_cast<std::size_t>(c);
+        const std::size_t w = static_cast<std::size_t>(ChannelWord(c));
         m_Words[w] = static_cast<int32_t>(b1 * 256 + r.low);
         m_Words[w + 1] = static_cast<int32_t>(r.a2 * 256 + b4);
         m_Words[w + 2] = static_cast<int32_t>(t.low * 256 + t.a2);
@@ -175,21 +175,22 @@ void ClassKqSerial::EEWord_to_Para() {
     auto lo = [](int32_t w) { return w & 0xFF; };
     const double p = m_PLLScaler;
     for (std::size_t c = 0; c < static_cast<std::size_t>(ChannelCount); ++c) {
-        const int32_t w0 = m_Words[16 + 3 * c];
-        const int32_t wS = m_Words[17 + 3 * c];
-        const int32_t w2 = m_Words[18 + 3 * c];
+        const std::size_t w = static_cast<std::size_t>(ChannelWord(static_cast<int>(c)));
+        const int32_t w0 = m_Words[w];
+        const int32_t wS = m_Words[w + 1];
+        const int32_t w2 = m_Words[w + 2];
         ChannelPara& ch = m_Channels[c];
 
         const int rxB = (hi(w0) & 15) * 256 + lo(w0);
         const int rxA = (hi(wS) & 254) / 2;
-        const double rxStep = (hi(w0) & 128) ? kFineStep : kCoarseStep;
+        const double rxStep = (hi(w0) & kStepFlag) ? kFineStep : kCoarseStep;
         const int txB = (lo(wS) & 15) * 256 + hi(w2);
         const int txA = (lo(w2) & 254) / 2;
-        const double txStep = (lo(wS) & 128) ? kFineStep : kCoarseStep;
+        const double txStep = (lo(wS) & kStepFlag) ? kFineStep : kCoarseStep;
 
-        ch.RFPower = (lo(wS) & 32) ? -1 : 0;
-        ch.RxCHSpace = (hi(w0) & 64) ? -1 : 0;
-        ch.TxCHSpace = (lo(wS) & 64) ? -1 : 0;
+        ch.RFPower = (lo(wS) & kPowerBit) ? -1 : 0;
+        ch.RxCHSpace = (hi(w0) & kSpacingBit) ? -1 : 0;
+        ch.TxCHSpace = (lo(wS) & kSpacingBit) ? -1 : 0;
 
         const double v = (p * rxB + rxA) * rxStep / kKHzPerMHz;
         ch.RxFreq = v - m_RFIF;

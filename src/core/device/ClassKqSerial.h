@@ -42,6 +42,11 @@ const ModelInfo* FindModel(int code);
 
 constexpr int16_t ChannelCount = 16;
 constexpr int16_t WordSlots = 128;
+// Words 16 + 3c .. 18 + 3c hold channel c; the words before them are the
+// image's header (identification, model, reference divider).
+constexpr int FirstChannelWord = 16;
+constexpr int WordsPerChannel = 3;
+constexpr int ChannelWord(int ch) { return FirstChannelWord + WordsPerChannel * ch; }
 // Words exchanged with the radio and stored in files (TotalEEWords).
 constexpr int16_t RadioEEWords = 64;
 // Word 0 of an initialised radio; reading refuses any other value there.

@@ -26,8 +26,6 @@ public:
     // DELETE: clears the selected channels; the clipboard is untouched.
     static void DeleteChannels(ClassKQxx53& dev, const std::vector<int16_t>& rows);
 
-    void Clear() { m_Entries.clear(); }
-
 private:
     std::vector<ChannelPara> m_Entries;
 };

@@ -2,6 +2,7 @@
 
 #include "ChannelText.h"
 #include "MessageQuote.h"
+#include "TextBytes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -29,13 +30,6 @@ const char* const kDroppable[] = {"name",   "tone",     "skip",     "comment",
 
 // Far more rows than any channel list; beyond this the text is not one.
 constexpr int kMaxRows = 10000;
-
-std::string lower(std::string s) {
-    for (char& c : s) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return s;
-}
 
 std::string trim(const std::string& s) {
     const auto b = s.find_first_not_of(" \t\r");
@@ -177,7 +171,7 @@ ChannelPara kqRow(const Record& r) {
     if (p.RxCHSpace > 0) bad(3, "is neither 12.5 nor 25");
     p.TxCHSpace = spacingValue(f[4]);
     if (p.TxCHSpace > 0) bad(4, "is neither 12.5 nor 25");
-    const std::string pw = lower(f[5]);
+    const std::string pw = AsciiLower(f[5]);
     if (pw != "high" && pw != "low" && pw != "h" && pw != "l") bad(5, "is neither high nor low");
     p.RFPower = pw[0] == 'h' ? -1 : 0;
     return p;
@@ -211,7 +205,7 @@ int64_t toHertz(double mhz) { return std::llround(mhz * 1e6); }
 
 // "High", "Low", or watts ("5", "0.5W", "5.0 W").
 int powerValue(const std::string& text) {
-    const std::string p = lower(text);
+    const std::string p = AsciiLower(text);
     if (p.empty() || p == "low" || p == "l") return 0;
     if (p == "high" || p == "h") return -1;
     std::string number = p;
@@ -244,7 +238,7 @@ ChannelPara chirpRow(const Record& r, const ChirpColumns& c) {
         bad("frequency", "is not a receive frequency this radio can hold");
     }
     p.RxFreq = rx / 1e6;
-    const std::string duplex = lower(*field(r, c, "duplex"));
+    const std::string duplex = AsciiLower(*field(r, c, "duplex"));
     const std::string& offsetText = *field(r, c, "offset");
     int64_t tx = rx;
     if (duplex == "+" || duplex == "-" || duplex == "split") {
@@ -262,7 +256,7 @@ ChannelPara chirpRow(const Record& r, const ChirpColumns& c) {
         bad("duplex", "is none of blank, +, -, split and off");
     }
     p.TxFreq = tx / 1e6;
-    const std::string mode = lower(*field(r, c, "mode"));
+    const std::string mode = AsciiLower(*field(r, c, "mode"));
     if (mode != "fm" && mode != "nfm") bad("mode", "is neither FM (25 kHz) nor NFM (12.5 kHz)");
     p.RxCHSpace = p.TxCHSpace = mode == "fm" ? -1 : 0;
     const std::string* power = field(r, c, "power");
@@ -341,7 +335,7 @@ CsvImport ImportCsv(const std::string& text, const ClassKQxx53& base, const std:
     while (columns > 1 && head.fields[columns - 1].empty()) --columns;
     ChirpColumns chirp;
     for (std::size_t i = 0; i < columns; ++i) {
-        const std::string name = lower(head.fields[i]);
+        const std::string name = AsciiLower(head.fields[i]);
         if (!name.empty() && !chirp.index.emplace(name, i).second) {
             badRow(source, head.row,
                    "the column " + QuoteForMessage(head.fields[i]) + " appears twice");
@@ -350,7 +344,7 @@ CsvImport ImportCsv(const std::string& text, const ClassKQxx53& base, const std:
     }
     bool kq = columns == kKqColumnCount;
     for (std::size_t i = 0; kq && i < kKqColumnCount; ++i)
-        kq = lower(head.fields[i]) == kKqColumns[i];
+        kq = AsciiLower(head.fields[i]) == kKqColumns[i];
     if (!kq) {
         if (!chirp.index.count("location") || !chirp.index.count("frequency")) {
             badRow(source, head.row,

@@ -1,6 +1,7 @@
 #include "ChannelFile.h"
 
 #include "MessageQuote.h"
+#include "TextBytes.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -48,7 +49,6 @@ void putBytes(const std::string& bytes, ChannelFileHeader& header, int start) {
     }
 }
 
-std::string errnoText(int err) { return err ? std::string(std::strerror(err)) : "unknown error"; }
 
 // Enough bytes to show kShownChars characters of a field and to know that
 // it goes on.
@@ -148,30 +148,13 @@ std::string shown(const Field& f) { return QuoteForMessage(f.text, kShownChars);
 
 std::string Utf16LeBytes(const std::string& utf8) {
     std::string out;
-    const auto* s = reinterpret_cast<const unsigned char*>(utf8.data());
-    const std::size_t n = utf8.size();
     std::size_t i = 0;
-    while (i < n) {
+    while (i < utf8.size()) {
         uint32_t cp = 0xFFFD;
         std::size_t len = 1;
-        const unsigned char b = s[i];
-        if (b < 0x80) {
-            cp = b;
-        } else if (b >= 0xC2 && b <= 0xF4) {
-            const std::size_t need = b < 0xE0 ? 2 : (b < 0xF0 ? 3 : 4);
-            uint32_t v = b & (need == 2 ? 0x1F : need == 3 ? 0x0F : 0x07);
-            std::size_t k = 1;
-            for (; k < need && i + k < n && (s[i + k] & 0xC0) == 0x80; ++k) {
-                v = (v << 6) | (s[i + k] & 0x3F);
-            }
-            const uint32_t minimum = need == 2 ? 0x80 : need == 3 ? 0x800 : 0x10000;
-            if (k == need && v >= minimum && v <= 0x10FFFF && !(v >= 0xD800 && v <= 0xDFFF)) {
-                cp = v;
-                len = need;
-            } else {
-                len = k; // skip the broken sequence as one replacement
-            }
-        }
+        // A broken sequence is skipped as one replacement character.
+        if (const std::size_t n = DecodeUtf8(utf8, i, cp, &len)) len = n;
+        else cp = 0xFFFD;
         if (cp >= 0x10000) {
             cp -= 0x10000;
             appendUnit(out, 0xD800 + (cp >> 10));
@@ -338,7 +321,7 @@ std::string ReadChannelFileBytes(const std::string& path) {
     }
     std::ifstream in(p, std::ios::binary);
     if (!in) {
-        throw FileError(name + ": the file cannot be opened (" + errnoText(errno) + ").");
+        throw FileError(name + ": the file cannot be opened (" + ErrnoText(errno) + ").");
     }
     std::string text;
     char buf[8192];
@@ -349,7 +332,7 @@ std::string ReadChannelFileBytes(const std::string& path) {
                             ": the file is too large to be a channel file; nothing was loaded.");
         }
     }
-    if (in.bad()) throw FileError(name + ": the file cannot be read (" + errnoText(errno) + ").");
+    if (in.bad()) throw FileError(name + ": the file cannot be read (" + ErrnoText(errno) + ").");
     return text;
 }
 

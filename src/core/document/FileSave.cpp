@@ -1,6 +1,7 @@
 #include "FileSave.h"
 
 #include "MessageQuote.h"
+#include "TextBytes.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -11,11 +12,9 @@
 #include <sstream>
 #include <system_error>
 
-#ifndef _WIN32
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#endif
 
 namespace fs = std::filesystem;
 
@@ -35,10 +34,6 @@ std::string tempName() {
 [[noreturn]] void fail(const std::string& path, const std::string& what) {
     throw FileError(PathForMessage(path) + ": " + what);
 }
-
-#ifndef _WIN32
-
-std::string errnoText(int err) { return err ? std::string(std::strerror(err)) : "unknown error"; }
 
 constexpr char kUnchanged[] = "; nothing was saved, the old file is unchanged.";
 
@@ -71,7 +66,7 @@ std::string resolveLinks(const std::string& path, struct stat& st, bool& exists,
         if (::lstat(p.c_str(), &st) != 0) {
             const int err = errno;
             if (err != ENOENT)
-                fail(path, "cannot be examined (" + errnoText(err) + "); nothing was saved.");
+                fail(path, "cannot be examined (" + ErrnoText(err) + "); nothing was saved.");
             if (hops > 0) {
                 fail(path, "the link points to " + QuoteForMessage(p, 200) +
                                ", which does not exist; nothing was saved.");
@@ -86,7 +81,7 @@ std::string resolveLinks(const std::string& path, struct stat& st, bool& exists,
         std::string target(4096, '\0');
         const ssize_t n = ::readlink(p.c_str(), &target[0], target.size());
         if (n < 0)
-            fail(path, "the link cannot be read (" + errnoText(errno) + "); nothing was saved.");
+            fail(path, "the link cannot be read (" + ErrnoText(errno) + "); nothing was saved.");
         target.resize(static_cast<std::size_t>(n));
         p = (!target.empty() && target[0] == '/') ? target : folderOf(p) + "/" + target;
     }
@@ -98,11 +93,11 @@ std::string resolveLinks(const std::string& path, struct stat& st, bool& exists,
 void writeInPlace(const std::string& path, const std::string& bytes, int flags = 0) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC | flags);
     if (fd < 0)
-        fail(path, "cannot be opened for writing (" + errnoText(errno) + "); nothing was written.");
+        fail(path, "cannot be opened for writing (" + ErrnoText(errno) + "); nothing was written.");
     const bool ok = writeAll(fd, bytes);
     const int err = errno;
     if (::close(fd) != 0 || !ok)
-        fail(path, "could not be written (" + errnoText(ok ? errno : err) + ").");
+        fail(path, "could not be written (" + ErrnoText(ok ? errno : err) + ").");
 }
 
 void replaceFile(const std::string& path, const std::string& file, const struct stat* old,
@@ -118,12 +113,12 @@ void replaceFile(const std::string& path, const std::string& file, const struct 
         if (fd < 0 && errno != EEXIST) break;
     }
     if (fd < 0) {
-        fail(path, "cannot create a file in its folder (" + errnoText(errno) + ")" + kUnchanged);
+        fail(path, "cannot create a file in its folder (" + ErrnoText(errno) + ")" + kUnchanged);
     }
     auto abandon = [&](const std::string& step, int err) {
         ::close(fd);
         ::unlink(temp.c_str());
-        fail(path, step + " (" + errnoText(err) + ")" + kUnchanged);
+        fail(path, step + " (" + ErrnoText(err) + ")" + kUnchanged);
     };
     if (!writeAll(fd, bytes)) abandon("the file could not be written", errno);
     if (old) {
@@ -140,12 +135,12 @@ void replaceFile(const std::string& path, const std::string& file, const struct 
     if (::close(fd) != 0) {
         const int err = errno;
         ::unlink(temp.c_str());
-        fail(path, "the file could not be written (" + errnoText(err) + ")" + kUnchanged);
+        fail(path, "the file could not be written (" + ErrnoText(err) + ")" + kUnchanged);
     }
     if (::rename(temp.c_str(), file.c_str()) != 0) {
         const int err = errno;
         ::unlink(temp.c_str());
-        fail(path, "the file could not be replaced (" + errnoText(err) + ")" + kUnchanged);
+        fail(path, "the file could not be replaced (" + ErrnoText(err) + ")" + kUnchanged);
     }
     // Make the rename itself durable. The new file is in place by now, so a
     // folder that cannot be flushed is not reported as a failed save.
@@ -172,11 +167,7 @@ int ownDescriptor(const std::string& path) {
     return -1;
 }
 
-#endif
-
 } // namespace
-
-#ifndef _WIN32
 
 void WriteFileReplacing(const std::string& path, const std::string& bytes) {
     if (path.empty()) throw FileError("No file name was given; nothing was saved.");
@@ -186,13 +177,13 @@ void WriteFileReplacing(const std::string& path, const std::string& bytes) {
     if (own >= 0) {
         if (::fcntl(own, F_GETFD) == -1)
             fail(path, "no such descriptor is open; nothing was written.");
-        if (!writeAll(own, bytes)) fail(path, "could not be written (" + errnoText(errno) + ").");
+        if (!writeAll(own, bytes)) fail(path, "could not be written (" + ErrnoText(errno) + ").");
         return;
     }
     struct stat target {};
     const bool present = ::stat(path.c_str(), &target) == 0;
     if (!present && errno != ENOENT) {
-        fail(path, "cannot be examined (" + errnoText(errno) + "); nothing was saved.");
+        fail(path, "cannot be examined (" + ErrnoText(errno) + "); nothing was saved.");
     }
     if (present && S_ISDIR(target.st_mode))
         fail(path, "this is a folder, not a file; nothing was saved.");
@@ -228,43 +219,5 @@ void WriteFileReplacing(const std::string& path, const std::string& bytes) {
     }
     replaceFile(path, file, &st, bytes);
 }
-
-#else
-
-// Plain fallback: no links, owners or device nodes to look after.
-void WriteFileReplacing(const std::string& path, const std::string& bytes) {
-    if (path.empty()) throw FileError("No file name was given; nothing was saved.");
-    const fs::path target = fs::u8path(path);
-    std::error_code ec;
-    const auto old = fs::status(target, ec);
-    if (fs::is_directory(old)) fail(path, "this is a folder, not a file; nothing was saved.");
-    if (fs::exists(old) && (old.permissions() & fs::perms::owner_write) == fs::perms::none) {
-        fail(path, "the file is read-only; nothing was saved.");
-    }
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    if (!fs::is_directory(folder, ec)) fail(path, "the folder does not exist; nothing was saved.");
-    fs::path temp;
-    std::ofstream out;
-    for (int attempt = 0; attempt < 16 && !out.is_open(); ++attempt) {
-        temp = folder / fs::u8path(tempName());
-        if (!fs::exists(temp, ec)) out.open(temp, std::ios::binary | std::ios::trunc);
-    }
-    if (!out.is_open()) fail(path, "cannot create a file in its folder; nothing was saved.");
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) {
-        fs::remove(temp, ec);
-        fail(path, "the file could not be written; nothing was saved, the old file is unchanged.");
-    }
-    fs::rename(temp, target, ec);
-    if (ec) {
-        std::error_code ignore;
-        fs::remove(temp, ignore);
-        fail(path, "the file could not be replaced (" + ec.message() +
-                       "); nothing was saved, the old file is unchanged.");
-    }
-}
-
-#endif
 
 } // namespace kq

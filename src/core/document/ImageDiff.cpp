@@ -13,8 +13,8 @@ ImageDiff CompareImages(const ClassKQxx53& a, const ClassKQxx53& b) {
     for (int k = 0; k < std::min(n, FirstChannelWord); ++k)
         if (differs(k)) d.headerWords.push_back(static_cast<int16_t>(k));
     for (int16_t ch = ClassKQxx53::FirstCHNumber(); ch <= ClassKQxx53::LastCHNumber(); ++ch) {
-        const int first = FirstChannelWord + 3 * ch;
-        for (int k = first; k < first + 3 && k < n; ++k) {
+        const int first = ChannelWord(ch);
+        for (int k = first; k < first + WordsPerChannel && k < n; ++k) {
             if (differs(k)) {
                 d.channels.push_back(ch);
                 break;

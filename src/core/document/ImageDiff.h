@@ -9,10 +9,6 @@
 
 namespace kq {
 
-// Words 16 + 3c .. 18 + 3c hold channel c; the words before them are the
-// image's header (identification, model, reference divider).
-constexpr int FirstChannelWord = 16;
-
 struct ImageDiff {
     std::vector<int16_t> headerWords; // addresses below FirstChannelWord, rising
     std::vector<int16_t> channels;    // channels with any of their words different, rising

@@ -1,34 +1,13 @@
 #include "MessageQuote.h"
 
+#include "TextBytes.h"
+
 #include <cstdint>
 #include <cstdio>
 
 namespace kq {
 
 namespace {
-
-// Length of the UTF-8 sequence at s[i] and its code point, or 0 when the
-// bytes there are not a valid sequence.
-std::size_t decodeUtf8(const std::string& s, std::size_t i, uint32_t& cp) {
-    const auto b = static_cast<unsigned char>(s[i]);
-    if (b < 0x80) {
-        cp = b;
-        return 1;
-    }
-    if (b < 0xC2 || b > 0xF4) return 0;
-    const std::size_t need = b < 0xE0 ? 2 : (b < 0xF0 ? 3 : 4);
-    if (i + need > s.size()) return 0;
-    uint32_t v = b & (need == 2 ? 0x1F : need == 3 ? 0x0F : 0x07);
-    for (std::size_t k = 1; k < need; ++k) {
-        const auto c = static_cast<unsigned char>(s[i + k]);
-        if ((c & 0xC0) != 0x80) return 0;
-        v = (v << 6) | (c & 0x3F);
-    }
-    const uint32_t minimum = need == 2 ? 0x80 : need == 3 ? 0x800 : 0x10000;
-    if (v < minimum || v > 0x10FFFF || (v >= 0xD800 && v <= 0xDFFF)) return 0;
-    cp = v;
-    return need;
-}
 
 // Characters a terminal or a log viewer would act on instead of showing.
 bool mustEscape(uint32_t cp) {
@@ -49,7 +28,7 @@ std::string QuoteForMessage(const std::string& text, std::size_t maxChars) {
             break;
         }
         uint32_t cp = 0;
-        const std::size_t len = decodeUtf8(text, i, cp);
+        const std::size_t len = DecodeUtf8(text, i, cp);
         if (len == 0) {
             std::snprintf(buf, sizeof buf, "\\x%02X", static_cast<unsigned char>(text[i]));
             out += buf;
@@ -82,7 +61,7 @@ std::string QuoteForMessage(const std::string& text, std::size_t maxChars) {
 std::string PathForMessage(const std::string& path) {
     for (std::size_t i = 0; i < path.size();) {
         uint32_t cp = 0;
-        const std::size_t len = decodeUtf8(path, i, cp);
+        const std::size_t len = DecodeUtf8(path, i, cp);
         if (len == 0 || mustEscape(cp)) return QuoteForMessage(path, path.size());
         i += len;
     }

@@ -13,12 +13,12 @@ namespace {
 std::string Shown(const std::string& b) { return QuoteForMessage(b, b.size()); }
 
 // A burst of chatter longer than this is left to the exchange that follows.
-constexpr LinkTime kDrainGivesUp{2000000};
+constexpr LinkTime kDrainGivesUp = Millis(2000);
 
 } // namespace
 
 Form_QVCom::Form_QVCom(SerialLine& line, TimeSource& time, const LinkSettings& settings)
-    : m_Line(line), m_Clock(time, LinkTime(static_cast<long long>(settings.tickMs) * 1000)),
+    : m_Line(line), m_Clock(time, settings.Tick()),
       m_Settings(settings) {
     m_LastRx = m_Clock.Now();
     Search();
@@ -243,7 +243,7 @@ Form_QVCom::Reply Form_QVCom::Exchange(const std::string& frame, bool isRead, in
             // A written word is programmed now; what came during it is lost.
             if (!isRead)
                 m_Clock.SleepUntil(
-                    std::max(m_Clock.Now() + LinkTime(m_Settings.eepromMs * 1000LL),
+                    std::max(m_Clock.Now() + m_Settings.EepromHold(),
                              m_Clock.TickAfter(sent, 2)));
             return ended(Reply::Taken);
         }
@@ -362,7 +362,7 @@ void Form_QVCom::WriteByte(int NewEEdata, short NewEEaddr) {
     if (clear) m_Line.Write(frame);
     if (clear && Collect(frame, false, m_Clock.Now(), echo, std::nullopt, unused)) {
         // The radio programs the word now and would lose what we send.
-        m_Clock.SleepUntil(m_Clock.Now() + LinkTime(m_Settings.eepromMs * 1000LL));
+        m_Clock.SleepUntil(m_Clock.Now() + m_Settings.EepromHold());
         return;
     }
     if (m_Line.Failed()) return;

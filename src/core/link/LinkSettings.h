@@ -2,6 +2,8 @@
 // by kqtool's command line, copied into each transfer.
 #pragma once
 
+#include "LinkTime.h"
+
 #include <string>
 #include <vector>
 
@@ -16,9 +18,12 @@ struct LinkSettings {
     bool fast = false;
     // The pacing tick. The radio's protocol is timed on 20 ms; a longer tick
     // helps a slow adapter.
-    int tickMs = 20;
+    int tickMs = kProtocolTickMs;
     // After a fast write's echo: the time the radio needs to program a word.
-    int eepromMs = 10;
+    int eepromMs = kEepromHoldMs;
+
+    LinkTime Tick() const { return Millis(tickMs); }
+    LinkTime EepromHold() const { return Millis(eepromMs); }
 };
 
 } // namespace kq

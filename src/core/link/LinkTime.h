@@ -11,6 +11,12 @@ using LinkTime = std::chrono::microseconds;
 
 // One character at 9600 baud with a start, 8 data and 2 stop bits.
 constexpr LinkTime kCharTime{1146};
+// The radio protocol's pacing tick.
+constexpr int kProtocolTickMs = 20;
+// How long a radio programs a written word into its EEPROM.
+constexpr int kEepromHoldMs = 10;
+
+constexpr LinkTime Millis(long long ms) { return LinkTime(ms * 1000); }
 
 class TimeSource {
 public:

@@ -8,7 +8,6 @@
 namespace kq {
 
 namespace {
-constexpr LinkTime Ms(int ms) { return LinkTime(ms * 1000LL); }
 
 int HexValue(const std::string& s, size_t from, size_t n) {
     int v = 0;
@@ -40,7 +39,7 @@ LinkTime RadioModel::Send(const std::string& s, LinkTime start) {
         LinkTime release = t;
         if (m_B.latencyMs > 0) {
             // A USB adapter hands over what it has at the end of each period.
-            const LinkTime period = Ms(m_B.latencyMs);
+            const LinkTime period = Millis(m_B.latencyMs);
             release = period * ((t.count() + period.count() - 1) / period.count());
         }
         if (!m_Out.empty()) release = std::max(release, m_Out.back().second);
@@ -66,7 +65,7 @@ LinkTime RadioModel::NextDue() const {
 void RadioModel::Receive(char c, LinkTime at) {
     // The line brings the computer's characters one by one.
     if (m_B.paceInput) at = std::max(at, m_LastIn + kCharTime);
-    const bool afterSilence = at - m_LastIn > Ms(400);
+    const bool afterSilence = at - m_LastIn > Millis(400);
     m_LastIn = at;
     if (at < m_BusyUntil) return; // programming the EEPROM: the character is lost
     if (!m_Plugged) {
@@ -89,7 +88,7 @@ void RadioModel::Frame(LinkTime at, bool afterSilence) {
         // With a per-character echo the echo is the answer.
         const LinkTime answered =
             m_B.echoPerChar && !m_B.noEcho ? Send("", at) : Send(m_B.probeAnswer, at);
-        if (!m_B.probeExtra.empty() && afterSilence) Send(m_B.probeExtra, answered + Ms(5));
+        if (!m_B.probeExtra.empty() && afterSilence) Send(m_B.probeExtra, answered + Millis(5));
         return;
     }
     if (m_Frame.size() != 7) return;
@@ -97,12 +96,12 @@ void RadioModel::Frame(LinkTime at, bool afterSilence) {
     const bool isRead = m_Frame.compare(2, 4, "00MD") == 0;
     if (isRead && Fault(addr, WordFault::Kind::Silent)) return;
     WordFault f;
-    const LinkTime start = at + (isRead && Fault(addr, WordFault::Kind::LateEcho, &f) ? Ms(f.ms) : LinkTime(0));
+    const LinkTime start = at + (isRead && Fault(addr, WordFault::Kind::LateEcho, &f) ? Millis(f.ms) : LinkTime(0));
     if (!isRead) {
         if (framesEchoed) Send(m_Frame, start);
         if (!Fault(addr, WordFault::Kind::LostWrite))
             m_Words[static_cast<size_t>(addr)] = HexValue(m_Frame, 2, 4);
-        m_BusyUntil = at + Ms(m_B.eepromMs);
+        m_BusyUntil = at + Millis(m_B.eepromMs);
         return;
     }
     int w = m_Words[static_cast<size_t>(addr)];
@@ -124,7 +123,7 @@ void RadioModel::Frame(LinkTime at, bool afterSilence) {
         return;
     }
     if (!reply.empty()) Send(reply, start);
-    Send(answer, std::max(start, m_LineFree) + Ms(m_B.answerDelayMs + late));
+    Send(answer, std::max(start, m_LineFree) + Millis(m_B.answerDelayMs + late));
 }
 
 } // namespace kq

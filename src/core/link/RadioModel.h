@@ -43,7 +43,7 @@ struct WordFault {
 struct RadioBehaviour {
     bool paceOutput = true; // one character per character time, else at once
     bool paceInput = false; // the computer's characters at most one per character time
-    int eepromMs = 10;      // programming time from a write frame's CR
+    int eepromMs = kEepromHoldMs; // programming time from a write frame's CR
     bool echoPerChar = false;
     bool noEcho = false;      // neither the radio nor the cable echoes
     bool noProbe = false;     // no answer to the probe

@@ -3,7 +3,7 @@
 namespace kq {
 
 TickClock::TickClock(TimeSource& time, LinkTime tick)
-    : m_Time(time), m_Tick(tick.count() > 0 ? tick : LinkTime(20000)), m_Origin(time.Now()) {}
+    : m_Time(time), m_Tick(tick.count() > 0 ? tick : Millis(kProtocolTickMs)), m_Origin(time.Now()) {}
 
 LinkTime TickClock::TickAfter(LinkTime t, int n) const {
     // Ticks already passed at t, counting one that falls exactly on t.

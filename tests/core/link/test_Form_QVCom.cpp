@@ -12,7 +12,6 @@ using Outcome = kq::TransferSequence::Outcome;
 
 namespace {
 constexpr LinkTime kTick(20000);
-constexpr LinkTime Ms(long long ms) { return LinkTime(ms * 1000); }
 } // namespace
 
 TEST(TickClock, AWaitEndsOnTheNthBoundaryWhateverCameBefore) {
@@ -21,7 +20,7 @@ TEST(TickClock, AWaitEndsOnTheNthBoundaryWhateverCameBefore) {
     kq::TickClock clock(time, kTick);
     // Pauses of any length (a model question, a fast exchange, a drain),
     // then calls spread over a tick period.
-    for (LinkTime pause : {Ms(0), Ms(1), Ms(19), Ms(20), Ms(41), Ms(2500), Ms(10000)}) {
+    for (LinkTime pause : {kq::Millis(0), kq::Millis(1), kq::Millis(19), kq::Millis(20), kq::Millis(41), kq::Millis(2500), kq::Millis(10000)}) {
         for (LinkTime into = LinkTime(0); into < kTick; into += LinkTime(997)) {
             time.SleepUntil(time.Now() + pause + into);
             for (int n = 1; n <= 4; ++n) {
@@ -86,7 +85,7 @@ TEST(Form_QVCom, AnAnswerInTheProtocolsWindowIsTakenAtOnceALaterOneAskedAgain) {
     // nor taken from the wrong answer.
     int taken = 0, late = 0;
     for (int d = 0; d <= 60; ++d) {
-        for (LinkTime into : {LinkTime(0), Ms(7), LinkTime(19999)}) {
+        for (LinkTime into : {LinkTime(0), kq::Millis(7), LinkTime(19999)}) {
             RadioBehaviour b;
             b.answerDelayMs = d;
             SimRadio r(b);
@@ -97,7 +96,7 @@ TEST(Form_QVCom, AnAnswerInTheProtocolsWindowIsTakenAtOnceALaterOneAskedAgain) {
             const LinkTime sent = r.line.Now();
             EXPECT_EQ(link->ReadByte(7), r.radio.Words()[7]) << d << " " << into.count();
             // The echo ends 14 characters after sending (7 out, 7 back).
-            const LinkTime complete = sent + 19 * kq::kCharTime + Ms(d);
+            const LinkTime complete = sent + 19 * kq::kCharTime + kq::Millis(d);
             const LinkTime dropped = ticks.TickAfter(sent, 2);
             const bool inTime = complete < ticks.TickAfter(dropped, 2);
             EXPECT_EQ(link->AskedAgain(), inTime ? 0 : 1) << d << " " << into.count();
@@ -126,7 +125,7 @@ TEST(Form_QVCom, WriteToAnotherModelAfterAPauseOfAnyLengthAtTheQuestion) {
     // a model-2 table: the first write's verify must not reach the radio
     // while it still programs the word, however long the user thought.
     for (bool fast : {false, true}) {
-        for (LinkTime pause : {Ms(0), Ms(3), Ms(19), Ms(2000), Ms(2517), Ms(3000), Ms(10000)}) {
+        for (LinkTime pause : {kq::Millis(0), kq::Millis(3), kq::Millis(19), kq::Millis(2000), kq::Millis(2517), kq::Millis(3000), kq::Millis(10000)}) {
             RadioBehaviour b;
             b.echoPerChar = true;
             SimRadio r(b, 0, fast);
@@ -182,11 +181,11 @@ TEST(Form_QVCom, OneOddAnswerInAReadOrWriteNeverGivesAWrongImage) {
 TEST(Form_QVCom, APulledCableEndsTheTransferAtOnce) {
     for (bool fast : {false, true}) {
         SimRadio r({}, 2, fast);
-        r.line.PullAt(Ms(1000)); // after the search and a few words
+        r.line.PullAt(kq::Millis(1000)); // after the search and a few words
         const kq::TransferResult res = r.Read();
         EXPECT_EQ(res.outcome, Outcome::LinkFailed);
         EXPECT_GT(res.wordsDone, 0);
-        EXPECT_LE(r.line.Now(), Ms(1000) + 4 * kTick);
+        EXPECT_LE(r.line.Now(), kq::Millis(1000) + 4 * kTick);
         EXPECT_NE(res.portProblem.find("stopped working"), std::string::npos) << res.portProblem;
     }
 }

@@ -22,3 +22,60 @@ TEST(Frames, BytesOfWriteAndReadFramesRepliesAndDigits) {
                                                   {"G", 0}, {"", 0},   {"\xC1", 0}};
     for (const auto& [text, value] : digits) EXPECT_EQ(kq::HexDigitValue(text), value) << text;
 }
+
+// The one answer rule: what came back to a frame gives a word only as the
+// frame's exact echo (or none, on a line without echo), four hex digits in
+// either case, a CR and at most one LF. Late echoes, noise, cut answers and
+// leftovers give none.
+TEST(Frames, AWordIsTakenOnlyFromTheEchoFourDigitsAndCr) {
+    using kq::Echo;
+    using S = kq::ReplyCheck;
+    const std::string read = kq::ReadFrame(1), write = kq::WriteFrame(0x1234, 2);
+    struct Case {
+        std::string got, frame;
+        bool isRead;
+        Echo echo;
+        S::State state;
+        int word;
+    };
+    const Case cases[] = {
+        {"0100MD\rC500\r", read, true, Echo::Unknown, S::Complete, 0xC500},
+        {"0100MD\rc5ab\r\n", read, true, Echo::Present, S::Complete, 0xC5AB},
+        {"C500\r", read, true, Echo::Unknown, S::Complete, 0xC500}, // no echo
+        {"C500\r", read, true, Echo::Present, S::Surprise, -1},     // the echo is missing
+        {"0100MD\rC500\r", read, true, Echo::Absent, S::Surprise, -1},
+        {"0100MD\rC5", read, true, Echo::Present, S::Incomplete, -1}, // cut short, so far
+        {"0100", read, true, Echo::Unknown, S::Incomplete, -1},     // echo or answer: not yet told
+        {"0100MD\rC5Z0\r", read, true, Echo::Present, S::Surprise, -1},
+        {"0100MD\rC500\r\n\n", read, true, Echo::Present, S::Surprise, -1}, // left over
+        {"0100MD\rC500\rKQ", read, true, Echo::Present, S::Surprise, -1},
+        {"0100MD\rC5000\r", read, true, Echo::Present, S::Surprise, -1},   // noise among digits
+        {"0100\r", read, true, Echo::Unknown, S::Complete, 0x0100}, // see below
+        {"0100\rMD\rC500\r", read, true, Echo::Unknown, S::Surprise, -1},
+        {"0000MD\r0100MD\rC500\r", read, true, Echo::Present, S::Surprise, -1}, // a late echo
+        {"D\r50", read, true, Echo::Present, S::Surprise, -1},
+        {"020000MD\r", read, true, Echo::Present, S::Surprise, -1},
+        {"021234\r", write, false, Echo::Present, S::Complete, -1},
+        {"021235\r", write, false, Echo::Present, S::Surprise, -1},
+        {"0212", write, false, Echo::Unknown, S::Incomplete, -1},
+        {"", write, false, Echo::Unknown, S::Incomplete, -1}, // nothing back is no echo only when known
+        {"", write, false, Echo::Absent, S::Complete, -1},
+        {"021234\r\n", write, false, Echo::Present, S::Surprise, -1},
+        {"\r", "\r", false, Echo::Unknown, S::Complete, -1}, // the probe
+        {"\r\r", "\r", false, Echo::Unknown, S::Surprise, -1},
+        {"\rK", "\r", false, Echo::Present, S::Surprise, -1},
+    };
+    for (const Case& c : cases) {
+        const S r = kq::CheckReply(c.got, c.frame, c.isRead, c.echo);
+        EXPECT_EQ(r.state, c.state) << c.got;
+        if (c.isRead) {
+            EXPECT_EQ(r.word, c.word) << c.got;
+        }
+    }
+    // Noise that turns an echo's "0100" into four digits and a CR looks like
+    // an answer without echo: the rule cannot tell, so the link takes such
+    // an answer only on a line known to lack echoes, or where nothing follows.
+    EXPECT_TRUE(kq::CheckReply("0100MD\rC500\r", read, true, Echo::Unknown).echoed);
+    EXPECT_TRUE(kq::CheckReply("0100MD\rC500\r", read, true, Echo::Unknown).lfMayFollow);
+    EXPECT_FALSE(kq::CheckReply("C500\r", read, true, Echo::Unknown).echoed);
+}
