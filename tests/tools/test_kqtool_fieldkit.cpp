@@ -61,6 +61,9 @@ TEST_F(KqtoolRadio, ANeverInitiatedRadioIsWrittenOnlyWithYes) {
     EXPECT_EQ(r.status, 4);
     EXPECT_NE(r.err.find("EEPROM must be initiated! (word 0 is 0xC501, not 0xC500); nothing was written"),
               std::string::npos) << r.err;
+    // Also without a backup, word 0 is looked at first.
+    r = run("write " + q(file("t.KQ")) + port(radio) + " --fast --no-backup");
+    EXPECT_EQ(r.status, 4) << r.err;
     r = run("write " + q(file("t.KQ")) + port(radio) + " --fast --yes --trace " + q(file("yes.log")));
     EXPECT_EQ(r.status, 0) << r.err;
     // Its link log replays with the backup read and the yes as they were.
