@@ -16,6 +16,8 @@ packages=(cmake g++ make pkg-config libgtest-dev libbenchmark-dev
           lintian help2man librsvg2-bin)
 # The completion scripts' test sources bash-completion's helpers.
 packages+=(bash-completion)
+# The accessibility test walks the program's tree as a screen reader does.
+packages+=(dbus dbus-x11 at-spi2-core python3-pyatspi)
 
 install_missing() {
     local missing=()

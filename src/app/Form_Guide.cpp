@@ -29,6 +29,7 @@ Form_Guide::Form_Guide(frmMain& main) : QMainWindow(&main, Qt::Window) {
     m_Text = new QTextBrowser(this);
     m_Text->setObjectName(QStringLiteral("Text_Guide"));
     m_Text->setOpenExternalLinks(true);
+    m_Text->setAccessibleName(tr("User guide"));
     setCentralWidget(m_Text);
     const QString path = GuidePath();
     if (QFile::exists(path)) {
@@ -45,7 +46,10 @@ Form_Guide::Form_Guide(frmMain& main) : QMainWindow(&main, Qt::Window) {
 Form_Guide* Form_Guide::Instance() { return g_Guide; }
 
 Form_Guide* Form_Guide::ShowGuide(frmMain& main) {
-    if (!g_Guide) g_Guide = new Form_Guide(main);
+    if (!g_Guide) {
+        g_Guide = new Form_Guide(main);
+        PlaceOnScreen(g_Guide, &main);
+    }
     g_Guide->show();
     g_Guide->raise();
     return g_Guide;

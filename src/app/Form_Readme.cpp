@@ -56,6 +56,7 @@ Form_Readme::Form_Readme(frmMain& main) : QMainWindow(&main, Qt::Window), m_Main
     m_Text->setObjectName(QStringLiteral("Text_Readme"));
     m_Text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_Text->setReadOnly(true);
+    m_Text->setAccessibleName(tr("Read-me text"));
     setCentralWidget(m_Text);
 
     QMenu* file = menuBar()->addMenu(tr("&FILE"));
@@ -76,6 +77,7 @@ Form_Readme* Form_Readme::Instance() { return g_Readme; }
 Form_Readme* Form_Readme::ShowReadme(frmMain& main) {
     if (!g_Readme) {
         g_Readme = new Form_Readme(main);
+        PlaceOnScreen(g_Readme, &main);
         g_Readme->show();
     }
     return g_Readme;

@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QMessageBox>
+#include <QStatusBar>
 
 namespace kq {
 
@@ -59,6 +60,7 @@ bool TableFile::SaveTo(const QString& path) {
     m_Doc.SetCaption(path);
     m_Doc.MarkSaved();
     m_Doc.Main().AddRecentFile(path);
+    m_Doc.Main().statusBar()->showMessage(QObject::tr("Saved %1").arg(path), kConfirmMs);
     return true;
 }
 

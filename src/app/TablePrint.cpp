@@ -6,7 +6,9 @@
 #include "frmDocument.h"
 #include "frmMain.h"
 
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QStatusBar>
 #include <QTextEdit>
 
 namespace kq::TablePrint {
@@ -41,13 +43,19 @@ bool ToPdf(frmDocument& doc, const QString& pdfPath) {
 }
 
 void ToPdfAsk(frmDocument& doc) {
-    const QString path = AskSaveName(&doc, QObject::tr("Print to PDF"), doc.Main().LastFolder(),
+    // A saved table's report goes beside its file by default.
+    const QString folder =
+        doc.IsUntitled() ? doc.Main().LastFolder() : QFileInfo(doc.Caption()).absolutePath();
+    const QString path = AskSaveName(&doc, QObject::tr("Print to PDF"), folder,
                                      {QObject::tr("PDF files (*.pdf)")}, QStringLiteral("pdf"));
     if (path.isEmpty()) return;
     doc.Main().NoteFileChosen(path);
-    if (!ToPdf(doc, path))
+    if (!ToPdf(doc, path)) {
         QMessageBox::warning(&doc, QObject::tr("Print to PDF"),
                              QObject::tr("Could not write %1.").arg(path));
+        return;
+    }
+    doc.Main().statusBar()->showMessage(QObject::tr("Printed to %1").arg(path), kConfirmMs);
 }
 
 void Setup(frmDocument& doc) { ShowPrinterSetup(&doc, doc.Main().Printer()); }

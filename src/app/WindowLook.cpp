@@ -5,8 +5,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QScreen>
 #include <QWidget>
 #include <QWindow>
+
+#include <algorithm>
+#include <cmath>
 
 namespace kq {
 
@@ -32,11 +36,53 @@ QLineEdit* PlaceField(QWidget* parent, int maxLength, int left, int top, int wid
     return e;
 }
 
+void PlaceOnScreen(QWidget* window, const QWidget* over) {
+    const QRect area = over->screen()->availableGeometry();
+    // The frame is known only once the window system has drawn one; until
+    // then the design's allowance for it (title bar, borders).
+    const QRect g = window->geometry(), f = window->frameGeometry();
+    QMargins frame(g.left() - f.left(), g.top() - f.top(), f.right() - g.right(),
+                   f.bottom() - g.bottom());
+    if (frame.isNull()) frame = QMargins(4, Twips(kFrameTwips) - 4, 4, 4);
+    const QRect inner = area.marginsRemoved(frame);
+    QRect r(QPoint(), window->size().boundedTo(inner.size()));
+    r.moveCenter(over->frameGeometry().center());
+    r.moveLeft(std::clamp(r.left(), inner.left(), inner.right() - r.width() + 1));
+    r.moveTop(std::clamp(r.top(), inner.top(), inner.bottom() - r.height() + 1));
+    window->setGeometry(r);
+}
+
 void SetOuterSizeTwips(QWidget* w, int width, int height) {
     w->resize(Twips(width), Twips(height - kFrameTwips));
 }
 
-QColor OutsideBandColour() { return QColor(255, 214, 153); }
+double RelativeLuminance(const QColor& c) {
+    const auto channel = [](double v) {
+        return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
+           0.0722 * channel(c.blueF());
+}
+
+double ContrastRatio(const QColor& a, const QColor& b) {
+    const double la = RelativeLuminance(a), lb = RelativeLuminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor OutsideBandColour(const QColor& background, const QColor& text) {
+    // Light orange under dark text, dark orange under light text.
+    const bool dark = RelativeLuminance(background) < RelativeLuminance(text);
+    const QColor mark = dark ? QColor(140, 72, 0) : QColor(255, 214, 153);
+    // A palette of unusual colours: mixed toward its own background until
+    // the text reads again (the background itself reads, or nothing does).
+    for (int k = 10; k > 0; --k) {
+        const auto mix = [k](int a, int b) { return (a * (10 - k) + b * k) / 10; };
+        const QColor c(mix(background.red(), mark.red()), mix(background.green(), mark.green()),
+                       mix(background.blue(), mark.blue()));
+        if (ContrastRatio(c, text) >= 4.5) return c;
+    }
+    return background;
+}
 
 QFont CourierBoldFont() {
     QFont f(QStringLiteral("Courier New"));

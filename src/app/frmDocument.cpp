@@ -1,6 +1,7 @@
 #include "frmDocument.h"
 
 #include "BandHint.h"
+#include "ChannelList.h"
 #include "ChannelClipboard.h"
 #include "ChannelText.h"
 #include "Form_AutoFreq.h"
@@ -86,8 +87,11 @@ frmDocument::frmDocument(frmMain& main, QWidget* parent) : QWidget(parent), m_Ma
     QLabel* heading = makeLabel(this, q(ChannelHeading()), 120, 960, 9140, 290);
     heading->setObjectName(QStringLiteral("Label_CH_Title"));
 
-    m_List = new QListWidget(this);
+    m_List = new ChannelList(this);
     m_List->setObjectName(QStringLiteral("List_CH_List"));
+    m_List->setAccessibleName(tr("Channels"));
+    // A table brought to the front takes the keys in its rows at once.
+    setFocusProxy(m_List);
     m_List->setFont(CourierBoldFont());
     m_List->setSelectionMode(QAbstractItemView::ExtendedSelection);
     PlaceTwips(m_List, kListLeft, kListTop, kListWidth, kListHeight);
@@ -109,6 +113,7 @@ frmDocument::frmDocument(frmMain& main, QWidget* parent) : QWidget(parent), m_Ma
     m_rtfText = new QTextEdit(this);
     m_rtfText->setObjectName(QStringLiteral("rtfText"));
     m_rtfText->setAcceptRichText(false);
+    m_rtfText->setAccessibleName(tr("Printout text"));
     m_rtfText->hide();
 
     resize(Twips(kWindowWidth), Twips(kWindowHeight));
@@ -137,7 +142,7 @@ bool frmDocument::RecordChange(const QString& what) {
         ClassKQxx53 before = m_Recorded;
         m_Recorded = m_Device;
         m_Undo->push(new TableStep(*this, std::move(before), m_Device, what));
-        m_Main.ClearTransferResult();
+        ClearTransferResult();
         made = true;
     }
     changed();
@@ -165,7 +170,7 @@ void frmDocument::restoreState(const ClassKQxx53& state) {
     m_Device = state;
     m_Device.NowCHNum = now;
     m_Recorded = m_Device;
-    m_Main.ClearTransferResult(); // an undone step is an edit too
+    ClearTransferResult(); // an undone step is an edit too
     UpdateHomePage();
     changed();
 }
@@ -179,11 +184,21 @@ void frmDocument::LoadDevice(const ClassKQxx53& dev) {
     changed();
 }
 
-QString frmDocument::BandHint() const {
+void frmDocument::SetTransferResult(bool ok, const QString& text) {
+    m_ResultOk = ok;
+    m_ResultText = text;
+    m_Main.UpdateTableStatus();
+}
+
+QString frmDocument::BandHint(bool brief) const {
     const std::vector<int16_t> outside = ChannelsOutsideBand(m_Device);
     if (outside.empty()) return {};
     QStringList channels;
     for (int16_t ch : outside) channels << QString::number(ch);
+    if (brief)
+        return tr("Out of band: %1 %2")
+            .arg(outside.size() == 1 ? tr("channel") : tr("channels"),
+                 channels.join(QStringLiteral(", ")));
     return tr("Outside the radio's band (%1 to %2 MHz): %3 %4")
         .arg(QString::number(m_Device.LowLimFQ()), QString::number(m_Device.HiLimFQ()),
              outside.size() == 1 ? tr("channel") : tr("channels"),
@@ -248,9 +263,11 @@ void frmDocument::UpdateHomePage() {
         m_List->addItem(q(ChannelRow(m_Device, ch)));
     }
     // Rows outside the band are coloured; their text stays the row, in line with the others.
+    const QColor tint = OutsideBandColour(m_List->palette().color(QPalette::Base),
+                                          m_List->palette().color(QPalette::Text));
     for (int16_t ch : ChannelsOutsideBand(m_Device)) {
         QListWidgetItem* item = m_List->item(ch);
-        item->setBackground(OutsideBandColour());
+        item->setBackground(tint);
         item->setToolTip(
             tr("Outside the radio's band (%1 to %2 MHz)")
                 .arg(QString::number(m_Device.LowLimFQ()), QString::number(m_Device.HiLimFQ())));
@@ -362,6 +379,9 @@ void frmDocument::resizeEvent(QResizeEvent* e) {
 }
 
 bool frmDocument::eventFilter(QObject* obj, QEvent* e) {
+    // The band tint follows the list's palette, which may change after the
+    // window is made (a theme changed, the palette passed on when shown).
+    if (obj == m_List && e->type() == QEvent::PaletteChange) UpdateHomePage();
     if (obj == m_List && e->type() == QEvent::KeyPress) {
         auto* k = static_cast<QKeyEvent*>(e);
         if ((k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) &&

@@ -59,9 +59,18 @@ public:
     // A table read from a file: its state is the saved one, with no history.
     void LoadDevice(const ClassKQxx53& dev);
 
+    // The last radio transfer's result on this table (ok: succeeded), shown
+    // in the status bar while the table is active, until the next transfer
+    // or edit; "" for none.
+    void SetTransferResult(bool ok, const QString& text);
+    void ClearTransferResult() { SetTransferResult(false, QString()); }
+    QString TransferResultText() const { return m_ResultText; }
+    bool TransferResultOk() const { return m_ResultOk; }
+
     // The channels outside the radio's band, as the status bar names them;
-    // "" when all are inside.
-    QString BandHint() const;
+    // "" when all are inside. brief: without the band's limits, for a
+    // narrow bar.
+    QString BandHint(bool brief = false) const;
 
     // While a radio transfer runs the table stays open and no second one
     // starts on it; the transfer has its own copy, so every other command works.
@@ -136,6 +145,8 @@ private:
     QLabel* m_LabelRFIF = nullptr;
     QLabel* m_LabelReferOsc = nullptr;
     QString m_Caption;
+    QString m_ResultText;
+    bool m_ResultOk = false;
     QUndoStack* m_Undo = nullptr;
     ClassKQxx53 m_Recorded; // the device as the last undo step left it
     ClassKQxx53 m_Saved;    // the device as last saved or opened

@@ -99,9 +99,9 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     statusBar()->addPermanentWidget(m_TransferIcon);
     field(m_TransferResult, "Label_Transfer");
     field(m_BandHint, "Label_BandHint");
-    m_BandHint->setStyleSheet(QStringLiteral("background: %1").arg(OutsideBandColour().name()));
     field(m_TableName, "Label_Table");
     InstallDialogLook(this);
+    connect(statusBar(), &QStatusBar::messageChanged, this, &frmMain::fitStatusFields);
 
     buildOwnMenus();
     buildTableMenus();
@@ -191,7 +191,9 @@ void frmMain::buildOwnMenus() {
 
 QMenu* frmMain::makeHelpMenu() {
     QMenu* help = new QMenu(tr("&HELP"), this);
-    addMenuAction(help, tr("&USER GUIDE"), [this] { Form_Guide::ShowGuide(*this); });
+    addMenuAction(
+        help, tr("&USER GUIDE"), [this] { Form_Guide::ShowGuide(*this); },
+        QKeySequence::HelpContents);
     addMenuAction(help, tr("&README"), [this] { Form_Readme::ShowReadme(*this); });
     addMenuAction(help, tr("&ABOUT"), [this] { ShowAbout(this); });
     return help;
@@ -202,7 +204,9 @@ void frmMain::buildTableMenus() {
     // open to every command but a second transfer.
     const Needs idle = Needs::IdleTable;
     QMenu* file = new QMenu(tr("&FILE"), this);
-    addMenuAction(file, tr("NEW"), [this] { NewDocument(); });
+    // Keys the user may expect beyond the design's own; none takes one of them.
+    addMenuAction(
+        file, tr("NEW"), [this] { NewDocument(); }, QKeySequence(tr("Ctrl+N")));
     addMenuAction(
         file, tr("&OPEN"), [this] { OpenChannelFile(); }, QKeySequence(tr("Ctrl+O")));
     addRecentMenu(file);
@@ -211,7 +215,9 @@ void frmMain::buildTableMenus() {
     file->addSeparator();
     addTableAction(
         file, tr("&SAVE"), [](frmDocument& d) { d.File().Save(); }, QKeySequence(tr("Ctrl+S")));
-    addTableAction(file, tr("SAVE &AS"), [](frmDocument& d) { d.File().SaveAs(); });
+    addTableAction(
+        file, tr("SAVE &AS"), [](frmDocument& d) { d.File().SaveAs(); },
+        QKeySequence(tr("Ctrl+Shift+S")));
     file->addSeparator();
     addTableAction(file, tr("&IMPORT CSV..."), [](frmDocument& d) { TableCsv::Import(d); });
     addTableAction(file, tr("&EXPORT CSV..."), [](frmDocument& d) { TableCsv::Export(d); });
@@ -222,7 +228,9 @@ void frmMain::buildTableMenus() {
         file, tr("&PRINT"), [](frmDocument& d) { TablePrint::Print(d); },
         QKeySequence(tr("Ctrl+P")));
     // Works without any printer installed.
-    addTableAction(file, tr("PRINT TO P&DF..."), [](frmDocument& d) { TablePrint::ToPdfAsk(d); });
+    addTableAction(
+        file, tr("PRINT TO P&DF..."), [](frmDocument& d) { TablePrint::ToPdfAsk(d); },
+        QKeySequence(tr("Ctrl+Shift+P")));
     file->addSeparator();
     addMenuAction(file, tr("E&XIT"), [this] { close(); });
 
@@ -242,17 +250,23 @@ void frmMain::buildTableMenus() {
         edit, tr("&DELETE"), [](frmDocument& d) { d.DeleteChannels(); },
         QKeySequence(Qt::Key_Delete));
     edit->addSeparator();
-    addTableAction(edit, tr("AUTO&FREQ"), [](frmDocument& d) { d.OpenAutoFreq(); });
+    addTableAction(
+        edit, tr("AUTO&FREQ"), [](frmDocument& d) { d.OpenAutoFreq(); },
+        QKeySequence(tr("Ctrl+F")));
 
     QMenu* option = new QMenu(tr("&OPTION"), this);
-    addTableAction(option, tr("S&YSTEM"), [](frmDocument& d) { d.OpenSystemOption(); });
+    addTableAction(
+        option, tr("S&YSTEM"), [](frmDocument& d) { d.OpenSystemOption(); },
+        QKeySequence(tr("Ctrl+M")));
     addTableAction(option, tr("C&HANNEL"), [](frmDocument& d) { d.OpenChannelEdit(); });
 
     QMenu* device = new QMenu(tr("&DEVICE"), this);
     addTableAction(
-        device, tr("&UPLOAD"), [](frmDocument& d) { d.Upload(); }, {}, idle);
+        device, tr("&UPLOAD"), [](frmDocument& d) { d.Upload(); }, QKeySequence(tr("Ctrl+U")),
+        idle);
     addTableAction(
-        device, tr("&DOWNLOAD"), [](frmDocument& d) { d.Download(); }, {}, idle);
+        device, tr("&DOWNLOAD"), [](frmDocument& d) { d.Download(); },
+        QKeySequence(tr("Ctrl+D")), idle);
     device->addSeparator();
     addTableAction(device, tr("&PORTS..."), [](frmDocument& d) { d.ShowPorts(); });
     m_FastLinkAction = addMenuAction(device, tr("&FAST LINK"),
@@ -353,9 +367,30 @@ void frmMain::UseLinkForThisRun(const LinkSettings& link) {
 
 void frmMain::UpdateTableStatus() {
     const frmDocument* doc = ActiveDocument();
+    const QString result = doc ? doc->TransferResultText() : QString();
     for (auto [label, text] : {std::pair{m_TableName, doc ? doc->Caption() : QString()},
-                               std::pair{m_BandHint, doc ? doc->BandHint() : QString()}})
+                               std::pair{m_BandHint, doc ? doc->BandHint() : QString()},
+                               std::pair{m_TransferResult, result}})
         showField(label, text);
+    const bool ok = doc && doc->TransferResultOk();
+    m_TransferIcon->setVisible(!result.isEmpty());
+    if (!result.isEmpty()) {
+        m_TransferIcon->setPixmap(resultMark(ok, m_TransferResult->fontMetrics().height()));
+        m_TransferIcon->setAccessibleName(ok ? tr("Transfer succeeded") : tr("Transfer failed"));
+    }
+    // From the palette as it is now, so a theme changed meanwhile is followed.
+    const QPalette pal = palette(); // the status bar's, which it may not have been told yet
+    const QColor text = pal.color(QPalette::WindowText);
+    const QString look = QStringLiteral("background: %1; color: %2")
+                             .arg(OutsideBandColour(pal.color(QPalette::Window), text).name(),
+                                  text.name());
+    if (m_BandHint->styleSheet() != look) m_BandHint->setStyleSheet(look);
+    fitStatusFields();
+}
+
+void frmMain::changeEvent(QEvent* e) {
+    QMainWindow::changeEvent(e);
+    if (e->type() == QEvent::PaletteChange) UpdateTableStatus();
 }
 
 void frmMain::showField(QLabel* label, const QString& text) {
@@ -364,10 +399,24 @@ void frmMain::showField(QLabel* label, const QString& text) {
     label->setVisible(!text.isEmpty());
 }
 
-void frmMain::ShowTransferResult(bool ok, const QString& text) {
-    m_TransferIcon->setPixmap(resultMark(ok, m_TransferResult->fontMetrics().height()));
-    m_TransferIcon->show();
-    showField(m_TransferResult, text);
+void frmMain::fitStatusFields() {
+    int room = width() - 2 * statusBar()->height(); // the size grip and the margins
+    const QString message = statusBar()->currentMessage();
+    if (!message.isEmpty()) room -= statusBar()->fontMetrics().horizontalAdvance(message) + 12;
+    // The band field says it briefly (its tool tip whole) rather than cut the result.
+    if (const frmDocument* doc = ActiveDocument(); doc && !m_BandHint->isHidden()) {
+        m_BandHint->setText(doc->BandHint());
+        int need = 0;
+        for (QLabel* label : {m_TransferIcon, m_TransferResult, m_BandHint})
+            if (!label->isHidden()) need += label->sizeHint().width() + 6;
+        if (need > room) m_BandHint->setText(doc->BandHint(true));
+    }
+    for (QLabel* label : {m_TransferIcon, m_TransferResult, m_BandHint})
+        if (!label->isHidden()) room -= label->sizeHint().width() + 6;
+    m_TableName->setMaximumWidth(std::max(1, room));
+    // Rather no field than a sliver of one.
+    m_TableName->setVisible(!m_TableName->text().isEmpty() &&
+                            room >= 4 * m_TableName->fontMetrics().height());
 }
 
 void frmMain::KeepLinkLog(const QString& text) {
@@ -395,10 +444,9 @@ bool frmMain::SaveLinkLogTo(const QString& path) {
     return true;
 }
 
-void frmMain::ClearTransferResult() {
-    m_TransferIcon->clear();
-    m_TransferIcon->hide();
-    showField(m_TransferResult, QString());
+void frmMain::resizeEvent(QResizeEvent* e) {
+    QMainWindow::resizeEvent(e);
+    fitStatusFields();
 }
 
 void frmMain::UpdateMenus() {

@@ -88,14 +88,11 @@ public:
     // Enables the table actions from the active table and its busy state,
     // and shows the menus that fit and the active table's status fields.
     void UpdateMenus();
-    // The status bar's lasting fields, which no message hides: the active
-    // table's caption (Label_Table) and its channels outside the radio's
-    // band (Label_BandHint).
+    // The status bar's lasting fields, which no message hides, for the
+    // active table: its last transfer's result (Label_Transfer, with a
+    // success or failure icon), its channels outside the radio's band
+    // (Label_BandHint) and its caption (Label_Table).
     void UpdateTableStatus();
-    // The last transfer's result (Label_Transfer, with a success or failure
-    // icon), kept until the next transfer or edit.
-    void ShowTransferResult(bool ok, const QString& text);
-    void ClearTransferResult();
     // The last transfer's link log, for DEVICE > SAVE LINK LOG... (a user
     // sends it when a radio will not program).
     void KeepLinkLog(const QString& text);
@@ -106,6 +103,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    void changeEvent(QEvent* e) override;
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dropEvent(QDropEvent* e) override;
 
@@ -119,6 +117,10 @@ private:
     QAction* addTableAction(QMenu* menu, const QString& text, std::function<void(frmDocument&)> run,
                             const QKeySequence& key = {}, Needs needs = Needs::Table);
     void showField(QLabel* label, const QString& text);
+    // Gives the result and the band field their whole text where the bar
+    // allows; the caption (the table's title shows it too) gives way.
+    void fitStatusFields();
+    void resizeEvent(QResizeEvent* e) override;
     void buildOwnMenus();
     void buildTableMenus();
     // HELP, the same in both menu bars.

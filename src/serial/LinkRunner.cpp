@@ -62,8 +62,10 @@ TransferResult LinkRunner::Run(TransferSequence& seq, const LinkSettings& link, 
     seq.confirmUninitiated = [&](int word0) {
         return askHere("not-initiated", hooks.confirmUninitiated, word0);
     };
-    // A replay of the log reads the radio for the backup as this run does.
+    // A replay of the log reads the radio (for the backup, word 0 for the
+    // question) as this run does.
     if (trace && hooks.keepBackup) trace->Backup();
+    if (trace && hooks.confirmUninitiated) trace->AsksUninitiated();
     // The result comes back through a promise: the worker's last writes are
     // then ordered before the caller's reads in plain C++ terms, not only by
     // the thread's end.

@@ -42,12 +42,13 @@ struct ModalAnswer {
 };
 // Presses button on each message box that opens, and keeps its text.
 struct BoxAnswer : ModalAnswer<QMessageBox> {
-    QString text;
+    QString text, detail;
     QRect shown;
     Qt::WindowFlags flags;
     explicit BoxAnswer(QMessageBox::StandardButton button)
         : ModalAnswer([this, button](QMessageBox* box) {
               text = box->text();
+              detail = box->informativeText();
               shown = box->frameGeometry();
               flags = box->windowHandle()->flags();
               box->button(button) ? box->button(button)->click() : box->reject();
@@ -229,9 +230,14 @@ private slots:
         main->statusBar()->showMessage("Read the radio on COM1 (/dev/pts/0)."); // hides no lasting field
         QVERIFY(main->findChild<QLabel*>("Label_BandHint")->isVisible());
         QVERIFY(hint().contains("134 to 175 MHz") && hint().endsWith(": channel 5"));
-        // The row is coloured, its text stays the row.
+        // The row is coloured, its text stays the row; a screen reader reads its fields as cells, told it is outside.
         QVERIFY(d->List()->item(5)->background() != d->List()->item(4)->background());
         QCOMPARE(Rows(d)[5], QString("5   5  440.000000  12.5K    440.000000  12.5K    L  "));
+        QAccessibleTableInterface* cells = QAccessible::queryAccessibleInterface(d->List())->tableInterface();
+        QVERIFY(cells && cells->rowCount() == 16 && cells->columnCount() == 7 && cells->columnDescription(4) == "TX Freq.");
+        QVERIFY(cells->cellAt(5, 2)->text(QAccessible::Name) == "440.000000" && cells->cellAt(5, 6)->text(QAccessible::Name) == "L");
+        QVERIFY(cells->cellAt(5, 0)->text(QAccessible::Description).contains("Outside") &&
+                cells->cellAt(4, 0)->text(QAccessible::Description).isEmpty());
         const QStringList before = Rows(d);
         // CUT clears the channels; the redraw keeps selection, current row and scroll.
         d->List()->setCurrentRow(12, QItemSelectionModel::NoUpdate);
@@ -372,11 +378,18 @@ private slots:
         QVERIFY2(!QStandardPaths::findExecutable("pdftotext").isEmpty(), "pdftotext (poppler-utils) is needed");
         frmDocument* d = FreshDocument();
         editChannel(d, 10, "150.0125");
+        QVERIFY(QDir(dir.path()).mkpath("tables") && d->File().SaveTo(dir.filePath("tables/t.KQ")));
         const QStringList lines = TablePrint::FillReport(*d);
-        { // a name typed without .pdf gets it
-            ModalAnswer<QFileDialog> name([this](QFileDialog* f) { typeFileName(f, dir.filePath("report")); });
+        QString folder;
+        { // the dialog starts beside the table's file; a name typed without .pdf gets it
+            ModalAnswer<QFileDialog> name([&](QFileDialog* f) {
+                folder = f->directory().absolutePath();
+                typeFileName(f, dir.filePath("report"));
+            });
             MenuItem("&FILE", "PRINT TO P&DF...")->trigger();
         }
+        QCOMPARE(folder + " " + main->statusBar()->currentMessage(),
+                 dir.filePath("tables") + " Printed to " + dir.filePath("report.pdf"));
         const auto pdftotext = [pdf = dir.filePath("report.pdf")](const QString& option) {
             QProcess p;
             p.start("pdftotext", {option, pdf, "-"});
@@ -422,7 +435,14 @@ private slots:
         QFile guide(Form_Guide::GuidePath());
         QVERIFY2(guide.open(QIODevice::ReadOnly | QIODevice::Text), "guide.md must lie next to the program");
         const QString heading = QString::fromUtf8(guide.readLine()).trimmed();
+        // Both windows open wholly on the screen, also from a main window near its corner.
+        main->move(main->screen()->availableGeometry().bottomRight() - QPoint(200, 150));
         MenuItem("&HELP", "&USER GUIDE")->trigger();
+        MenuItem("&HELP", "&README")->trigger();
+        for (QWidget* w : std::initializer_list<QWidget*>{Form_Guide::Instance(), Form_Readme::Instance()})
+            QVERIFY2(main->screen()->availableGeometry().contains(w->frameGeometry()), qPrintable(w->windowTitle()));
+        Form_Readme::Instance()->close();
+        main->move(0, 0);
         QVERIFY(heading.startsWith("# ") && Form_Guide::Instance() &&
                 Form_Guide::Instance()->Text_Guide()->toPlainText().startsWith(heading.mid(2)));
         Form_Guide::Instance()->close();
@@ -452,6 +472,14 @@ private slots:
         QVERIFY(dlg->minimumSize() == dlg->maximumSize() && !(dlg->windowHandle()->flags() & Qt::WindowMinMaxButtonsHint));
         QVERIFY(dlg->Option_RxCH_Space_25k->isChecked() && dlg->Option_RFPower_Low->isChecked());
         QCOMPARE(dlg->focusWidget(), dlg->Text_RxFreq);
+        // The focus shows on an option and on OK, which then differs from the default OK.
+        QVERIFY(dlg->Command_OK->isDefault());
+        for (QWidget* w : std::initializer_list<QWidget*>{dlg->Option_RFPower_Low, dlg->Command_OK}) {
+            const QImage before = w->grab().toImage();
+            w->setFocus();
+            QVERIFY2(w->grab().toImage() != before, w->metaObject()->className());
+        }
+        dlg->Text_RxFreq->setFocus();
         d->OpenChannelEdit(); // opening again keeps the one dialog
         QCOMPARE(Form_Keyin_CH::Open(), dlg);
         // With Tx=Rx Enter skips the transmit controls, and so the options not chosen.
@@ -514,6 +542,7 @@ private slots:
             BoxAnswer box(answer);
             const auto outcome = Form_Download::Load(*d).value().outcome;
             QVERIFY(box.count == 1 && box.text == "Model Type Unmatch!\r\nOverwrite ?");
+            QCOMPARE(box.detail, QString("The radio is a KQ-0153 (IF +21.4 MHz); this table is for a KQ-0453 (IF -45 MHz)."));
             QCOMPARE(outcome, answer == QMessageBox::Ok ? Outcome::Done : Outcome::ModelDeclined);
             marks << main->findChild<QLabel*>("Label_TransferIcon")->pixmap().toImage();
         }
@@ -521,9 +550,14 @@ private slots:
         QVERIFY(Rows(d) == rows && Bytes(file) == QByteArray::fromStdString(ChannelFileText(d->myDevice())));
         // The result stays, whatever the status bar shows meanwhile, until the next edit.
         main->statusBar()->showMessage("Exported x.csv.");
-        QVERIFY2(status().startsWith("Wrote and verified 64 words on COM1 (" + radio.device + "); backup " + dir.path()),
-                 qPrintable(status()));
+        QCOMPARE(status(), "Wrote and verified 64 words on COM1 (" + radio.device + "); backup kept");
         QVERIFY(!marks[0].isNull() && !marks[1].isNull() && marks[0] != marks[1]);
+        QCOMPARE(main->findChild<QLabel*>("Label_TransferIcon")->accessibleName(), QString("Transfer succeeded"));
+        // The result is the table's: another table shows none, and coming back shows it again.
+        frmDocument* other = FreshDocument();
+        QVERIFY(status().isEmpty() && main->findChild<QLabel*>("Label_TransferIcon")->isHidden());
+        main->ActivateDocument(d);
+        QVERIFY(status().startsWith("Wrote and verified") && other->TransferResultText().isEmpty());
         editChannel(d, 2, "150");
         QCOMPARE(status(), QString());
         frmDocument* back = busy = FreshDocument();
@@ -559,13 +593,32 @@ private slots:
             QVERIFY((ok.shown.center() - main->frameGeometry().center()).manhattanLength() <= 2 &&
                     ok.shown.width() > title + 40 && !(ok.flags & Qt::WindowMinMaxButtonsHint));
             QVERIFY2(status().contains(details), qPrintable(status()));
-            QVERIFY(Rows(d) == before && !d->IsBusy());
+            QVERIFY(Rows(d) == before && !d->IsBusy() && ok.detail == status()); // the details under the box's text
             // The link log of the failure is kept, saved as it is, and replays to the same end.
             QVERIFY(MenuItem("&DEVICE", "SAVE LINK &LOG...")->isEnabled());
             QVERIFY(main->SaveLinkLogTo(dir.filePath("link.log")) && Bytes(dir.filePath("link.log")) == main->LinkLog());
             const LinkLog log = ParseLinkLog(main->LinkLog().toStdString());
             QVERIFY2(ReplayLinkLog(log).SameOutcome(log) && log.outcome != "Done", qPrintable(main->LinkLog()));
         }
+        // Channels the radio cannot use are listed before anything is written; No (the default) writes nothing.
+        KqRadioProcess radio({"--no-probe"});
+        useLink({radio.device.toStdString()});
+        frmDocument* d = table(2);
+        editChannel(d, 1, "440");
+        QStringList asked;
+        for (const bool yes : {false, true}) {
+            ModalAnswer<QMessageBox> answer([&](QMessageBox* box) {
+                QAbstractButton* no = box->button(QMessageBox::No);
+                asked << box->text() + " " + box->informativeText() + (no && box->defaultButton() != no ? "!" : "");
+                (no ? box->button(yes ? QMessageBox::Yes : QMessageBox::No) : box->button(QMessageBox::Ok))->click();
+            });
+            QCOMPARE(Form_Download::Load(*d).has_value(), yes);
+        }
+        QCOMPARE(asked.size(), 3); // the question twice, then the failure's box
+        QVERIFY2(asked[0] == asked[1] && asked[0].startsWith("Channels outside the radio's band (134 to 175 MHz):") &&
+                     asked[0].contains("channel 1: RX 440 MHz (outside), TX 440 MHz (outside)") &&
+                     !asked[0].contains("channel 0") && asked[0].endsWith("anyway?") && asked[2].startsWith(" ComPort Error! "),
+                 qPrintable(asked.join('|')));
     }
 
     void pacedDownloadStopsOnCancel() {
@@ -580,6 +633,7 @@ private slots:
             TransferWindow* w = TransferWindow::Open();
             if (!w || !w->isVisible()) return;
             if (seen.isEmpty() || seen.last() != w->ProgressBar->value()) seen << w->ProgressBar->value();
+            QVERIFY(!w->ProgressBar->accessibleName().isEmpty());
             if (w->ProgressBar->value() >= 5 && secondStart.isEmpty()) {
                 Form_Upload::Load(*cancelled); // refused while this one runs
                 secondStart = ok.text;
@@ -740,6 +794,116 @@ private slots:
         QVERIFY(d->isWindowModified() && d->IsModified());
         MenuItem("&EDIT", "&REDO")->trigger();
         QVERIFY(!d->isWindowModified() && !d->IsModified());
+    }
+
+    void marksKeepTheirTextReadableInLightAndDarkPalettes() {
+        const QPalette light = QApplication::palette();
+        QPalette dark(QColor(53, 53, 53), QColor(42, 42, 42)); // a dark Fusion palette: button, window
+        for (auto [role, colour] : {std::pair{QPalette::Base, QColor(35, 35, 35)}, {QPalette::Text, QColor(Qt::white)},
+                                    {QPalette::WindowText, QColor(Qt::white)}, {QPalette::ButtonText, QColor(Qt::white)}})
+            dark.setColor(role, colour);
+        QStringList figures;
+        for (const QPalette& palette : {light, dark}) {
+            QApplication::setPalette(palette);
+            frmDocument* d = FreshDocument();
+            editChannel(d, 5, "440");
+            const double row = ContrastRatio(d->List()->item(5)->background().color(), palette.color(QPalette::Text));
+            // The band field as drawn: its background inside the frame, against its text's colour.
+            QLabel* band = main->findChild<QLabel*>("Label_BandHint");
+            const QColor field = band->grab().toImage().pixelColor(2, 2);
+            const double hint = ContrastRatio(field, band->palette().color(QPalette::WindowText));
+            figures << QString("row %1:1, band field %2:1").arg(row, 0, 'f', 2).arg(hint, 0, 'f', 2);
+            QVERIFY2(row >= 4.5 && hint >= 4.5 && band->palette().color(QPalette::WindowText) == palette.color(QPalette::WindowText),
+                     qPrintable(figures.last()));
+        }
+        QApplication::setPalette(light);
+        qInfo("contrast, light then dark palette: %s", qPrintable(figures.join("; ")));
+    }
+
+    // Open, edit channel 5, save and write the radio, answering every box, with keys alone.
+    void theKeyboardAloneDoesTheWholeTask() {
+        // The design's keys stay; the added ones clash with nothing in either menu bar.
+        QMap<QString, QString> keys;
+        const auto collect = [&keys] {
+            for (QAction* menu : MainWindow()->menuBar()->actions())
+                for (QAction* a : menu->menu()->actions())
+                    for (const QKeySequence& k : a->shortcuts()) {
+                        QVERIFY2(!keys.contains(k.toString()), qPrintable(k.toString()));
+                        keys[k.toString()] = a->text();
+                    }
+        };
+        cleanup(); // the main window's own menus
+        SetOuterSizeTwips(main.get(), 10000, 8500); // the default size
+        collect();
+        QCOMPARE(keys.keys(), QStringList({"Ctrl+N", "Ctrl+O", "Ctrl+Q", "F1"}));
+        keys.clear();
+        const QString saved = dir.filePath("keys-radio.KQ"), path = tableFile("keys.KQ", 1, 440.0);
+        KqRadioProcess radio({"--model", "2", "--save", saved});
+        useLink({radio.device.toStdString()});
+        const auto type = [](const QString& text) { QTest::keyClicks(QApplication::focusWidget(), text); };
+        const auto press = [](Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : QApplication::activeWindow(), key, mods);
+        };
+        main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(main.get()));
+        {
+            ModalAnswer<QFileDialog> open([&](QFileDialog* f) {
+                if (QApplication::activeWindow() == f) type(path), press(Qt::Key_Return); // once the keys go to it
+            });
+            press(Qt::Key_O, Qt::ControlModifier);
+        }
+        frmDocument* d = main->ActiveDocument();
+        main->activateWindow(); // a window manager's part when a dialog closes; offscreen has none
+        QVERIFY(QTest::qWaitForWindowActive(main.get()));
+        QVERIFY2(d && d->Caption() == path && QApplication::focusWidget() == d->List(), qPrintable(QDebug::toString(QApplication::focusWidget())));
+        collect();
+        const QStringList added = {"Ctrl+Shift+S", "Ctrl+U", "Ctrl+D", "Ctrl+F", "Ctrl+M", "Ctrl+Shift+P", "F1"};
+        for (const QString& k : added + QStringList({"Ctrl+Q", "Ctrl+S", "Ctrl+P", "Ctrl+Z", "Del"}))
+            QVERIFY2(keys.contains(k), qPrintable(k));
+        QCOMPARE(keys["Ctrl+Q"], QString("&CLOSE"));
+        for (int i = 0; i < 5; ++i) press(Qt::Key_Down);
+        press(Qt::Key_Return);
+        Form_Keyin_CH* dlg = Form_Keyin_CH::Open();
+        QVERIFY(dlg && dlg->windowTitle() == "Channel 5");
+        dlg->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(dlg));
+        QTRY_COMPARE(QApplication::focusWidget(), dlg->Text_RxFreq);
+        // Tab follows the layout: the fields, Tx=Rx under them, the option groups, OK.
+        type("150.0125");
+        press(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), dlg->Text_TxFreq);
+        press(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), dlg->Check_RxTx);
+        press(Qt::Key_Space);
+        press(Qt::Key_Tab);
+        press(Qt::Key_Down); // 25KHz
+        while (QApplication::focusWidget() != dlg->Command_OK && QApplication::focusWidget() != dlg->Command_Cancel) press(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), dlg->Command_OK);
+        press(Qt::Key_Return);
+        Settle();
+        main->activateWindow();
+        QVERIFY(!Form_Keyin_CH::Open() && QTest::qWaitForWindowActive(main.get()));
+        QCOMPARE(Rows(d)[5], QString("5   5  150.012500  25.0K    150.012500  25.0K    L  "));
+        press(Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(main->statusBar()->currentMessage() == "Saved " + path && !d->IsModified());
+        // DOWNLOAD asks about channel 1, outside the band: Alt+Y writes it.
+        QString asked;
+        ModalAnswer<QMessageBox> yes([&](QMessageBox* box) {
+            if (QApplication::activeWindow() == box) asked = box->text(), press(Qt::Key_Y, Qt::AltModifier);
+        });
+        press(Qt::Key_D, Qt::ControlModifier);
+        QVERIFY(asked.startsWith("Channels outside"));
+        QCOMPARE(status(), "Wrote and verified 64 words on COM1 (" + radio.device + "); backup kept");
+        // At the default size the result and the band field read whole; the caption gives way.
+        Settle();
+        for (const char* name : {"Label_Transfer", "Label_BandHint"}) {
+            QLabel* field = main->findChild<QLabel*>(name);
+            QVERIFY2(field->isVisible() && field->width() >= field->sizeHint().width(),
+                     qPrintable(QString("%1 %2 < %3 in %4").arg(name).arg(field->width()).arg(field->sizeHint().width()).arg(main->width())));
+        }
+        QVERIFY(StatusField("Label_BandHint").endsWith(": channel 1"));
+        radio.stop();
+        QCOMPARE(Rows(main->OpenChannelFilePath(saved)), Rows(d));
     }
 
     void csvExportsEitherLayoutAndImportsAsOneStep() {

@@ -5,6 +5,7 @@
 
 TEST_F(KqtoolRadio, WriteThenReadInBothModesAndTheModelQuestion) {
     KqRadioProcess radio({"--model=KQ-0153", "--save", qfile("radio.KQ")}); // model 3
+    ASSERT_EQ(run("fill " + q(file("t.KQ")) + " --from 15 --to 15 --start 440 --step 0").status, 0);
     Result r = run("write " + q(file("t.KQ")) + port(radio) + " --fast </dev/null");
     EXPECT_EQ(r.status, 5); // another model, and nobody to ask
     EXPECT_NE(r.err.find("another model"), std::string::npos) << r.err;
@@ -21,8 +22,11 @@ TEST_F(KqtoolRadio, WriteThenReadInBothModesAndTheModelQuestion) {
     // then a read in each mode.
     r = run("write " + q(file("t.KQ")) + port(radio) + " --yes --fast");
     ASSERT_EQ(r.status, 0) << r.err;
-    // Standard error is a file here: what was done, and no progress bar.
-    EXPECT_EQ(lines(r.err).size(), 1u) << r.err;
+    // Standard error is a file here: the channel the radio cannot use (written all the same), what was done,
+    // and no progress bar.
+    EXPECT_EQ(lines(r.err).size(), 3u) << r.err;
+    EXPECT_EQ(lines(r.err).at(1), "  channel 15: RX 440 MHz (outside), TX 440 MHz (outside)") << r.err;
+    EXPECT_EQ(r.err.rfind("kqtool: warning: channels outside the radio's band (134 to 175 MHz)", 0), 0u) << r.err;
     EXPECT_EQ(r.err.find('\r'), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("wrote and verified 64 words on COM1 (" + radio.device.toStdString() + ")"), std::string::npos);
     const std::string device = radio.device.toStdString();

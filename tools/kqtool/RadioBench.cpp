@@ -151,6 +151,7 @@ private:
         seq.confirmModelMismatch = [yes, &trace](int model) {
             return trace ? trace->Ask("model-mismatch", model, [yes] { return yes; }) : yes;
         };
+        if (trace) trace->AsksUninitiated();
         seq.confirmUninitiated = [yes, &trace](int word0) {
             return trace ? trace->Ask("not-initiated", word0, [yes] { return yes; }) : yes;
         };

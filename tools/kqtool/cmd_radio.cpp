@@ -6,8 +6,11 @@
 #include "FileArgs.h"
 #include "RadioBench.h"
 
+#include "BandHint.h"
 #include "ChannelFile.h"
+#include "ChannelText.h"
 #include "FileSave.h"
+#include "SystemOption.h"
 #include "KqErrors.h"
 #include "KqVersion.h"
 #include "LinkReplay.h"
@@ -23,6 +26,7 @@
 #include <cstdio>
 #include <iostream>
 #include <memory>
+#include <sstream>
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -248,9 +252,9 @@ int writeRadio(kq::WriteJob job, const BenchOptions& o, const Chatter& chatter, 
     hooks.confirmModelMismatch = [yes, fileModel](int radioModel) {
         if (yes) return true;
         if (!interactive()) return false;
-        std::fprintf(stderr,
-                     "\nModel Type Unmatch! (radio model %d, file model %d)\nOverwrite ? [y/N] ",
-                     radioModel, fileModel);
+        std::fprintf(stderr, "\nModel Type Unmatch! (radio: %s, file: %s)\nOverwrite ? [y/N] ",
+                     radioModel < 0 ? "no answer" : kq::ModelDescription(radioModel).c_str(),
+                     kq::ModelDescription(fileModel).c_str());
         std::string answer;
         std::getline(std::cin, answer);
         return answer == "y" || answer == "Y" || answer == "yes";
@@ -289,6 +293,14 @@ int cmdWrite(const std::vector<std::string>& given) {
     const Chatter chatter = chatterOf(a);
 
     kq::ClassKQxx53 dev = OpenChannel(a.positional[0]);
+    // Written as asked (a script must not stall), but never without a word.
+    if (const std::string outside = kq::OutsideBandList(dev); !outside.empty()) {
+        std::cerr << "kqtool: warning: channels outside the radio's band ("
+                  << kq::DecimalText(dev.LowLimFQ()) << " to " << kq::DecimalText(dev.HiLimFQ())
+                  << " MHz), which the radio cannot use, are written:\n";
+        std::istringstream lines(outside);
+        for (std::string line; std::getline(lines, line);) std::cerr << "  " << line << "\n";
+    }
     QtScope qt;
     CatchInterrupts();
     if (bench.repeat || parallel) return RunBench(dev, bench);

@@ -18,6 +18,14 @@ EditDialog::EditDialog(frmDocument& doc, const QString& caption)
     setModal(false);
     setWindowTitle(caption);
     setFont(CourierBoldFont());
+    // The focus shows on every control, in the palette's own colours: an
+    // option or the check box as a highlighted caption, a button framed, so
+    // that a focused OK differs from the default OK.
+    setStyleSheet(QStringLiteral(
+        "QRadioButton:focus, QCheckBox:focus { background: palette(highlight);"
+        " color: palette(highlighted-text); }"
+        "QPushButton:focus { border: 2px solid palette(highlight); border-radius: 3px;"
+        " background: palette(button); padding: 2px; }"));
     // A dialog left open on a window that goes away would write into a
     // device that no longer exists.
     connect(&doc, &frmDocument::closing, this, &QWidget::close);

@@ -27,6 +27,10 @@ Form_AutoFreq::Form_AutoFreq(frmDocument& doc) : EditDialog(doc, tr("Auto Freque
     PlaceLabel(this, tr("Space Frequency"), 120, 1400, 2000);
     Text_SpaceFreq = PlaceField(this, 9, 2550, 1360, 1800);
     PlaceLabel(this, tr("KHz"), 4450, 1400, 600);
+    Text_StartCH->setAccessibleName(tr("First channel"));
+    Text_StopCH->setAccessibleName(tr("Last channel"));
+    Text_StartFreq->setAccessibleName(tr("Start frequency in MHz"));
+    Text_SpaceFreq->setAccessibleName(tr("Space frequency in kHz"));
 
     Frame1 = new QFrame(this);
     Frame1->setFrameShape(QFrame::NoFrame);

@@ -26,11 +26,13 @@ Form_Keyin_CH::Form_Keyin_CH(frmDocument& doc)
     Label_Keyin_Rxfq = PlaceLabel(this, tr("Receive Frequency:"), 120, 240, 2250);
     Text_RxFreq = PlaceField(this, 9, 2400, 200, 1500);
     Text_RxFreq->setFont(ArialBoldFont(9));
+    Text_RxFreq->setAccessibleName(tr("Receive frequency in MHz"));
     Label_RxMHz = PlaceLabel(this, tr("MHz"), 4000, 240, 700);
 
     Label_Keyin_Txfq = PlaceLabel(this, tr("Transmit Frequency:"), 120, 720, 2250);
     Text_TxFreq = PlaceField(this, 9, 2400, 680, 1500);
     Text_TxFreq->setFont(ArialBoldFont(9));
+    Text_TxFreq->setAccessibleName(tr("Transmit frequency in MHz"));
     Label_TxMHz = PlaceLabel(this, tr("MHz"), 4000, 720, 700);
 
     Check_RxTx = new QCheckBox(tr("Tx=Rx"), this);
@@ -85,6 +87,9 @@ Form_Keyin_CH::Form_Keyin_CH(frmDocument& doc)
     SetFocusPosition(Command_OK, 8, false);
     SetFocusPosition(Command_Cancel, 9, false);
     SetFocusPosition(Check_RxTx, 10);
+    // Enter walks the focus positions; Tab follows the layout, where Tx=Rx
+    // sits under the transmit row, above the option groups.
+    setTabOrder(Text_TxFreq, Check_RxTx);
     NowTabIndex = 0;
 }
 

@@ -3,6 +3,7 @@
 #include "SystemOption.h"
 #include "frmDocument.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
@@ -17,6 +18,12 @@ Form_Option_System::Form_Option_System(frmDocument& doc)
     PlaceTwips(Label_Model, 240, 540, 1200, 300);
     Combo_Model = new QComboBox(this);
     PlaceTwips(Combo_Model, 1500, 480, 3450, 380);
+    // Named for what it chooses, not for the model chosen: on Linux a screen
+    // reader takes that from the label the box is the buddy of, the box's
+    // own name being its value.
+    Combo_Model->setAccessibleName(tr("Model No"));
+    Combo_Model->view()->setAccessibleName(tr("Models"));
+    Label_Model->setBuddy(Combo_Model);
     for (const std::string& item : ModelListItems())
         Combo_Model->addItem(QString::fromStdString(item));
     Command_Yes = new QPushButton(tr("OK"), this);

@@ -6,7 +6,9 @@
 #include "KqVersion.h"
 #include "LinkRunner.h"
 #include "ModuleKQDevice.h"
+#include "BandHint.h"
 #include "SerialPorts.h"
+#include "SystemOption.h"
 #include "frmDocument.h"
 #include "frmMain.h"
 
@@ -34,7 +36,8 @@ TransferWindow* TransferWindow::Open() { return s_Open; }
 TransferWindow::TransferWindow(frmDocument& doc, TransferSequence::Direction dir,
                                std::optional<WriteJob> job)
     : QDialog(&doc.Main()), m_Doc(&doc), m_Dir(dir), m_Link(doc.Main().Link()),
-      m_Backup(doc.Main().BackupBeforeWriting()), m_Job(std::move(job)) {
+      m_Backup(doc.Main().BackupBeforeWriting()), m_Job(std::move(job)),
+      m_TableModel(doc.myDevice().Model()) {
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
     SetOuterSizeTwips(this, 5310, 3180);
@@ -44,6 +47,7 @@ TransferWindow::TransferWindow(frmDocument& doc, TransferSequence::Direction dir
     ProgressBar = new QProgressBar(this);
     PlaceTwips(ProgressBar, 360, 850, 4500, 400);
     ProgressBar->setTextVisible(false);
+    ProgressBar->setAccessibleName(tr("Words transferred"));
     Command_Cancel = new QPushButton(tr("CANCEL"), this);
     Command_Cancel->setFont(ArialBoldFont(9.75));
     PlaceTwips(Command_Cancel, 1800, 1600, 1500, 450);
@@ -57,10 +61,18 @@ TransferWindow::~TransferWindow() {
     if (m_Doc) m_Doc->SetBusy(false);
 }
 
-bool TransferWindow::ConfirmOverwrite(int /*radioModel*/) {
+bool TransferWindow::ConfirmOverwrite(int radioModel) {
     QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(),
                     QStringLiteral("Model Type Unmatch!\r\nOverwrite ?"),
                     QMessageBox::Ok | QMessageBox::Cancel, this);
+    // Which two models differ, so the user can tell a wrong table from a
+    // wrong radio.
+    const QString table = QString::fromStdString(ModelDescription(m_TableModel));
+    box.setInformativeText(
+        radioModel < 0
+            ? tr("The radio did not tell its model; this table is for a %1.").arg(table)
+            : tr("The radio is a %1; this table is for a %2.")
+                  .arg(QString::fromStdString(ModelDescription(radioModel)), table));
     box.setDefaultButton(QMessageBox::Cancel);
     return box.exec() == QMessageBox::Ok;
 }
@@ -75,31 +87,32 @@ bool TransferWindow::ConfirmUninitiated(int word0) {
     return box.exec() == QMessageBox::Yes;
 }
 
-bool TransferWindow::ShowOutcome(const TransferResult& r) {
+bool TransferWindow::ShowOutcome(const TransferResult& r, const QString& line) {
     using O = TransferOutcome;
     QString message = QString::fromStdString(MessageOf(r));
     const bool partly = r.dir == TransferDirection::Write && !r.backupFile.empty() &&
                         r.wordsWritten > 0 &&
                         (r.outcome == O::LinkFailed || r.outcome == O::VerifyFailed ||
                          r.outcome == O::Cancelled);
-    if (!partly) {
-        if (!message.isEmpty()) PlainMessage(this, message);
-        return false;
-    }
+    if (message.isEmpty() && !partly) return false;
     if (message.isEmpty()) message = tr("Cancelled.");
-    message += tr("\r\n\r\nThe radio may hold a partly written table. The table it held before "
-                  "was kept in\r\n%1\r\nRESTORE writes it back.")
-                   .arg(QString::fromStdString(r.backupFile));
+    if (partly)
+        message += tr("\r\n\r\nThe radio may hold a partly written table. The table it held "
+                      "before was kept in\r\n%1\r\nRESTORE writes it back.")
+                       .arg(QString::fromStdString(r.backupFile));
+    // The box's short text stays the program's; the status line's words
+    // under it say what went wrong without a look at the status bar.
     QMessageBox box(QMessageBox::NoIcon, QString(), message, QMessageBox::Ok, this);
-    QPushButton* restore = box.addButton(tr("RESTORE"), QMessageBox::AcceptRole);
+    box.setInformativeText(line);
+    QPushButton* restore = partly ? box.addButton(tr("RESTORE"), QMessageBox::AcceptRole) : nullptr;
     box.setDefaultButton(QMessageBox::Ok);
     box.exec();
-    return box.clickedButton() == restore;
+    return restore && box.clickedButton() == restore;
 }
 
 TransferResult TransferWindow::Run() {
     frmDocument& doc = *m_Doc;
-    doc.Main().ClearTransferResult();
+    doc.ClearTransferResult();
     // Closing the table and a second transfer wait until this one ends.
     doc.SetBusy(true);
     // The link runs on its own thread with what the transfer needs by value,
@@ -154,11 +167,15 @@ TransferResult TransferWindow::Run() {
     // edit: a status message would go with the next one.
     QString line = QString::fromStdString(StatusOf(result, ports.toStdString()));
     if (!line.isEmpty()) line[0] = line[0].toUpper();
-    if (auto* m = qobject_cast<frmMain*>(parentWidget())) {
-        m->statusBar()->clearMessage();
-        m->ShowTransferResult(result.outcome == TransferOutcome::Done, line);
-    }
-    const bool restore = ShowOutcome(result);
+    // The status bar has room for the result, not for the backup's path:
+    // BACKUPS... lists it, and a failure's box and restore hint name it whole.
+    if (!result.backupFile.empty())
+        line.replace(QStringLiteral("; backup ") + QString::fromStdString(result.backupFile),
+                     tr("; backup kept"));
+    if (auto* m = qobject_cast<frmMain*>(parentWidget())) m->statusBar()->clearMessage();
+    // The result is the table's: another table shows its own, or none.
+    if (m_Doc) m_Doc->SetTransferResult(result.outcome == TransferOutcome::Done, line);
+    const bool restore = ShowOutcome(result, line);
     if (m_Doc) m_Doc->SetBusy(false);
     // The link is free again now, not only once the window is deleted.
     if (s_Open == this) s_Open = nullptr;
@@ -236,6 +253,23 @@ std::optional<TransferResult> Form_Download::Restore(frmDocument& doc, const QSt
     return w->Run();
 }
 std::optional<TransferResult> Form_Download::Load(frmDocument& doc) {
+    // Asked before the link starts: the radio cannot use these channels,
+    // and a write that goes on without a word would look like it can.
+    const QString outside = QString::fromStdString(OutsideBandList(doc.myDevice())).trimmed();
+    if (!outside.isEmpty() && !TransferWindow::Open()) {
+        QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(),
+                        tr("Channels outside the radio's band (%1 to %2 MHz):")
+                            .arg(QString::number(doc.myDevice().LowLimFQ()),
+                                 QString::number(doc.myDevice().HiLimFQ())),
+                        QMessageBox::Yes | QMessageBox::No, &doc.Main());
+        box.setInformativeText(outside + QStringLiteral("\n\n") +
+                               tr("The radio cannot use them. Write them anyway?"));
+        box.setDefaultButton(QMessageBox::No);
+        if (box.exec() != QMessageBox::Yes) {
+            doc.Main().statusBar()->showMessage(tr("Nothing was written to the radio."));
+            return std::nullopt;
+        }
+    }
     return loadTransfer<Form_Download>(doc);
 }
 

@@ -48,15 +48,17 @@ private:
     void status(const QString& text);
     bool ConfirmOverwrite(int radioModel);
     bool ConfirmUninitiated(int word0);
-    // The box after a transfer; true when the user asked to restore the
-    // backup of a write that left the radio partly written.
-    bool ShowOutcome(const TransferResult& r);
+    // The box after a transfer, the status line under its text; true when
+    // the user asked to restore the backup of a write that left the radio
+    // partly written.
+    bool ShowOutcome(const TransferResult& r, const QString& line);
 
     QPointer<frmDocument> m_Doc;
     TransferSequence::Direction m_Dir;
     const LinkSettings m_Link; // as the main window had them when the transfer began
     const bool m_Backup;       // a write keeps the radio's table first
     std::optional<WriteJob> m_Job;
+    const int m_TableModel;    // the model the table was for when the transfer began
     std::unique_ptr<TransferSequence> m_Transfer;
     std::unique_ptr<LinkRecorder> m_Trace; // the link log, kept by the main window
     QTimer m_Timer;
@@ -75,7 +77,9 @@ public:
 class Form_Download : public TransferWindow {
     Q_OBJECT
 public:
-    // Writes doc's channel table into the radio.
+    // Writes doc's channel table into the radio; channels outside the
+    // radio's band are listed first and written only when the user agrees
+    // (no outcome when not).
     static std::optional<TransferResult> Load(frmDocument& doc);
     // Writes a backup (any channel file) into the radio word for word, as
     // DOWNLOAD does, doc showing the outcome; nullopt (after a message) when

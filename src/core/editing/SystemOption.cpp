@@ -1,5 +1,7 @@
 #include "SystemOption.h"
 
+#include "ChannelText.h"
+
 #include <cctype>
 
 namespace kq {
@@ -28,6 +30,13 @@ std::string ModelCodesText() {
     for (int code = 0; code < KnownModelCount; ++code)
         s += (code ? ", " : "") + std::to_string(code) + " " + FindModel(code)->ModelName;
     return s;
+}
+
+std::string ModelDescription(int code) {
+    const ModelInfo* m = FindModel(code);
+    if (!m) return "an unknown model (code " + std::to_string(code) + ")";
+    return std::string(m->ModelName) + " (IF " + (m->RFIF > 0 ? "+" : "") + DecimalText(m->RFIF) +
+           " MHz)";
 }
 
 void ApplySystemOption(ClassKQxx53& dev, int index) {

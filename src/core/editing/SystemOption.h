@@ -21,6 +21,9 @@ int ParseModelCode(const std::string& text);
 // The models by code and name, as help and messages list them:
 // "0 KQ-0253, 1 KQ-0353, ...".
 std::string ModelCodesText();
+// A model as a question names it: "KQ-0153 (IF +21.4 MHz)"; a code without
+// a model "an unknown model (code 9)".
+std::string ModelDescription(int code);
 
 // Sets the model and the values that go with it. Throws KqError for an
 // index without an item, the device untouched.

@@ -152,6 +152,9 @@ public:
             } else if (key == "backup") {
                 if (value != "yes" && value != "no") Fail("backup is yes or no");
                 m_Log.backup = value == "yes";
+            } else if (key == "asks") {
+                if (value != "not-initiated") Fail("asks: not-initiated");
+                m_Log.asksUninitiated = true;
             } else if (key == "backup-file") {
                 m_Log.backupFile = Unescape(value);
             } else if (key == "backup-failed") {
@@ -375,6 +378,7 @@ std::string FormatLinkLog(const LinkLog& log) {
         s += "\n";
         if (!log.refused.empty()) s += "refused: " + Escape(log.refused, false) + "\n";
         if (log.backup) s += "backup: yes\n";
+        if (log.asksUninitiated) s += "asks: not-initiated\n";
         if (!log.backupFile.empty()) s += "backup-file: " + Escape(log.backupFile, false) + "\n";
         if (!log.backupFailed.empty())
             s += "backup-failed: " + Escape(log.backupFailed, false) + "\n";
@@ -420,6 +424,11 @@ void LinkRecorder::Write(const WriteJob& job) {
 void LinkRecorder::Backup() {
     std::lock_guard<std::mutex> l(m_Mutex);
     m_Log.backup = true;
+}
+
+void LinkRecorder::AsksUninitiated() {
+    std::lock_guard<std::mutex> l(m_Mutex);
+    m_Log.asksUninitiated = true;
 }
 
 void LinkRecorder::BackupKept(const std::string& file) {

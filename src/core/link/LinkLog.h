@@ -60,6 +60,7 @@ struct LinkLog {
     std::vector<int32_t> image; // a write's words
     std::string refused;        // a write: why the codec refused the table
     bool backup = false;        // a write read the radio for a backup first
+    bool asksUninitiated = false; // a write would ask about a radio never initiated
     std::string backupFile;     // where it was kept
     std::string backupFailed;   // why it could not be kept
     std::vector<LinkAnswer> answers;
@@ -98,6 +99,9 @@ public:
     // A write that reads the radio for a backup first; the backup kept in
     // file, or not kept, for problem.
     void Backup();
+    // A write that asks before it writes a radio never initiated (and so
+    // reads word 0 also without a backup).
+    void AsksUninitiated();
     void BackupKept(const std::string& file);
     void BackupFailed(const std::string& problem);
     // Asks the user through ask and notes the answer with its times.

@@ -235,7 +235,7 @@ ReplayReport ReplayLinkLog(const LinkLog& log) {
         return a.yes;
     };
     seq->confirmModelMismatch = [&](int) { return answer("model-mismatch"); };
-    seq->confirmUninitiated = [&](int) { return answer("not-initiated"); };
+    if (log.asksUninitiated) seq->confirmUninitiated = [&](int) { return answer("not-initiated"); };
     // The backup read is replayed and named as logged; nothing is kept on disk.
     if (log.backup) {
         seq->keepBackup = [&log](const std::vector<int32_t>&) {

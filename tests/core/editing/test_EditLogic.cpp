@@ -138,6 +138,9 @@ TEST(SystemOption, ChoosingAModelAppliesTheModelTable) {
     ClassKQxx53 dev;
     dev.Model(9); // a radio read with an unknown code has no item to select
     EXPECT_EQ(ModelListIndex(dev), -1);
+    // The model question names both sides, the IF with its sign.
+    EXPECT_EQ(ModelDescription(3) + ", " + ModelDescription(2) + ", " + ModelDescription(9),
+              "KQ-0153 (IF +21.4 MHz), KQ-0453 (IF -45 MHz), an unknown model (code 9)");
     EXPECT_THROW(ApplySystemOption(dev, -1), KqError);
     EXPECT_THROW(ApplySystemOption(dev, 4), KqError);
     EXPECT_EQ(std::make_tuple(dev.Model(), dev.RFIF()), std::make_tuple(9, -45.0));
@@ -155,4 +158,11 @@ TEST(BandHint, NamesChannelsWithEitherFrequencyOutsideTheLimits) {
     }
     EXPECT_EQ(ChannelsOutsideBand(dev), (std::vector<int16_t>{2, 3, 4, 5, 8}));
     EXPECT_EQ(ChannelsOutsideBand(ClassKQxx53{}), std::vector<int16_t>{});
+    // The list a write warns with marks only the side that is outside.
+    EXPECT_EQ(OutsideBandList(dev), "channel 2: RX 133.9875 MHz (outside), TX 150 MHz\n"
+                                     "channel 3: RX 150 MHz, TX 175.0125 MHz (outside)\n"
+                                     "channel 4: RX 440 MHz (outside), TX unused\n"
+                                     "channel 5: RX unused, TX 100 MHz (outside)\n"
+                                     "channel 8: RX -146 MHz (outside), TX -146 MHz (outside)\n");
+    EXPECT_EQ(OutsideBandList(ClassKQxx53{}), "");
 }
