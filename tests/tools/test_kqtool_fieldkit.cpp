@@ -38,8 +38,16 @@ TEST_F(KqtoolRadio, AWriteKeepsTheRadiosTableWhichRestoreWritesBack) {
     listed = lines(run("backups").out);
     ASSERT_EQ(listed.size(), 3u);
     EXPECT_EQ(readAll(listed[1].substr(listed[1].find('/'))), readAll(file("t.KQ")));
+    // The bench keeps each radio's table too, and its line names the file.
+    r = run("write " + q(file("t.KQ")) + " --repeat --count 1" + port(radio) + " --fast");
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    listed = lines(run("backups").out);
+    ASSERT_EQ(listed.size(), 4u);
+    const std::string benchBackup = listed[1].substr(listed[1].find('/'));
+    EXPECT_NE(r.out.find("written and verified; backup " + benchBackup + "\n"), std::string::npos) << r.out;
+    EXPECT_EQ(readAll(benchBackup), readAll(file("old.KQ"))); // what the restore put back
     radio.stop();
-    EXPECT_EQ(readAll(file("radio.KQ")), readAll(file("old.KQ")));
+    EXPECT_EQ(readAll(file("radio.KQ")), readAll(file("t.KQ")));
     // A damaged file, or a backup that cannot be kept, writes nothing.
     writeAll(file("bad.KQ"), "1\r\n2\r\n");
     KqRadioProcess other({"--save", qfile("other.KQ")});
@@ -64,6 +72,10 @@ TEST_F(KqtoolRadio, ANeverInitiatedRadioIsWrittenOnlyWithYes) {
     // Also without a backup, word 0 is looked at first.
     r = run("write " + q(file("t.KQ")) + port(radio) + " --fast --no-backup");
     EXPECT_EQ(r.status, 4) << r.err;
+    // Nobody is asked at the bench: only --yes writes it.
+    r = run("write " + q(file("t.KQ")) + " --repeat --count 1" + port(radio) + " --fast");
+    EXPECT_EQ(r.status, 4) << r.out << r.err;
+    EXPECT_NE(r.out.find("FAILED: EEPROM must be initiated!"), std::string::npos) << r.out;
     r = run("write " + q(file("t.KQ")) + port(radio) + " --fast --yes --trace " + q(file("yes.log")));
     EXPECT_EQ(r.status, 0) << r.err;
     // Its link log replays with the backup read and the yes as they were.
