@@ -161,6 +161,11 @@ PortHolder OpenBy(const std::string& device, const SystemRoots& roots, int excep
     return {};
 }
 
+std::string DeviceGroup(const std::string& device) {
+    struct stat st {};
+    return ::stat(device.c_str(), &st) == 0 ? GroupName(st.st_gid) : std::string();
+}
+
 std::string BusyText(const std::string& device, const PortHolder& holder) {
     const std::string by = holder.pid == 0 ? "another program"
                            : holder.name.empty()

@@ -70,6 +70,9 @@ PortHolder OpenBy(const std::string& device, const SystemRoots& roots, int excep
 // program" when the holder is not known.
 std::string BusyText(const std::string& device, const PortHolder& holder);
 
+// The group a device belongs to, by name ("" when it cannot be told).
+std::string DeviceGroup(const std::string& device);
+
 // "permission denied on DEV ...": the 'dialout' advice only when the
 // device's group is dialout.
 std::string PermissionText(const std::string& device, const std::string& group);

@@ -9,9 +9,7 @@
 #include "PortFacts.h"
 
 #include <cerrno>
-#include <grp.h>
 #include <sys/ioctl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -24,19 +22,6 @@ bool PermissionDenied(const QString& device) {
 #else
     (void)device;
     return false;
-#endif
-}
-
-// The device's group, for the permission text ("" when it cannot be told).
-std::string GroupOf(const std::string& device) {
-#ifndef _WIN32
-    struct stat st {};
-    if (::stat(device.c_str(), &st) != 0) return {};
-    if (const group* g = ::getgrgid(st.st_gid)) return g->gr_name;
-    return std::to_string(st.st_gid);
-#else
-    (void)device;
-    return {};
 #endif
 }
 } // namespace
@@ -73,7 +58,7 @@ SerialLine::OpenResult QtSerialLine::Open(const std::string& device) {
     if (!p->open(QIODevice::ReadWrite)) {
         if (p->error() == QSerialPort::PermissionError) {
             if (PermissionDenied(dev)) {
-                m_Problem = PermissionText(device, GroupOf(device));
+                m_Problem = PermissionText(device, DeviceGroup(device));
                 return OpenResult::AlreadyOpen;
             }
 #ifndef _WIN32
