@@ -9,7 +9,11 @@ _kq_takes_value()
     grep -Eq -- "(^ +|, )$1[ =][A-Z<]"
 }
 
-# Serial devices, also after the comma of a list ("--port a,b").
+# Where the system keeps the stable names of USB serial adapters.
+_kq_by_id=/dev/serial/by-id
+
+# Serial devices, also after the comma of a list ("--port a,b"): with nothing
+# typed yet, the adapters' stable by-id names first, then /dev/tty*.
 _kq_ports()
 {
     local prefix="" part=$cur
@@ -17,7 +21,11 @@ _kq_ports()
         prefix=${cur%,*},
         part=${cur##*,}
     fi
-    COMPREPLY=($(compgen -P "$prefix" -G "${part:-/dev/tty}*"))
+    if [[ -z $part ]]; then
+        COMPREPLY=($(compgen -P "$prefix" -G "$_kq_by_id/*") $(compgen -P "$prefix" -G "/dev/tty*"))
+    else
+        COMPREPLY=($(compgen -P "$prefix" -G "$part*"))
+    fi
 }
 
 _kq_models()

@@ -1,6 +1,7 @@
 #include "frmMain.h"
 
 #include "ChannelFile.h"
+#include "Form_Backups.h"
 #include "FileSave.h"
 #include "Form_Guide.h"
 #include "Form_Readme.h"
@@ -37,6 +38,7 @@ const QString kFolderKey = QStringLiteral("files/lastFolder");
 const QString kRecentKey = QStringLiteral("files/recent");
 const QString kFastLinkKey = QStringLiteral("link/fast");
 const QString kPortsKey = QStringLiteral("link/ports");
+const QString kBackupKey = QStringLiteral("link/backupBeforeWriting");
 
 // A status bar field: when the bar is too narrow for every field, the text
 // is shortened with "..." (the tool tip keeps it whole) rather than cut.
@@ -123,6 +125,8 @@ void frmMain::restoreSettings() {
     updateRecentMenus();
     m_Link.fast = s.value(kFastLinkKey, false).toBool();
     m_FastLinkAction->setChecked(m_Link.fast);
+    m_BackupBeforeWriting = s.value(kBackupKey, true).toBool();
+    m_BackupAction->setChecked(m_BackupBeforeWriting);
 
     const QStringList ports = s.value(kPortsKey).toStringList();
     QStringList missing;
@@ -268,6 +272,12 @@ void frmMain::buildTableMenus() {
     m_FastLinkAction = addMenuAction(device, tr("&FAST LINK"),
                                      [this] { SetFastLink(m_FastLinkAction->isChecked()); });
     m_FastLinkAction->setCheckable(true);
+    m_BackupAction = addMenuAction(device, tr("&BACK UP BEFORE WRITING"), [this] {
+        SetBackupBeforeWriting(m_BackupAction->isChecked());
+    });
+    m_BackupAction->setCheckable(true);
+    m_BackupAction->setChecked(true);
+    addTableAction(device, tr("BAC&KUPS..."), [](frmDocument& d) { Form_Backups::ShowBackups(d); });
     m_SaveLinkLogAction = addMenuAction(device, tr("SAVE LINK &LOG..."), [this] { SaveLinkLog(); });
     m_SaveLinkLogAction->setEnabled(!m_LinkLog.isEmpty());
 
@@ -342,6 +352,12 @@ void frmMain::SetFastLink(bool on) {
     m_Link.fast = on;
     m_FastLinkAction->setChecked(on);
     QSettings().setValue(kFastLinkKey, on);
+}
+
+void frmMain::SetBackupBeforeWriting(bool on) {
+    m_BackupBeforeWriting = on;
+    m_BackupAction->setChecked(on);
+    QSettings().setValue(kBackupKey, on);
 }
 
 void frmMain::UseLinkForThisRun(const LinkSettings& link) {

@@ -4,7 +4,8 @@
 // The menus are made once; the menu bar shows the table menus while a table
 // is active and the main window's own FILE and HELP while none is.
 // What the user chose is kept between runs (QSettings): the window's place,
-// the last folder, the recent files, the fast link and the ports.
+// the last folder, the recent files, the fast link, the ports and whether a
+// write keeps a backup first.
 #pragma once
 
 #include "ChannelClipboard.h"
@@ -72,6 +73,10 @@ public:
     bool FastLink() const { return m_Link.fast; }
     void SetFastLink(bool on);
 
+    // DEVICE > BACK UP BEFORE WRITING: a write first keeps the radio's table.
+    bool BackupBeforeWriting() const { return m_BackupBeforeWriting; }
+    void SetBackupBeforeWriting(bool on);
+
     // The one channel clipboard of the program.
     ChannelClipboard& Clipboard() { return m_Clipboard; }
     // The printer, so a set-up choice carries to printing.
@@ -133,6 +138,7 @@ private:
     QAction* m_UndoAction = nullptr;
     QAction* m_RedoAction = nullptr;
     QAction* m_FastLinkAction = nullptr;
+    QAction* m_BackupAction = nullptr;
     QAction* m_SaveLinkLogAction = nullptr;
     QString m_LinkLog;
     QList<QMenu*> m_RecentMenus;
@@ -148,6 +154,7 @@ private:
     QString m_LastFolder;
     QStringList m_RecentFiles;
     LinkSettings m_Link;
+    bool m_BackupBeforeWriting = true;
 };
 
 // The program's start: the main window shown with a window for each channel

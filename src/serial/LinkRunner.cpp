@@ -42,18 +42,30 @@ TransferResult LinkRunner::Run(TransferSequence& seq, const LinkSettings& link, 
     }
 
     QObject here; // queued calls from the worker run on this thread
-    seq.confirmModelMismatch = [&](int radioModel) {
-        const auto ask = [&] {
-            if (!hooks.confirmModelMismatch) return false;
+    // A question asked on this thread while the worker waits for the
+    // answer, noted in the trace as name.
+    const auto askHere = [&here, trace](const char* name, const std::function<bool(int)>& ask,
+                                        int value) {
+        const auto asked = [&] {
+            if (!ask) return false;
             std::promise<bool> answer;
             std::future<bool> got = answer.get_future();
             QMetaObject::invokeMethod(
-                &here, [&] { answer.set_value(hooks.confirmModelMismatch(radioModel)); },
-                Qt::QueuedConnection);
+                &here, [&] { answer.set_value(ask(value)); }, Qt::QueuedConnection);
             return got.get();
         };
-        return trace ? trace->Ask("model-mismatch", radioModel, ask) : ask();
+        return trace ? trace->Ask(name, value, asked) : asked();
     };
+    seq.confirmModelMismatch = [&](int radioModel) {
+        return askHere("model-mismatch", hooks.confirmModelMismatch, radioModel);
+    };
+    seq.confirmUninitiated = [&](int word0) {
+        return askHere("not-initiated", hooks.confirmUninitiated, word0);
+    };
+    // A replay of the log reads the radio (for the backup, word 0 for the
+    // question) as this run does.
+    if (trace && hooks.keepBackup) trace->Backup();
+    if (trace && hooks.confirmUninitiated) trace->AsksUninitiated();
     // The result comes back through a promise: the worker's last writes are
     // then ordered before the caller's reads in plain C++ terms, not only by
     // the thread's end.
@@ -68,6 +80,20 @@ TransferResult LinkRunner::Run(TransferSequence& seq, const LinkSettings& link, 
             QMetaObject::invokeMethod(
                 &here, [&hooks, n, device] { hooks.portFound(n, device); }, Qt::QueuedConnection);
         }
+        // The backup is named after the port the radio answered on.
+        if (hooks.keepBackup) {
+            seq.keepBackup = [&hooks, trace,
+                              device = com.ActDevice()](const std::vector<int32_t>& w) {
+                try {
+                    const std::string file = hooks.keepBackup(w, device);
+                    if (trace) trace->BackupKept(file);
+                    return file;
+                } catch (const std::exception& e) {
+                    if (trace) trace->BackupFailed(e.what());
+                    throw;
+                }
+            };
+        }
         result.set_value(seq.Run(com));
     }));
     QEventLoop loop;
@@ -78,6 +104,8 @@ TransferResult LinkRunner::Run(TransferSequence& seq, const LinkSettings& link, 
     worker->wait();
     TransferResult r = out.get();
     seq.confirmModelMismatch = nullptr;
+    seq.confirmUninitiated = nullptr;
+    seq.keepBackup = nullptr;
     if (trace) trace->Finish(r);
     return r;
 }

@@ -23,8 +23,11 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace kq {
 
@@ -55,6 +58,14 @@ public:
         // Radio's model code (-1: word 1 not answered); true = overwrite.
         // Unset: the mismatch is declined.
         std::function<bool(int radioModel)> confirmModelMismatch;
+        // A write's backup: keeps the radio's words read from device and
+        // returns where (throws KqError when it cannot). Called on the
+        // worker. Unset: no backup read.
+        std::function<std::string(const std::vector<int32_t>& words, const std::string& device)>
+            keepBackup;
+        // Word 0 of the radio is not 0xC500; true = write it all the same.
+        // Asked on the calling thread. Unset: not written.
+        std::function<bool(int word0)> confirmUninitiated;
     };
 
     // Searches and runs seq; returns when the worker is done. Needs a

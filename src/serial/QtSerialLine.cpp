@@ -6,7 +6,10 @@
 #include <thread>
 
 #ifndef _WIN32
+#include "PortFacts.h"
+
 #include <cerrno>
+#include <sys/ioctl.h>
 #include <unistd.h>
 #endif
 
@@ -29,15 +32,10 @@ LinkTime SteadyTime::Now() {
 
 void SteadyTime::SleepUntil(LinkTime t) { std::this_thread::sleep_until(m_Origin + t); }
 
-QtSerialLine::QtSerialLine(TimeSource& time) : m_Time(time) {}
+QtSerialLine::QtSerialLine(TimeSource& time, SystemRoots roots)
+    : m_Time(time), m_Roots(std::move(roots)) {}
 
 QtSerialLine::~QtSerialLine() { Close(); }
-
-QString QtSerialLine::PermissionHint(const QString& device) {
-    return QStringLiteral("permission denied on %1: add your user to the 'dialout' group "
-                          "(sudo usermod -aG dialout $USER) and log in again")
-        .arg(device);
-}
 
 SerialLine::OpenResult QtSerialLine::Open(const std::string& device) {
     if (IsOpen()) return OpenResult::AlreadyOpen;
@@ -45,12 +43,34 @@ SerialLine::OpenResult QtSerialLine::Open(const std::string& device) {
     m_Failed = false;
     m_Device = device;
     const QString dev = QString::fromStdString(device);
+#ifndef _WIN32
+    // A port another program holds is refused before a byte is sent: two
+    // programs on one line garble both. A lock left by a program that has
+    // ended is removed.
+    const PortHolder holder = LockHolder(device, m_Roots, true);
+    if (holder.pid != 0) {
+        m_Problem = BusyText(device, holder);
+        return OpenResult::Busy;
+    }
+#endif
     auto p = std::make_unique<QSerialPort>();
     p->setPortName(dev);
     if (!p->open(QIODevice::ReadWrite)) {
         if (p->error() == QSerialPort::PermissionError) {
-            if (PermissionDenied(dev)) m_Problem = PermissionHint(dev).toStdString();
+            if (PermissionDenied(dev)) {
+                m_Problem = PermissionText(device, DeviceGroup(device));
+                return OpenResult::AlreadyOpen;
+            }
+#ifndef _WIN32
+            // Readable and writable, yet refused: held in exclusive mode, or
+            // its lock taken between the look above and the open.
+            PortHolder holder = LockHolder(device, m_Roots, false);
+            if (holder.pid == 0) holder = OpenBy(device, m_Roots);
+            m_Problem = BusyText(device, holder);
+            return OpenResult::Busy;
+#else
             return OpenResult::AlreadyOpen;
+#endif
         }
         // A path that is not there is named as such, not taken for a radio
         // that keeps silent.
@@ -59,6 +79,21 @@ SerialLine::OpenResult QtSerialLine::Open(const std::string& device) {
                         : "no such device " + device;
         return OpenResult::NoSuchPort;
     }
+#ifndef _WIN32
+    // Exclusive mode for the whole transfer: a second program's open fails
+    // (Qt's serial port asks for it too; asked again, it costs nothing).
+    ::ioctl(static_cast<int>(p->handle()), TIOCEXCL);
+#endif
+#ifndef _WIN32
+    // A program that opened the port without a lock (a terminal, a probe)
+    // shows in /proc; a serial port it turned out to be, so it is refused.
+    if (const PortHolder other = OpenBy(device, m_Roots, static_cast<int>(::getpid()));
+        other.pid != 0) {
+        p->close();
+        m_Problem = BusyText(device, other);
+        return OpenResult::Busy;
+    }
+#endif
     p->setBaudRate(QSerialPort::Baud9600);
     p->setDataBits(QSerialPort::Data8);
     p->setParity(QSerialPort::NoParity);

@@ -3,6 +3,7 @@
 // thread that runs the transfer.
 #pragma once
 
+#include "PortFacts.h"
 #include "SerialLine.h"
 
 #include <QString>
@@ -26,11 +27,9 @@ private:
 
 class QtSerialLine : public SerialLine {
 public:
-    explicit QtSerialLine(TimeSource& time);
+    // roots: where lock files and /proc are looked up for a port in use.
+    explicit QtSerialLine(TimeSource& time, SystemRoots roots = {});
     ~QtSerialLine() override;
-
-    // The text for a device the user may not open, naming the fix.
-    static QString PermissionHint(const QString& device);
 
     OpenResult Open(const std::string& device) override;
     void Close() override;
@@ -51,6 +50,7 @@ private:
     std::string m_Device;
     bool m_Failed = false;
     std::string m_Problem;
+    SystemRoots m_Roots;
 };
 
 } // namespace kq

@@ -1,13 +1,16 @@
 // The desktop program's windows offscreen; radio transfers against the kqradio emulator on a pseudo-terminal.
 #include "KqRadioProcess.h"
 
+#include "ChannelFile.h"
 #include "LinkReplay.h"
 #include "Form_AutoFreq.h"
+#include "Form_Backups.h"
 #include "Form_Keyin_CH.h"
 #include "Form_Option_System.h"
 #include "Form_Guide.h"
 #include "Form_Ports.h"
 #include "Form_Readme.h"
+#include "RadioBackups.h"
 #include "SystemOption.h"
 #include "TableCsv.h"
 #include "TablePrint.h"
@@ -158,6 +161,8 @@ private slots:
         for (auto format : {QSettings::NativeFormat, QSettings::IniFormat})
             for (auto scope : {QSettings::UserScope, QSettings::SystemScope})
                 QSettings::setPath(format, scope, dir.filePath("settings"));
+        // Backups too.
+        qputenv("XDG_STATE_HOME", dir.filePath("state").toLocal8Bit());
         main = StartProgram({"kqprogrammer", "--port", "/dev/kqA"});
         useLink(main->Link().ports);
     }
@@ -545,7 +550,7 @@ private slots:
         QVERIFY(Rows(d) == rows && Bytes(file) == QByteArray::fromStdString(ChannelFileText(d->myDevice())));
         // The result stays, whatever the status bar shows meanwhile, until the next edit.
         main->statusBar()->showMessage("Exported x.csv.");
-        QVERIFY2(status() == "Wrote and verified 64 words on COM1 (" + radio.device + ")", qPrintable(status()));
+        QCOMPARE(status(), "Wrote and verified 64 words on COM1 (" + radio.device + "); backup kept");
         QVERIFY(!marks[0].isNull() && !marks[1].isNull() && marks[0] != marks[1]);
         QCOMPARE(main->findChild<QLabel*>("Label_TransferIcon")->accessibleName(), QString("Transfer succeeded"));
         // The result is the table's: another table shows none, and coming back shows it again.
@@ -637,7 +642,10 @@ private slots:
         });
         poll.start(5);
         QCOMPARE(Form_Download::Load(*cancelled).value().outcome, Outcome::Cancelled);
-        QVERIFY(ok.count == 1 && secondStart.contains("transfer is running") && !cancelled->IsBusy());
+        // Cancelled with words written: the box names the backup and offers RESTORE.
+        QVERIFY2(ok.count == 2 && secondStart.contains("transfer is running") && !cancelled->IsBusy(),
+                 qPrintable(ok.text));
+        QVERIFY2(ok.text.contains("RESTORE writes it back"), qPrintable(ok.text));
         // The CANCEL is in the link log, and its replay is cancelled where the transfer was.
         const LinkLog log = ParseLinkLog(main->LinkLog().toStdString());
         const ReplayReport replay = ReplayLinkLog(log);
@@ -646,6 +654,77 @@ private slots:
         // The bar is cleared when the window opens, then rises, and stops short.
         QVERIFY2(seen.size() >= 3 && seen.first() <= 1 && std::is_sorted(seen.begin(), seen.end()) && seen.last() < 15,
                  qPrintable(QString::number(seen.size())));
+    }
+
+    void backupsRestoreAndANeverInitiatedRadio() {
+        const QString saved = dir.filePath("radio.KQ");
+        const auto backups = [] { return RadioBackups(BackupFolder()).List().size(); };
+        const size_t before = backups();
+        {
+            KqRadioProcess radio({"--bad-id", "--save", saved});
+            useLink({radio.device.toStdString()});
+            frmDocument* d = table(16);
+            // Asked with No as the default: the default declines, Yes writes.
+            for (auto button : {QMessageBox::No, QMessageBox::Yes}) {
+                QStringList texts;
+                bool noIsDefault = false;
+                ModalAnswer<QMessageBox> answer([&](QMessageBox* box) {
+                    texts << box->text();
+                    if (box->button(QMessageBox::No)) {
+                        noIsDefault = box->defaultButton() == box->button(QMessageBox::No);
+                        box->button(button)->click();
+                    } else {
+                        box->button(QMessageBox::Ok)->click();
+                    }
+                });
+                const Outcome out = Form_Download::Load(*d).value().outcome;
+                QVERIFY2(noIsDefault && texts[0].startsWith("EEPROM must be initiated!\r\nThe radio's word 0 is 0xC501"),
+                         qPrintable(texts.join('|')));
+                QCOMPARE(out, button == QMessageBox::Yes ? Outcome::Done : Outcome::NotInitiated);
+                QCOMPARE(backups(), before + (button == QMessageBox::Yes ? 1 : 0));
+            }
+            // Without the setting (kept for later runs) no backup is taken.
+            MenuItem("&DEVICE", "&BACK UP BEFORE WRITING")->trigger();
+            QVERIFY(!main->BackupBeforeWriting() && !QSettings().value("link/backupBeforeWriting").toBool());
+            QCOMPARE(Form_Download::Load(*d).value().outcome, Outcome::Done);
+            QCOMPARE(backups(), before + 1);
+            main->SetBackupBeforeWriting(true);
+            // BACKUPS... lists it; OPEN shows it as a table, RESTORE writes it back word for word (after a backup).
+            MenuItem("&DEVICE", "BAC&KUPS...")->trigger();
+            Form_Backups* list = Form_Backups::Open();
+            QVERIFY(list && list->List_Backups->topLevelItemCount() == int(before + 1));
+            const QString backup = list->Chosen();
+            QVERIFY2(backup.contains("_KQ-0453_pts-"), qPrintable(backup));
+            list->Command_Open_Click();
+            QCOMPARE(main->ActiveDocument()->Caption(), backup);
+            list->Command_Restore_Click();
+            QCOMPARE(list->List_Backups->topLevelItemCount(), int(before + 2));
+            QVERIFY2(status().contains("backup"), qPrintable(status()));
+            list->close();
+            radio.stop();
+            QCOMPARE(ChannelFileWords(Bytes(saved).toStdString(), "", 64), ChannelFileWords(Bytes(backup).toStdString(), "", 64));
+        }
+        // A write that fails half-way offers RESTORE, which runs the DOWNLOAD flow with the backup.
+        KqRadioProcess failing({"--bad-readback", "5"});
+        useLink({failing.device.toStdString()});
+        frmDocument* d = table(16);
+        QStringList boxes;
+        ModalAnswer<QMessageBox> answer([&](QMessageBox* box) {
+            boxes << box->text();
+            QAbstractButton* restore = nullptr;
+            for (QAbstractButton* b : box->buttons())
+                if (b->text() == "RESTORE") restore = b;
+            (boxes.size() == 1 && restore ? restore : box->button(QMessageBox::Ok))->click();
+        });
+        QCOMPARE(Form_Download::Load(*d).value().outcome, Outcome::VerifyFailed);
+        QVERIFY2(boxes.size() == 2 && boxes[0].startsWith(" ComPort Error! ") && boxes[0].contains("RESTORE writes it back"),
+                 qPrintable(boxes.join('|')));
+        QCOMPARE(backups(), before + 4); // the write's, and the restore's own
+        // The port check in DEVICE > PORTS....
+        Form_Ports* ports = Form_Ports::ShowPorts(*main);
+        QVERIFY2(ports->Text_Check->toPlainText().startsWith("COM1  " + failing.device + ": ok\n"),
+                 qPrintable(ports->Text_Check->toPlainText()));
+        ports->close();
     }
 
     void everyChangeIsOneUndoStepAndTheTitleMarksUnsavedChanges() {
@@ -814,7 +893,7 @@ private slots:
         });
         press(Qt::Key_D, Qt::ControlModifier);
         QVERIFY(asked.startsWith("Channels outside"));
-        QCOMPARE(status(), "Wrote and verified 64 words on COM1 (" + radio.device + ")");
+        QCOMPARE(status(), "Wrote and verified 64 words on COM1 (" + radio.device + "); backup kept");
         // At the default size the result and the band field read whole; the caption gives way.
         Settle();
         for (const char* name : {"Label_Transfer", "Label_BandHint"}) {

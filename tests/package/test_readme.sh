@@ -18,7 +18,8 @@ awk '/<!-- runnable example/ { marked = 1; next }
 grep -q '^kqtool new ' "$tmp/example.sh" || fail "the example does not start from a new file"
 
 mkdir "$tmp/work"
-(cd "$tmp/work" && PATH="$bin:$PATH" exec setsid -w bash -e -x "$tmp/example.sh") >"$tmp/out.log" 2>&1 &
+# The backup a write keeps goes to the test's folder, not the user's.
+(cd "$tmp/work" && XDG_STATE_HOME="$tmp/state" PATH="$bin:$PATH" exec setsid -w bash -e -x "$tmp/example.sh") >"$tmp/out.log" 2>&1 &
 pid=$!
 status=0
 wait "$pid" || status=$?

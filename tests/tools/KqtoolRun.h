@@ -39,6 +39,8 @@ protected:
         std::string pattern = (fs::temp_directory_path() / "kqtool_test_XXXXXX").string();
         ASSERT_NE(mkdtemp(pattern.data()), nullptr) << pattern;
         dir = pattern;
+        // Backups go to the test's folder, never the user's.
+        setenv("XDG_STATE_HOME", (dir / "state").c_str(), 1);
     }
     void TearDown() override { fs::remove_all(dir); }
 

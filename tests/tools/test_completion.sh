@@ -43,6 +43,24 @@ expect _kqtool "replay" "$kqtool" repl
 expect _kqtool "a.KQ b.kq c.csv d.txt sub" "$kqtool" replay ""
 expect _kqtool "a.KQ b.kq c.csv d.txt sub" "$kqtool" write a.KQ --trace ""
 expect _kqtool "--tick-ms --trace" "$kqtool" verify a.KQ --t
+# The adapters' stable names come first when nothing is typed, also after a comma.
+mkdir sub/by-id && touch sub/by-id/usb-FTDI_FT232R_USB_UART_A5-if00-port0
+_kq_by_id=$PWD/sub/by-id
+adapter=$_kq_by_id/usb-FTDI_FT232R_USB_UART_A5-if00-port0
+expect _kqtool "$adapter" "$kqtool" ports --port "$_kq_by_id/u"
+for typed in "" "/dev/null,"; do
+    COMP_WORDS=("$kqtool" write a.KQ --port "$typed") COMP_CWORD=4 COMP_LINE="$kqtool write a.KQ --port $typed"
+    COMP_POINT=${#COMP_LINE} COMPREPLY=()
+    _kqtool "$kqtool" "$typed" --port
+    if [[ ${COMPREPLY[0]-} == "$typed$adapter" && ${COMPREPLY[*]} == *"$typed/dev/tty"* ]]; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+        echo "FAIL: --port '$typed': got '${COMPREPLY[*]:0:3}'"
+    fi
+done
+expect _kqtool "--last" "$kqtool" restore --la
+expect _kqtool "backups" "$kqtool" back
 expect _kqradio "--model" "$kqradio" --mod
 expect _kqradio "a.KQ b.kq sub" "$kqradio" --image ""
 echo "$passed passed, $failed failed"

@@ -6,7 +6,7 @@
 TEST_F(KqtoolRadio, WriteThenReadInBothModesAndTheModelQuestion) {
     KqRadioProcess radio({"--model=KQ-0153", "--save", qfile("radio.KQ")}); // model 3
     ASSERT_EQ(run("fill " + q(file("t.KQ")) + " --from 15 --to 15 --start 440 --step 0").status, 0);
-    Result r = run("write " + q(file("t.KQ")) + port(radio) + " </dev/null");
+    Result r = run("write " + q(file("t.KQ")) + port(radio) + " --fast </dev/null");
     EXPECT_EQ(r.status, 5); // another model, and nobody to ask
     EXPECT_NE(r.err.find("another model"), std::string::npos) << r.err;
     // On a terminal the question is asked and a yes writes the radio. (The

@@ -3,6 +3,7 @@
 #include "FileSave.h"
 #include "KqVersion.h"
 #include "LinkRunner.h"
+#include "RadioBackups.h"
 
 #include <QThread>
 
@@ -44,14 +45,16 @@ std::string localTime() {
 // A write's outcome in words, with the device's name in front.
 std::string outcomeText(const kq::TransferResult& r) {
     using O = kq::TransferOutcome;
+    const std::string backup = r.backupFile.empty() ? "" : "; backup " + r.backupFile;
     switch (r.outcome) {
     case O::Done:
-        if (r.fallBack.empty()) return "written and verified";
+        if (r.fallBack.empty()) return "written and verified" + backup;
         return "written and verified (the fast link fell back to the default pacing: " +
-               r.fallBack + ")";
+               r.fallBack + ")" + backup;
     case O::ModelDeclined: return "NOT WRITTEN: " + kq::TerminalLineOf(r, r.device);
     case O::Cancelled:
-        if (r.wordsWritten == 0) return "CANCELLED before the first word; the radio is untouched";
+        if (r.wordsWritten == 0)
+            return "CANCELLED before the first word; the radio is untouched" + backup;
         return "CANCELLED: " + kq::TerminalLineOf(r, r.device);
     default: return "FAILED: " + kq::TerminalLineOf(r, r.device);
     }
@@ -148,6 +151,23 @@ private:
         seq.confirmModelMismatch = [yes, &trace](int model) {
             return trace ? trace->Ask("model-mismatch", model, [yes] { return yes; }) : yes;
         };
+        if (trace) trace->AsksUninitiated();
+        seq.confirmUninitiated = [yes, &trace](int word0) {
+            return trace ? trace->Ask("not-initiated", word0, [yes] { return yes; }) : yes;
+        };
+        if (m_Opt.backup) {
+            if (trace) trace->Backup();
+            seq.keepBackup = [device = link.ports.at(0), &trace](const std::vector<int32_t>& words) {
+                try {
+                    const std::string file = kq::KeepRadioBackup(words, device);
+                    if (trace) trace->BackupKept(file);
+                    return file;
+                } catch (const std::exception& e) {
+                    if (trace) trace->BackupFailed(e.what());
+                    throw;
+                }
+            };
+        }
         {
             std::lock_guard<std::mutex> l(m_Mutex);
             m_Active[&seq] = trace.get();

@@ -31,7 +31,8 @@ struct BenchOptions {
     QStringList ports; // one worker each
     bool repeat = false;
     int count = 0; // with repeat: stop after this many radios (0: until interrupted)
-    bool yes = false;
+    bool yes = false;    // another model or a never-initiated radio is written
+    bool backup = true;  // each radio's table kept before it is written
     kq::LinkSettings link; // each worker's, with its own port
     // The link log of each radio goes to trace with "-N" added, N the
     // radio's number in the printed lines ("": none).

@@ -17,6 +17,7 @@
 #include "SerialPorts.h"
 #include "LinkRunner.h"
 #include "MessageQuote.h"
+#include "RadioBackups.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -238,12 +239,40 @@ QStringList takePorts(std::vector<std::string>& args) {
     return ports;
 }
 
+// One write of job into the radio, with a backup first unless o says
+// otherwise; a radio of another model or never initiated is written only on
+// --yes (or a yes on a terminal for the model); a link log with --trace.
+int writeRadio(kq::WriteJob job, const BenchOptions& o, const Chatter& chatter, const Args& a) {
+    const auto trace = traceOption(a);
+    if (trace) trace->Write(job);
+    const int fileModel = job.model;
+    kq::TransferSequence t(std::move(job));
+    const bool yes = o.yes;
+    kq::LinkRunner::Hooks hooks;
+    hooks.confirmModelMismatch = [yes, fileModel](int radioModel) {
+        if (yes) return true;
+        if (!interactive()) return false;
+        std::fprintf(stderr, "\nModel Type Unmatch! (radio: %s, file: %s)\nOverwrite ? [y/N] ",
+                     radioModel < 0 ? "no answer" : kq::ModelDescription(radioModel).c_str(),
+                     kq::ModelDescription(fileModel).c_str());
+        std::string answer;
+        std::getline(std::cin, answer);
+        return answer == "y" || answer == "Y" || answer == "yes";
+    };
+    hooks.confirmUninitiated = [yes](int) { return yes; };
+    if (o.backup) hooks.keepBackup = kq::KeepRadioBackup;
+    const kq::TransferResult r = runTransfer(t, o.link, hooks, chatter, trace.get());
+    saveTrace(trace.get(), a);
+    return finish(r, o.link, chatter);
+}
+
 int cmdWrite(const std::vector<std::string>& given) {
     std::vector<std::string> args = given;
     const QStringList ports = takePorts(args);
     const Args a = parseArgs(args, with({"--count"}, kLinkValues), 1,
-                             with({"--yes", "--repeat", "--parallel"}, kLinkFlags));
+                             with({"--yes", "--repeat", "--parallel", "--no-backup"}, kLinkFlags));
     BenchOptions bench;
+    bench.backup = !a.flag("--no-backup");
     bench.ports = ports;
     bench.repeat = a.flag("--repeat");
     bench.yes = a.flag("--yes");
@@ -275,26 +304,44 @@ int cmdWrite(const std::vector<std::string>& given) {
     QtScope qt;
     CatchInterrupts();
     if (bench.repeat || parallel) return RunBench(dev, bench);
-    const auto trace = traceOption(a);
-    const kq::WriteJob job = kq::PrepareWrite(dev);
-    if (trace) trace->Write(job);
-    kq::TransferSequence t(job);
-    const bool yes = bench.yes;
-    const int fileModel = dev.Model();
-    kq::LinkRunner::Hooks hooks;
-    hooks.confirmModelMismatch = [yes, fileModel](int radioModel) {
-        if (yes) return true;
-        if (!interactive()) return false;
-        std::fprintf(stderr, "\nModel Type Unmatch! (radio: %s, file: %s)\nOverwrite ? [y/N] ",
-                     radioModel < 0 ? "no answer" : kq::ModelDescription(radioModel).c_str(),
-                     kq::ModelDescription(fileModel).c_str());
-        std::string answer;
-        std::getline(std::cin, answer);
-        return answer == "y" || answer == "Y" || answer == "yes";
-    };
-    const kq::TransferResult r = runTransfer(t, bench.link, hooks, chatter, trace.get());
-    saveTrace(trace.get(), a);
-    return finish(r, bench.link, chatter);
+    return writeRadio(kq::PrepareWrite(dev), bench, chatter, a);
+}
+
+// Writes a backup's words back into the radio, as they were read.
+int cmdRestore(const std::vector<std::string>& given) {
+    std::vector<std::string> args = given;
+    const QStringList ports = takePorts(args);
+    // A FILE, or --last instead of it.
+    const bool last = std::find(args.begin(), args.end(), "--last") != args.end();
+    const Args a = parseArgs(args, kLinkValues, last ? 0 : 1,
+                             with({"--yes", "--last", "--no-backup"}, kLinkFlags));
+    if (std::count_if(given.begin(), given.end(), [](const std::string& s) {
+            return s == "--port" || s.rfind("--port=", 0) == 0;
+        }) > 1)
+        throw UsageError{"option '--port' given twice"};
+    std::string path;
+    if (a.flag("--last")) {
+        path = kq::RadioBackups(kq::BackupFolder()).Newest();
+        if (path.empty())
+            throw kq::FileError("no backup in " + kq::PathForMessage(kq::BackupFolder()) +
+                                "; nothing was written");
+    } else {
+        path = a.positional[0];
+    }
+    // Read before the radio is touched: a damaged file sends nothing.
+    kq::WriteJob job;
+    job.image = kq::ChannelFileWords(kq::ReadChannelFileBytes(path), path, kq::RadioEEWords);
+    job.image.resize(kq::RadioEEWords);
+    job.model = job.image[1] / 256;
+    BenchOptions o;
+    o.yes = a.flag("--yes");
+    o.backup = !a.flag("--no-backup");
+    o.link = linkSettings(a, ports);
+    const Chatter chatter = chatterOf(a);
+    if (!chatter.quiet) std::cerr << "kqtool: restoring " << kq::PathForMessage(path) << "\n";
+    QtScope qt;
+    CatchInterrupts();
+    return writeRadio(std::move(job), o, chatter, a);
 }
 
 // Reads the radio and compares it with the image a write of the file would
@@ -403,29 +450,46 @@ void RegisterRadioCommands() {
     };
     AddCommand({"read", "read -o FILE.KQ [--port DEV[,DEV...]]" + link,
                 "read the radio into a channel file (exit 3 no radio or link error, 4 EEPROM not "
-                "initiated)",
+                "initiated, 9 port busy)",
                 cmdRead, plus({{"-o FILE.KQ", "the channel file to write"}})});
-    AddCommand({"write", "write FILE.KQ [--port DEV[,DEV...]] [--yes]" + link,
-                "write a channel file into the radio, verifying each word (exit 3 link error or a"
-                " word read back otherwise, 5 other model refused, 6 cancelled); a fast write "
-                "reads every word back at the end",
-                cmdWrite, plus({{"--yes", "overwrite a radio of another model without asking"}})});
+    const OptionHelp noBackup = {
+        "--no-backup", "write without first reading the radio and keeping its table as a backup"};
+    AddCommand({"write", "write FILE.KQ [--port DEV[,DEV...]] [--yes] [--no-backup]" + link,
+                "write a channel file into the radio, verifying each word; the radio's table is "
+                "first read and kept as a backup (kqtool backups lists them, kqtool restore "
+                "writes one back); exit 1 backup not kept, 3 link error or a word read back "
+                "otherwise, 4 radio never initiated, 5 other model refused, 6 cancelled, 9 port "
+                "busy; a fast write reads every word back at the end",
+                cmdWrite,
+                plus({{"--yes", "overwrite a radio of another model, or one never initiated "
+                                "(word 0 not 0xC500), without asking"},
+                      noBackup})});
     AddCommand({"write",
-                "write FILE.KQ --repeat --port DEV [--count N] [--yes]" + link,
-                "radio after radio on one port: wait for a radio to answer, write and verify it, "
-                "print a line (number, time, port, outcome), wait until it is unplugged, then for"
-                " the next; Ctrl+C (or N radios) ends it with a summary; exit 0 when every radio "
-                "was written, else the first failure's status",
+                "write FILE.KQ --repeat --port DEV [--count N] [--yes] [--no-backup]" + link,
+                "radio after radio on one port: wait for a radio to answer, back it up, write and "
+                "verify it, print a line (number, time, port, outcome, backup), wait until it is "
+                "unplugged, then for the next; Ctrl+C (or N radios) ends it with a summary; exit 0 "
+                "when every radio was written, else the first failure's status",
                 cmdWrite,
                 {{"--repeat", "radio after radio on one port"},
                  {"--count N", "with --repeat: stop after N radios"}}});
     AddCommand(
         {"write",
-         "write FILE.KQ --parallel --port DEV --port DEV... [--repeat [--count N]] [--yes]" + link,
+         "write FILE.KQ --parallel --port DEV --port DEV... [--repeat [--count N]] [--yes] "
+         "[--no-backup]" +
+             link,
          "one worker per port, each writing its radio (or radio after radio with "
          "--repeat), each line naming its port; the summary counts all",
          cmdWrite,
          {{"--parallel", "one worker per --port"}}});
+    AddCommand({"restore", "restore FILE.KQ|--last [--port DEV[,DEV...]] [--yes] [--no-backup]" + link,
+                "write a backup (or any channel file) back into the radio word for word, as a "
+                "write does: the radio's table is first kept as a new backup; exit statuses as "
+                "for write",
+                cmdRestore,
+                plus({{"--last", "the newest backup"},
+                      {"--yes", "overwrite a radio of another model, or one never initiated"},
+                      noBackup})});
     AddCommand({"verify", "verify FILE.KQ [--port DEV[,DEV...]]" + link,
                 "read the radio and compare it with the file, writing nothing; differing header "
                 "words and channel rows are listed (file, radio); exit 0 same, 7 different, 3 or "

@@ -25,6 +25,7 @@ void RegisterFileCommands();
 void RegisterFillCommands();
 void RegisterRadioCommands();
 void RegisterDiffCommands();
+void RegisterPortCommands();
 
 } // namespace kqtool
 
@@ -48,6 +49,7 @@ int main(int argc, char** argv) {
     kqtool::RegisterFillCommands();
     kqtool::RegisterRadioCommands();
     kqtool::RegisterDiffCommands();
+    kqtool::RegisterPortCommands();
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty() || isHelp(args[0]) || (args[0] == "help" && args.size() == 1)) {
         (args.empty() ? std::cerr : std::cout) << kqtool::ProgramHelp(kqtool::HelpWidth());

@@ -1,12 +1,15 @@
 #include "Form_Ports.h"
 
+#include "PortFacts.h"
 #include "SerialPorts.h"
 #include "frmMain.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QFontDatabase>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QSerialPortInfo>
@@ -51,10 +54,20 @@ Form_Ports::Form_Ports(frmMain& main) : QDialog(&main), m_Main(main) {
     Label_Source->setText(
         tr("The radio is searched on COM4 down to COM1; the lowest port that answers is used. "
            "Leave a port empty to skip it."));
+    Text_Check = new QPlainTextEdit(this);
+    Text_Check->setReadOnly(true);
+    Text_Check->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Text_Check->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    Text_Check->setMinimumSize(560, 160);
+    layout->addWidget(new QLabel(tr("Port check:"), this));
+    layout->addWidget(Text_Check);
     auto* buttons = new QDialogButtonBox(
         QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Reset, this);
     buttons->button(QDialogButtonBox::Reset)->setText(tr("System list"));
+    QPushButton* check = buttons->addButton(tr("Check"), QDialogButtonBox::ActionRole);
+    connect(check, &QPushButton::clicked, this, [this] { CheckPorts(); });
     layout->addWidget(buttons);
+    CheckPorts();
     connect(buttons, &QDialogButtonBox::accepted, this, [this] {
         Apply();
         close();
@@ -63,7 +76,18 @@ Form_Ports::Form_Ports(frmMain& main) : QDialog(&main), m_Main(main) {
     connect(buttons->button(QDialogButtonBox::Reset), &QPushButton::clicked, this, [this] {
         m_Main.SetPortChoice({});
         ShowChoice();
+        CheckPorts();
     });
+}
+
+void Form_Ports::CheckPorts() {
+    const QStringList searched = Chosen();
+    QStringList others;
+    for (const QString& d : SystemPorts())
+        if (!searched.contains(d)) others << d;
+    const std::string text = PortCheckText(ToStdStrings(searched), ToStdStrings(others));
+    Text_Check->setPlainText(text.empty() ? tr("No serial ports.")
+                                          : QString::fromStdString(text));
 }
 
 void Form_Ports::ShowChoice() {

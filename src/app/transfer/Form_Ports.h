@@ -1,6 +1,7 @@
 // The serial ports searched for the radio: which device stands for COM1 to
 // COM4. The choice goes into the main window's link settings and overrides
-// the system's list (and KQ_SERIAL_PORTS).
+// the system's list (and KQ_SERIAL_PORTS). Below, the port check says what
+// the system knows of each port and whether it can be opened now.
 #pragma once
 
 #include <QDialog>
@@ -8,6 +9,7 @@
 
 class QComboBox;
 class QLabel;
+class QPlainTextEdit;
 
 namespace kq {
 
@@ -20,10 +22,15 @@ public:
 
     QComboBox* Combo_Port[4] = {};
     QLabel* Label_Source = nullptr;
+    // The port check: each port's by-id name, adapter and whether it can
+    // be opened now, as kqtool ports shows it.
+    QPlainTextEdit* Text_Check = nullptr;
 
     // The devices in the four fields, empty ones left out.
     QStringList Chosen() const;
     void Apply();
+    // Looks at the ports in the fields and the system's others again.
+    void CheckPorts();
 
 private:
     explicit Form_Ports(frmMain& main);

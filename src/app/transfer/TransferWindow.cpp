@@ -1,6 +1,8 @@
 #include "TransferWindow.h"
 
+#include "ChannelFile.h"
 #include "Form_Ports.h"
+#include "RadioBackups.h"
 #include "KqVersion.h"
 #include "LinkRunner.h"
 #include "ModuleKQDevice.h"
@@ -31,8 +33,10 @@ void TransferWindow::status(const QString& text) {
 
 TransferWindow* TransferWindow::Open() { return s_Open; }
 
-TransferWindow::TransferWindow(frmDocument& doc, TransferSequence::Direction dir)
+TransferWindow::TransferWindow(frmDocument& doc, TransferSequence::Direction dir,
+                               std::optional<WriteJob> job)
     : QDialog(&doc.Main()), m_Doc(&doc), m_Dir(dir), m_Link(doc.Main().Link()),
+      m_Backup(doc.Main().BackupBeforeWriting()), m_Job(std::move(job)),
       m_TableModel(doc.myDevice().Model()) {
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
@@ -73,6 +77,39 @@ bool TransferWindow::ConfirmOverwrite(int radioModel) {
     return box.exec() == QMessageBox::Ok;
 }
 
+bool TransferWindow::ConfirmUninitiated(int word0) {
+    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(),
+                    tr("EEPROM must be initiated!\r\nThe radio's word 0 is 0x%1, not 0xC500: it "
+                       "was never initiated.\r\nWrite the table into it all the same?")
+                        .arg(QString::number(word0, 16).toUpper().rightJustified(4, QLatin1Char('0'))),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+bool TransferWindow::ShowOutcome(const TransferResult& r, const QString& line) {
+    using O = TransferOutcome;
+    QString message = QString::fromStdString(MessageOf(r));
+    const bool partly = r.dir == TransferDirection::Write && !r.backupFile.empty() &&
+                        r.wordsWritten > 0 &&
+                        (r.outcome == O::LinkFailed || r.outcome == O::VerifyFailed ||
+                         r.outcome == O::Cancelled);
+    if (message.isEmpty() && !partly) return false;
+    if (message.isEmpty()) message = tr("Cancelled.");
+    if (partly)
+        message += tr("\r\n\r\nThe radio may hold a partly written table. The table it held "
+                      "before was kept in\r\n%1\r\nRESTORE writes it back.")
+                       .arg(QString::fromStdString(r.backupFile));
+    // The box's short text stays the program's; the status line's words
+    // under it say what went wrong without a look at the status bar.
+    QMessageBox box(QMessageBox::NoIcon, QString(), message, QMessageBox::Ok, this);
+    box.setInformativeText(line);
+    QPushButton* restore = partly ? box.addButton(tr("RESTORE"), QMessageBox::AcceptRole) : nullptr;
+    box.setDefaultButton(QMessageBox::Ok);
+    box.exec();
+    return restore && box.clickedButton() == restore;
+}
+
 TransferResult TransferWindow::Run() {
     frmDocument& doc = *m_Doc;
     doc.ClearTransferResult();
@@ -83,7 +120,8 @@ TransferResult TransferWindow::Run() {
     // the table stays the UI thread's alone.
     m_Trace = std::make_unique<LinkRecorder>(std::string("kqprogrammer ") + ProgramVersion);
     if (m_Dir == TransferSequence::Direction::Write) {
-        const WriteJob job = PrepareWrite(doc.myDevice());
+        // A restore sends the backup's words; a download, the table's.
+        const WriteJob job = m_Job ? *m_Job : PrepareWrite(doc.myDevice());
         m_Trace->Write(job);
         m_Transfer = std::make_unique<TransferSequence>(job);
     } else {
@@ -101,6 +139,8 @@ TransferResult TransferWindow::Run() {
         m_Timer.start();
     };
     hooks.confirmModelMismatch = [this](int radioModel) { return ConfirmOverwrite(radioModel); };
+    hooks.confirmUninitiated = [this](int word0) { return ConfirmUninitiated(word0); };
+    if (m_Backup) hooks.keepBackup = KeepRadioBackup;
     const QString ports = SearchedPorts(m_Link).mid(0, 4).join(", ");
     status(tr("Looking for the radio on %1 ...").arg(ports));
 
@@ -127,21 +167,20 @@ TransferResult TransferWindow::Run() {
     // edit: a status message would go with the next one.
     QString line = QString::fromStdString(StatusOf(result, ports.toStdString()));
     if (!line.isEmpty()) line[0] = line[0].toUpper();
+    // The status bar has room for the result, not for the backup's path:
+    // BACKUPS... lists it, and a failure's box and restore hint name it whole.
+    if (!result.backupFile.empty())
+        line.replace(QStringLiteral("; backup ") + QString::fromStdString(result.backupFile),
+                     tr("; backup kept"));
     if (auto* m = qobject_cast<frmMain*>(parentWidget())) m->statusBar()->clearMessage();
     // The result is the table's: another table shows its own, or none.
     if (m_Doc) m_Doc->SetTransferResult(result.outcome == TransferOutcome::Done, line);
-    const QString message = QString::fromStdString(MessageOf(result));
-    if (!message.isEmpty()) {
-        // The box's short text stays the program's; the status line's words
-        // under it say what went wrong without a look at the status bar.
-        QMessageBox box(QMessageBox::NoIcon, QString(), message, QMessageBox::Ok, this);
-        box.setInformativeText(line);
-        box.exec();
-    }
+    const bool restore = ShowOutcome(result, line);
     if (m_Doc) m_Doc->SetBusy(false);
     // The link is free again now, not only once the window is deleted.
     if (s_Open == this) s_Open = nullptr;
     close();
+    if (restore && m_Doc) Form_Download::Restore(*m_Doc, QString::fromStdString(result.backupFile));
     return result;
 }
 
@@ -183,11 +222,35 @@ std::optional<TransferResult> Form_Upload::Load(frmDocument& doc) {
     return loadTransfer<Form_Upload>(doc);
 }
 
-Form_Download::Form_Download(frmDocument& doc)
-    : TransferWindow(doc, TransferSequence::Direction::Write) {
+Form_Download::Form_Download(frmDocument& doc, std::optional<WriteJob> job)
+    : TransferWindow(doc, TransferSequence::Direction::Write, std::move(job)) {
     setWindowTitle(tr("Download"));
     Label->setText(tr("Downloading......."));
     setObjectName(QStringLiteral("Form_Download"));
+}
+
+std::optional<TransferResult> Form_Download::Restore(frmDocument& doc, const QString& path) {
+    if (s_Open) {
+        PlainMessage(s_Open,
+                     QObject::tr("A radio transfer is running; wait for it to end or cancel it."));
+        return std::nullopt;
+    }
+    // The file's words as they are: a backup of a radio the codec cannot
+    // read goes back unchanged.
+    WriteJob job;
+    try {
+        const std::string file = path.toStdString();
+        job.image = ChannelFileWords(ReadChannelFileBytes(file), file, RadioEEWords);
+    } catch (const std::exception& e) {
+        PlainMessage(&doc.Main(), QString::fromStdString(e.what()));
+        return std::nullopt;
+    }
+    job.image.resize(RadioEEWords);
+    job.model = job.image[1] / 256;
+    auto* w = new Form_Download(doc, std::move(job));
+    w->setWindowTitle(tr("Restore"));
+    w->Label->setText(tr("Restoring......."));
+    return w->Run();
 }
 std::optional<TransferResult> Form_Download::Load(frmDocument& doc) {
     // Asked before the link starts: the radio cannot use these channels,

@@ -38,17 +38,26 @@ public:
     TransferResult Run();
 
 protected:
-    TransferWindow(frmDocument& doc, TransferSequence::Direction dir);
+    // job: the words a write sends instead of doc's table (a restore).
+    TransferWindow(frmDocument& doc, TransferSequence::Direction dir,
+                   std::optional<WriteJob> job = std::nullopt);
     void closeEvent(QCloseEvent* e) override;
 
 private:
     void Timer_Tick();
     void status(const QString& text);
     bool ConfirmOverwrite(int radioModel);
+    bool ConfirmUninitiated(int word0);
+    // The box after a transfer, the status line under its text; true when
+    // the user asked to restore the backup of a write that left the radio
+    // partly written.
+    bool ShowOutcome(const TransferResult& r, const QString& line);
 
     QPointer<frmDocument> m_Doc;
     TransferSequence::Direction m_Dir;
     const LinkSettings m_Link; // as the main window had them when the transfer began
+    const bool m_Backup;       // a write keeps the radio's table first
+    std::optional<WriteJob> m_Job;
     const int m_TableModel;    // the model the table was for when the transfer began
     std::unique_ptr<TransferSequence> m_Transfer;
     std::unique_ptr<LinkRecorder> m_Trace; // the link log, kept by the main window
@@ -72,7 +81,11 @@ public:
     // radio's band are listed first and written only when the user agrees
     // (no outcome when not).
     static std::optional<TransferResult> Load(frmDocument& doc);
-    explicit Form_Download(frmDocument& doc);
+    // Writes a backup (any channel file) into the radio word for word, as
+    // DOWNLOAD does, doc showing the outcome; nullopt (after a message) when
+    // the file cannot be read or a transfer runs.
+    static std::optional<TransferResult> Restore(frmDocument& doc, const QString& path);
+    explicit Form_Download(frmDocument& doc, std::optional<WriteJob> job = std::nullopt);
 };
 
 } // namespace kq

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <sstream>
 #include <system_error>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -186,17 +187,23 @@ ChannelFileHeader MakeChannelFileHeader(const std::string& modelName, const std:
 std::string ChannelFileText(ClassKQxx53& dev) {
     // The model name is taken before the conversion, as the header has
     // always been.
-    const ChannelFileHeader h = MakeChannelFileHeader(dev.ModelName());
+    const std::string model = dev.ModelName();
     dev.Para_to_EEWord();
-    const int16_t n = dev.TotalEEWords();
+    std::vector<int32_t> words;
+    for (int16_t k = 0; k < dev.TotalEEWords(); ++k) words.push_back(dev.EEWord(k));
+    return ChannelFileTextOfWords(words, model);
+}
+
+std::string ChannelFileTextOfWords(const std::vector<int32_t>& words, const std::string& modelName) {
+    const ChannelFileHeader h = MakeChannelFileHeader(modelName);
     std::string text;
-    text.reserve(static_cast<std::size_t>(ChannelFileHeaderSize + 2 * std::max<int>(n, 0)) * 5);
+    text.reserve((ChannelFileHeaderSize + 2 * words.size()) * 5);
     for (uint8_t v : h) {
         text += std::to_string(v);
         text += "\r\n";
     }
-    for (int16_t k = 0; k < n; ++k) {
-        const int32_t w = dev.EEWord(k);
+    for (std::size_t k = 0; k < words.size(); ++k) {
+        const int32_t w = words[k];
         // A value beyond 16 bits would give a line no reader accepts.
         if (w < 0 || w > 0xFFFF) {
             throw OverflowError("Word " + std::to_string(k) + " holds " + std::to_string(w) +
@@ -222,8 +229,8 @@ void SaveChannelFile(ClassKQxx53& dev, const std::string& path) {
     WriteFileReplacing(path, text);
 }
 
-void ReadChannelFileText(ClassKQxx53& dev, const std::string& text,
-                         const std::string& pathForMessages) {
+std::vector<int32_t> ChannelFileWords(const std::string& text, const std::string& pathForMessages,
+                                      int needed) {
     const std::string path = PathForMessage(pathForMessages);
     constexpr int kMaxPairs = WordSlots;
     std::array<int32_t, WordSlots> words{};
@@ -274,13 +281,20 @@ void ReadChannelFileText(ClassKQxx53& dev, const std::string& text,
     const int pairs = (count - ChannelFileHeaderSize) / 2;
     // A short image would leave part of the radio's words at defaults while
     // looking complete, so a truncated file is refused.
-    const int needed = std::min<int>(dev.TotalEEWords(), kMaxPairs);
+    needed = std::min<int>(needed, kMaxPairs);
     if (pairs < needed) {
         throw FileError(path + ": line " + std::to_string(lastLine) + ": the file ends after " +
                         std::to_string(pairs) + " of its " + std::to_string(needed) +
                         " words; it is incomplete and was not loaded.");
     }
+    return std::vector<int32_t>(words.begin(), words.begin() + pairs);
+}
 
+void ReadChannelFileText(ClassKQxx53& dev, const std::string& text,
+                         const std::string& pathForMessages) {
+    const std::string path = PathForMessage(pathForMessages);
+    const std::vector<int32_t> words = ChannelFileWords(text, pathForMessages, dev.TotalEEWords());
+    const int pairs = static_cast<int>(words.size());
     // Convert on a copy so that the caller's device changes only as a whole.
     ClassKQxx53 loaded = dev;
     try {
@@ -293,7 +307,7 @@ void ReadChannelFileText(ClassKQxx53& dev, const std::string& text,
     dev = loaded;
 }
 
-void OpenChannelFile(ClassKQxx53& dev, const std::string& path) {
+std::string ReadChannelFileBytes(const std::string& path) {
     if (path.empty()) throw FileError("No file name was given; nothing was loaded.");
     const fs::path p = fs::u8path(path);
     const std::string name = PathForMessage(path);
@@ -319,7 +333,11 @@ void OpenChannelFile(ClassKQxx53& dev, const std::string& path) {
         }
     }
     if (in.bad()) throw FileError(name + ": the file cannot be read (" + ErrnoText(errno) + ").");
-    ReadChannelFileText(dev, text, path);
+    return text;
+}
+
+void OpenChannelFile(ClassKQxx53& dev, const std::string& path) {
+    ReadChannelFileText(dev, ReadChannelFileBytes(path), path);
 }
 
 } // namespace kq

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace kq {
 
@@ -37,6 +38,11 @@ ChannelFileHeader MakeChannelFileHeader(const std::string& modelName,
 // Throws what Para_to_EEWord throws (a frequency the divider cannot hold).
 std::string ChannelFileText(ClassKQxx53& dev);
 
+// The bytes of a channel file holding words as they are, with modelName in
+// its header: a radio's table kept without going through the codec. Throws
+// OverflowError for a word that is not a 16-bit value.
+std::string ChannelFileTextOfWords(const std::vector<int32_t>& words, const std::string& modelName);
+
 // Writes dev's channel file to path with WriteFileReplacing, so an existing
 // file is either replaced whole or left as it was. Throws FileError naming
 // the path.
@@ -46,6 +52,15 @@ void SaveChannelFile(ClassKQxx53& dev, const std::string& path);
 // it is sound are its words stored and EEWord_to_Para run. On any error a
 // FileError is thrown and dev is left exactly as it was.
 void OpenChannelFile(ClassKQxx53& dev, const std::string& path);
+
+// The bytes of the file at path, refused (FileError) when it is missing, a
+// folder, unreadable or far too large for a channel file.
+std::string ReadChannelFileBytes(const std::string& path);
+
+// The words of a channel file's text, as stored, at least needed of them;
+// the checks of OpenChannelFile without the codec (FileError when damaged).
+std::vector<int32_t> ChannelFileWords(const std::string& text, const std::string& pathForMessages,
+                                      int needed);
 
 // The same, from text already in memory; pathForMessages names it in errors.
 void ReadChannelFileText(ClassKQxx53& dev, const std::string& text,

@@ -147,11 +147,18 @@ public:
             } else if (key == "words") {
                 m_Log.image.clear();
                 for (std::string w; v >> w;) m_Log.image.push_back(Hex(w));
-            } else if (key == "backup") {
-                if (value != "yes") Fail("backup: yes");
-                m_Log.backup = true;
             } else if (key == "refused") {
                 m_Log.refused = Unescape(value);
+            } else if (key == "backup") {
+                if (value != "yes" && value != "no") Fail("backup is yes or no");
+                m_Log.backup = value == "yes";
+            } else if (key == "asks") {
+                if (value != "not-initiated") Fail("asks: not-initiated");
+                m_Log.asksUninitiated = true;
+            } else if (key == "backup-file") {
+                m_Log.backupFile = Unescape(value);
+            } else if (key == "backup-failed") {
+                m_Log.backupFailed = Unescape(value);
             } else if (key == "answer") {
                 Answer(v);
             } else if (key == "truncated") {
@@ -371,6 +378,10 @@ std::string FormatLinkLog(const LinkLog& log) {
         s += "\n";
         if (!log.refused.empty()) s += "refused: " + Escape(log.refused, false) + "\n";
         if (log.backup) s += "backup: yes\n";
+        if (log.asksUninitiated) s += "asks: not-initiated\n";
+        if (!log.backupFile.empty()) s += "backup-file: " + Escape(log.backupFile, false) + "\n";
+        if (!log.backupFailed.empty())
+            s += "backup-failed: " + Escape(log.backupFailed, false) + "\n";
     }
     for (const LinkAnswer& a : log.answers)
         s += "answer: " + a.question + " " + std::to_string(a.value) + (a.yes ? " yes" : " no") +
@@ -413,6 +424,21 @@ void LinkRecorder::Write(const WriteJob& job) {
 void LinkRecorder::Backup() {
     std::lock_guard<std::mutex> l(m_Mutex);
     m_Log.backup = true;
+}
+
+void LinkRecorder::AsksUninitiated() {
+    std::lock_guard<std::mutex> l(m_Mutex);
+    m_Log.asksUninitiated = true;
+}
+
+void LinkRecorder::BackupKept(const std::string& file) {
+    std::lock_guard<std::mutex> l(m_Mutex);
+    m_Log.backupFile = file;
+}
+
+void LinkRecorder::BackupFailed(const std::string& problem) {
+    std::lock_guard<std::mutex> l(m_Mutex);
+    m_Log.backupFailed = problem;
 }
 
 bool LinkRecorder::Ask(const std::string& question, int value, const std::function<bool()>& ask) {

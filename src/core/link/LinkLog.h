@@ -45,7 +45,7 @@ struct LinkEvent {
 
 // A question asked during the transfer and what the user answered.
 struct LinkAnswer {
-    std::string question; // "model-mismatch", "uninitiated"
+    std::string question; // "model-mismatch", "not-initiated"
     int value = 0;        // what it was about (the radio's model code)
     bool yes = false;
     LinkTime asked{0}, answered{0};
@@ -60,6 +60,9 @@ struct LinkLog {
     std::vector<int32_t> image; // a write's words
     std::string refused;        // a write: why the codec refused the table
     bool backup = false;        // a write read the radio for a backup first
+    bool asksUninitiated = false; // a write would ask about a radio never initiated
+    std::string backupFile;     // where it was kept
+    std::string backupFailed;   // why it could not be kept
     std::vector<LinkAnswer> answers;
     std::vector<LinkEvent> events;
     // The events stopped at the size limit; the rest of the transfer was not logged.
@@ -93,8 +96,14 @@ public:
     void Settings(const LinkSettings& settings);
     void Read(int words);
     void Write(const WriteJob& job);
-    // The write reads and keeps the radio's table before writing.
+    // A write that reads the radio for a backup first; the backup kept in
+    // file, or not kept, for problem.
     void Backup();
+    // A write that asks before it writes a radio never initiated (and so
+    // reads word 0 also without a backup).
+    void AsksUninitiated();
+    void BackupKept(const std::string& file);
+    void BackupFailed(const std::string& problem);
     // Asks the user through ask and notes the answer with its times.
     bool Ask(const std::string& question, int value, const std::function<bool()>& ask);
     // The user cancelled now (call it before cancelling the transfer).

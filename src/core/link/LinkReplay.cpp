@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 
 namespace kq {
@@ -219,24 +220,29 @@ ReplayReport ReplayLinkLog(const LinkLog& log) {
             ? std::make_unique<TransferSequence>(WriteJob{log.image, log.model, log.refused})
             : std::make_unique<TransferSequence>(log.words);
     ReplayLine line(log, report, [&seq] { seq->Cancel(); });
-    size_t nextAnswer = 0;
+    // Each question answered as logged, in its order among those of its kind.
+    std::map<std::string, size_t> nextAnswer;
     const auto answer = [&](const std::string& question) {
-        while (nextAnswer < log.answers.size() && log.answers[nextAnswer].question != question)
-            ++nextAnswer;
-        if (nextAnswer >= log.answers.size()) {
+        size_t& next = nextAnswer[question];
+        while (next < log.answers.size() && log.answers[next].question != question) ++next;
+        if (next >= log.answers.size()) {
             ++report.unanswered;
             return false;
         }
-        const LinkAnswer& a = log.answers[nextAnswer++];
+        const LinkAnswer& a = log.answers[next++];
         // The user took as long as then; the radio's time went on.
         line.Pass(line.Now() + (a.answered - a.asked));
         return a.yes;
     };
     seq->confirmModelMismatch = [&](int) { return answer("model-mismatch"); };
-    seq->confirmUninitiated = [&](int) { return answer("uninitiated"); };
-    // The backup read runs again; nothing is kept on disk.
-    if (log.backup)
-        seq->keepBackup = [](const std::vector<int32_t>&) { return std::string("(replayed)"); };
+    if (log.asksUninitiated) seq->confirmUninitiated = [&](int) { return answer("not-initiated"); };
+    // The backup read is replayed and named as logged; nothing is kept on disk.
+    if (log.backup) {
+        seq->keepBackup = [&log](const std::vector<int32_t>&) {
+            if (!log.backupFailed.empty()) throw KqError(log.backupFailed);
+            return log.backupFile;
+        };
+    }
     line.Start();
     if (seq->Refused()) {
         report.result = seq->Result(TransferOutcome::TableInvalid); // no port is opened

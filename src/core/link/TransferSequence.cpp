@@ -164,16 +164,26 @@ TransferSequence::Outcome TransferSequence::BeforeWriting(WordLink& link) {
             Failed(1, -1, -1);
             return Outcome::LinkFailed;
         }
+        // Without a backup, word 0 is read when someone is there to be asked
+        // about a radio never initiated: it is not written unasked either.
+        if (confirmUninitiated) {
+            const int w0 = link.ReadByte(0);
+            if (w0 < 0 || link.PortFailed()) {
+                Failed(0, -1, -1);
+                return Outcome::LinkFailed;
+            }
+            m_Backup = {w0, w1};
+        }
     }
     const int radioModel = w1 < 0 ? -1 : w1 / 256;
     if (radioModel != m_Model) {
         if (!confirmModelMismatch || !confirmModelMismatch(radioModel))
             return Outcome::ModelDeclined;
     }
-    if (!keepBackup) return Outcome::Done;
-    if (m_Backup[0] != InitialisedEepromID &&
+    if (!m_Backup.empty() && m_Backup[0] != InitialisedEepromID &&
         (!confirmUninitiated || !confirmUninitiated(m_Backup[0])))
         return Outcome::NotInitiated;
+    if (!keepBackup) return Outcome::Done;
     if (m_Cancel) return Outcome::Cancelled;
     try {
         m_BackupFile = keepBackup(m_Backup);

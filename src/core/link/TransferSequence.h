@@ -71,7 +71,8 @@ public:
     // for the model check. Called on the thread of Run().
     std::function<std::string(const std::vector<int32_t>& radioWords)> keepBackup;
     // The backup read found word 0 other than 0xC500, a radio never
-    // initiated; true = write it all the same. Unset: not written.
+    // initiated; true = write it all the same. Unset: not written. Set
+    // without keepBackup, word 0 is read after word 1 to ask it.
     std::function<bool(int word0)> confirmUninitiated;
 
     TransferResult Run(WordLink& link);
