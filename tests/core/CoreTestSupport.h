@@ -4,8 +4,11 @@
 
 #include "ClassKQxx53.h"
 
+#include <stdlib.h>
+
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 #include <string>
 
 namespace kqtest {
@@ -34,6 +37,22 @@ inline kq::ClassKQxx53 MarkedDevice() {
     }
     return dev;
 }
+
+// A fresh folder of the test's own, removed with all it holds at the end.
+struct TempDir {
+    std::filesystem::path path;
+    explicit TempDir(const std::string& name = "kqtest") {
+        std::string pattern = (std::filesystem::temp_directory_path() / (name + "XXXXXX")).string();
+        if (!::mkdtemp(pattern.data())) throw std::runtime_error("no temporary folder: " + pattern);
+        path = std::filesystem::canonical(pattern);
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+};
 
 inline std::string readAll(const std::filesystem::path& p) {
     std::ifstream in(p, std::ios::binary);

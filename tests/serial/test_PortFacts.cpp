@@ -1,5 +1,6 @@
 // The port check's facts on a system the test lays out (dev, sysfs, proc,
 // lock files) and on a real pseudo-terminal.
+#include "CoreTestSupport.h"
 #include "PortFacts.h"
 
 #include <gtest/gtest.h>
@@ -18,9 +19,6 @@ namespace {
 class FakeSystem : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string tmpl = (fs::temp_directory_path() / "kqportsXXXXXX").string();
-        ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-        root = fs::canonical(tmpl);
         roots = {(root / "dev").string(), (root / "sys").string(), (root / "proc").string(), {(root / "lock").string()}};
         // An FTDI adapter (group dialout) and an Arduino's ACM port (group uucp), held by ModemManager.
         usb("ttyUSB0", "1-1", "0403", "6001", "usb-serial/drivers/ftdi_sio", 20);
@@ -32,7 +30,6 @@ protected:
         fs::create_symlink(root / "dev/ttyACM0", root / "proc/812/fd/7");
         fs::create_directories(root / "lock");
     }
-    void TearDown() override { fs::remove_all(root); }
 
     static void write(const fs::path& p, const std::string& text) { std::ofstream(p) << text; }
     void usb(const std::string& tty, const std::string& port, const char* vendor, const char* product,
@@ -56,7 +53,8 @@ protected:
     }
     std::string dev(const char* name) const { return (root / "dev" / name).string(); }
 
-    fs::path root;
+    const kqtest::TempDir tmp{"kqports"};
+    const fs::path root = tmp.path;
     kq::SystemRoots roots;
 };
 

@@ -34,15 +34,10 @@ inline std::vector<std::string> lines(const std::string& text) {
 
 class Kqtool : public ::testing::Test {
 protected:
-    // A fresh folder per test, so parallel and repeated runs never meet.
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "kqtool_test_XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr) << pattern;
-        dir = pattern;
         // Backups go to the test's folder, never the user's.
         setenv("XDG_STATE_HOME", (dir / "state").c_str(), 1);
     }
-    void TearDown() override { fs::remove_all(dir); }
 
     fs::path file(const std::string& name) const { return dir / name; }
 
@@ -58,7 +53,9 @@ protected:
 
     std::string q(const fs::path& p) const { return "\"" + p.string() + "\""; }
 
-    fs::path dir;
+    // A fresh folder per test, so parallel and repeated runs never meet.
+    const kqtest::TempDir tmp{"kqtool_test_"};
+    const fs::path dir = tmp.path;
 };
 
 // With a 16-channel table t.KQ of model 2, the model of a new table and the

@@ -155,9 +155,8 @@ TEST(ChannelFileDisk, SavedFilesOpenAndDamagedFilesLoadNothing) {
         {"<missing>", "", "does not exist"},
         {"<folder>", "", "folder"},
     };
-    std::string tmpl = (fs::temp_directory_path() / "kqfileXXXXXX").string(); // a folder of its own
-    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-    const fs::path bad = fs::path(tmpl) / "bad.KQ";
+    const kqtest::TempDir tmp("kqfile");
+    const fs::path bad = tmp.path / "bad.KQ";
     for (const Case& c : cases) {
         ClassKQxx53 dev = sampleDevice(3);
         dev.NowCHNum = 9;
@@ -174,7 +173,7 @@ TEST(ChannelFileDisk, SavedFilesOpenAndDamagedFilesLoadNothing) {
         EXPECT_EQ(dev.NowCHNum, 9) << c.expectWords;
     }
 
-    const std::string p = tmpl + "/table.KQ";
+    const std::string p = (tmp.path / "table.KQ").string();
     ClassKQxx53 src = sampleDevice(0), unfit = src, dst;
     kq::SaveChannelFile(src, p);
     unfit.TheRxFreq(3, 20000.0); // a frequency the image cannot hold saves nothing
@@ -182,5 +181,4 @@ TEST(ChannelFileDisk, SavedFilesOpenAndDamagedFilesLoadNothing) {
     EXPECT_THROW(kq::SaveChannelFile(unfit, ""), kq::FileError);
     kq::OpenChannelFile(dst, p);
     EXPECT_EQ(kq::ChannelFileText(dst), kq::ChannelFileText(src));
-    fs::remove_all(tmpl);
 }

@@ -105,9 +105,8 @@ TEST(FileSave, EveryKindOfTargetKeepsOrReplacesWhatItShould) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         if (c.rootOnly && !root) continue;
-        std::string tmpl = (fs::temp_directory_path() / "kqsaveXXXXXX").string();
-        ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-        const fs::path dir = tmpl;
+        const kqtest::TempDir tmp("kqsave");
+        const fs::path dir = tmp.path;
         const fs::path target = c.prepare(dir);
         auto before = tree(dir);
         const std::string error =

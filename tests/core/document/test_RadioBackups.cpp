@@ -16,12 +16,6 @@ namespace {
 
 class Backups : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string tmpl = (fs::temp_directory_path() / "kqbackupXXXXXX").string();
-        ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-        dir = tmpl;
-    }
-    void TearDown() override { fs::remove_all(dir); }
 
     static std::tm At(int day, int h, int m, int s) {
         std::tm t{};
@@ -42,7 +36,8 @@ protected:
         return n;
     }
 
-    fs::path dir;
+    kqtest::TempDir tmp{"kqbackup"};
+    const fs::path dir = tmp.path;
 };
 
 } // namespace

@@ -20,26 +20,13 @@ using K = LinkEvent::Kind;
 
 namespace {
 
-constexpr LinkTime Ms(long long ms) { return LinkTime(ms * 1000); }
-
-// A simulated line on which the user cancels once the time has come, and
-// which may wake the program up to 6 ms late, as a busy machine does.
+// A simulated line on which the user cancels once the time has come.
 struct CancellingLine : SimLine {
     LinkTime at = LinkTime::max();
     std::function<void()> cancel;
-    unsigned jitter = 0; // the seed; 0: on time
-    LinkTime Late() {
-        if (!jitter) return LinkTime(0);
-        jitter = jitter * 1103515245u + 12345u;
-        return LinkTime((jitter >> 8) % 6000);
-    }
     void SleepUntil(LinkTime t) override {
-        SimLine::SleepUntil(t + Late());
+        SimLine::SleepUntil(t);
         if (Now() >= at && cancel) std::exchange(cancel, nullptr)();
-    }
-    void WaitInput(LinkTime until) override {
-        SimLine::WaitInput(until);
-        SimLine::SleepUntil(Now() + Late());
     }
 };
 
@@ -59,7 +46,8 @@ Recorded Record(RadioBehaviour b, int radioModel, bool fast, const kq::ClassKQxx
     CancellingLine line;
     line.Attach("/dev/ttySIM", radio);
     line.PullAt(pullAt);
-    line.jitter = jitter;
+    // A busy machine wakes the program up to 6 ms late.
+    if (jitter) line.WakeLate(kq::Millis(6), jitter);
     kq::LinkSettings settings;
     settings.ports = {"/dev/ttySIM", "/dev/ttyNONE"};
     settings.fast = fast;
@@ -78,7 +66,7 @@ Recorded Record(RadioBehaviour b, int radioModel, bool fast, const kq::ClassKQxx
     }
     seq->confirmModelMismatch = [&](int model) {
         return rec.Ask("model-mismatch", model, [&] {
-            line.SleepUntil(line.Now() + Ms(3000));
+            line.SleepUntil(line.Now() + kq::Millis(3000));
             return ok;
         });
     };
@@ -161,7 +149,7 @@ TEST(LinkLog, TextRoundTripKeepsEveryByteAndRefusesWhatIsNotALog) {
     log.dir = kq::TransferDirection::Write;
     log.model = 3;
     log.image = {0xC500, 0x0300, 0xFFFF, 0};
-    log.answers.push_back({"model-mismatch", 2, true, Ms(1000), LinkTime(4000123)});
+    log.answers.push_back({"model-mismatch", 2, true, kq::Millis(1000), LinkTime(4000123)});
     std::string every;
     for (int c = 0; c < 256; ++c) every += static_cast<char>(c);
     LinkEvent open{K::Open, LinkTime(5), LinkTime(5), "/dev/my port", kq::SerialLine::OpenResult::AlreadyOpen,
@@ -260,8 +248,8 @@ TEST(LinkReplay, EveryFailureClassReplaysToTheLoggedOutcome) {
                          {9, WordFault::Kind::LowerCase, true, 0, ""}};
          },
          2, true, never, never, Outcome::Done, Outcome::Done},
-        {"cancelled", [](RadioBehaviour&) {}, 2, true, Ms(1500), never, Outcome::Cancelled, Outcome::Cancelled},
-        {"cable pulled", [](RadioBehaviour&) {}, 2, true, never, Ms(1700), Outcome::LinkFailed,
+        {"cancelled", [](RadioBehaviour&) {}, 2, true, kq::Millis(1500), never, Outcome::Cancelled, Outcome::Cancelled},
+        {"cable pulled", [](RadioBehaviour&) {}, 2, true, never, kq::Millis(1700), Outcome::LinkFailed,
          Outcome::LinkFailed},
     };
     for (const Case& c : cases) {
