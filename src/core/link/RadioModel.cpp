@@ -91,7 +91,7 @@ void RadioModel::Frame(LinkTime at, bool afterSilence) {
         if (!m_B.probeExtra.empty() && afterSilence) Send(m_B.probeExtra, answered + Millis(5));
         return;
     }
-    if (m_Frame.size() != 7) return;
+    if (m_Frame.size() != kFrameChars) return;
     const int addr = HexValue(m_Frame, 0, 2) % static_cast<int>(m_Words.size());
     const bool isRead = m_Frame.compare(2, 4, "00MD") == 0;
     if (isRead && Fault(addr, WordFault::Kind::Silent)) return;
