@@ -148,9 +148,10 @@ class TestWindows : public QObject {
         f->findChild<QLineEdit*>("fileNameEdit")->setText(path);
         static_cast<QDialog*>(f)->accept();
     }
-    // A loaded machine's pseudo-terminal can be slow: an 80 ms tick.
+    // The protocol's tick: a loaded machine's late pseudo-terminal is a
+    // slow line, which the link asks again about.
     void useLink(const std::vector<std::string>& ports, bool fast = true) {
-        main->UseLinkForThisRun({ports, fast, 80, 10});
+        main->UseLinkForThisRun({ports, fast, kq::kProtocolTickMs, kq::kEepromHoldMs});
     }
 
 private slots:
