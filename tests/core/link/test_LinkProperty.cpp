@@ -112,7 +112,7 @@ Case Generate(std::mt19937_64& rng) {
 // The generator's cases that once went wrong, kept as they were found: a
 // default write "verified" a word with an answer out of step (the first
 // three), and CR LF answers late inside the window shifted every later
-// answer of a read (the last).
+// answer of a read (the fourth). Then one odd answer, read and written.
 std::vector<Case> Regressions() {
     const WordFault crlf{WordFault::kEveryWord, K::CrLf, true, 0, ""};
     const auto make = [](Op op, int model, int latency, int delay, int eeprom, std::vector<WordFault> faults) {
@@ -131,6 +131,15 @@ std::vector<Case> Regressions() {
     };
     cs[2].pause = LinkTime(7250137);
     cs[2].radio.probeExtra = "KQ\r\n";
+    const WordFault odd[] = {
+        {20, K::CrLf, false, 0, ""},      {20, K::Late, false, 70, ""},   {20, K::Late, false, 300, ""},
+        {2, K::LowerCase, false, 0, ""},  {3, K::Extra, false, 0, "x7"},  {5, K::Extra, true, 0, "\r\n00"},
+        {0, K::CrLf, false, 0, ""},       {1, K::CrLf, false, 0, ""},     {63, K::CrLf, false, 0, ""},
+        {0, K::Noise, false, 4, "\r"}, // an echo's "0000" would look like an answer without one
+        {30, K::Noise, false, 9, "7"},    {12, K::Cut, false, 2, ""},     {40, K::LateEcho, false, 90, ""},
+    };
+    for (const WordFault& f : odd)
+        for (const Op op : {Op::Read, Op::Write}) cs.push_back(make(op, 2, 0, 0, 10, {f}));
     return cs;
 }
 
