@@ -55,7 +55,7 @@ public:
         // The search found a radio on port 1..4, device (not called when
         // none answered).
         std::function<void(int port, const QString& device)> portFound;
-        // Radio's model code (-1: word 1 not answered); true = overwrite.
+        // The radio's model code (word 1 was answered); true = overwrite.
         // Unset: the mismatch is declined.
         std::function<bool(int radioModel)> confirmModelMismatch;
         // A write's backup: keeps the radio's words read from device and

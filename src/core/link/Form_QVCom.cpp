@@ -137,14 +137,17 @@ void Form_QVCom::FallBack(const std::string& why) {
     if (m_Surprise.empty()) m_Surprise = why.empty() ? "fell back to the default pacing" : why;
 }
 
+void Form_QVCom::DropOwedLf(std::string& first) {
+    // The LF of the last answer's CR LF may come after its CR was taken.
+    if (!m_LfOwed || first.empty()) return;
+    if (first[0] == '\n') first.erase(0, 1);
+    m_LfOwed = false;
+}
+
 bool Form_QVCom::LineClear(std::string& waiting) {
     waiting = m_Rx + Read();
     m_Rx.clear();
-    // The LF of the last answer's CR LF may come after its CR was taken.
-    if (m_LfOwed && !waiting.empty()) {
-        if (waiting[0] == '\n') waiting.erase(0, 1);
-        m_LfOwed = false;
-    }
+    DropOwedLf(waiting);
     return waiting.empty();
 }
 
@@ -195,10 +198,7 @@ Form_QVCom::Reply Form_QVCom::Exchange(const std::string& frame, bool isRead, in
     }
     const auto more = [&] {
         std::string s = Read();
-        if (m_LfOwed && !s.empty()) {
-            if (r.got.empty() && s[0] == '\n') s.erase(0, 1);
-            m_LfOwed = false;
-        }
+        DropOwedLf(s);
         r.got += s;
     };
     const auto ended = [&](Reply::Kind kind) {
@@ -296,10 +296,7 @@ bool Form_QVCom::Collect(const std::string& frame, bool isRead, LinkTime sent, s
     got.clear();
     for (;;) {
         m_Rx += Read();
-        if (m_LfOwed && !m_Rx.empty()) {
-            if (m_Rx[0] == '\n') m_Rx.erase(0, 1);
-            m_LfOwed = false;
-        }
+        DropOwedLf(m_Rx);
         // One character at a time: what follows the reply stays for the next.
         while (!m_Rx.empty()) {
             got += m_Rx[0];

@@ -76,6 +76,9 @@ private:
     // Takes what waits on the line; true when nothing but the LF the last
     // answer may still owe.
     bool LineClear(std::string& waiting);
+    // Drops the LF the last answer may still owe from the front of the
+    // first characters that came after it.
+    void DropOwedLf(std::string& first);
     // Takes what a complete reply tells of the line; false when its form
     // turns out to be noise.
     bool Taken(const ReplyCheck& c, const std::string& frame);

@@ -159,23 +159,22 @@ TransferSequence::Outcome TransferSequence::BeforeWriting(WordLink& link) {
     } else {
         // No answer is no model: a radio of the table's model must not be
         // taken for another, nor a dead line asked about.
-        w1 = link.ReadByte(1);
-        if (w1 < 0 || link.PortFailed()) {
-            Failed(1, -1, -1);
-            return Outcome::LinkFailed;
-        }
+        const auto answered = [&](short addr, int& w) {
+            w = link.ReadByte(addr);
+            if (w >= 0 && !link.PortFailed()) return true;
+            Failed(addr, -1, -1);
+            return false;
+        };
+        if (!answered(1, w1)) return Outcome::LinkFailed;
         // Without a backup, word 0 is read when someone is there to be asked
         // about a radio never initiated: it is not written unasked either.
+        int w0 = -1;
         if (confirmUninitiated) {
-            const int w0 = link.ReadByte(0);
-            if (w0 < 0 || link.PortFailed()) {
-                Failed(0, -1, -1);
-                return Outcome::LinkFailed;
-            }
+            if (!answered(0, w0)) return Outcome::LinkFailed;
             m_Backup = {w0, w1};
         }
     }
-    const int radioModel = w1 < 0 ? -1 : w1 / 256;
+    const int radioModel = w1 / 256; // word 1 was answered in both ways
     if (radioModel != m_Model) {
         if (!confirmModelMismatch || !confirmModelMismatch(radioModel))
             return Outcome::ModelDeclined;

@@ -62,8 +62,9 @@ public:
     // Write: the image, checked against the radio's model first.
     explicit TransferSequence(WriteJob job);
 
-    // Radio's model code (-1: word 1 not answered); true = overwrite. Called
-    // on the thread of Run(). Unset: the mismatch is declined.
+    // The radio's model code (a word 1 unanswered fails the write instead);
+    // true = overwrite. Called on the thread of Run(). Unset: the mismatch
+    // is declined.
     std::function<bool(int radioModel)> confirmModelMismatch;
     // A write's backup: the radio's words, read before anything is written;
     // returns where they were kept, or throws KqError when they could not be
