@@ -175,7 +175,8 @@ private slots:
     }
 
     void startsWithUntitled1NumbersAreNeverReusedAndWindowsCascade() {
-        QVERIFY(main->isVisible() && main->Documents().size() == 1);
+        QVERIFY(main->isVisible());
+        QCOMPARE(main->Documents().size(), 1);
         frmDocument* first = main->ActiveDocument();
         QCOMPARE(first->Caption() + " " + Rows(first)[10] + first->LabelModel()->text() + first->LabelRFIF()->text() +
                      first->LabelReferOsc()->text(),
@@ -201,16 +202,21 @@ private slots:
         editChannel(b, 15, "174.99375");
         ApplySystemOption(b->myDevice(), 0);
         const QString path = dir.filePath("table.KQ");
-        QVERIFY(b->File().SaveTo(path) && b->Caption() == path && b->File().Save()); // Save: to the caption's path, without asking
+        QVERIFY(b->File().SaveTo(path));
+        QCOMPARE(b->Caption(), path);
+        QVERIFY(b->File().Save()); // Save: to the caption's path, without asking
         const QString copy = writeFile("copy.KQ", Bytes(path));
         frmDocument* o = main->OpenChannelFilePath(copy);
         QCOMPARE(o->Caption() + " " + o->LabelModel()->text() + " " + o->LabelRFIF()->text(), copy + " KQ-0253 45 MHz");
-        QVERIFY(Rows(o) == Rows(b) && !o->IsModified());
+        QCOMPARE(Rows(o), Rows(b));
+        QVERIFY(!o->IsModified());
         // A file open already is brought to the front, not opened twice.
-        QVERIFY(main->OpenChannelFilePath(dir.filePath("./table.KQ")) == b && main->ActiveDocument() == b);
+        QCOMPARE(main->OpenChannelFilePath(dir.filePath("./table.KQ")), b);
+        QCOMPARE(main->ActiveDocument(), b);
         for (const QString& bad : {writeFile("bad.KQ", "1\r\n2\r\nnot a number\r\n"), dir.filePath("missing.KQ")}) {
             BoxAnswer ok(QMessageBox::Ok);
-            QVERIFY(!main->OpenChannelFilePath(bad) && ok.text.contains(QFileInfo(bad).fileName()));
+            QVERIFY(!main->OpenChannelFilePath(bad));
+            QVERIFY(ok.text.contains(QFileInfo(bad).fileName()));
         }
         QCOMPARE(main->NewDocument()->Caption(), QString("Untitled%1").arg(base + 5));
         // The WINDOW menu lists the tables and activates the one chosen.
@@ -218,7 +224,8 @@ private slots:
         const QList<QAction*> items = Menu("&WINDOW")->actions();
         QCOMPARE(Texts(items),
                  QStringList({path, QString("Untitled%1").arg(base + 3), copy, QString("Untitled%1").arg(base + 5)}));
-        QVERIFY(!items[0]->isChecked() && items[3]->isChecked());
+        QVERIFY(!items[0]->isChecked());
+        QVERIFY(items[3]->isChecked());
         items[0]->trigger();
         QCOMPARE(main->ActiveDocument(), b);
     }
@@ -230,15 +237,20 @@ private slots:
         editChannel(d, 5, "440");
         main->statusBar()->showMessage("Read the radio on COM1 (/dev/pts/0)."); // hides no lasting field
         QVERIFY(main->findChild<QLabel*>("Label_BandHint")->isVisible());
-        QVERIFY(hint().contains("134 to 175 MHz") && hint().endsWith(": channel 5"));
+        QVERIFY(hint().contains("134 to 175 MHz"));
+        QVERIFY(hint().endsWith(": channel 5"));
         // The row is coloured, its text stays the row; a screen reader reads its fields as cells, told it is outside.
         QVERIFY(d->List()->item(5)->background() != d->List()->item(4)->background());
         QCOMPARE(Rows(d)[5], QString("5   5  440.000000  12.5K    440.000000  12.5K    L  "));
         QAccessibleTableInterface* cells = QAccessible::queryAccessibleInterface(d->List())->tableInterface();
-        QVERIFY(cells && cells->rowCount() == 16 && cells->columnCount() == 7 && cells->columnDescription(4) == "TX Freq.");
-        QVERIFY(cells->cellAt(5, 2)->text(QAccessible::Name) == "440.000000" && cells->cellAt(5, 6)->text(QAccessible::Name) == "L");
-        QVERIFY(cells->cellAt(5, 0)->text(QAccessible::Description).contains("Outside") &&
-                cells->cellAt(4, 0)->text(QAccessible::Description).isEmpty());
+        QVERIFY(cells);
+        QCOMPARE(cells->rowCount(), 16);
+        QCOMPARE(cells->columnCount(), 7);
+        QCOMPARE(cells->columnDescription(4), "TX Freq.");
+        QCOMPARE(cells->cellAt(5, 2)->text(QAccessible::Name), "440.000000");
+        QCOMPARE(cells->cellAt(5, 6)->text(QAccessible::Name), "L");
+        QVERIFY(cells->cellAt(5, 0)->text(QAccessible::Description).contains("Outside"));
+        QVERIFY(cells->cellAt(4, 0)->text(QAccessible::Description).isEmpty());
         const QStringList before = Rows(d);
         // CUT clears the channels; the redraw keeps selection, current row and scroll.
         d->List()->setCurrentRow(12, QItemSelectionModel::NoUpdate);
@@ -247,9 +259,12 @@ private slots:
         const int top = bar->value();
         Select(d, {2, 5});
         MenuItem("&EDIT", "CU&T")->trigger();
-        QVERIFY(d->List()->item(2)->isSelected() && d->List()->item(5)->isSelected() && bar->value() == top);
+        QVERIFY(d->List()->item(2)->isSelected());
+        QVERIFY(d->List()->item(5)->isSelected());
+        QCOMPARE(bar->value(), top);
         QCOMPARE(d->List()->currentRow() + d->myDevice().NowCHNum, 24);
-        QVERIFY(Rows(d)[2].contains("NONE") && hint().isEmpty()); // channel 5, out of band, is gone too
+        QVERIFY(Rows(d)[2].contains("NONE")); // channel 5, out of band, is gone too
+        QVERIFY(hint().isEmpty());
         frmDocument* other = FreshDocument();
         Select(other, {9});
         MenuItem("&EDIT", "&PASTE")->trigger();
@@ -271,10 +286,12 @@ private slots:
         choose(10, "&UNDO");
         Select(other, {7});
         choose(7, "&PASTE");
-        QVERIFY(Rows(other)[10] == pasted && Rows(other)[7].mid(6) == pasted.mid(6));
+        QCOMPARE(Rows(other)[10], pasted);
+        QCOMPARE(Rows(other)[7].mid(6), pasted.mid(6));
         QVERIFY2(hint().endsWith(": channels 7, 10"), qPrintable(hint()));
         choose(12, "EDIT C&HANNEL...");
-        QVERIFY(Form_Keyin_CH::Open() && Form_Keyin_CH::Open()->windowTitle() == "Channel 12");
+        QVERIFY(Form_Keyin_CH::Open());
+        QCOMPARE(Form_Keyin_CH::Open()->windowTitle(), "Channel 12");
         main->OpenChannelFilePath(tableFile("low.KQ", 12, 120.0));
         QVERIFY(hint().endsWith(": channel 12"));
         // The table window shows whole labels for every model, and grows with its frame.
@@ -289,12 +306,14 @@ private slots:
         QMdiSubWindow* sub = main->mdiArea()->activeSubWindow();
         const QSize list = d->List()->size();
         sub->showMaximized();
-        QVERIFY(d->List()->width() - list.width() == d->width() - Twips(6800) && d->List()->height() > list.height());
+        QCOMPARE(d->List()->width() - list.width(), d->width() - Twips(6800));
+        QCOMPARE_GT(d->List()->height(), list.height());
         // A table beyond the area's edge is reached by scrolling.
         sub->showNormal();
         sub->move(main->mdiArea()->width(), main->mdiArea()->height());
         Settle();
-        QVERIFY(main->mdiArea()->horizontalScrollBar()->maximum() > 0 && main->mdiArea()->verticalScrollBar()->maximum() > 0);
+        QCOMPARE_GT(main->mdiArea()->horizontalScrollBar()->maximum(), 0);
+        QCOMPARE_GT(main->mdiArea()->verticalScrollBar()->maximum(), 0);
     }
 
     void unsavedChangesAreAskedAboutBeforeAnyTableCloses() {
@@ -303,7 +322,9 @@ private slots:
         editChannel(d, 3, "150");
         Select(d, {3});
         MenuItem("&EDIT", "&DELETE")->trigger();
-        QVERIFY(!d->isWindowModified() && !d->IsModified() && d->UndoStack()->count() == 2);
+        QVERIFY(!d->isWindowModified());
+        QVERIFY(!d->IsModified());
+        QCOMPARE(d->UndoStack()->count(), 2);
         // EXIT asks about every changed table before closing any: Cancel at the second keeps all three.
         frmDocument* clean = FreshDocument();
         frmDocument* other = FreshDocument();
@@ -319,7 +340,8 @@ private slots:
         }
         QCOMPARE(asked, QStringList({"Save changes to " + d->Caption() + "?", "Save changes to " + other->Caption() + "?"}));
         // All three stay, and the table asked about is shown.
-        QVERIFY(main->Documents() == QList<frmDocument*>({d, clean, other}) && main->ActiveDocument() == other);
+        QCOMPARE(main->Documents(), QList<frmDocument*>({d, clean, other}));
+        QCOMPARE(main->ActiveDocument(), other);
         // SAVE asks before it overwrites what another program wrote since; the caption names the file.
         const QString path = dir.filePath("asked.KQ");
         QVERIFY(d->File().SaveTo(path));
@@ -330,7 +352,8 @@ private slots:
         for (QMessageBox::StandardButton button : {QMessageBox::Cancel, QMessageBox::Save}) {
             BoxAnswer box(button);
             QCOMPARE(d->File().Save(), button == QMessageBox::Save);
-            QVERIFY(box.text.contains("changed on disk") && (Bytes(path) == theirs) == (button == QMessageBox::Cancel));
+            QVERIFY(box.text.contains("changed on disk"));
+            QCOMPARE(Bytes(path) == theirs, button == QMessageBox::Cancel);
         }
         // Save on closing a window with a file name writes the file, then closes.
         editChannel(d, 8, "156");
@@ -338,9 +361,11 @@ private slots:
         BoxAnswer save(QMessageBox::Save);
         QVERIFY(sub->close());
         Settle();
-        QVERIFY(sub.isNull() && save.count == 1);
+        QVERIFY(sub.isNull());
+        QCOMPARE(save.count, 1);
         const QStringList saved = Rows(main->OpenChannelFilePath(path));
-        QVERIFY(saved[7].contains("155.000000") && saved[8].contains("156.000000"));
+        QVERIFY(saved[7].contains("155.000000"));
+        QVERIFY(saved[8].contains("156.000000"));
     }
 
     void busyTableRefusesOnlyASecondTransferAndClosing() {
@@ -356,7 +381,8 @@ private slots:
             return std::count_if(actions.begin(), actions.end(), [](QAction* a) { return a->isEnabled(); });
         };
         d->SetBusy(true);
-        QVERIFY(enabled(transfers) == 0 && enabled(others) == others.size());
+        QCOMPARE(enabled(transfers), 0);
+        QCOMPARE(enabled(others), others.size());
         BoxAnswer ok(QMessageBox::Ok);
         QVERIFY(!d->parentWidget()->close());
         main->ActivateDocument(idle); // another table's transfer does not matter
@@ -366,8 +392,11 @@ private slots:
         d->List()->setCurrentRow(5);
         idle->List()->setCurrentRow(7);
         QTest::mouseClick(edit->Command_OK, Qt::LeftButton);
-        QVERIFY(ok.count == 1 && ok.text.contains("transfer") && d->myDevice().TheRxFreq(1) == 146.0125);
-        QVERIFY(d->myDevice().TheRxFreq(5) + idle->myDevice().TheRxFreq(7) == 0 && !idle->IsModified());
+        QCOMPARE(ok.count, 1);
+        QVERIFY(ok.text.contains("transfer"));
+        QCOMPARE(d->myDevice().TheRxFreq(1), 146.0125);
+        QCOMPARE(d->myDevice().TheRxFreq(5) + idle->myDevice().TheRxFreq(7), 0.0);
+        QVERIFY(!idle->IsModified());
         main->ActivateDocument(d);
         d->SetBusy(false);
         QCOMPARE(enabled(transfers), transfers.size());
@@ -379,7 +408,8 @@ private slots:
         QVERIFY2(!QStandardPaths::findExecutable("pdftotext").isEmpty(), "pdftotext (poppler-utils) is needed");
         frmDocument* d = FreshDocument();
         editChannel(d, 10, "150.0125");
-        QVERIFY(QDir(dir.path()).mkpath("tables") && d->File().SaveTo(dir.filePath("tables/t.KQ")));
+        QVERIFY(QDir(dir.path()).mkpath("tables"));
+        QVERIFY(d->File().SaveTo(dir.filePath("tables/t.KQ")));
         const QStringList lines = TablePrint::FillReport(*d);
         QString folder;
         { // the dialog starts beside the table's file; a name typed without .pdf gets it
@@ -415,19 +445,24 @@ private slots:
         QCOMPARE(shown, QString("1 1"));
         // The printer's page keeps equal side margins of at least 15 mm.
         const QMarginsF margins = main->Printer().pageLayout().margins(QPageLayout::Millimeter);
-        QVERIFY(margins.left() >= 15 && margins.left() == margins.right() && margins.top() >= 15);
+        QCOMPARE_GE(margins.left(), 15);
+        QCOMPARE(margins.left(), margins.right());
+        QCOMPARE_GE(margins.top(), 15);
     }
 
     void readmeViewerShowsTheFileLineByLine() {
         // Either line end, a blank line and a last line without one all read as lines.
         bool read = false;
         QCOMPARE(Form_Readme::ReadmeText(writeFile("r.txt", "a\r\n\nno end"), &read), QString("a\r\n\r\nno end\r\n"));
-        QVERIFY(read && Form_Readme::ReadmeText(dir.filePath("none.txt"), &read).isEmpty() && !read);
+        QVERIFY(read);
+        QVERIFY(Form_Readme::ReadmeText(dir.filePath("none.txt"), &read).isEmpty());
+        QVERIFY(!read);
         QFile own(Form_Readme::ReadmePath());
         QVERIFY2(own.open(QIODevice::ReadOnly | QIODevice::Text), "KQreadme.txt must lie next to the program");
         MenuItem("&HELP", "&README")->trigger(); // from the main window's own HELP
         Form_Readme* r = Form_Readme::Instance();
-        QVERIFY(r && Form_Readme::ShowReadme(*main) == r); // one instance
+        QVERIFY(r);
+        QCOMPARE(Form_Readme::ShowReadme(*main), r); // one instance
         QCOMPARE(r->Text_Readme()->toPlainText(), QString::fromUtf8(own.readAll()));
         r->close();
         Settle();
@@ -444,8 +479,9 @@ private slots:
             QVERIFY2(main->screen()->availableGeometry().contains(w->frameGeometry()), qPrintable(w->windowTitle()));
         Form_Readme::Instance()->close();
         main->move(0, 0);
-        QVERIFY(heading.startsWith("# ") && Form_Guide::Instance() &&
-                Form_Guide::Instance()->Text_Guide()->toPlainText().startsWith(heading.mid(2)));
+        QVERIFY(heading.startsWith("# "));
+        QVERIFY(Form_Guide::Instance());
+        QVERIFY(Form_Guide::Instance()->Text_Guide()->toPlainText().startsWith(heading.mid(2)));
         Form_Guide::Instance()->close();
     }
 
@@ -460,18 +496,23 @@ private slots:
         for (const auto& open : openers) {
             d->List()->setCurrentRow(++row);
             open();
-            QVERIFY(Form_Keyin_CH::Open() && Form_Keyin_CH::Open()->windowTitle() == QString("Channel %1").arg(row));
+            QVERIFY(Form_Keyin_CH::Open());
+            QCOMPARE(Form_Keyin_CH::Open()->windowTitle(), QString("Channel %1").arg(row));
             QTest::keyClick(Form_Keyin_CH::Open()->Command_OK, Qt::Key_X);
             Settle();
-            QVERIFY(!Form_Keyin_CH::Open() && !d->IsModified());
+            QVERIFY(!Form_Keyin_CH::Open());
+            QVERIFY(!d->IsModified());
         }
         ClassKQxx53 stored;
         stored.TheRxCHSpace(5, 1); // a stored 1 shows as 25KHz
         d->LoadDevice(stored);
         Form_Keyin_CH* dlg = editRow(d, 5);
-        QVERIFY(dlg && QTest::qWaitForWindowExposed(dlg));
-        QVERIFY(dlg->minimumSize() == dlg->maximumSize() && !(dlg->windowHandle()->flags() & Qt::WindowMinMaxButtonsHint));
-        QVERIFY(dlg->Option_RxCH_Space_25k->isChecked() && dlg->Option_RFPower_Low->isChecked());
+        QVERIFY(dlg);
+        QVERIFY(QTest::qWaitForWindowExposed(dlg));
+        QCOMPARE(dlg->minimumSize(), dlg->maximumSize());
+        QVERIFY(!(dlg->windowHandle()->flags() & Qt::WindowMinMaxButtonsHint));
+        QVERIFY(dlg->Option_RxCH_Space_25k->isChecked());
+        QVERIFY(dlg->Option_RFPower_Low->isChecked());
         QCOMPARE(dlg->focusWidget(), dlg->Text_RxFreq);
         // The focus shows on an option and on OK, which then differs from the default OK.
         QVERIFY(dlg->Command_OK->isDefault());
@@ -486,7 +527,8 @@ private slots:
         // With Tx=Rx Enter skips the transmit controls, and so the options not chosen.
         dlg->Check_RxTx->setFocus();
         QTest::keyClick(dlg->Check_RxTx, Qt::Key_Space);
-        QVERIFY(!dlg->Text_TxFreq->isEnabled() && !dlg->Frame_TxCHSpace->isEnabled());
+        QVERIFY(!dlg->Text_TxFreq->isEnabled());
+        QVERIFY(!dlg->Frame_TxCHSpace->isEnabled());
         const QList<QWidget*> walk = {dlg->Check_RxTx, dlg->Text_RxFreq, dlg->Option_RxCH_Space_25k,
                                       dlg->Option_RFPower_Low, dlg->Command_OK};
         for (int i = 0; i + 1 < walk.size(); ++i) {
@@ -496,25 +538,33 @@ private slots:
         BoxAnswer ok(QMessageBox::Ok); // a refused value keeps the dialog and the channel
         dlg->Text_RxFreq->clear(), QTest::keyClicks(dlg->Text_RxFreq, "1.2.3");
         QTest::mouseClick(dlg->Command_OK, Qt::LeftButton);
-        QVERIFY(ok.text == "A Invalid Frequency Value." && Form_Keyin_CH::Open() == dlg && !d->IsModified());
+        QCOMPARE(ok.text, "A Invalid Frequency Value.");
+        QCOMPARE(Form_Keyin_CH::Open(), dlg);
+        QVERIFY(!d->IsModified());
         dlg->Text_RxFreq->clear(), QTest::keyClicks(dlg->Text_RxFreq, "150,0125");
         dlg->Option_RFPower_High->setChecked(true);
         QTest::mouseClick(dlg->Command_OK, Qt::LeftButton);
         Settle();
-        QVERIFY(!Form_Keyin_CH::Open() && d->IsModified());
+        QVERIFY(!Form_Keyin_CH::Open());
+        QVERIFY(d->IsModified());
         QCOMPARE(Rows(d)[5], QString("5   5  150.012500  25.0K    150.012500  25.0K    H  "));
         // A model code without an item: nothing selected, OK waits for a choice.
         d->myDevice().Model(9);
         MenuItem("&OPTION", "S&YSTEM")->trigger();
         Form_Option_System* system = Form_Option_System::Open();
-        QVERIFY(system->Combo_Model->placeholderText().contains("9") && !system->Command_Yes->isEnabled());
+        QVERIFY(system->Combo_Model->placeholderText().contains("9"));
+        QVERIFY(!system->Command_Yes->isEnabled());
         // The table's dialogs close with its window.
         d->OpenAutoFreq();
-        QVERIFY(editRow(d, 1) && Form_AutoFreq::Open() && Form_Option_System::Open());
+        QVERIFY(editRow(d, 1));
+        QVERIFY(Form_AutoFreq::Open());
+        QVERIFY(Form_Option_System::Open());
         BoxAnswer discard(QMessageBox::Discard);
         d->parentWidget()->close();
         Settle();
-        QVERIFY(!Form_Keyin_CH::Open() && !Form_AutoFreq::Open() && !Form_Option_System::Open());
+        QVERIFY(!Form_Keyin_CH::Open());
+        QVERIFY(!Form_AutoFreq::Open());
+        QVERIFY(!Form_Option_System::Open());
     }
 
     void modelQuestionThenDownloadThenUploadWhileTheTableIsUsed() {
@@ -535,30 +585,37 @@ private slots:
             busy->List()->setCurrentRow(row);
             Select(busy, {row});
             busy->CopyChannels();
-            QVERIFY(busy->File().Save() && TableCsv::ExportTo(*busy, csv, CsvLayout::Kq));
+            QVERIFY(busy->File().Save());
+            QVERIFY(TableCsv::ExportTo(*busy, csv, CsvLayout::Kq));
         });
         poke.start(3);
         QList<QImage> marks; // the result's failure, then success mark
         for (QMessageBox::StandardButton answer : {QMessageBox::Cancel, QMessageBox::Ok}) {
             BoxAnswer box(answer);
             const auto outcome = Form_Download::Load(*d).value().outcome;
-            QVERIFY(box.count == 1 && box.text == "Model Type Unmatch!\r\nOverwrite ?");
+            QCOMPARE(box.count, 1);
+            QCOMPARE(box.text, "Model Type Unmatch!\r\nOverwrite ?");
             QCOMPARE(box.detail, QString("The radio is a KQ-0153 (IF +21.4 MHz); this table is for a KQ-0453 (IF -45 MHz)."));
             QCOMPARE(outcome, answer == QMessageBox::Ok ? Outcome::Done : Outcome::ModelDeclined);
             marks << main->findChild<QLabel*>("Label_TransferIcon")->pixmap().toImage();
         }
         const int duringDownload = pokes;
-        QVERIFY(Rows(d) == rows && Bytes(file) == QByteArray::fromStdString(ChannelFileText(d->myDevice())));
+        QCOMPARE(Rows(d), rows);
+        QCOMPARE(Bytes(file), QByteArray::fromStdString(ChannelFileText(d->myDevice())));
         // The result stays, whatever the status bar shows meanwhile, until the next edit.
         main->statusBar()->showMessage("Exported x.csv.");
         QCOMPARE(status(), "Wrote and verified 64 words on COM1 (" + radio.device + "); backup kept");
-        QVERIFY(!marks[0].isNull() && !marks[1].isNull() && marks[0] != marks[1]);
+        QVERIFY(!marks[0].isNull());
+        QVERIFY(!marks[1].isNull());
+        QCOMPARE_NE(marks[0], marks[1]);
         QCOMPARE(main->findChild<QLabel*>("Label_TransferIcon")->accessibleName(), QString("Transfer succeeded"));
         // The result is the table's: another table shows none, and coming back shows it again.
         frmDocument* other = FreshDocument();
-        QVERIFY(status().isEmpty() && main->findChild<QLabel*>("Label_TransferIcon")->isHidden());
+        QVERIFY(status().isEmpty());
+        QVERIFY(main->findChild<QLabel*>("Label_TransferIcon")->isHidden());
         main->ActivateDocument(d);
-        QVERIFY(status().startsWith("Wrote and verified") && other->TransferResultText().isEmpty());
+        QVERIFY(status().startsWith("Wrote and verified"));
+        QVERIFY(other->TransferResultText().isEmpty());
         editChannel(d, 2, "150");
         QCOMPARE(status(), QString());
         frmDocument* back = busy = FreshDocument();
@@ -572,7 +629,10 @@ private slots:
         QCOMPARE(Rows(back), fresh);
         back->Redo();
         // The radio took the table's model with it.
-        QVERIFY(Rows(back) == rows && back->myDevice().Model() == d->myDevice().Model() && back->IsModified() && !back->IsBusy());
+        QCOMPARE(Rows(back), rows);
+        QCOMPARE(back->myDevice().Model(), d->myDevice().Model());
+        QVERIFY(back->IsModified());
+        QVERIFY(!back->IsBusy());
         radio.stop();
         QCOMPARE(Rows(main->OpenChannelFilePath(saved)), rows);
     }
@@ -591,13 +651,17 @@ private slots:
             QCOMPARE(ok.text, box);
             // Centred on the program, wide enough for its title, no minimise or maximise.
             const int title = QFontMetrics(main->font()).horizontalAdvance(QGuiApplication::applicationDisplayName());
-            QVERIFY((ok.shown.center() - main->frameGeometry().center()).manhattanLength() <= 2 &&
-                    ok.shown.width() > title + 40 && !(ok.flags & Qt::WindowMinMaxButtonsHint));
+            QCOMPARE_LE((ok.shown.center() - main->frameGeometry().center()).manhattanLength(), 2);
+            QCOMPARE_GT(ok.shown.width(), title + 40);
+            QVERIFY(!(ok.flags & Qt::WindowMinMaxButtonsHint));
             QVERIFY2(status().contains(details), qPrintable(status()));
-            QVERIFY(Rows(d) == before && !d->IsBusy() && ok.detail == status()); // the details under the box's text
+            QCOMPARE(Rows(d), before);
+            QVERIFY(!d->IsBusy());
+            QCOMPARE(ok.detail, status()); // the details under the box's text
             // The link log of the failure is kept, saved as it is, and replays to the same end.
             QVERIFY(MenuItem("&DEVICE", "SAVE LINK &LOG...")->isEnabled());
-            QVERIFY(main->SaveLinkLogTo(dir.filePath("link.log")) && Bytes(dir.filePath("link.log")) == main->LinkLog());
+            QVERIFY(main->SaveLinkLogTo(dir.filePath("link.log")));
+            QCOMPARE(Bytes(dir.filePath("link.log")), main->LinkLog());
             const LinkLog log = ParseLinkLog(main->LinkLog().toStdString());
             QVERIFY2(ReplayLinkLog(log).SameOutcome(log) && log.outcome != "Done", qPrintable(main->LinkLog()));
         }
@@ -686,14 +750,16 @@ private slots:
             }
             // Without the setting (kept for later runs) no backup is taken.
             MenuItem("&DEVICE", "&BACK UP BEFORE WRITING")->trigger();
-            QVERIFY(!main->BackupBeforeWriting() && !QSettings().value("link/backupBeforeWriting").toBool());
+            QVERIFY(!main->BackupBeforeWriting());
+            QVERIFY(!QSettings().value("link/backupBeforeWriting").toBool());
             QCOMPARE(Form_Download::Load(*d).value().outcome, Outcome::Done);
             QCOMPARE(backups(), before + 1);
             main->SetBackupBeforeWriting(true);
             // BACKUPS... lists it; OPEN shows it as a table, RESTORE writes it back word for word (after a backup).
             MenuItem("&DEVICE", "BAC&KUPS...")->trigger();
             Form_Backups* list = Form_Backups::Open();
-            QVERIFY(list && list->List_Backups->topLevelItemCount() == int(before + 1));
+            QVERIFY(list);
+            QCOMPARE(list->List_Backups->topLevelItemCount(), int(before + 1));
             const QString backup = list->Chosen();
             QVERIFY2(backup.contains("_KQ-0453_pts-"), qPrintable(backup));
             list->Command_Open_Click();
@@ -737,7 +803,9 @@ private slots:
         const auto autoFreq = [](const QStringList& keys, bool onlyRx) {
             MenuItem("&EDIT", "AUTO&FREQ")->trigger();
             Form_AutoFreq* f = Form_AutoFreq::Open();
-            QVERIFY(f && QTest::qWaitForWindowExposed(f) && f->focusWidget() == f->Text_StartCH);
+            QVERIFY(f);
+            QVERIFY(QTest::qWaitForWindowExposed(f));
+            QCOMPARE(f->focusWidget(), f->Text_StartCH);
             for (const QString& text : keys) QTest::keyClicks(f->focusWidget(), text + "\r");
             if (onlyRx) f->Option_OnlyRx->click(), f->Command_OK_Click();
         };
@@ -764,8 +832,11 @@ private slots:
             Settle();
             states << state();
             QCOMPARE(d->UndoStack()->count(), states.size() - 1);
-            QVERIFY(states.last() != states[states.size() - 2] && d->isWindowModified() && d->IsModified());
-            QVERIFY(!Form_AutoFreq::Open() && !Form_Option_System::Open()); // closed by OK
+            QCOMPARE_NE(states.last(), states[states.size() - 2]);
+            QVERIFY(d->isWindowModified());
+            QVERIFY(d->IsModified());
+            QVERIFY(!Form_AutoFreq::Open()); // closed by OK
+            QVERIFY(!Form_Option_System::Open());
         }
         QVERIFY(states[1].contains("15  F  146.200000  12.5K    146.200000  12.5K    L  "));
         QVERIFY(states[2].contains("3   3  150.000000  12.5K    146.050000  12.5K    L  "));
@@ -782,7 +853,8 @@ private slots:
             QTest::keyClick(d->List(), Qt::Key_Z, Qt::ControlModifier);
             QCOMPARE(state(), states[i]);
         }
-        QVERIFY(!d->isWindowModified() && !MenuItem("&EDIT", "&UNDO")->isEnabled());
+        QVERIFY(!d->isWindowModified());
+        QVERIFY(!MenuItem("&EDIT", "&UNDO")->isEnabled());
         for (qsizetype i = 1; i < states.size(); ++i) {
             const bool y = i % 2;
             QTest::keyClick(d->List(), y ? Qt::Key_Y : Qt::Key_Z,
@@ -790,11 +862,14 @@ private slots:
             QCOMPARE(state(), states[i]);
         }
         // A save is the new clean state: undoing from it marks the table again, redoing to it does not.
-        QVERIFY(d->File().SaveTo(dir.filePath("undo.KQ")) && !d->isWindowModified());
+        QVERIFY(d->File().SaveTo(dir.filePath("undo.KQ")));
+        QVERIFY(!d->isWindowModified());
         MenuItem("&EDIT", "&UNDO")->trigger();
-        QVERIFY(d->isWindowModified() && d->IsModified());
+        QVERIFY(d->isWindowModified());
+        QVERIFY(d->IsModified());
         MenuItem("&EDIT", "&REDO")->trigger();
-        QVERIFY(!d->isWindowModified() && !d->IsModified());
+        QVERIFY(!d->isWindowModified());
+        QVERIFY(!d->IsModified());
     }
 
     void marksKeepTheirTextReadableInLightAndDarkPalettes() {
@@ -865,7 +940,8 @@ private slots:
         for (int i = 0; i < 5; ++i) press(Qt::Key_Down);
         press(Qt::Key_Return);
         Form_Keyin_CH* dlg = Form_Keyin_CH::Open();
-        QVERIFY(dlg && dlg->windowTitle() == "Channel 5");
+        QVERIFY(dlg);
+        QCOMPARE(dlg->windowTitle(), "Channel 5");
         dlg->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(dlg));
         QTRY_COMPARE(QApplication::focusWidget(), dlg->Text_RxFreq);
@@ -883,10 +959,12 @@ private slots:
         press(Qt::Key_Return);
         Settle();
         main->activateWindow();
-        QVERIFY(!Form_Keyin_CH::Open() && QTest::qWaitForWindowActive(main.get()));
+        QVERIFY(!Form_Keyin_CH::Open());
+        QVERIFY(QTest::qWaitForWindowActive(main.get()));
         QCOMPARE(Rows(d)[5], QString("5   5  150.012500  25.0K    150.012500  25.0K    L  "));
         press(Qt::Key_S, Qt::ControlModifier);
-        QVERIFY(main->statusBar()->currentMessage() == "Saved " + path && !d->IsModified());
+        QCOMPARE(main->statusBar()->currentMessage(), "Saved " + path);
+        QVERIFY(!d->IsModified());
         // DOWNLOAD asks about channel 1, outside the band: Alt+Y writes it.
         QString asked;
         ModalAnswer<QMessageBox> yes([&](QMessageBox* box) {
@@ -922,13 +1000,15 @@ private slots:
         QVERIFY(TableCsv::ImportFrom(*e, chirp));
         QCOMPARE(Rows(e), Rows(d));
         MenuItem("&EDIT", "&UNDO")->trigger();
-        QVERIFY(Rows(e) == empty && !e->IsModified());
+        QCOMPARE(Rows(e), empty);
+        QVERIFY(!e->IsModified());
         // Columns the radio cannot hold are named, the rest goes in.
         const QString head = "Location,Name,Frequency,Duplex,Offset,Mode,Power\n";
         {
             BoxAnswer ok(QMessageBox::Ok);
             QVERIFY(TableCsv::ImportFrom(*e, writeFile("in.csv", (head + "0,HOME,146.52,,0,FM,High\n").toUtf8())));
-            QVERIFY(ok.text.contains("Name") && Rows(e)[0].contains("146.520000"));
+            QVERIFY(ok.text.contains("Name"));
+            QVERIFY(Rows(e)[0].contains("146.520000"));
         }
         // Rows the radio cannot hold are listed, each with its row; the others go in on OK, nothing on Cancel.
         const QString mixed = writeFile("mixed.csv", (head + "1,,146.52,,0,FM,High\n16,,146.52,,0,FM,High\n"
@@ -937,14 +1017,19 @@ private slots:
             const QStringList rows = Rows(e);
             BoxAnswer box(button);
             QCOMPARE(TableCsv::ImportFrom(*e, mixed), button == QMessageBox::Ok);
-            QVERIFY(box.count == 1 && box.text.contains("row 3: ") && box.text.contains("row 4: ") && !box.text.contains("row 5"));
+            QCOMPARE(box.count, 1);
+            QVERIFY(box.text.contains("row 3: "));
+            QVERIFY(box.text.contains("row 4: "));
+            QVERIFY(!box.text.contains("row 5"));
             QCOMPARE(Rows(e) != rows, button == QMessageBox::Ok);
         }
-        QVERIFY(Rows(e)[1].contains("146.520000") && Rows(e)[2].contains("NONE") && Rows(e)[3].contains("147.000000"));
+        QVERIFY(Rows(e)[1].contains("146.520000"));
+        QVERIFY(Rows(e)[2].contains("NONE"));
+        QVERIFY(Rows(e)[3].contains("147.000000"));
         // A file over the size a list can have is refused without reading it whole.
         BoxAnswer tooLarge(QMessageBox::Ok);
-        QVERIFY(!TableCsv::ImportFrom(*e, writeFile("big.csv", QByteArray(MaxCsvBytes + 1, ','))) &&
-                tooLarge.text.contains("too large"));
+        QVERIFY(!TableCsv::ImportFrom(*e, writeFile("big.csv", QByteArray(MaxCsvBytes + 1, ','))));
+        QVERIFY(tooLarge.text.contains("too large"));
         QCOMPARE(e->UndoStack()->count(), 2); // the imports after the undo, and no more
     }
 
@@ -958,8 +1043,9 @@ private slots:
         auto m = StartProgram({"kqprogrammer", a, "--port", "/dev/kqZ,/dev/kqY", "b.kq"});
         QDir::setCurrent(cwd);
         // Placed by its frame, so the title bar above the inner area is on screen.
-        QVERIFY(QTest::qWaitForWindowExposed(m.get()) && m->frameGeometry().topLeft() == QPoint(0, 0) &&
-                m->geometry().top() > 0);
+        QVERIFY(QTest::qWaitForWindowExposed(m.get()));
+        QCOMPARE(m->frameGeometry().topLeft(), QPoint(0, 0));
+        QCOMPARE_GT(m->geometry().top(), 0);
         emit Menu("&WINDOW")->aboutToShow();
         QCOMPARE(Texts(Menu("&WINDOW")->actions()), QStringList({a, b}));
         QCOMPARE(m->Link().ports, (std::vector<std::string>{"/dev/kqZ", "/dev/kqY"}));
@@ -970,13 +1056,16 @@ private slots:
         QApplication::sendEvent(m.get(), &enter);
         QDropEvent drop(QPointF(9, 9), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(m.get(), &drop);
-        QVERIFY(enter.isAccepted() && drop.isAccepted());
-        QVERIFY(m->Documents().size() == 3 && m->ActiveDocument()->Caption() == c);
+        QVERIFY(enter.isAccepted());
+        QVERIFY(drop.isAccepted());
+        QCOMPARE(m->Documents().size(), 3);
+        QCOMPARE(m->ActiveDocument()->Caption(), c);
         // Recent files: most recent first, each once, at most 8.
         QMenu* recent = MenuItem("&FILE", "RECENT &FILES")->menu();
         QCOMPARE(Texts(recent->actions()), QStringList({"&1 " + c, "&2 " + b, "&3 " + a}));
         for (int i = 0; i < 9; ++i) QVERIFY(m->ActiveDocument()->File().SaveTo(dir.filePath(QString("s%1.KQ").arg(i))));
-        QVERIFY(recent->actions().size() == 8 && recent->actions()[0]->text() == "&1 " + dir.filePath("s8.KQ"));
+        QCOMPARE(recent->actions().size(), 8);
+        QCOMPARE(recent->actions()[0]->text(), "&1 " + dir.filePath("s8.KQ"));
         // A recent file deleted meanwhile leaves the list, with a message, and opens nothing.
         QVERIFY(QFile::remove(dir.filePath("s7.KQ")));
         {
@@ -984,7 +1073,8 @@ private slots:
             recent->actions()[1]->trigger();
             QVERIFY(ok.text.contains(dir.filePath("s7.KQ")));
         }
-        QVERIFY(!m->RecentFiles().contains(dir.filePath("s7.KQ")) && m->Documents().size() == 3);
+        QVERIFY(!m->RecentFiles().contains(dir.filePath("s7.KQ")));
+        QCOMPARE(m->Documents().size(), 3);
         // The file dialogs start where the last file was chosen; OPEN also lists all files.
         // A dialog that leaves the suffix to the program: the completed name is asked about before it is replaced.
         {
@@ -994,7 +1084,8 @@ private slots:
             });
             BoxAnswer no(QMessageBox::No);
             MenuItem("&FILE", "SAVE &AS")->trigger();
-            QVERIFY(no.text.contains(dir.filePath("s1.KQ")) && m->ActiveDocument()->Caption() == dir.filePath("s8.KQ"));
+            QVERIFY(no.text.contains(dir.filePath("s1.KQ")));
+            QCOMPARE(m->ActiveDocument()->Caption(), dir.filePath("s8.KQ"));
         }
         // SAVE AS adds .KQ to a name typed without it, and the status bar names the new caption.
         QStringList seen;
@@ -1007,7 +1098,8 @@ private slots:
         // OPEN takes several files; one open already is not opened twice.
         MenuItem("&FILE", "&OPEN")->trigger();
         QCOMPARE(seen.mid(2), QStringList({"*.KQ", "All files (*)", dir.path()}));
-        QVERIFY(m->Documents().size() == 4 && m->Documents()[3]->Caption() == dir.filePath("s1.KQ"));
+        QCOMPARE(m->Documents().size(), 4);
+        QCOMPARE(m->Documents()[3]->Caption(), dir.filePath("s1.KQ"));
         // What was chosen is kept for the next run.
         const QString port = writeFile("ttyFake", ""), gone = dir.filePath("ttyGone");
         m->setGeometry(120, 90, 700, 520);
@@ -1025,9 +1117,12 @@ private slots:
             frmMain again;
             again.NewDocument();
             QCOMPARE(again.geometry(), QRect(120, 90, 700, 520));
-            QVERIFY(again.FastLink() && MenuItem("&DEVICE", "&FAST LINK")->isChecked());
+            QVERIFY(again.FastLink());
+            QVERIFY(MenuItem("&DEVICE", "&FAST LINK")->isChecked());
             QCOMPARE(again.Link().ports, (std::vector<std::string>{"", port.toStdString()}));
-            QVERIFY(again.LastFolder() == dir.path() && again.RecentFiles() == recentFiles && recentFiles.size() == 8);
+            QCOMPARE(again.LastFolder(), dir.path());
+            QCOMPARE(again.RecentFiles(), recentFiles);
+            QCOMPARE(recentFiles.size(), 8);
             QVERIFY(again.statusBar()->currentMessage().isEmpty());
             again.SetPortChoice({port, gone});
             // Closed just before the program ends: its pending deletion must not call back into the gone main window.
@@ -1035,7 +1130,8 @@ private slots:
         }
         // A device that went is not searched silently in place of the system's ports.
         frmMain last;
-        QVERIFY(last.statusBar()->currentMessage().contains(gone) && last.Link().ports.empty());
+        QVERIFY(last.statusBar()->currentMessage().contains(gone));
+        QVERIFY(last.Link().ports.empty());
     }
 };
 
