@@ -16,10 +16,11 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
-#include <QThread>
+#include <QEventLoop>
 
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -28,6 +29,30 @@ namespace {
 constexpr double kMsPerChar = 11.0 / 9600 * 1000; // start, 8 data, 2 stop bits
 constexpr double kTickMs = kq::kProtocolTickMs;
 constexpr int kEepromMs = kq::kEepromHoldMs;
+
+struct Job {
+    kq::TransferSequence* seq;
+    kq::LinkSettings link;
+    kq::LinkRunner::Hooks hooks;
+};
+
+// Runs the jobs at once, each on the program's runner; returns when all ended.
+void runAll(const std::vector<Job>& jobs,
+            const std::function<void(std::size_t, const kq::TransferResult&)>& done) {
+    std::vector<std::unique_ptr<kq::LinkRunner>> runners;
+    QEventLoop loop;
+    std::size_t running = jobs.size();
+    for (std::size_t i = 0; i < jobs.size(); ++i) {
+        runners.push_back(std::make_unique<kq::LinkRunner>(*jobs[i].seq, jobs[i].link, jobs[i].hooks));
+        QObject::connect(runners.back().get(), &kq::LinkRunner::Finished,
+                         [&, i](const kq::TransferResult& r) {
+                             done(i, r);
+                             if (--running == 0) loop.quit();
+                         });
+    }
+    for (auto& r : runners) r->Start();
+    if (running > 0) loop.exec();
+}
 
 double timeRun(kq::ClassKQxx53& dev, kq::TransferSequence::Direction dir, kq::LinkSettings link,
                bool fast, std::string& note) {
@@ -39,7 +64,8 @@ double timeRun(kq::ClassKQxx53& dev, kq::TransferSequence::Direction dir, kq::Li
     hooks.confirmModelMismatch = [](int) { return true; };
     QElapsedTimer clock;
     clock.start();
-    const auto outcome = kq::LinkRunner::Run(*t, link, hooks);
+    kq::TransferResult outcome;
+    runAll({{t.get(), link, hooks}}, [&](std::size_t, const kq::TransferResult& r) { outcome = r; });
     const double ms = static_cast<double>(clock.nsecsElapsed()) / 1e6;
     note = outcome.outcome == kq::TransferOutcome::Done ? outcome.fallBack
                                                         : "FAILED: " + outcome.detail;
@@ -64,21 +90,18 @@ double timeParallel(int n, std::string& note) {
         ports << QString::fromLocal8Bit(radios.back()->readLine()).trimmed();
     }
     std::vector<kq::TransferOutcome> outcomes(static_cast<std::size_t>(n));
-    std::vector<std::unique_ptr<QThread>> workers;
+    std::vector<std::unique_ptr<kq::TransferSequence>> seqs;
+    std::vector<Job> jobs;
+    kq::ClassKQxx53 table;
+    for (int i = 0; i < n; ++i) {
+        seqs.push_back(std::make_unique<kq::TransferSequence>(kq::PrepareWrite(table)));
+        kq::LinkSettings link;
+        link.ports = {ports[i].toStdString()};
+        jobs.push_back({seqs.back().get(), link, {}});
+    }
     QElapsedTimer clock;
     clock.start();
-    for (int i = 0; i < n; ++i) {
-        workers.emplace_back(QThread::create([&, i] {
-            kq::ClassKQxx53 dev;
-            kq::TransferSequence t(kq::PrepareWrite(dev));
-            kq::LinkSettings link;
-            link.ports = {ports[i].toStdString()};
-            kq::PortLink com(link);
-            outcomes[static_cast<std::size_t>(i)] = t.Run(com.Link()).outcome;
-        }));
-        workers.back()->start();
-    }
-    for (auto& w : workers) w->wait();
+    runAll(jobs, [&](std::size_t i, const kq::TransferResult& r) { outcomes[i] = r.outcome; });
     const double ms = static_cast<double>(clock.nsecsElapsed()) / 1e6;
     int ok = 0;
     for (auto o : outcomes) ok += o == kq::TransferOutcome::Done;

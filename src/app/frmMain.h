@@ -10,6 +10,7 @@
 
 #include "ChannelClipboard.h"
 #include "ChannelFile.h"
+#include "LinkRunner.h"
 #include "LinkSettings.h"
 #include "ReportText.h"
 
@@ -72,6 +73,10 @@ public:
     // DEVICE > FAST LINK: the opt-in fast pacing of the radio link.
     bool FastLink() const { return m_Link.fast; }
     void SetFastLink(bool on);
+    // Where transfers run: the machine's serial ports, or a simulated
+    // radio in virtual time (tests).
+    const LinkEndsMaker& LinkEnds() const { return m_LinkEnds; }
+    void SetLinkEnds(LinkEndsMaker ends) { m_LinkEnds = std::move(ends); }
 
     // DEVICE > BACK UP BEFORE WRITING: a write first keeps the radio's table.
     bool BackupBeforeWriting() const { return m_BackupBeforeWriting; }
@@ -154,6 +159,7 @@ private:
     QString m_LastFolder;
     QStringList m_RecentFiles;
     LinkSettings m_Link;
+    LinkEndsMaker m_LinkEnds = SerialPortEnds();
     bool m_BackupBeforeWriting = true;
 };
 

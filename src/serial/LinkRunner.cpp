@@ -1,89 +1,102 @@
 #include "LinkRunner.h"
 
+#include "QtSerialLine.h"
 #include "SerialPorts.h"
+#include "SimLine.h"
 
-#include <QEventLoop>
-#include <QPointer>
 #include <QThread>
 
 #include <future>
-#include <memory>
 
 namespace kq {
 
 namespace {
-LinkSettings Searched(LinkSettings settings, LinkRecorder* trace) {
-    // The ports as they are now: a change of the system's list meanwhile
-    // must not move this transfer to another device.
-    settings.ports = ToStdStrings(SearchedPorts(settings));
-    if (trace) trace->Settings(settings);
-    return settings;
-}
+
+class SerialEnds : public LinkEnds {
+public:
+    SerialLine& Line() override { return m_Line; }
+    TimeSource& Time() override { return m_Time; }
+    std::vector<std::string> Ports(const LinkSettings& settings) override {
+        return ToStdStrings(SearchedPorts(settings));
+    }
+
+private:
+    SteadyTime m_Time;
+    QtSerialLine m_Line{m_Time};
+};
+
+class SimEnds : public LinkEnds {
+public:
+    explicit SimEnds(SimLine& line) : m_Line(line) {}
+    SerialLine& Line() override { return m_Line; }
+    TimeSource& Time() override { return m_Line; }
+    std::vector<std::string> Ports(const LinkSettings& settings) override {
+        return settings.ports.empty() ? m_Line.Devices() : settings.ports;
+    }
+
+private:
+    SimLine& m_Line;
+};
+
 } // namespace
 
-PortLink::PortLink(LinkSettings settings, LinkRecorder* trace)
-    : m_Traced(trace ? std::make_unique<RecordingLine>(m_Line, m_Time, *trace) : nullptr),
-      m_Link(m_Traced ? static_cast<SerialLine&>(*m_Traced) : m_Line,
-             m_Traced ? static_cast<TimeSource&>(*m_Traced) : m_Time,
-             Searched(std::move(settings), trace)) {}
-
-bool PortLink::RadioAnswers(const std::string& device, LinkSettings settings) {
-    settings.ports = {device};
-    return PortLink(settings).Link().ActComPort() == 1;
+LinkEndsMaker SerialPortEnds() {
+    return [] { return std::make_unique<SerialEnds>(); };
 }
 
-TransferResult LinkRunner::Run(TransferSequence& seq, const LinkSettings& link, const Hooks& hooks,
-                               LinkRecorder* trace) {
+LinkEndsMaker SimulatedEnds(SimLine& line) {
+    return [&line] { return std::make_unique<SimEnds>(line); };
+}
+
+PortLink::PortLink(LinkSettings settings, LinkRecorder* trace, const LinkEndsMaker& make)
+    : m_Ends(make()) {
+    settings.ports = m_Ends->Ports(settings);
+    if (trace) {
+        trace->Settings(settings);
+        m_Traced = std::make_unique<RecordingLine>(m_Ends->Line(), m_Ends->Time(), *trace);
+    }
+    m_Link = m_Traced ? std::make_unique<Form_QVCom>(*m_Traced, *m_Traced, settings)
+                      : std::make_unique<Form_QVCom>(m_Ends->Line(), m_Ends->Time(), settings);
+}
+
+PortLink::~PortLink() = default;
+
+bool PortLink::RadioAnswers(const std::string& device, LinkSettings settings,
+                            const LinkEndsMaker& make) {
+    settings.ports = {device};
+    return PortLink(settings, nullptr, make).Link().ActComPort() == 1;
+}
+
+TransferResult RunTransfer(TransferSequence& seq, const LinkSettings& link,
+                           const TransferHooks& hooks, LinkRecorder* trace,
+                           const LinkEndsMaker& ends,
+                           const std::function<void(int, const std::string&)>& found) {
     // A table the codec refused opens no port.
     if (seq.Refused()) {
         const TransferResult r = seq.Result(TransferOutcome::TableInvalid);
         if (trace) trace->Finish(r);
         return r;
     }
-
-    QObject here; // queued calls from the worker run on this thread
-    // A question asked on this thread while the worker waits for the
-    // answer, noted in the trace as name.
-    const auto askHere = [&here, trace](const char* name, const std::function<bool(int)>& ask,
-                                        int value) {
-        const auto asked = [&] {
-            if (!ask) return false;
-            std::promise<bool> answer;
-            std::future<bool> got = answer.get_future();
-            QMetaObject::invokeMethod(
-                &here, [&] { answer.set_value(ask(value)); }, Qt::QueuedConnection);
-            return got.get();
+    const auto asked = [trace](const char* name, const std::function<bool(int)>& ask) {
+        return [trace, name, ask](int value) {
+            const auto answer = [&] { return ask ? ask(value) : false; };
+            return trace ? trace->Ask(name, value, answer) : answer();
         };
-        return trace ? trace->Ask(name, value, asked) : asked();
     };
-    seq.confirmModelMismatch = [&](int radioModel) {
-        return askHere("model-mismatch", hooks.confirmModelMismatch, radioModel);
-    };
-    seq.confirmUninitiated = [&](int word0) {
-        return askHere("not-initiated", hooks.confirmUninitiated, word0);
-    };
+    seq.confirmModelMismatch = asked("model-mismatch", hooks.confirmModelMismatch);
+    seq.confirmUninitiated = asked("not-initiated", hooks.confirmUninitiated);
     // A replay of the log reads the radio (for the backup, word 0 for the
     // question) as this run does.
     if (trace && hooks.keepBackup) trace->Backup();
     if (trace && hooks.confirmUninitiated) trace->AsksUninitiated();
-    // The result comes back through a promise: the worker's last writes are
-    // then ordered before the caller's reads in plain C++ terms, not only by
-    // the thread's end.
-    std::promise<TransferResult> result;
-    std::future<TransferResult> out = result.get_future();
-    std::unique_ptr<QThread> worker(QThread::create([&] {
-        PortLink port(link, trace);
+    TransferResult r;
+    {
+        PortLink port(link, trace, ends);
         Form_QVCom& com = port.Link();
-        if (com.ActComPort() != 0 && hooks.portFound) {
-            const int n = com.ActComPort();
-            const QString device = QString::fromStdString(com.ActDevice());
-            QMetaObject::invokeMethod(
-                &here, [&hooks, n, device] { hooks.portFound(n, device); }, Qt::QueuedConnection);
-        }
+        if (com.ActComPort() != 0 && found) found(com.ActComPort(), com.ActDevice());
         // The backup is named after the port the radio answered on.
         if (hooks.keepBackup) {
-            seq.keepBackup = [&hooks, trace,
-                              device = com.ActDevice()](const std::vector<int32_t>& w) {
+            seq.keepBackup = [&hooks, trace, device = com.ActDevice()](const std::vector<int32_t>& w) {
                 try {
                     const std::string file = hooks.keepBackup(w, device);
                     if (trace) trace->BackupKept(file);
@@ -94,20 +107,94 @@ TransferResult LinkRunner::Run(TransferSequence& seq, const LinkSettings& link, 
                 }
             };
         }
-        result.set_value(seq.Run(com));
-    }));
-    QEventLoop loop;
-    QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit,
-                     Qt::QueuedConnection);
-    worker->start();
-    loop.exec();
-    worker->wait();
-    TransferResult r = out.get();
+        r = seq.Run(com);
+    }
     seq.confirmModelMismatch = nullptr;
     seq.confirmUninitiated = nullptr;
     seq.keepBackup = nullptr;
     if (trace) trace->Finish(r);
     return r;
+}
+
+struct LinkRunner::Pending {
+    std::promise<bool> answer;
+    bool given = false; // under m_AskMutex
+};
+
+LinkRunner::LinkRunner(TransferSequence& seq, LinkSettings link, Hooks hooks, LinkRecorder* trace,
+                       LinkEndsMaker ends, QObject* parent)
+    : QObject(parent), m_Seq(seq), m_Link(std::move(link)), m_Hooks(std::move(hooks)),
+      m_Trace(trace), m_Ends(std::move(ends)) {}
+
+LinkRunner::~LinkRunner() {
+    if (!m_Worker) return;
+    {
+        std::lock_guard<std::mutex> l(m_AskMutex);
+        m_Closing = true;
+        if (m_Pending && !m_Pending->given) {
+            m_Pending->given = true;
+            m_Pending->answer.set_value(false);
+        }
+    }
+    if (m_Trace && m_Running) m_Trace->Cancel();
+    m_Seq.Cancel();
+    m_Worker->wait();
+}
+
+bool LinkRunner::AskHere(const std::function<bool(int)>& ask, int value) {
+    if (!ask) return false;
+    auto pending = std::make_shared<Pending>();
+    std::future<bool> got = pending->answer.get_future();
+    {
+        std::lock_guard<std::mutex> l(m_AskMutex);
+        if (m_Closing) return false;
+        m_Pending = pending;
+    }
+    QMetaObject::invokeMethod(
+        this,
+        [this, pending, ask, value] {
+            const bool yes = ask(value);
+            std::lock_guard<std::mutex> l(m_AskMutex);
+            if (!pending->given) {
+                pending->given = true;
+                pending->answer.set_value(yes);
+            }
+        },
+        Qt::QueuedConnection);
+    return got.get();
+}
+
+void LinkRunner::Start() {
+    if (m_Worker) return;
+    m_Running = true;
+    Hooks onWorker = m_Hooks;
+    onWorker.confirmModelMismatch = [this](int model) {
+        return AskHere(m_Hooks.confirmModelMismatch, model);
+    };
+    onWorker.confirmUninitiated = [this](int word0) {
+        return AskHere(m_Hooks.confirmUninitiated, word0);
+    };
+    if (!m_Hooks.confirmModelMismatch) onWorker.confirmModelMismatch = nullptr;
+    if (!m_Hooks.confirmUninitiated) onWorker.confirmUninitiated = nullptr;
+    // The worker's result is handed over when its thread has ended, so its
+    // last writes are ordered before this thread's reads.
+    m_Worker.reset(QThread::create([this, onWorker] {
+        m_Result = RunTransfer(m_Seq, m_Link, onWorker, m_Trace, m_Ends,
+                               [this](int port, const std::string& device) {
+                                   const QString d = QString::fromStdString(device);
+                                   QMetaObject::invokeMethod(
+                                       this, [this, port, d] { emit PortFound(port, d); },
+                                       Qt::QueuedConnection);
+                               });
+    }));
+    connect(m_Worker.get(), &QThread::finished, this, &LinkRunner::WorkerDone, Qt::QueuedConnection);
+    m_Worker->start();
+}
+
+void LinkRunner::WorkerDone() {
+    m_Worker->wait();
+    m_Running = false;
+    emit Finished(m_Result);
 }
 
 } // namespace kq

@@ -1,15 +1,18 @@
-// Runs a TransferSequence on a worker thread with its own PortLink, while
-// the calling thread waits in a local event loop (its timers, buttons and
-// boxes stay alive). The model question is asked on the calling thread; the
-// worker waits for the answer.
+// Runs a TransferSequence over a link whose line and clock come from
+// outside: the machine's serial ports in real time, or a simulated radio
+// in virtual time (tests). The same runner serves the windows, kqtool and
+// the bench.
 //
 //   kq::TransferSequence seq(64);
-//   kq::LinkRunner::Hooks hooks;
-//   hooks.portFound = [](int port, const QString& device) { ... };   // show the window
-//   hooks.confirmModelMismatch = [](int radioModel) { return askUser(); };
-//   kq::TransferResult r = kq::LinkRunner::Run(seq, linkSettings, hooks);
+//   kq::LinkRunner run(seq, linkSettings, hooks, trace);     // real ports
+//   connect(&run, &kq::LinkRunner::PortFound, ...);          // show the window
+//   connect(&run, &kq::LinkRunner::Finished, ...);           // the result
+//   run.Start();
 //
-// seq.Progress() and seq.Cancel() may be used from the calling thread
+// The link blocks while it waits, so it runs on a worker thread of its own
+// with what it needs by value; questions are asked on the runner's thread
+// while the worker waits for the answer, and the signals come there too.
+// seq.Progress() and seq.Cancel() may be used from the runner's thread
 // meanwhile (a timer, a CANCEL button). With a trace, the line is recorded
 // in it, with the ports searched, the answers and the outcome; a cancel is
 // noted there (trace->Cancel()) before seq.Cancel().
@@ -18,60 +21,127 @@
 #include "Form_QVCom.h"
 #include "LinkLog.h"
 #include "LinkSettings.h"
-#include "QtSerialLine.h"
 #include "TransferSequence.h"
 
+#include <QObject>
 #include <QString>
 
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
+class QThread;
+
 namespace kq {
 
-// The link on real serial ports, in real time: the core's Form_QVCom over a
-// QtSerialLine. Making it runs the port search over SearchedPorts(settings);
-// it blocks while it waits, so it belongs on a worker thread. With a trace,
-// the line is recorded in it from the search on.
+class SimLine;
+
+// The line and clock one link runs on, made on the thread that runs it.
+class LinkEnds {
+public:
+    virtual ~LinkEnds() = default;
+    virtual SerialLine& Line() = 0;
+    virtual TimeSource& Time() = 0;
+    // The devices the search goes over, as COM1..COM4, fixed when the link
+    // is made: a change of the system's list meanwhile must not move a
+    // transfer to another device.
+    virtual std::vector<std::string> Ports(const LinkSettings& settings) = 0;
+};
+using LinkEndsMaker = std::function<std::unique_ptr<LinkEnds>()>;
+
+// The machine's serial ports, in real time.
+LinkEndsMaker SerialPortEnds();
+// The radios attached to line, in its virtual time; without settings'
+// ports, all of its devices are searched.
+LinkEndsMaker SimulatedEnds(SimLine& line);
+
+// One link: the core's Form_QVCom over ends made by make. Making it runs
+// the port search; it blocks while it waits. With a trace, the line is
+// recorded in it from the search on.
 class PortLink {
 public:
-    explicit PortLink(LinkSettings settings, LinkRecorder* trace = nullptr);
-    Form_QVCom& Link() { return m_Link; }
+    explicit PortLink(LinkSettings settings, LinkRecorder* trace = nullptr,
+                      const LinkEndsMaker& make = SerialPortEnds());
+    ~PortLink();
+    Form_QVCom& Link() { return *m_Link; }
     // Whether a radio answers the probe on device (the search on it alone).
-    static bool RadioAnswers(const std::string& device, LinkSettings settings);
+    static bool RadioAnswers(const std::string& device, LinkSettings settings,
+                             const LinkEndsMaker& make = SerialPortEnds());
 
 private:
-    SteadyTime m_Time;
-    QtSerialLine m_Line{m_Time};
+    std::unique_ptr<LinkEnds> m_Ends;
     std::unique_ptr<RecordingLine> m_Traced;
-    Form_QVCom m_Link;
+    std::unique_ptr<Form_QVCom> m_Link;
 };
 
-class LinkRunner {
-public:
-    struct Hooks {
-        // The search found a radio on port 1..4, device (not called when
-        // none answered).
-        std::function<void(int port, const QString& device)> portFound;
-        // The radio's model code (word 1 was answered); true = overwrite.
-        // Unset: the mismatch is declined.
-        std::function<bool(int radioModel)> confirmModelMismatch;
-        // A write's backup: keeps the radio's words read from device and
-        // returns where (throws KqError when it cannot). Called on the
-        // worker. Unset: no backup read.
-        std::function<std::string(const std::vector<int32_t>& words, const std::string& device)>
-            keepBackup;
-        // Word 0 of the radio is not 0xC500; true = write it all the same.
-        // Asked on the calling thread. Unset: not written.
-        std::function<bool(int word0)> confirmUninitiated;
-    };
+// What a transfer asks of its caller. The runner calls them on its own
+// thread; RunTransfer on the thread that runs the link.
+struct TransferHooks {
+    // The radio's model code (word 1 was answered); true = overwrite.
+    // Unset: the mismatch is declined.
+    std::function<bool(int radioModel)> confirmModelMismatch;
+    // Word 0 of the radio is not 0xC500; true = write it all the same.
+    // Unset: not written.
+    std::function<bool(int word0)> confirmUninitiated;
+    // A write's backup: keeps the radio's words read from device and
+    // returns where (throws KqError when it cannot). Called on the link's
+    // thread. Unset: no backup read.
+    std::function<std::string(const std::vector<int32_t>& words, const std::string& device)>
+        keepBackup;
+};
 
-    // Searches and runs seq; returns when the worker is done. Needs a
-    // QCoreApplication (or QApplication) on the calling thread.
-    static TransferResult Run(TransferSequence& seq, const LinkSettings& link,
-                              const Hooks& hooks = {}, LinkRecorder* trace = nullptr);
+// Searches and runs seq on this thread, blocking until it ends; the
+// answers, the backup and the outcome are noted in trace. found is told
+// where the radio answered (not called when none did).
+TransferResult RunTransfer(TransferSequence& seq, const LinkSettings& link,
+                           const TransferHooks& hooks, LinkRecorder* trace,
+                           const LinkEndsMaker& ends,
+                           const std::function<void(int port, const std::string& device)>& found = {});
+
+class LinkRunner : public QObject {
+    Q_OBJECT
+public:
+    using Hooks = TransferHooks;
+
+    // seq and trace must outlive the runner; the hooks' questions are
+    // asked on this thread.
+    LinkRunner(TransferSequence& seq, LinkSettings link, Hooks hooks, LinkRecorder* trace = nullptr,
+               LinkEndsMaker ends = SerialPortEnds(), QObject* parent = nullptr);
+    // Cancels a transfer still running and waits for it to wind down.
+    ~LinkRunner() override;
+
+    // Starts the search and the transfer; Finished follows, also for a
+    // table the codec refused (no port is opened then).
+    void Start();
+    bool Running() const { return m_Running; }
+
+signals:
+    // The search found a radio on port 1..4, device.
+    void PortFound(int port, const QString& device);
+    void Finished(const kq::TransferResult& result);
+
+private:
+    // A question on this thread while the worker waits; false when the
+    // runner goes before it was answered.
+    bool AskHere(const std::function<bool(int)>& ask, int value);
+    void WorkerDone();
+
+    TransferSequence& m_Seq;
+    const LinkSettings m_Link;
+    Hooks m_Hooks;
+    LinkRecorder* m_Trace;
+    LinkEndsMaker m_Ends;
+    std::unique_ptr<QThread> m_Worker;
+    TransferResult m_Result;
+    bool m_Running = false;
+    // The answer the worker waits for, if a question is out.
+    std::mutex m_AskMutex;
+    struct Pending;
+    std::shared_ptr<Pending> m_Pending;
+    bool m_Closing = false;
 };
 
 } // namespace kq

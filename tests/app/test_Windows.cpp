@@ -1,5 +1,9 @@
-// The desktop program's windows offscreen; radio transfers against the kqradio emulator on a pseudo-terminal.
+// The desktop program's windows offscreen; radio transfers against a simulated radio in virtual time, and
+// once against the kqradio emulator on a pseudo-terminal.
 #include "KqRadioProcess.h"
+
+#include "RadioModel.h"
+#include "SimLine.h"
 
 #include "ChannelFile.h"
 #include "LinkReplay.h"
@@ -10,6 +14,7 @@
 #include "Form_Guide.h"
 #include "Form_Ports.h"
 #include "Form_Readme.h"
+#include "FileSave.h"
 #include "RadioBackups.h"
 #include "SystemOption.h"
 #include "TableCsv.h"
@@ -21,6 +26,9 @@
 #include <QTest>
 #include <QtPrintSupport>
 #include <QtWidgets>
+
+#include <condition_variable>
+#include <mutex>
 
 using namespace kq;
 using namespace kqtest;
@@ -53,6 +61,70 @@ struct BoxAnswer : ModalAnswer<QMessageBox> {
               flags = box->windowHandle()->flags();
               box->button(button) ? box->button(button)->click() : box->reject();
           }) {}
+};
+
+// A radio on a simulated line in virtual time, which the main window's transfers reach while it lives.
+struct VirtualRadio {
+    kq::RadioModel radio;
+    kq::SimLine line;
+    const QString device = "/dev/ttyKQ0";
+    frmMain& main;
+
+    static std::vector<int> Image(int model, bool badId) {
+        ClassKQxx53 dev;
+        ApplySystemOption(dev, model);
+        dev.Para_to_EEWord();
+        if (badId) dev.EEWord(0, InitialisedEepromID + 1);
+        std::vector<int> words;
+        for (int16_t a = 0; a < dev.TotalEEWords(); ++a) words.push_back(dev.EEWord(a));
+        return words;
+    }
+    VirtualRadio(frmMain& m, kq::RadioBehaviour b = {}, int model = 2, bool badId = false)
+        : radio(std::move(b), Image(model, badId)), main(m) {
+        line.Attach(device.toStdString(), radio);
+        main.SetLinkEnds(SimulatedEnds(line));
+        main.UseLinkForThisRun({{device.toStdString()}, true, kq::kProtocolTickMs, kq::kEepromHoldMs});
+    }
+    ~VirtualRadio() { main.SetLinkEnds(SerialPortEnds()); }
+    // The table the radio holds, saved as a channel file.
+    QString save(const QString& path) const {
+        const std::vector<int32_t> words(radio.Words().begin(), radio.Words().end());
+        WriteFileReplacing(path.toStdString(), ChannelFileTextOfWords(words, BackupModelName(words)));
+        return path;
+    }
+};
+
+// Waits until a transfer window, and any it starts (a restore), has ended; its result, nullopt when none started.
+std::optional<TransferResult> Finish(TransferWindow* w) {
+    if (!w) return std::nullopt;
+    std::optional<TransferResult> r;
+    QObject::connect(w, &TransferWindow::Finished, [&r](const TransferResult& x) { r = x; });
+    if (!QTest::qWaitFor([&] { return r.has_value() && !TransferWindow::Open(); }, 120000)) return std::nullopt;
+    return r;
+}
+
+// Holds the simulated line's next frame until the test's timer has worked on the busy table once more.
+struct PokeGate {
+    std::mutex m;
+    std::condition_variable cv;
+    int pokes = 0, target = 0;
+    void Poke() {
+        std::lock_guard<std::mutex> l(m);
+        ++pokes;
+        cv.notify_all();
+    }
+    void Arm() {
+        std::lock_guard<std::mutex> l(m);
+        target = pokes + 1;
+    }
+    void Pass() {
+        std::unique_lock<std::mutex> l(m);
+        cv.wait(l, [this] { return pokes >= target; });
+    }
+    int Count() {
+        std::lock_guard<std::mutex> l(m);
+        return pokes;
+    }
 };
 
 QByteArray Bytes(const QString& path) {
@@ -568,20 +640,20 @@ private slots:
     }
 
     void modelQuestionThenDownloadThenUploadWhileTheTableIsUsed() {
-        const QString saved = dir.filePath("written.KQ");
-        KqRadioProcess radio({"--model", "3", "--save", saved});
-        useLink({radio.device.toStdString()});
+        VirtualRadio radio(*main, {}, 3);
         frmDocument* d = table(16);
         const QString file = dir.filePath("during.KQ"), csv = dir.filePath("during.csv");
         QVERIFY(d->File().SaveTo(file));
         const QStringList rows = Rows(d);
         // A transfer has its own copy of the table: saving, copying, exporting and row clicks meanwhile never mix with it.
         frmDocument* busy = d;
-        int pokes = 0;
+        PokeGate pokes;
+        radio.line.onSend = [&pokes](const std::string&) { pokes.Pass(); };
         QTimer poke;
         connect(&poke, &QTimer::timeout, [&] {
             if (!busy->IsBusy()) return;
-            const int row = ++pokes % 16;
+            pokes.Poke();
+            const int row = pokes.Count() % 16;
             busy->List()->setCurrentRow(row);
             Select(busy, {row});
             busy->CopyChannels();
@@ -592,14 +664,15 @@ private slots:
         QList<QImage> marks; // the result's failure, then success mark
         for (QMessageBox::StandardButton answer : {QMessageBox::Cancel, QMessageBox::Ok}) {
             BoxAnswer box(answer);
-            const auto outcome = Form_Download::Load(*d).value().outcome;
+            pokes.Arm();
+            const auto outcome = Finish(Form_Download::Load(*d)).value().outcome;
             QCOMPARE(box.count, 1);
             QCOMPARE(box.text, "Model Type Unmatch!\r\nOverwrite ?");
             QCOMPARE(box.detail, QString("The radio is a KQ-0153 (IF +21.4 MHz); this table is for a KQ-0453 (IF -45 MHz)."));
             QCOMPARE(outcome, answer == QMessageBox::Ok ? Outcome::Done : Outcome::ModelDeclined);
             marks << main->findChild<QLabel*>("Label_TransferIcon")->pixmap().toImage();
         }
-        const int duringDownload = pokes;
+        const int duringDownload = pokes.Count();
         QCOMPARE(Rows(d), rows);
         QCOMPARE(Bytes(file), QByteArray::fromStdString(ChannelFileText(d->myDevice())));
         // The result stays, whatever the status bar shows meanwhile, until the next edit.
@@ -621,8 +694,10 @@ private slots:
         frmDocument* back = busy = FreshDocument();
         const QStringList fresh = Rows(back);
         QVERIFY(back->File().SaveTo(dir.filePath("back.KQ")));
-        QCOMPARE(Form_Upload::Load(*back).value().outcome, Outcome::Done);
-        QVERIFY2(duringDownload > 0 && pokes > duringDownload, qPrintable(QString::number(pokes)));
+        pokes.Arm();
+        QCOMPARE(Finish(Form_Upload::Load(*back)).value().outcome, Outcome::Done);
+        QCOMPARE_GT(duringDownload, 0);
+        QCOMPARE_GT(pokes.Count(), duringDownload);
         QCOMPARE(back->UndoStack()->count(), 1); // the upload is one step
         QVERIFY2(status().contains(radio.device), qPrintable(status()));
         back->Undo();
@@ -633,21 +708,21 @@ private slots:
         QCOMPARE(back->myDevice().Model(), d->myDevice().Model());
         QVERIFY(back->IsModified());
         QVERIFY(!back->IsBusy());
-        radio.stop();
-        QCOMPARE(Rows(main->OpenChannelFilePath(saved)), rows);
+        QCOMPARE(Rows(main->OpenChannelFilePath(radio.save(dir.filePath("written.KQ")))), rows);
     }
 
     void failuresSayWhatHappened() {
         // The box keeps the short text, the status bar tells the details.
-        for (const auto& [args, upload, box, details] :
-             {std::tuple<QString, bool, QString, QString>{"--bad-id", true, "EEPROM must be initiated!", "0xC501"},
-              {"--no-probe", false, " ComPort Error! ", "No radio answered"}}) {
-            KqRadioProcess radio({args, "--model", "2"});
-            useLink({radio.device.toStdString()});
+        for (const auto& [badId, upload, box, details] :
+             {std::tuple<bool, bool, QString, QString>{true, true, "EEPROM must be initiated!", "0xC501"},
+              {false, false, " ComPort Error! ", "No radio answered"}}) {
+            RadioBehaviour b;
+            b.noProbe = !badId;
+            VirtualRadio radio(*main, b, 2, badId);
             frmDocument* d = table(4);
             const QStringList before = Rows(d);
             BoxAnswer ok(QMessageBox::Ok);
-            upload ? Form_Upload::Load(*d) : Form_Download::Load(*d);
+            QVERIFY(Finish(upload ? Form_Upload::Load(*d) : Form_Download::Load(*d)));
             QCOMPARE(ok.text, box);
             // Centred on the program, wide enough for its title, no minimise or maximise.
             const int title = QFontMetrics(main->font()).horizontalAdvance(QGuiApplication::applicationDisplayName());
@@ -666,8 +741,9 @@ private slots:
             QVERIFY2(ReplayLinkLog(log).SameOutcome(log) && log.outcome != "Done", qPrintable(main->LinkLog()));
         }
         // Channels the radio cannot use are listed before anything is written; No (the default) writes nothing.
-        KqRadioProcess radio({"--no-probe"});
-        useLink({radio.device.toStdString()});
+        RadioBehaviour silent;
+        silent.noProbe = true;
+        VirtualRadio radio(*main, silent);
         frmDocument* d = table(2);
         editChannel(d, 1, "440");
         QStringList asked;
@@ -677,7 +753,7 @@ private slots:
                 asked << box->text() + " " + box->informativeText() + (no && box->defaultButton() != no ? "!" : "");
                 (no ? box->button(yes ? QMessageBox::Yes : QMessageBox::No) : box->button(QMessageBox::Ok))->click();
             });
-            QCOMPARE(Form_Download::Load(*d).has_value(), yes);
+            QCOMPARE(Finish(Form_Download::Load(*d)).has_value(), yes);
         }
         QCOMPARE(asked.size(), 3); // the question twice, then the failure's box
         QVERIFY2(asked[0] == asked[1] && asked[0].startsWith("Channels outside the radio's band (134 to 175 MHz):") &&
@@ -686,7 +762,8 @@ private slots:
                  qPrintable(asked.join('|')));
     }
 
-    void pacedDownloadStopsOnCancel() {
+    // The real parts: the serial port, its worker and the emulator on a pseudo-terminal, in real time.
+    void pacedDownloadOnAPortStopsOnCancel() {
         KqRadioProcess radio({"--model", "2"}, /*pace=*/true);
         useLink({radio.device.toStdString()}, /*fast=*/false);
         frmDocument* cancelled = table(1, 16); // a bar step per word
@@ -706,7 +783,7 @@ private slots:
             }
         });
         poll.start(5);
-        QCOMPARE(Form_Download::Load(*cancelled).value().outcome, Outcome::Cancelled);
+        QCOMPARE(Finish(Form_Download::Load(*cancelled)).value().outcome, Outcome::Cancelled);
         // Cancelled with words written: the box names the backup and offers RESTORE.
         QVERIFY2(ok.count == 2 && secondStart.contains("transfer is running") && !cancelled->IsBusy(),
                  qPrintable(ok.text));
@@ -719,15 +796,18 @@ private slots:
         // The bar is cleared when the window opens, then rises, and stops short.
         QVERIFY2(seen.size() >= 3 && seen.first() <= 1 && std::is_sorted(seen.begin(), seen.end()) && seen.last() < 15,
                  qPrintable(QString::number(seen.size())));
+        // The port check in DEVICE > PORTS....
+        Form_Ports* ports = Form_Ports::ShowPorts(*main);
+        QVERIFY2(ports->Text_Check->toPlainText().startsWith("COM1  " + radio.device + ": ok\n"),
+                 qPrintable(ports->Text_Check->toPlainText()));
+        ports->close();
     }
 
     void backupsRestoreAndANeverInitiatedRadio() {
-        const QString saved = dir.filePath("radio.KQ");
         const auto backups = [] { return RadioBackups(BackupFolder()).List().size(); };
         const size_t before = backups();
         {
-            KqRadioProcess radio({"--bad-id", "--save", saved});
-            useLink({radio.device.toStdString()});
+            VirtualRadio radio(*main, {}, 2, /*badId=*/true);
             frmDocument* d = table(16);
             // Asked with No as the default: the default declines, Yes writes.
             for (auto button : {QMessageBox::No, QMessageBox::Yes}) {
@@ -742,7 +822,7 @@ private slots:
                         box->button(QMessageBox::Ok)->click();
                     }
                 });
-                const Outcome out = Form_Download::Load(*d).value().outcome;
+                const Outcome out = Finish(Form_Download::Load(*d)).value().outcome;
                 QVERIFY2(noIsDefault && texts[0].startsWith("EEPROM must be initiated!\r\nThe radio's word 0 is 0xC501"),
                          qPrintable(texts.join('|')));
                 QCOMPARE(out, button == QMessageBox::Yes ? Outcome::Done : Outcome::NotInitiated);
@@ -752,7 +832,7 @@ private slots:
             MenuItem("&DEVICE", "&BACK UP BEFORE WRITING")->trigger();
             QVERIFY(!main->BackupBeforeWriting());
             QVERIFY(!QSettings().value("link/backupBeforeWriting").toBool());
-            QCOMPARE(Form_Download::Load(*d).value().outcome, Outcome::Done);
+            QCOMPARE(Finish(Form_Download::Load(*d)).value().outcome, Outcome::Done);
             QCOMPARE(backups(), before + 1);
             main->SetBackupBeforeWriting(true);
             // BACKUPS... lists it; OPEN shows it as a table, RESTORE writes it back word for word (after a backup).
@@ -761,19 +841,22 @@ private slots:
             QVERIFY(list);
             QCOMPARE(list->List_Backups->topLevelItemCount(), int(before + 1));
             const QString backup = list->Chosen();
-            QVERIFY2(backup.contains("_KQ-0453_pts-"), qPrintable(backup));
+            QVERIFY2(backup.contains(QString::fromStdString("_KQ-0453_" + BackupPortName(radio.device.toStdString()))),
+                     qPrintable(backup));
             list->Command_Open_Click();
             QCOMPARE(main->ActiveDocument()->Caption(), backup);
             list->Command_Restore_Click();
+            QVERIFY(Finish(TransferWindow::Open()));
             QCOMPARE(list->List_Backups->topLevelItemCount(), int(before + 2));
             QVERIFY2(status().contains("backup"), qPrintable(status()));
             list->close();
-            radio.stop();
-            QCOMPARE(ChannelFileWords(Bytes(saved).toStdString(), "", 64), ChannelFileWords(Bytes(backup).toStdString(), "", 64));
+            QCOMPARE(ChannelFileWords(Bytes(radio.save(dir.filePath("radio.KQ"))).toStdString(), "", 64),
+                     ChannelFileWords(Bytes(backup).toStdString(), "", 64));
         }
         // A write that fails half-way offers RESTORE, which runs the DOWNLOAD flow with the backup.
-        KqRadioProcess failing({"--bad-readback", "5"});
-        useLink({failing.device.toStdString()});
+        RadioBehaviour badReadback;
+        badReadback.faults.push_back({5, WordFault::Kind::Wrong, true, 0, {}});
+        VirtualRadio failing(*main, badReadback);
         frmDocument* d = table(16);
         QStringList boxes;
         ModalAnswer<QMessageBox> answer([&](QMessageBox* box) {
@@ -783,15 +866,10 @@ private slots:
                 if (b->text() == "RESTORE") restore = b;
             (boxes.size() == 1 && restore ? restore : box->button(QMessageBox::Ok))->click();
         });
-        QCOMPARE(Form_Download::Load(*d).value().outcome, Outcome::VerifyFailed);
+        QCOMPARE(Finish(Form_Download::Load(*d)).value().outcome, Outcome::VerifyFailed);
         QVERIFY2(boxes.size() == 2 && boxes[0].startsWith(" ComPort Error! ") && boxes[0].contains("RESTORE writes it back"),
                  qPrintable(boxes.join('|')));
         QCOMPARE(backups(), before + 4); // the write's, and the restore's own
-        // The port check in DEVICE > PORTS....
-        Form_Ports* ports = Form_Ports::ShowPorts(*main);
-        QVERIFY2(ports->Text_Check->toPlainText().startsWith("COM1  " + failing.device + ": ok\n"),
-                 qPrintable(ports->Text_Check->toPlainText()));
-        ports->close();
     }
 
     void everyChangeIsOneUndoStepAndTheTitleMarksUnsavedChanges() {
@@ -913,9 +991,8 @@ private slots:
         collect();
         QCOMPARE(keys.keys(), QStringList({"Ctrl+N", "Ctrl+O", "Ctrl+Q", "F1"}));
         keys.clear();
-        const QString saved = dir.filePath("keys-radio.KQ"), path = tableFile("keys.KQ", 1, 440.0);
-        KqRadioProcess radio({"--model", "2", "--save", saved});
-        useLink({radio.device.toStdString()});
+        const QString path = tableFile("keys.KQ", 1, 440.0);
+        VirtualRadio radio(*main);
         const auto type = [](const QString& text) { QTest::keyClicks(QApplication::focusWidget(), text); };
         const auto press = [](Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
             QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : QApplication::activeWindow(), key, mods);
@@ -972,6 +1049,7 @@ private slots:
         });
         press(Qt::Key_D, Qt::ControlModifier);
         QVERIFY(asked.startsWith("Channels outside"));
+        QVERIFY(Finish(TransferWindow::Open()));
         QCOMPARE(status(), "Wrote and verified 64 words on COM1 (" + radio.device + "); backup kept");
         // At the default size the result and the band field read whole; the caption gives way.
         Settle();
@@ -981,8 +1059,7 @@ private slots:
                      qPrintable(QString("%1 %2 < %3 in %4").arg(name).arg(field->width()).arg(field->sizeHint().width()).arg(main->width())));
         }
         QVERIFY(StatusField("Label_BandHint").endsWith(": channel 1"));
-        radio.stop();
-        QCOMPARE(Rows(main->OpenChannelFilePath(saved)), Rows(d));
+        QCOMPARE(Rows(main->OpenChannelFilePath(radio.save(dir.filePath("keys-radio.KQ")))), Rows(d));
     }
 
     void csvExportsEitherLayoutAndImportsAsOneStep() {

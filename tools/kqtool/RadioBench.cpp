@@ -3,6 +3,7 @@
 #include "FileSave.h"
 #include "KqVersion.h"
 #include "LinkRunner.h"
+#include "RadioLink.h"
 #include "RadioBackups.h"
 
 #include <QThread>
@@ -114,7 +115,7 @@ private:
             bool found = false;
             while (!found && !Stopping()) {
                 const auto next = std::chrono::steady_clock::now() + kProbeEvery;
-                kq::PortLink probe(link);
+                kq::PortLink probe(link, nullptr, LinkEnds());
                 found = probe.Link().ActComPort() != 0;
                 if (!found && probe.Link().PortProblem() != problem &&
                     !(problem = probe.Link().PortProblem()).empty())
@@ -127,7 +128,7 @@ private:
             bool gone = false;
             while (!gone && !Stopping()) {
                 const auto next = std::chrono::steady_clock::now() + kProbeEvery;
-                gone = !kq::PortLink::RadioAnswers(name, link);
+                gone = !kq::PortLink::RadioAnswers(name, link, LinkEnds());
                 if (!gone) PauseUntil(next);
             }
             if (!gone) break;
@@ -148,26 +149,10 @@ private:
         }
         const bool yes = m_Opt.yes;
         // Nobody to ask at a bench: only --yes overwrites another model.
-        seq.confirmModelMismatch = [yes, &trace](int model) {
-            return trace ? trace->Ask("model-mismatch", model, [yes] { return yes; }) : yes;
-        };
-        if (trace) trace->AsksUninitiated();
-        seq.confirmUninitiated = [yes, &trace](int word0) {
-            return trace ? trace->Ask("not-initiated", word0, [yes] { return yes; }) : yes;
-        };
-        if (m_Opt.backup) {
-            if (trace) trace->Backup();
-            seq.keepBackup = [device = link.ports.at(0), &trace](const std::vector<int32_t>& words) {
-                try {
-                    const std::string file = kq::KeepRadioBackup(words, device);
-                    if (trace) trace->BackupKept(file);
-                    return file;
-                } catch (const std::exception& e) {
-                    if (trace) trace->BackupFailed(e.what());
-                    throw;
-                }
-            };
-        }
+        kq::TransferHooks hooks;
+        hooks.confirmModelMismatch = [yes](int) { return yes; };
+        hooks.confirmUninitiated = [yes](int) { return yes; };
+        if (m_Opt.backup) hooks.keepBackup = kq::KeepRadioBackup;
         {
             std::lock_guard<std::mutex> l(m_Mutex);
             m_Active[&seq] = trace.get();
@@ -176,12 +161,7 @@ private:
                 seq.Cancel();
             }
         }
-        kq::TransferResult out;
-        {
-            kq::PortLink com(link, trace.get());
-            out = seq.Run(com.Link());
-        }
-        if (trace) trace->Finish(out);
+        const kq::TransferResult out = kq::RunTransfer(seq, link, hooks, trace.get(), LinkEnds());
         std::lock_guard<std::mutex> l(m_Mutex);
         m_Active.erase(&seq);
         ++m_Done;

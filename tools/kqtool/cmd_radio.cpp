@@ -5,6 +5,7 @@
 #include "DiffText.h"
 #include "FileArgs.h"
 #include "RadioBench.h"
+#include "RadioLink.h"
 
 #include "BandHint.h"
 #include "ChannelFile.h"
@@ -20,6 +21,7 @@
 #include "RadioBackups.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QTimer>
 
 #include <algorithm>
@@ -104,15 +106,22 @@ kq::TransferResult runTransfer(kq::TransferSequence& seq, const kq::LinkSettings
         seq.Cancel();
     });
     interrupt.start(50);
-    kq::LinkRunner::Hooks h = hooks;
-    h.portFound = [&](int, const QString& device) {
+    kq::LinkRunner runner(seq, link, hooks, trace, LinkEnds());
+    QObject::connect(&runner, &kq::LinkRunner::PortFound, [&](int, const QString& device) {
         if (chatter.verbose)
             std::cerr << "kqtool: the radio answered on " << device.toStdString() << "\n";
         if (!chatter.progress) return;
         showProgress(shown = seq.Progress());
         bar.start();
-    };
-    const auto result = kq::LinkRunner::Run(seq, link, h, trace);
+    });
+    kq::TransferResult result;
+    QEventLoop loop;
+    QObject::connect(&runner, &kq::LinkRunner::Finished, [&](const kq::TransferResult& r) {
+        result = r;
+        loop.quit();
+    });
+    runner.Start();
+    loop.exec();
     bar.stop();
     if (shown >= 0) {
         if (seq.Progress() != shown) showProgress(seq.Progress());

@@ -118,10 +118,9 @@ void Form_Backups::Command_Restore_Click() {
         PlainMessage(this, tr("Open a table first: its window shows how the restore went."));
         return;
     }
-    QPointer<Form_Backups> self(this); // may be closed while the restore runs
-    Form_Download::Restore(*doc, path);
-    // The restore kept the radio's table as a new backup.
-    if (self) Refresh();
+    // The restore keeps the radio's table as a new backup.
+    if (TransferWindow* w = Form_Download::Restore(*doc, path))
+        connect(w, &TransferWindow::Finished, this, [this] { Refresh(); });
 }
 
 } // namespace kq

@@ -36,12 +36,17 @@ TransferWindow* TransferWindow::Open() { return s_Open; }
 TransferWindow::TransferWindow(frmDocument& doc, TransferSequence::Direction dir,
                                std::optional<WriteJob> job)
     : QDialog(&doc.Main()), m_Doc(&doc), m_Dir(dir), m_Link(doc.Main().Link()),
-      m_Backup(doc.Main().BackupBeforeWriting()), m_Job(std::move(job)),
-      m_TableModel(doc.myDevice().Model()) {
+      m_Ends(doc.Main().LinkEnds()), m_Backup(doc.Main().BackupBeforeWriting()),
+      m_Job(std::move(job)), m_TableModel(doc.myDevice().Model()) {
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
     SetOuterSizeTwips(this, 5310, 3180);
-    Label = new QLabel(this);
+    const bool read = dir == TransferSequence::Direction::Read;
+    setObjectName(read ? QStringLiteral("Form_Upload") : QStringLiteral("Form_Download"));
+    setWindowTitle(read ? tr("Upload") : m_Job ? tr("Restore") : tr("Download"));
+    Label = new QLabel(read ? tr("Uploading.......")
+                            : m_Job ? tr("Restoring.......") : tr("Downloading......."),
+                       this);
     Label->setFont(ArialBoldFont(9.75));
     PlaceTwips(Label, 360, 300, 4500, 360);
     ProgressBar = new QProgressBar(this);
@@ -110,7 +115,19 @@ bool TransferWindow::ShowOutcome(const TransferResult& r, const QString& line) {
     return restore && box.clickedButton() == restore;
 }
 
-TransferResult TransferWindow::Run() {
+TransferWindow* TransferWindow::Start(frmDocument& doc, TransferSequence::Direction dir,
+                                      std::optional<WriteJob> job) {
+    if (s_Open) {
+        PlainMessage(s_Open,
+                     QObject::tr("A radio transfer is running; wait for it to end or cancel it."));
+        return nullptr;
+    }
+    auto* w = new TransferWindow(doc, dir, std::move(job));
+    w->Begin();
+    return w;
+}
+
+void TransferWindow::Begin() {
     frmDocument& doc = *m_Doc;
     doc.ClearTransferResult();
     // Closing the table and a second transfer wait until this one ends.
@@ -129,7 +146,13 @@ TransferResult TransferWindow::Run() {
         m_Transfer = std::make_unique<TransferSequence>(doc.myDevice().TotalEEWords());
     }
     LinkRunner::Hooks hooks;
-    hooks.portFound = [this](int port, const QString& device) {
+    hooks.confirmModelMismatch = [this](int radioModel) { return ConfirmOverwrite(radioModel); };
+    hooks.confirmUninitiated = [this](int word0) { return ConfirmUninitiated(word0); };
+    if (m_Backup) hooks.keepBackup = KeepRadioBackup;
+    m_Ports = SearchedPorts(m_Link).mid(0, 4).join(", ");
+    status(tr("Looking for the radio on %1 ...").arg(m_Ports));
+    m_Runner = std::make_unique<LinkRunner>(*m_Transfer, m_Link, hooks, m_Trace.get(), m_Ends);
+    connect(m_Runner.get(), &LinkRunner::PortFound, this, [this](int port, const QString& device) {
         status(tr("Radio found on %1")
                    .arg(QString::fromStdString(PortName(port, device.toStdString()))));
         ProgressBar->setRange(0, 15);
@@ -137,14 +160,12 @@ TransferResult TransferWindow::Run() {
         m_Timer.setInterval(100);
         show();
         m_Timer.start();
-    };
-    hooks.confirmModelMismatch = [this](int radioModel) { return ConfirmOverwrite(radioModel); };
-    hooks.confirmUninitiated = [this](int word0) { return ConfirmUninitiated(word0); };
-    if (m_Backup) hooks.keepBackup = KeepRadioBackup;
-    const QString ports = SearchedPorts(m_Link).mid(0, 4).join(", ");
-    status(tr("Looking for the radio on %1 ...").arg(ports));
+    });
+    connect(m_Runner.get(), &LinkRunner::Finished, this, &TransferWindow::End);
+    m_Runner->Start();
+}
 
-    TransferResult result = LinkRunner::Run(*m_Transfer, m_Link, hooks, m_Trace.get());
+void TransferWindow::End(TransferResult result) {
     m_Finished = true;
     m_Timer.stop();
     Timer_Tick();
@@ -165,7 +186,7 @@ TransferResult TransferWindow::Run() {
     // happened (which word, which value, which port, what to do), in a field
     // of its own with a success or failure mark, until the next transfer or
     // edit: a status message would go with the next one.
-    QString line = QString::fromStdString(StatusOf(result, ports.toStdString()));
+    QString line = QString::fromStdString(StatusOf(result, m_Ports.toStdString()));
     if (!line.isEmpty()) line[0] = line[0].toUpper();
     // The status bar has room for the result, not for the backup's path:
     // BACKUPS... lists it, and a failure's box and restore hint name it whole.
@@ -179,9 +200,9 @@ TransferResult TransferWindow::Run() {
     if (m_Doc) m_Doc->SetBusy(false);
     // The link is free again now, not only once the window is deleted.
     if (s_Open == this) s_Open = nullptr;
+    emit Finished(result);
     close();
     if (restore && m_Doc) Form_Download::Restore(*m_Doc, QString::fromStdString(result.backupFile));
-    return result;
 }
 
 void TransferWindow::Timer_Tick() {
@@ -200,41 +221,12 @@ void TransferWindow::closeEvent(QCloseEvent* e) {
     QDialog::closeEvent(e);
 }
 
-namespace {
-template <class Window>
-std::optional<TransferResult> loadTransfer(frmDocument& doc) {
-    if (s_Open) {
-        PlainMessage(s_Open,
-                     QObject::tr("A radio transfer is running; wait for it to end or cancel it."));
-        return std::nullopt;
-    }
-    return (new Window(doc))->Run();
-}
-} // namespace
-
-Form_Upload::Form_Upload(frmDocument& doc)
-    : TransferWindow(doc, TransferSequence::Direction::Read) {
-    setWindowTitle(tr("Upload"));
-    Label->setText(tr("Uploading......."));
-    setObjectName(QStringLiteral("Form_Upload"));
-}
-std::optional<TransferResult> Form_Upload::Load(frmDocument& doc) {
-    return loadTransfer<Form_Upload>(doc);
+TransferWindow* Form_Upload::Load(frmDocument& doc) {
+    return TransferWindow::Start(doc, TransferSequence::Direction::Read);
 }
 
-Form_Download::Form_Download(frmDocument& doc, std::optional<WriteJob> job)
-    : TransferWindow(doc, TransferSequence::Direction::Write, std::move(job)) {
-    setWindowTitle(tr("Download"));
-    Label->setText(tr("Downloading......."));
-    setObjectName(QStringLiteral("Form_Download"));
-}
-
-std::optional<TransferResult> Form_Download::Restore(frmDocument& doc, const QString& path) {
-    if (s_Open) {
-        PlainMessage(s_Open,
-                     QObject::tr("A radio transfer is running; wait for it to end or cancel it."));
-        return std::nullopt;
-    }
+TransferWindow* Form_Download::Restore(frmDocument& doc, const QString& path) {
+    if (s_Open) return TransferWindow::Start(doc, TransferSequence::Direction::Write); // refused
     // The file's words as they are: a backup of a radio the codec cannot
     // read goes back unchanged.
     WriteJob job;
@@ -243,34 +235,32 @@ std::optional<TransferResult> Form_Download::Restore(frmDocument& doc, const QSt
         job.image = ChannelFileWords(ReadChannelFileBytes(file), file, RadioEEWords);
     } catch (const std::exception& e) {
         PlainMessage(&doc.Main(), QString::fromStdString(e.what()));
-        return std::nullopt;
+        return nullptr;
     }
     job.image.resize(RadioEEWords);
     job.model = job.image[1] / 256;
-    auto* w = new Form_Download(doc, std::move(job));
-    w->setWindowTitle(tr("Restore"));
-    w->Label->setText(tr("Restoring......."));
-    return w->Run();
+    return TransferWindow::Start(doc, TransferSequence::Direction::Write, std::move(job));
 }
-std::optional<TransferResult> Form_Download::Load(frmDocument& doc) {
+
+TransferWindow* Form_Download::Load(frmDocument& doc) {
     // Asked before the link starts: the radio cannot use these channels,
     // and a write that goes on without a word would look like it can.
     const QString outside = QString::fromStdString(OutsideBandList(doc.myDevice())).trimmed();
     if (!outside.isEmpty() && !TransferWindow::Open()) {
         QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(),
-                        tr("Channels outside the radio's band (%1 to %2 MHz):")
+                        QObject::tr("Channels outside the radio's band (%1 to %2 MHz):")
                             .arg(QString::number(doc.myDevice().LowLimFQ()),
                                  QString::number(doc.myDevice().HiLimFQ())),
                         QMessageBox::Yes | QMessageBox::No, &doc.Main());
         box.setInformativeText(outside + QStringLiteral("\n\n") +
-                               tr("The radio cannot use them. Write them anyway?"));
+                               QObject::tr("The radio cannot use them. Write them anyway?"));
         box.setDefaultButton(QMessageBox::No);
         if (box.exec() != QMessageBox::Yes) {
-            doc.Main().statusBar()->showMessage(tr("Nothing was written to the radio."));
-            return std::nullopt;
+            doc.Main().statusBar()->showMessage(QObject::tr("Nothing was written to the radio."));
+            return nullptr;
         }
     }
-    return loadTransfer<Form_Download>(doc);
+    return TransferWindow::Start(doc, TransferSequence::Direction::Write);
 }
 
 } // namespace kq

@@ -13,6 +13,9 @@
 
 namespace kqtest {
 
+using kq::LinkTime;
+using kq::SimLine;
+
 // The image of a table of the given model with distinct channels.
 inline std::vector<int> ImageOf(int model, double freq) {
     kq::ClassKQxx53 d;

@@ -1,6 +1,7 @@
 // A serial line in virtual time: the computer's side of 9600-baud lines to
 // RadioModels, one per device name. Time moves only when the link waits, so
-// a whole transfer runs in microseconds and every wait is exact.
+// a whole transfer runs in microseconds and every wait is exact. Tests run
+// the link, the windows and kqtool over it; one transfer at a time.
 #pragma once
 
 #include "RadioModel.h"
@@ -11,14 +12,19 @@
 #include <map>
 #include <random>
 #include <string>
+#include <vector>
 
-namespace kqtest {
+namespace kq {
 
-using kq::LinkTime;
-
-class SimLine : public kq::SerialLine, public kq::TimeSource {
+class SimLine : public SerialLine, public TimeSource {
 public:
-    void Attach(const std::string& device, kq::RadioModel& radio) { m_Radios[device] = &radio; }
+    void Attach(const std::string& device, RadioModel& radio) { m_Radios[device] = &radio; }
+    // The devices radios are attached to, in name order.
+    std::vector<std::string> Devices() const {
+        std::vector<std::string> out;
+        for (const auto& r : m_Radios) out.push_back(r.first);
+        return out;
+    }
     // Another program holds device.
     void Hold(const std::string& device) { m_Held = device; }
     // The cable is pulled at time t (max(): plugged in again).
@@ -70,7 +76,7 @@ public:
         m_Sent += data;
         if (onSend) onSend(data);
         for (char c : data) {
-            m_OutFree = std::max(m_OutFree, m_Now) + kq::kCharTime;
+            m_OutFree = std::max(m_OutFree, m_Now) + kCharTime;
             m_Radio->Receive(c, m_OutFree);
         }
     }
@@ -106,13 +112,13 @@ private:
         return LinkTime(static_cast<long long>(m_Rng() % static_cast<unsigned long long>(m_Late.count() + 1)));
     }
 
-    std::map<std::string, kq::RadioModel*> m_Radios;
+    std::map<std::string, RadioModel*> m_Radios;
     std::string m_PullFrame, m_Held;
     LinkTime m_Late{0};
     std::mt19937_64 m_Rng;
-    kq::RadioModel* m_Radio = nullptr;
+    RadioModel* m_Radio = nullptr;
     std::string m_In, m_Device, m_Problem, m_Sent;
     LinkTime m_Now{0}, m_OutFree{0}, m_PullAt = LinkTime::max();
 };
 
-} // namespace kqtest
+} // namespace kq
