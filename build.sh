@@ -67,9 +67,9 @@ sanitizer_env() {
 
 # The link's worker thread meets the windows and kqtool in these tests.
 tsan_flags="-fsanitize=thread -fno-omit-frame-pointer"
-tsan_targets=(test_link test_QtSerialLine test_windows test_kqtool_radio
+tsan_targets=(test_link test_QtSerialLine test_LinkRunner test_windows test_kqtool_radio
               test_kqtool_bench kqtool kqradio)
-tsan_tests='^(test_link|test_QtSerialLine|test_windows|test_kqtool_radio|test_kqtool_bench)$'
+tsan_tests='^(test_link|test_QtSerialLine|test_LinkRunner|test_windows|test_kqtool_radio|test_kqtool_bench)$'
 
 test_thread_sanitized() {
     build_with build-tsan "$tsan_flags" --target "${tsan_targets[@]}"
