@@ -23,6 +23,14 @@ void Settle() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+// Types each text into its field, then presses the dialog's OK.
+template <class Dialog>
+void Answer(Dialog* dlg, std::initializer_list<std::pair<QLineEdit*, const char*>> fields) {
+    for (const auto& [field, text] : fields) field->setText(text);
+    dlg->Command_OK_Click();
+    Settle();
+}
+
 QString Field(const frmMain& m, const char* name) { return m.findChild<QLabel*>(name)->text(); }
 
 } // namespace
@@ -66,12 +74,10 @@ private slots:
         d->OpenAutoFreq();
         Form_AutoFreq* fill = Form_AutoFreq::Open();
         QVERIFY(fill);
-        fill->Text_StartCH->setText("3");
-        fill->Text_StopCH->setText("9");
-        fill->Text_StartFreq->setText("146");
-        fill->Text_SpaceFreq->setText("25");
-        fill->Command_OK_Click();
-        Settle();
+        Answer(fill, {{fill->Text_StartCH, "3"},
+                      {fill->Text_StopCH, "9"},
+                      {fill->Text_StartFreq, "146"},
+                      {fill->Text_SpaceFreq, "25"}});
         sameCurrent(d, 9);
         QVERIFY(d->List()->item(9)->text().contains("146.150000"));
         // Undo and redo change the table, not the row the user is on.
@@ -89,10 +95,7 @@ private slots:
         Form_Keyin_CH* edit = Form_Keyin_CH::Open();
         QVERIFY(edit);
         d->List()->setCurrentRow(12);
-        edit->Text_RxFreq->setText("147.5");
-        edit->Text_TxFreq->setText("147.5");
-        edit->Command_OK_Click();
-        Settle();
+        Answer(edit, {{edit->Text_RxFreq, "147.5"}, {edit->Text_TxFreq, "147.5"}});
         sameCurrent(d, 12);
         QVERIFY(d->List()->item(1)->text().contains("147.500000"));
         QVERIFY(d->List()->item(12)->text().contains("NONE"));
