@@ -1,21 +1,17 @@
 #include "Form_Guide.h"
 
 #include "Form_Readme.h"
+#include "SingleWindow.h"
 #include "WindowLook.h"
 #include "frmMain.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QPointer>
 #include <QTextBrowser>
 #include <QUrl>
 
 namespace kq {
-
-namespace {
-QPointer<Form_Guide> g_Guide;
-}
 
 QString Form_Guide::GuidePath() {
     return FindProgramFile(QStringLiteral("guide.md"), QStringLiteral("../share/doc/kqprogrammer"),
@@ -43,16 +39,10 @@ Form_Guide::Form_Guide(frmMain& main) : QMainWindow(&main, Qt::Window) {
     resize(Twips(12000), Twips(9000));
 }
 
-Form_Guide* Form_Guide::Instance() { return g_Guide; }
+Form_Guide* Form_Guide::Instance() { return SingleWindow<Form_Guide>::Open(); }
 
 Form_Guide* Form_Guide::ShowGuide(frmMain& main) {
-    if (!g_Guide) {
-        g_Guide = new Form_Guide(main);
-        PlaceOnScreen(g_Guide, &main);
-    }
-    g_Guide->show();
-    g_Guide->raise();
-    return g_Guide;
+    return SingleWindow<Form_Guide>::ShowOver(main);
 }
 
 } // namespace kq

@@ -8,6 +8,9 @@ class QTextBrowser;
 
 namespace kq {
 
+template <class W>
+class SingleWindow;
+
 class frmMain;
 
 class Form_Guide : public QMainWindow {
@@ -21,6 +24,7 @@ public:
     QTextBrowser* Text_Guide() const { return m_Text; }
 
 private:
+    friend class SingleWindow<Form_Guide>;
     explicit Form_Guide(frmMain& main);
 
     QTextBrowser* m_Text;

@@ -1,6 +1,7 @@
 #include "Form_Readme.h"
 
 #include "PrintText.h"
+#include "SingleWindow.h"
 #include "WindowLook.h"
 #include "frmMain.h"
 
@@ -10,14 +11,9 @@
 #include <QFontDatabase>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QTextStream>
 
 namespace kq {
-
-namespace {
-QPointer<Form_Readme> g_Readme;
-}
 
 QString FindProgramFile(const QString& name, const QString& relativeFolder,
                         const QString& installedFolder) {
@@ -72,15 +68,10 @@ Form_Readme::Form_Readme(frmMain& main) : QMainWindow(&main, Qt::Window), m_Main
     resize(Twips(10250), Twips(5300));
 }
 
-Form_Readme* Form_Readme::Instance() { return g_Readme; }
+Form_Readme* Form_Readme::Instance() { return SingleWindow<Form_Readme>::Open(); }
 
 Form_Readme* Form_Readme::ShowReadme(frmMain& main) {
-    if (!g_Readme) {
-        g_Readme = new Form_Readme(main);
-        PlaceOnScreen(g_Readme, &main);
-        g_Readme->show();
-    }
-    return g_Readme;
+    return SingleWindow<Form_Readme>::ShowOver(main);
 }
 
 void Form_Readme::print() {

@@ -8,6 +8,9 @@ class QPlainTextEdit;
 
 namespace kq {
 
+template <class W>
+class SingleWindow;
+
 class frmMain;
 
 // A file the program ships: beside the program (a build folder), then in
@@ -32,6 +35,7 @@ public:
     QPlainTextEdit* Text_Readme() const { return m_Text; }
 
 private:
+    friend class SingleWindow<Form_Readme>;
     explicit Form_Readme(frmMain& main);
     void print();
 

@@ -68,10 +68,7 @@ bool ImportFrom(frmDocument& doc, const QString& path) {
         return false;
     }
     if (!imported.unfit.empty() && !confirmUnfit(doc, path, imported.unfit)) return false;
-    ClassKQxx53& dev = doc.myDevice();
-    const int16_t now = dev.NowCHNum;
-    dev = imported.device;
-    dev.NowCHNum = now;
+    doc.myDevice().TakeTable(imported.device);
     doc.UpdateHomePage();
     doc.RecordChange(QObject::tr("Import CSV"));
     if (!imported.dropped.empty()) {

@@ -7,11 +7,9 @@
 #include "Form_AutoFreq.h"
 #include "Form_Keyin_CH.h"
 #include "Form_Option_System.h"
-#include "Form_Ports.h"
 #include "ModuleKQDevice.h"
 #include "TableChange.h"
 #include "TransferWindow.h"
-#include "frmMain.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -73,7 +71,8 @@ private:
     bool m_Done = false;
 };
 
-frmDocument::frmDocument(frmMain& main, QWidget* parent) : QWidget(parent), m_Main(main) {
+frmDocument::frmDocument(frmMain& main, ChannelClipboard& clipboard, QWidget* parent)
+    : QWidget(parent), m_Main(main), m_Clipboard(clipboard) {
     // The title block and its frame.
     auto* shape = new QFrame(this);
     shape->setFrameShape(QFrame::Box);
@@ -106,7 +105,7 @@ frmDocument::frmDocument(frmMain& main, QWidget* parent) : QWidget(parent), m_Ma
         if (row >= 0) m_Device.NowCHNum = static_cast<int16_t>(row);
     });
     connect(m_List, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
-        m_Device.NowCHNum = static_cast<int16_t>(m_List->row(item));
+        SetCurrentChannel(static_cast<int16_t>(m_List->row(item)));
         OpenChannelEdit();
     });
 
@@ -118,9 +117,9 @@ frmDocument::frmDocument(frmMain& main, QWidget* parent) : QWidget(parent), m_Ma
 
     resize(Twips(kWindowWidth), Twips(kWindowHeight));
     Init_ListCHList();
-    UpdateHomePage();
-    m_List->setCurrentRow(0);
     m_Device.NowCHNum = 0;
+    UpdateHomePage();
+    m_List->setCurrentRow(0); // and selected, for the first paste
 
     m_Recorded = m_Saved = m_Device;
     m_Undo = new QUndoStack(this);
@@ -133,7 +132,7 @@ void frmDocument::SetCaption(const QString& c) {
     QString title = c;
     title.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
     setWindowTitle(title + QStringLiteral("[*]"));
-    m_Main.UpdateTableStatus();
+    emit statusChanged();
 }
 
 bool frmDocument::RecordChange(const QString& what) {
@@ -158,7 +157,7 @@ void frmDocument::MarkSaved() {
 
 void frmDocument::changed() {
     setWindowModified(IsModified());
-    m_Main.UpdateTableStatus();
+    emit statusChanged();
 }
 
 void frmDocument::Undo() { m_Undo->undo(); }
@@ -166,9 +165,7 @@ void frmDocument::Undo() { m_Undo->undo(); }
 void frmDocument::Redo() { m_Undo->redo(); }
 
 void frmDocument::restoreState(const ClassKQxx53& state) {
-    const int16_t now = m_Device.NowCHNum;
-    m_Device = state;
-    m_Device.NowCHNum = now;
+    m_Device.TakeTable(state);
     m_Recorded = m_Device;
     ClearTransferResult(); // an undone step is an edit too
     UpdateHomePage();
@@ -187,7 +184,7 @@ void frmDocument::LoadDevice(const ClassKQxx53& dev) {
 void frmDocument::SetTransferResult(bool ok, const QString& text) {
     m_ResultOk = ok;
     m_ResultText = text;
-    m_Main.UpdateTableStatus();
+    emit statusChanged();
 }
 
 QString frmDocument::BandHint(bool brief) const {
@@ -230,7 +227,6 @@ void frmDocument::Upload() {
 void frmDocument::Download() {
     if (!refuseWhileBusy()) Form_Download::Load(*this);
 }
-void frmDocument::ShowPorts() { Form_Ports::ShowPorts(m_Main); }
 
 void frmDocument::CloseAnswered() {
     m_Answered = true;
@@ -254,14 +250,11 @@ void frmDocument::UpdateHomePage() {
     std::vector<bool> selected(static_cast<std::size_t>(m_List->count()));
     for (int i = 0; i < m_List->count(); ++i)
         selected[static_cast<std::size_t>(i)] = m_List->item(i)->isSelected();
-    const int current = m_List->currentRow();
 
     const QSignalBlocker block(m_List);
     m_List->clear();
-    for (int16_t ch = ClassKQxx53::FirstCHNumber(); ch <= ClassKQxx53::LastCHNumber(); ++ch) {
-        m_Device.NowCHNum = ch;
+    for (int16_t ch = ClassKQxx53::FirstCHNumber(); ch <= ClassKQxx53::LastCHNumber(); ++ch)
         m_List->addItem(q(ChannelRow(m_Device, ch)));
-    }
     // Rows outside the band are coloured; their text stays the row, in line with the others.
     const QColor tint = OutsideBandColour(m_List->palette().color(QPalette::Base),
                                           m_List->palette().color(QPalette::Text));
@@ -272,17 +265,21 @@ void frmDocument::UpdateHomePage() {
             tr("Outside the radio's band (%1 to %2 MHz)")
                 .arg(QString::number(m_Device.LowLimFQ()), QString::number(m_Device.HiLimFQ())));
     }
-    if (current >= 0) m_List->setCurrentRow(current, QItemSelectionModel::NoUpdate);
+    if (ClassKQxx53::IsValidCH(m_Device.NowCHNum))
+        m_List->setCurrentRow(m_Device.NowCHNum, QItemSelectionModel::NoUpdate);
     for (int i = 0; i < m_List->count() && i < static_cast<int>(selected.size()); ++i)
         m_List->item(i)->setSelected(selected[static_cast<std::size_t>(i)]);
     m_List->verticalScrollBar()->setValue(top);
-    // The edit commands act on the row the user sees as current.
-    if (current >= 0) m_Device.NowCHNum = static_cast<int16_t>(current);
 
     m_LabelModel->setText(q(ModelText(m_Device)));
     m_LabelRFIF->setText(q(RFIFText(m_Device)));
     m_LabelReferOsc->setText(q(ReferOscText(m_Device)));
     for (QLabel* label : {m_LabelModel, m_LabelRFIF, m_LabelReferOsc}) fitText(label);
+}
+
+void frmDocument::SetCurrentChannel(int16_t ch) {
+    m_Device.NowCHNum = ch;
+    if (ClassKQxx53::IsValidCH(ch)) m_List->setCurrentRow(ch, QItemSelectionModel::NoUpdate);
 }
 
 std::vector<int16_t> frmDocument::selectedRows() const {
@@ -297,18 +294,18 @@ int frmDocument::FirstSelectedRow() const {
     return rows.empty() ? -1 : rows.front();
 }
 
-void frmDocument::CopyChannels() { m_Main.Clipboard().CopyChannels(m_Device, selectedRows()); }
+void frmDocument::CopyChannels() { m_Clipboard.CopyChannels(m_Device, selectedRows()); }
 
 void frmDocument::CutChannels() {
     const auto rows = selectedRows();
     if (rows.empty()) return;
-    m_Main.Clipboard().CutChannels(m_Device, rows);
+    m_Clipboard.CutChannels(m_Device, rows);
     UpdateHomePage();
     RecordChange(tr("Cut"));
 }
 
 void frmDocument::PasteChannels() {
-    if (m_Main.Clipboard().PasteChannels(m_Device, static_cast<int16_t>(FirstSelectedRow()))) {
+    if (m_Clipboard.PasteChannels(m_Device, static_cast<int16_t>(FirstSelectedRow()))) {
         UpdateHomePage();
         RecordChange(tr("Paste"));
     }
@@ -351,10 +348,7 @@ QMenu* frmDocument::MakeContextMenu(const QPoint& pos) {
     auto* menu = new QMenu(this);
     const int row = m_List->indexAt(pos).row();
     menu->addAction(tr("EDIT C&HANNEL..."), this, [this, row] {
-        if (row >= 0) {
-            m_List->setCurrentRow(row, QItemSelectionModel::NoUpdate);
-            m_Device.NowCHNum = static_cast<int16_t>(row);
-        }
+        if (row >= 0) SetCurrentChannel(static_cast<int16_t>(row));
         OpenChannelEdit();
     });
     menu->addSeparator();
@@ -362,7 +356,7 @@ QMenu* frmDocument::MakeContextMenu(const QPoint& pos) {
     menu->addAction(tr("CU&T"), this, &frmDocument::CutChannels)->setEnabled(selected);
     menu->addAction(tr("&COPY"), this, &frmDocument::CopyChannels)->setEnabled(selected);
     menu->addAction(tr("&PASTE"), this, &frmDocument::PasteChannels)
-        ->setEnabled(selected && !m_Main.Clipboard().Empty());
+        ->setEnabled(selected && !m_Clipboard.Empty());
     menu->addAction(tr("&DELETE"), this, &frmDocument::DeleteChannels)->setEnabled(selected);
     menu->addSeparator();
     menu->addAction(tr("&UNDO"), this, &frmDocument::Undo)->setEnabled(m_Undo->canUndo());
@@ -384,9 +378,9 @@ bool frmDocument::eventFilter(QObject* obj, QEvent* e) {
     if (obj == m_List && e->type() == QEvent::PaletteChange) UpdateHomePage();
     if (obj == m_List && e->type() == QEvent::KeyPress) {
         auto* k = static_cast<QKeyEvent*>(e);
+        // The current row is the current channel already.
         if ((k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) &&
             m_List->currentRow() >= 0) {
-            m_Device.NowCHNum = static_cast<int16_t>(m_List->currentRow());
             OpenChannelEdit();
             return true;
         }

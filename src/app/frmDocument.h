@@ -19,13 +19,17 @@ class QUndoStack;
 
 namespace kq {
 
+class ChannelClipboard;
 class frmMain;
 
 class frmDocument : public QWidget {
     Q_OBJECT
 public:
-    // main is the main window the table belongs to and outlives it.
-    explicit frmDocument(frmMain& main, QWidget* parent = nullptr);
+    // main is the main window the table belongs to and outlives it; the
+    // table itself only hands it on to the units that work on it (files,
+    // printing, transfers) and tells it of changes by signals. clipboard is
+    // the program's one channel clipboard.
+    frmDocument(frmMain& main, ChannelClipboard& clipboard, QWidget* parent = nullptr);
     ~frmDocument() override;
 
     frmMain& Main() const { return m_Main; }
@@ -33,8 +37,12 @@ public:
     ClassKQxx53& myDevice() { return m_Device; }
     const ClassKQxx53& myDevice() const { return m_Device; }
 
-    // Redraws rows and labels from the device, keeping selection and scroll.
+    // Redraws rows and labels from the device, keeping selection and scroll;
+    // the list's current row shows the device's current channel (NowCHNum),
+    // which is the one owner of it.
     void UpdateHomePage();
+    // Makes ch the current channel, in the device and on the list.
+    void SetCurrentChannel(int16_t ch);
     void Init_ListCHList();
 
     // Every change to the table ends here: when the device differs from the
@@ -115,11 +123,13 @@ public:
     void OpenSystemOption();
     void Upload();
     void Download();
-    void ShowPorts();
 
 signals:
     void closing();
     void busyChanged(bool busy);
+    // The caption, the unsaved-changes state, the transfer result or the
+    // band hint changed: what the status bar shows of the table.
+    void statusChanged();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -130,13 +140,14 @@ private:
     friend class TableStep;
     // A message that a transfer runs on this table; true when one does.
     bool refuseWhileBusy();
-    // Puts a state of the history into the device, keeping the current row.
+    // Puts a state of the history into the device, keeping the current channel.
     void restoreState(const ClassKQxx53& state);
     // The title's mark and the main window's status fields after a change.
     void changed();
     std::vector<int16_t> selectedRows() const;
 
     frmMain& m_Main;
+    ChannelClipboard& m_Clipboard;
     ClassKQxx53 m_Device;
     TableFile m_File{*this};
     QListWidget* m_List = nullptr;

@@ -1,12 +1,17 @@
 #include "frmMain.h"
 
+#include "AppIcons.h"
+#include "AppSettings.h"
 #include "ChannelFile.h"
-#include "Form_Backups.h"
+#include "FileDrop.h"
 #include "FileSave.h"
+#include "Form_Backups.h"
 #include "Form_Guide.h"
+#include "Form_Ports.h"
 #include "Form_Readme.h"
-#include "SerialPorts.h"
 #include "ModuleKQDevice.h"
+#include "SerialPorts.h"
+#include "StatusField.h"
 #include "TableCsv.h"
 #include "TablePrint.h"
 #include "TransferWindow.h"
@@ -14,7 +19,6 @@
 #include "frmDocument.h"
 
 #include <QCloseEvent>
-#include <QDropEvent>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
@@ -22,58 +26,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QMimeData>
-#include <QPainter>
 #include <QPointer>
-#include <QSettings>
 #include <QStatusBar>
 #include <QUndoStack>
 
 namespace kq {
-
-namespace {
-// The keys of what is kept between runs.
-const QString kGeometryKey = QStringLiteral("mainWindow/geometry");
-const QString kFolderKey = QStringLiteral("files/lastFolder");
-const QString kRecentKey = QStringLiteral("files/recent");
-const QString kFastLinkKey = QStringLiteral("link/fast");
-const QString kPortsKey = QStringLiteral("link/ports");
-const QString kBackupKey = QStringLiteral("link/backupBeforeWriting");
-
-// A status bar field: when the bar is too narrow for every field, the text
-// is shortened with "..." (the tool tip keeps it whole) rather than cut.
-class StatusField : public QLabel {
-public:
-    using QLabel::QLabel;
-
-protected:
-    void paintEvent(QPaintEvent* e) override {
-        QFrame::paintEvent(e);
-        QPainter p(this);
-        const QRect r = contentsRect().adjusted(margin(), 0, -margin(), 0);
-        p.drawText(r, Qt::AlignVCenter | Qt::AlignLeft,
-                   fontMetrics().elidedText(text(), Qt::ElideMiddle, r.width()));
-    }
-};
-
-// The transfer result's mark: a green tick for success, a red cross for failure.
-QPixmap resultMark(bool ok, int side) {
-    QPixmap pix(side, side);
-    pix.fill(Qt::transparent);
-    QPainter p(&pix);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(Qt::NoPen);
-    p.setBrush(ok ? QColor(0, 140, 60) : QColor(200, 30, 30));
-    p.drawEllipse(QRectF(0.5, 0.5, side - 1.0, side - 1.0));
-    p.setPen(QPen(Qt::white, side / 7.0, Qt::SolidLine, Qt::RoundCap));
-    const double a = side * 0.3, b = side * 0.7;
-    if (ok)
-        p.drawPolyline(QPolygonF({{a, side * 0.52}, {side * 0.45, b}, {b, a}}));
-    else
-        p.drawLine(QLineF(a, a, b, b)), p.drawLine(QLineF(a, b, b, a));
-    return pix;
-}
-} // namespace
 
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(QStringLiteral("KQ Serial PC Programmer"));
@@ -112,23 +69,20 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     // Placed by its frame, so that the title bar is on the screen.
     SetOuterSizeTwips(this, 10000, 8500);
     move(0, 0);
-    setAcceptDrops(true);
+    AcceptChannelFileDrops(this, [this](const QString& path) { OpenChannelFilePath(path); });
     restoreSettings();
 }
 
 void frmMain::restoreSettings() {
-    QSettings s;
     // A place on a screen no longer attached is brought back onto one.
-    if (s.contains(kGeometryKey)) restoreGeometry(s.value(kGeometryKey).toByteArray());
-    m_LastFolder = s.value(kFolderKey).toString();
-    m_RecentFiles = s.value(kRecentKey).toStringList().mid(0, MaxRecentFiles);
-    updateRecentMenus();
-    m_Link.fast = s.value(kFastLinkKey, false).toBool();
+    if (const QByteArray place = AppSettings::Geometry(); !place.isEmpty()) restoreGeometry(place);
+    m_LastFolder = AppSettings::LastFolder();
+    m_Link.fast = AppSettings::FastLink();
     m_FastLinkAction->setChecked(m_Link.fast);
-    m_BackupBeforeWriting = s.value(kBackupKey, true).toBool();
+    m_BackupBeforeWriting = AppSettings::BackupBeforeWriting();
     m_BackupAction->setChecked(m_BackupBeforeWriting);
 
-    const QStringList ports = s.value(kPortsKey).toStringList();
+    const QStringList ports = AppSettings::Ports();
     QStringList missing;
     for (const QString& p : ports)
         if (!p.isEmpty() && !QFileInfo::exists(p)) missing << p;
@@ -268,7 +222,7 @@ void frmMain::buildTableMenus() {
         device, tr("&DOWNLOAD"), [](frmDocument& d) { d.Download(); },
         QKeySequence(tr("Ctrl+D")), idle);
     device->addSeparator();
-    addTableAction(device, tr("&PORTS..."), [](frmDocument& d) { d.ShowPorts(); });
+    addTableAction(device, tr("&PORTS..."), [this](frmDocument&) { Form_Ports::ShowPorts(*this); });
     m_FastLinkAction = addMenuAction(device, tr("&FAST LINK"),
                                      [this] { SetFastLink(m_FastLinkAction->isChecked()); });
     m_FastLinkAction->setCheckable(true);
@@ -310,30 +264,27 @@ QMenu* frmMain::addRecentMenu(QMenu* file) {
 void frmMain::updateRecentMenus() {
     for (QMenu* menu : m_RecentMenus) {
         menu->clear();
-        for (int i = 0; i < m_RecentFiles.size(); ++i) {
-            const QString path = m_RecentFiles[i];
+        const QStringList& files = m_RecentFiles.List();
+        for (int i = 0; i < files.size(); ++i) {
+            const QString path = files[i];
             QString shown = path;
             shown.replace(QLatin1Char('&'),
                           QStringLiteral("&&")); // an "&" in a path is no access key
             addMenuAction(menu, QStringLiteral("&%1 %2").arg(i + 1).arg(shown),
                           [this, path] { OpenRecentFile(path); });
         }
-        menu->setEnabled(!m_RecentFiles.isEmpty());
+        menu->setEnabled(!files.isEmpty());
     }
 }
 
 void frmMain::AddRecentFile(const QString& path) {
-    m_RecentFiles.removeAll(path);
-    m_RecentFiles.prepend(path);
-    m_RecentFiles = m_RecentFiles.mid(0, MaxRecentFiles);
-    QSettings().setValue(kRecentKey, m_RecentFiles);
+    m_RecentFiles.Add(path);
     updateRecentMenus();
 }
 
 void frmMain::OpenRecentFile(const QString& path) {
     if (!QFileInfo::exists(path)) {
-        m_RecentFiles.removeAll(path);
-        QSettings().setValue(kRecentKey, m_RecentFiles);
+        m_RecentFiles.Remove(path);
         updateRecentMenus();
         QMessageBox::warning(
             this, tr("Open"),
@@ -345,19 +296,19 @@ void frmMain::OpenRecentFile(const QString& path) {
 
 void frmMain::NoteFileChosen(const QString& path) {
     m_LastFolder = QFileInfo(path).absolutePath();
-    QSettings().setValue(kFolderKey, m_LastFolder);
+    AppSettings::SetLastFolder(m_LastFolder);
 }
 
 void frmMain::SetFastLink(bool on) {
     m_Link.fast = on;
     m_FastLinkAction->setChecked(on);
-    QSettings().setValue(kFastLinkKey, on);
+    AppSettings::SetFastLink(on);
 }
 
 void frmMain::SetBackupBeforeWriting(bool on) {
     m_BackupBeforeWriting = on;
     m_BackupAction->setChecked(on);
-    QSettings().setValue(kBackupKey, on);
+    AppSettings::SetBackupBeforeWriting(on);
 }
 
 void frmMain::UseLinkForThisRun(const LinkSettings& link) {
@@ -375,7 +326,7 @@ void frmMain::UpdateTableStatus() {
     const bool ok = doc && doc->TransferResultOk();
     m_TransferIcon->setVisible(!result.isEmpty());
     if (!result.isEmpty()) {
-        m_TransferIcon->setPixmap(resultMark(ok, m_TransferResult->fontMetrics().height()));
+        m_TransferIcon->setPixmap(ResultMark(ok, m_TransferResult->fontMetrics().height()));
         m_TransferIcon->setAccessibleName(ok ? tr("Transfer succeeded") : tr("Transfer failed"));
     }
     // From the palette as it is now, so a theme changed meanwhile is followed.
@@ -487,7 +438,8 @@ void frmMain::ActivateDocument(frmDocument* doc) {
 
 frmDocument* frmMain::NewDocument() {
     const int number = ++m_DocumentCount;
-    auto* doc = new frmDocument(*this);
+    auto* doc = new frmDocument(*this, m_Clipboard);
+    connect(doc, &frmDocument::statusChanged, this, &frmMain::UpdateTableStatus);
     doc->SetCaption(QStringLiteral("Untitled%1").arg(number));
     QMdiSubWindow* sub = m_Mdi->addSubWindow(doc);
     sub->setAttribute(Qt::WA_DeleteOnClose);
@@ -542,27 +494,7 @@ void frmMain::OpenChannelFile() {
 
 void frmMain::SetPortChoice(const QStringList& devices) {
     m_Link.ports = ToStdStrings(devices);
-    QSettings().setValue(kPortsKey, devices);
-}
-
-QStringList frmMain::channelFiles(const QMimeData* data) {
-    QStringList files;
-    for (const QUrl& url : data->urls())
-        if (url.isLocalFile() &&
-            url.toLocalFile().endsWith(QStringLiteral(".KQ"), Qt::CaseInsensitive))
-            files << url.toLocalFile();
-    return files;
-}
-
-void frmMain::dragEnterEvent(QDragEnterEvent* e) {
-    if (!channelFiles(e->mimeData()).isEmpty()) e->acceptProposedAction();
-}
-
-void frmMain::dropEvent(QDropEvent* e) {
-    const QStringList files = channelFiles(e->mimeData());
-    if (files.isEmpty()) return;
-    e->acceptProposedAction();
-    for (const QString& f : files) OpenChannelFilePath(f);
+    AppSettings::SetPorts(devices);
 }
 
 void frmMain::closeEvent(QCloseEvent* e) {
@@ -585,7 +517,7 @@ void frmMain::closeEvent(QCloseEvent* e) {
         }
     }
     for (frmDocument* d : docs) d->CloseAnswered();
-    QSettings().setValue(kGeometryKey, saveGeometry());
+    AppSettings::SetGeometry(saveGeometry());
     e->accept();
 }
 

@@ -1,13 +1,15 @@
 // The main window: a multiple-document frame holding the channel table
 // windows, and the owner of what they share: the document counter, the
 // channel clipboard, the printer settings, the port choice and the menus.
+// The tables tell it of their changes by signals; they do not call it.
 // The menus are made once; the menu bar shows the table menus while a table
 // is active and the main window's own FILE and HELP while none is.
-// What the user chose is kept between runs (QSettings): the window's place,
+// What the user chose is kept between runs (AppSettings): the window's place,
 // the last folder, the recent files, the fast link, the ports and whether a
 // write keeps a backup first.
 #pragma once
 
+#include "AppSettings.h"
 #include "ChannelClipboard.h"
 #include "ChannelFile.h"
 #include "LinkRunner.h"
@@ -24,7 +26,6 @@
 class QLabel;
 class QMdiArea;
 class QMenu;
-class QMimeData;
 
 namespace kq {
 
@@ -60,8 +61,7 @@ public:
     void NoteFileChosen(const QString& path);
 
     // Channel files opened or saved, most recent first.
-    static constexpr int MaxRecentFiles = 8;
-    QStringList RecentFiles() const { return m_RecentFiles; }
+    QStringList RecentFiles() const { return m_RecentFiles.List(); }
     void AddRecentFile(const QString& path);
     // A file that is no longer there leaves the list, with a message.
     void OpenRecentFile(const QString& path);
@@ -109,8 +109,6 @@ public:
 protected:
     void closeEvent(QCloseEvent* e) override;
     void changeEvent(QEvent* e) override;
-    void dragEnterEvent(QDragEnterEvent* e) override;
-    void dropEvent(QDropEvent* e) override;
 
 private:
     // A new table command is one addTableAction line in buildTableMenus: it
@@ -134,7 +132,6 @@ private:
     QMenu* addRecentMenu(QMenu* file);
     void updateRecentMenus();
     void restoreSettings();
-    static QStringList channelFiles(const QMimeData* data);
 
     QMdiArea* m_Mdi;
     QList<QMenu*> m_OwnMenus;   // while no table is active
@@ -157,7 +154,7 @@ private:
     ChannelClipboard m_Clipboard;
     QPrinter m_Printer{QPrinter::HighResolution};
     QString m_LastFolder;
-    QStringList m_RecentFiles;
+    RecentFileList m_RecentFiles;
     LinkSettings m_Link;
     LinkEndsMaker m_LinkEnds = SerialPortEnds();
     bool m_BackupBeforeWriting = true;

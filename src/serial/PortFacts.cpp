@@ -1,5 +1,7 @@
 #include "PortFacts.h"
 
+#include "ComPorts.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -254,7 +256,7 @@ std::string PortCheckText(const std::vector<std::string>& searched,
     for (const std::string& d : others)
         if (std::find(all.begin(), all.end(), d) == all.end()) all.push_back(d);
     for (size_t i = 0; i < all.size(); ++i) {
-        const std::string label = i < searched.size() ? "COM" + std::to_string(i + 1) : "-";
+        const std::string label = i < searched.size() ? ComPortName(static_cast<int>(i) + 1) : "-";
         if (all[i].empty()) {
             line(label, "(none)");
             continue;

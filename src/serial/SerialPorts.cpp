@@ -32,6 +32,10 @@ QStringList SearchedPorts(const LinkSettings& link) {
     return link.ports.empty() ? SystemPorts() : ToQStringList(link.ports);
 }
 
+QStringList SearchedComPorts(const LinkSettings& link) {
+    return SearchedPorts(link).mid(0, kComPortCount);
+}
+
 QStringList ToQStringList(const std::vector<std::string>& devices) {
     QStringList out;
     for (const std::string& d : devices) out << QString::fromStdString(d);

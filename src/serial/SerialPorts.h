@@ -16,6 +16,8 @@ namespace kq {
 QStringList SystemPorts();
 // The devices a transfer with these settings searches as COM1, COM2, ...
 QStringList SearchedPorts(const LinkSettings& link);
+// Those that have a COM number: the first kComPortCount.
+QStringList SearchedComPorts(const LinkSettings& link);
 
 QStringList ToQStringList(const std::vector<std::string>& devices);
 std::vector<std::string> ToStdStrings(const QStringList& devices);

@@ -299,9 +299,8 @@ int main(int argc, char** argv) {
     int rc = 0;
     if (!o.save.empty()) {
         try {
-            for (int16_t a = 0; a < dev.TotalEEWords(); ++a)
-                dev.EEWord(a, radio.Words()[static_cast<size_t>(a)]);
-            dev.EEWord_to_Para();
+            const std::vector<int>& all = radio.Words();
+            dev = kq::DecodeWords(dev, {all.begin(), all.begin() + dev.TotalEEWords()});
             kq::SaveChannelFile(dev, o.save);
         } catch (const std::exception& e) {
             std::fprintf(stderr, "kqradio: %s\n", e.what());

@@ -26,7 +26,7 @@ int cmdPorts(const std::vector<std::string>& args) {
     if (const std::string* p = a.option("--port"))
         link.ports = kq::ToStdStrings(QString::fromStdString(*p).split(QLatin1Char(',')));
     // COM1 to COM4 as a transfer numbers them, then the rest of the system's.
-    const QStringList searched = kq::SearchedPorts(link).mid(0, 4);
+    const QStringList searched = kq::SearchedComPorts(link);
     QStringList all = searched;
     for (const QString& d : kq::SystemPorts())
         if (!all.contains(d)) all << d;

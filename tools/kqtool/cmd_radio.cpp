@@ -197,7 +197,7 @@ int finish(const kq::TransferResult& r, const kq::LinkSettings& link, const Chat
     const bool done = r.outcome == kq::TransferOutcome::Done;
     if (!done || !chatter.quiet) {
         const std::string line =
-            kq::TerminalLineOf(r, kq::SearchedPorts(link).mid(0, 4).join(", ").toStdString());
+            kq::TerminalLineOf(r, kq::SearchedComPorts(link).join(", ").toStdString());
         std::cerr << (done ? "" : "kqtool: ") << line << "\n";
     }
     return kq::ExitCodeOf(r.outcome);

@@ -4,6 +4,7 @@
 // plain message box the dialogs answer with.
 #pragma once
 
+#include "SingleWindow.h"
 #include "frmDocument.h"
 
 #include <QDialog>
@@ -63,27 +64,19 @@ private:
     int m_LastPosition = 0;
 };
 
-// Keeps the one open instance of a dialog type.
+// One dialog of a type at a time. The open one is brought to the front
+// also when asked for from another table: it writes into the active table
+// anyway (TargetWindow), so a second one would only compete with it.
 template <class Dialog>
 class SingleInstance {
 public:
     // Opens the dialog for doc unless one is open already.
     static Dialog* Load(frmDocument& doc) {
-        // A dialog closed a moment ago waits for its deletion; it does not count.
-        if (s_Open && !s_Open->isHidden()) {
-            s_Open->raise();
-            s_Open->activateWindow();
-            return s_Open;
-        }
-        s_Open = new Dialog(doc);
-        s_Open->show();
-        s_Open->Loaded();
-        return s_Open;
+        if (SingleWindow<Dialog>::Show([&doc] { return new Dialog(doc); }))
+            SingleWindow<Dialog>::Open()->Loaded();
+        return SingleWindow<Dialog>::Open();
     }
-    static Dialog* Open() { return s_Open; }
-
-private:
-    static inline QPointer<Dialog> s_Open;
+    static Dialog* Open() { return SingleWindow<Dialog>::Open(); }
 };
 
 } // namespace kq

@@ -121,17 +121,7 @@ void Form_Keyin_CH::Command_OK_Click() {
     // The channel named in the caption, not the row current now: the user
     // may have clicked another row while the dialog was open.
     ApplyToTarget(tr("Channel edit"), [this](ClassKQxx53& dev) {
-        const int16_t now = dev.NowCHNum;
-        dev.NowCHNum = m_Channel;
-        ChannelEditResult result = ChannelEditResult::Unchanged;
-        try {
-            result = ApplyChannelEdit(dev, Fields());
-        } catch (...) {
-            dev.NowCHNum = now;
-            throw;
-        }
-        dev.NowCHNum = now;
-        return result == ChannelEditResult::Written;
+        return ApplyChannelEdit(dev, m_Channel, Fields()) == ChannelEditResult::Written;
     });
 }
 

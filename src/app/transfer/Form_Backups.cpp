@@ -1,6 +1,7 @@
 #include "Form_Backups.h"
 
 #include "RadioBackups.h"
+#include "SingleWindow.h"
 #include "TransferWindow.h"
 #include "WindowLook.h"
 #include "frmDocument.h"
@@ -18,8 +19,6 @@
 namespace kq {
 
 namespace {
-QPointer<Form_Backups> s_Open;
-
 QString FolderOrProblem() {
     try {
         return QString::fromStdString(BackupFolder());
@@ -29,15 +28,13 @@ QString FolderOrProblem() {
 }
 } // namespace
 
-Form_Backups* Form_Backups::Open() { return s_Open; }
+Form_Backups* Form_Backups::Open() { return SingleWindow<Form_Backups>::Open(); }
 
 Form_Backups* Form_Backups::ShowBackups(frmDocument& doc) {
-    if (!s_Open) s_Open = new Form_Backups(doc.Main());
-    s_Open->Refresh();
-    s_Open->show();
-    s_Open->raise();
-    s_Open->activateWindow();
-    return s_Open;
+    // The main window's, not the table's: the backups are the radio's.
+    SingleWindow<Form_Backups>::Show([&doc] { return new Form_Backups(doc.Main()); });
+    Open()->Refresh(); // a transfer may have added one since it was opened
+    return Open();
 }
 
 Form_Backups::Form_Backups(frmMain& main) : QDialog(&main), m_Main(main) {

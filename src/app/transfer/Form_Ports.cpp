@@ -2,6 +2,7 @@
 
 #include "PortFacts.h"
 #include "SerialPorts.h"
+#include "SingleWindow.h"
 #include "frmMain.h"
 
 #include <QComboBox>
@@ -10,23 +11,15 @@
 #include <QFontDatabase>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QSerialPortInfo>
 #include <QVBoxLayout>
 
 namespace kq {
 
-namespace {
-QPointer<Form_Ports> s_Open;
-}
-
 Form_Ports* Form_Ports::ShowPorts(frmMain& main) {
-    if (!s_Open) s_Open = new Form_Ports(main);
-    s_Open->show();
-    s_Open->raise();
-    s_Open->activateWindow();
-    return s_Open;
+    SingleWindow<Form_Ports>::Show([&main] { return new Form_Ports(main); });
+    return SingleWindow<Form_Ports>::Open();
 }
 
 Form_Ports::Form_Ports(frmMain& main) : QDialog(&main), m_Main(main) {
@@ -41,13 +34,13 @@ Form_Ports::Form_Ports(frmMain& main) : QDialog(&main), m_Main(main) {
 
     QStringList known;
     for (const QSerialPortInfo& p : QSerialPortInfo::availablePorts()) known << p.systemLocation();
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < kComPortCount; ++i) {
         auto* c = new QComboBox(this);
         c->setEditable(true); // a pseudo-terminal or odd adapter is typed in
         c->addItem(QString());
         c->addItems(known);
         c->setMinimumWidth(220);
-        form->addRow(tr("COM%1").arg(i + 1), c);
+        form->addRow(QString::fromStdString(ComPortName(i + 1)), c);
         Combo_Port[i] = c;
     }
     ShowChoice();
@@ -92,7 +85,7 @@ void Form_Ports::CheckPorts() {
 
 void Form_Ports::ShowChoice() {
     const QStringList searched = SearchedPorts(m_Main.Link());
-    for (int i = 0; i < 4; ++i) Combo_Port[i]->setCurrentText(searched.value(i));
+    for (int i = 0; i < kComPortCount; ++i) Combo_Port[i]->setCurrentText(searched.value(i));
 }
 
 QStringList Form_Ports::Chosen() const {

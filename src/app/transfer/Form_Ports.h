@@ -4,6 +4,8 @@
 // the system knows of each port and whether it can be opened now.
 #pragma once
 
+#include "ComPorts.h"
+
 #include <QDialog>
 #include <QStringList>
 
@@ -20,7 +22,7 @@ class Form_Ports : public QDialog {
 public:
     static Form_Ports* ShowPorts(frmMain& main);
 
-    QComboBox* Combo_Port[4] = {};
+    QComboBox* Combo_Port[kComPortCount] = {};
     QLabel* Label_Source = nullptr;
     // The port check: each port's by-id name, adapter and whether it can
     // be opened now, as kqtool ports shows it.

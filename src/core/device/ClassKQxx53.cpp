@@ -20,4 +20,10 @@ bool ClassKQxx53::IsGridFreq(double f) {
     return a == 0 || b == 0;
 }
 
+ClassKQxx53 DecodeWords(ClassKQxx53 base, const std::vector<int32_t>& words) {
+    for (std::size_t k = 0; k < words.size(); ++k) base.EEWord(static_cast<int16_t>(k), words[k]);
+    base.EEWord_to_Para();
+    return base;
+}
+
 } // namespace kq

@@ -5,6 +5,7 @@
 #include "ClassKqSerial.h"
 
 #include <string>
+#include <vector>
 
 namespace kq {
 
@@ -30,19 +31,7 @@ public:
     int32_t PLLScaler() const { return m_Image.PLLScaler(); }
     void PLLScaler(int32_t v) { m_Image.PLLScaler(v); }
 
-    // Current channel (NowCHNum).
-    double RxFreq() const { return m_Image.RxFreq(NowCHNum); }
-    void RxFreq(double v) { m_Image.RxFreq(NowCHNum, v); }
-    double TxFreq() const { return m_Image.TxFreq(NowCHNum); }
-    void TxFreq(double v) { m_Image.TxFreq(NowCHNum, v); }
-    int32_t RFPower() const { return m_Image.RFPower(NowCHNum); }
-    void RFPower(int32_t v) { m_Image.RFPower(NowCHNum, v); }
-    int32_t RxCHSpace() const { return m_Image.RxCHSpace(NowCHNum); }
-    void RxCHSpace(int32_t v) { m_Image.RxCHSpace(NowCHNum, v); }
-    int32_t TxCHSpace() const { return m_Image.TxCHSpace(NowCHNum); }
-    void TxCHSpace(int32_t v) { m_Image.TxCHSpace(NowCHNum, v); }
-
-    // Any channel.
+    // One channel's fields; the current channel is the caller's to name.
     double TheRxFreq(int16_t ch) const { return m_Image.RxFreq(ch); }
     void TheRxFreq(int16_t ch, double v) { m_Image.RxFreq(ch, v); }
     double TheTxFreq(int16_t ch) const { return m_Image.TxFreq(ch); }
@@ -80,6 +69,14 @@ public:
     // Plain field; out-of-range values fail only when used.
     int16_t NowCHNum = 1;
 
+    // Everything of from but the current channel, which stays this one's:
+    // a table replaced (undo, an import) leaves the user on the same row.
+    void TakeTable(const ClassKQxx53& from) {
+        const int16_t now = NowCHNum;
+        *this = from;
+        NowCHNum = now;
+    }
+
 private:
     static bool IsGridFreq(double f);
 
@@ -87,5 +84,10 @@ private:
     double m_HiLimFQ = 175.0;
     double m_LowLimFQ = 134.0;
 };
+
+// base with its first words replaced by these and its table decoded from
+// them: the words a file or a radio gave. Throws as EEWord_to_Para does;
+// base is a copy, so a refused image changes no caller's device.
+ClassKQxx53 DecodeWords(ClassKQxx53 base, const std::vector<int32_t>& words);
 
 } // namespace kq

@@ -294,17 +294,12 @@ void ReadChannelFileText(ClassKQxx53& dev, const std::string& text,
                          const std::string& pathForMessages) {
     const std::string path = PathForMessage(pathForMessages);
     const std::vector<int32_t> words = ChannelFileWords(text, pathForMessages, dev.TotalEEWords());
-    const int pairs = static_cast<int>(words.size());
-    // Convert on a copy so that the caller's device changes only as a whole.
-    ClassKQxx53 loaded = dev;
+    // Converted on a copy so that the caller's device changes only as a whole.
     try {
-        for (int k = 0; k < pairs; ++k)
-            loaded.EEWord(static_cast<int16_t>(k), words[static_cast<std::size_t>(k)]);
-        loaded.EEWord_to_Para();
+        dev = DecodeWords(dev, words);
     } catch (const KqError& e) {
         throw FileError(path + ": " + e.what() + " Nothing was loaded.");
     }
-    dev = loaded;
 }
 
 std::string ReadChannelFileBytes(const std::string& path) {

@@ -53,9 +53,10 @@ void AutoFill(ClassKQxx53& dev, const AutoFillFields& f) {
     }
     khz = startKHz;
     for (int ch = start; ch <= stop; ++ch) {
-        dev.NowCHNum = static_cast<int16_t>(ch);
-        if (f.FillMode != FillTxOnly) dev.RxFreq(khz / 1000);
-        if (f.FillMode != FillRxOnly) dev.TxFreq(khz / 1000);
+        const auto c = static_cast<int16_t>(ch);
+        if (f.FillMode != FillTxOnly) dev.TheRxFreq(c, khz / 1000);
+        if (f.FillMode != FillRxOnly) dev.TheTxFreq(c, khz / 1000);
+        dev.NowCHNum = c;
         khz = khz + spaceKHz;
     }
 }

@@ -12,12 +12,13 @@ std::string ChannelEditCaption(const ClassKQxx53& dev) {
 }
 
 ChannelEditFields LoadChannelEdit(const ClassKQxx53& dev) {
+    const ChannelPara& p = dev.Channel(dev.NowCHNum);
     ChannelEditFields f;
-    f.High = dev.RFPower() != 0;
-    f.Rx25k = dev.RxCHSpace() != 0;
-    f.Tx25k = dev.TxCHSpace() != 0;
-    f.RxText = DecimalText(dev.RxFreq());
-    f.TxText = DecimalText(dev.TxFreq());
+    f.High = p.RFPower != 0;
+    f.Rx25k = p.RxCHSpace != 0;
+    f.Tx25k = p.TxCHSpace != 0;
+    f.RxText = DecimalText(p.RxFreq);
+    f.TxText = DecimalText(p.TxFreq);
     return f;
 }
 
@@ -27,7 +28,7 @@ void checkText(const std::string& text) {
 }
 } // namespace
 
-ChannelEditResult ApplyChannelEdit(ClassKQxx53& dev, const ChannelEditFields& f) {
+ChannelEditResult ApplyChannelEdit(ClassKQxx53& dev, int16_t ch, const ChannelEditFields& f) {
     checkText(f.RxText);
     const double rx = ReadFreqText(f.RxText);
     double tx = ReadFreqText(f.TxText);
@@ -47,14 +48,13 @@ ChannelEditResult ApplyChannelEdit(ClassKQxx53& dev, const ChannelEditFields& f)
     }
     // Checked before the first write so a bad channel number cannot leave
     // the channel half written.
-    if (!ClassKQxx53::IsValidCH(dev.NowCHNum))
-        throw SubscriptOutOfRange("Channel " + std::to_string(dev.NowCHNum) +
-                                  " is not a channel (0 to 15).");
-    dev.RxFreq(rx);
-    dev.RxCHSpace(f.Rx25k ? -1 : 0);
-    dev.TxFreq(tx);
-    dev.TxCHSpace(tx25k ? -1 : 0);
-    dev.RFPower(f.High ? -1 : 0);
+    if (!ClassKQxx53::IsValidCH(ch))
+        throw SubscriptOutOfRange("Channel " + std::to_string(ch) + " is not a channel (0 to 15).");
+    dev.TheRxFreq(ch, rx);
+    dev.TheRxCHSpace(ch, f.Rx25k ? -1 : 0);
+    dev.TheTxFreq(ch, tx);
+    dev.TheTxCHSpace(ch, tx25k ? -1 : 0);
+    dev.TheRFPower(ch, f.High ? -1 : 0);
     return ChannelEditResult::Written;
 }
 

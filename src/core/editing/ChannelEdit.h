@@ -30,9 +30,13 @@ enum class ChannelEditResult {
     Unchanged, // a zero frequency: the dialog closes without writing
 };
 
-// The OK step. Throws InvalidEntry (nothing written) for a text or value
-// the device does not accept; SubscriptOutOfRange if the device's current
-// channel is not a channel.
-ChannelEditResult ApplyChannelEdit(ClassKQxx53& dev, const ChannelEditFields& f);
+// The OK step on channel ch; the current channel stays as it is. Throws
+// InvalidEntry (nothing written) for a text or value the device does not
+// accept; SubscriptOutOfRange if ch is not a channel.
+ChannelEditResult ApplyChannelEdit(ClassKQxx53& dev, int16_t ch, const ChannelEditFields& f);
+// The same on the device's current channel.
+inline ChannelEditResult ApplyChannelEdit(ClassKQxx53& dev, const ChannelEditFields& f) {
+    return ApplyChannelEdit(dev, dev.NowCHNum, f);
+}
 
 } // namespace kq

@@ -56,8 +56,8 @@ std::string Form_QVCom::Read() {
 
 void Form_QVCom::Search() {
     m_ActPort = 0;
-    m_SearchProblems.assign(4, std::string());
-    for (int n = 4; n >= 1; --n) {
+    m_SearchProblems.assign(kComPortCount, std::string());
+    for (int n = kComPortCount; n >= 1; --n) {
         const std::string device = Device(n);
         if (device.empty()) continue;
         const SerialLine::OpenResult opened = m_Line.Open(device);

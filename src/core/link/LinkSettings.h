@@ -2,6 +2,7 @@
 // by kqtool's command line, copied into each transfer.
 #pragma once
 
+#include "ComPorts.h"
 #include "LinkTime.h"
 
 #include <string>
@@ -10,7 +11,7 @@
 namespace kq {
 
 struct LinkSettings {
-    // Devices for COM1..COM4, in that order; empty: the system's serial
+    // Devices for COM1 .. COM<kComPortCount>, in that order; empty: the system's serial
     // ports, USB adapters first.
     std::vector<std::string> ports;
     // Finish each exchange as soon as its answer is in and checked; the

@@ -40,11 +40,9 @@ std::optional<ClassKQxx53> RadioTable(TransferResult& r, const ClassKQxx53& devi
     if (r.dir != TransferDirection::Read || r.outcome != TransferOutcome::Done) return std::nullopt;
     // A copy: a foreign image the codec refuses must not end up in the
     // device, where the next save or write would mix it with the table.
-    ClassKQxx53 copy = device;
+    ClassKQxx53 copy;
     try {
-        for (size_t a = 0; a < r.words.size(); ++a)
-            copy.EEWord(static_cast<int16_t>(a), r.words[a]);
-        copy.EEWord_to_Para();
+        copy = DecodeWords(device, r.words);
     } catch (const KqError& e) {
         r.outcome = TransferOutcome::TableInvalid;
         r.detail = e.what();

@@ -3,20 +3,22 @@
 // it over a SerialLine; tests also use an in-memory radio.
 #pragma once
 
+#include "ComPorts.h"
+
 #include <string>
 
 namespace kq {
 
 // "COM2 (/dev/ttyUSB0)": a port as the user chose it, and the device behind it.
 inline std::string PortName(int port, const std::string& device) {
-    return "COM" + std::to_string(port) + " (" + device + ")";
+    return ComPortName(port) + " (" + device + ")";
 }
 
 class WordLink {
 public:
     virtual ~WordLink() = default;
 
-    // 1..4: the port the search found the radio on; 0: no radio answered.
+    // 1..kComPortCount: the port the search found the radio on; 0: no radio answered.
     virtual int ActComPort() const = 0;
     // The device behind the active port, for messages ("" when none).
     virtual std::string ActDevice() const = 0;

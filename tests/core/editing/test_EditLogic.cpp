@@ -32,9 +32,9 @@ TEST(TextChecks, DigitDecimalAndFrequencyTexts) {
 TEST(ChannelEdit, RefusalsAndZeroWriteNothingOthersWriteTheCurrentChannel) {
     ClassKQxx53 dev;
     dev.NowCHNum = 3;
-    dev.RxFreq(146.0125);
-    dev.TxFreq(146.0125);
-    dev.RFPower(-1);
+    dev.TheRxFreq(3, 146.0125);
+    dev.TheTxFreq(3, 146.0125);
+    dev.TheRFPower(3, -1);
     const ChannelPara before = dev.Channel(3);
     const std::string no = "A Invalid Frequency Value.";
     // Receive text, transmit text, Tx=Rx, and the message (no: refused, "": closes unwritten).
