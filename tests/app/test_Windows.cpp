@@ -1,5 +1,6 @@
 // The desktop program's windows offscreen; radio transfers against a simulated radio in virtual time, and
 // once against the kqradio emulator on a pseudo-terminal.
+#include "CoreTestSupport.h"
 #include "KqRadioProcess.h"
 
 #include "RadioModel.h"
@@ -182,11 +183,7 @@ class TestWindows : public QObject {
     // A new active table with channels 0 .. n-1, its image cut to words (19: header and channel 0, a short transfer).
     static frmDocument* table(int16_t n, int16_t words = 64) {
         frmDocument* d = FreshDocument();
-        for (int16_t ch = 0; ch < n; ++ch) {
-            d->myDevice().TheRFPower(ch, ch % 2 ? -1 : 0);
-            d->myDevice().TheRxFreq(ch, 146.0125 + ch * 0.025);
-            d->myDevice().TheTxFreq(ch, 150.5 + ch * 0.0125);
-        }
+        MarkChannels(d->myDevice(), n, 146.0125, 150.5, 0.025);
         d->myDevice().TotalEEWords(words);
         d->UpdateHomePage();
         return d;

@@ -1,5 +1,5 @@
-// What the tests share: the message of an expected error, a device whose
-// channels all differ, and a file's bytes.
+// What the tests share: the message of an expected error, a table whose
+// channels all differ, a fresh folder and a file's bytes.
 #pragma once
 
 #include "ClassKQxx53.h"
@@ -24,18 +24,25 @@ std::string ErrorOf(F f) {
     return "";
 }
 
-// A device whose 16 channels all differ, so any record moved or written
-// where it should not be shows.
-inline kq::ClassKQxx53 MarkedDevice() {
-    kq::ClassKQxx53 dev;
-    for (int16_t ch = 0; ch < 16; ++ch) {
-        dev.TheRxFreq(ch, 400 + ch);
-        dev.TheTxFreq(ch, 450 + ch);
+// Makes channels 0 .. n-1 of dev all differ, so any record moved or written
+// where it should not be shows: receive from rx MHz and transmit from tx MHz,
+// each step MHz up per channel, spacing and power mixed.
+inline kq::ClassKQxx53& MarkChannels(kq::ClassKQxx53& dev, int16_t n = 16, double rx = 400, double tx = 450,
+                                     double step = 1) {
+    for (int16_t ch = 0; ch < n; ++ch) {
+        dev.TheRxFreq(ch, rx + step * ch);
+        dev.TheTxFreq(ch, tx + step * ch);
         dev.TheRxCHSpace(ch, ch % 2 ? -1 : 0);
         dev.TheTxCHSpace(ch, ch % 3 ? -1 : 0);
         dev.TheRFPower(ch, ch % 5 ? -1 : 0);
     }
     return dev;
+}
+// Such a table of 16 channels, its model code set (word 1) and nothing else.
+inline kq::ClassKQxx53 MarkedDevice(uint8_t model = kq::DefaultModel) {
+    kq::ClassKQxx53 dev;
+    dev.Model(model);
+    return MarkChannels(dev);
 }
 
 // A fresh folder of the test's own, removed with all it holds at the end.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ClassKQxx53.h"
+#include "CoreTestSupport.h"
 #include "Form_QVCom.h"
 #include "SimLine.h"
 #include "TransferSequence.h"
@@ -21,7 +22,7 @@ inline std::vector<int> ImageOf(int model, double freq) {
     kq::ClassKQxx53 d;
     d.Model(static_cast<uint8_t>(model));
     d.ApplyModelTable();
-    for (int16_t ch = 0; ch < 16; ++ch) d.TheRxFreq(ch, freq + 0.0125 * ch * 7);
+    MarkChannels(d, 16, freq, freq + 4, 0.0875);
     d.Para_to_EEWord();
     std::vector<int> w;
     for (int16_t a = 0; a < 64; ++a) w.push_back(d.EEWord(a));

@@ -87,16 +87,10 @@ Recorded Record(RadioBehaviour b, int radioModel, bool fast, const kq::ClassKQxx
     return r;
 }
 
-kq::ClassKQxx53 TableOfModel(int model) {
-    kq::ClassKQxx53 d = MarkedDevice();
-    d.Model(static_cast<uint8_t>(model));
-    return d;
-}
-
 } // namespace
 
 TEST(LinkLog, TheRecordingLineLogsEveryBurstAndChangesNothing) {
-    const kq::ClassKQxx53 table = TableOfModel(2);
+    const kq::ClassKQxx53 table = MarkedDevice(2);
     for (bool fast : {false, true}) {
         for (const kq::ClassKQxx53* job : {static_cast<const kq::ClassKQxx53*>(nullptr), &table}) {
             const Recorded rec = Record(RadioBehaviour(), 2, fast, job);
@@ -256,7 +250,7 @@ TEST(LinkReplay, EveryFailureClassReplaysToTheLoggedOutcome) {
         for (unsigned jitter : {0u, 7u, 1234u}) {
         for (bool fast : {false, true}) {
             for (bool write : {false, true}) {
-                const kq::ClassKQxx53 table = TableOfModel(2);
+                const kq::ClassKQxx53 table = MarkedDevice(2);
                 RadioBehaviour b;
                 c.behave(b);
                 const Recorded rec =
@@ -283,7 +277,7 @@ TEST(LinkReplay, EveryFailureClassReplaysToTheLoggedOutcome) {
 }
 
 TEST(LinkReplay, AChangedProgramShowsWhereItsFramesDifferFromTheLog) {
-    const kq::ClassKQxx53 table = TableOfModel(2);
+    const kq::ClassKQxx53 table = MarkedDevice(2);
     const Recorded rec = Record(RadioBehaviour(), 2, false, &table);
     ASSERT_EQ(rec.result.outcome, Outcome::Done);
     // A program that would send word 5 otherwise: the radio still answers as

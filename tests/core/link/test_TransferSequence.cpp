@@ -19,13 +19,6 @@ FakeLink Radio(int model = 2) {
     return link;
 }
 
-// The table written (its words set by PrepareWrite): of model 1, its channels all differ.
-ClassKQxx53 Table() {
-    ClassKQxx53 d = kqtest::MarkedDevice();
-    d.Model(1);
-    return d;
-}
-
 } // namespace
 
 TEST(TransferSequence, ReadOutcomesAndWhatTheyLeave) {
@@ -57,7 +50,7 @@ TEST(TransferSequence, ReadOutcomesAndWhatTheyLeave) {
         EXPECT_EQ(kq::MessageOf(r), c.box) << c.detail;
         EXPECT_EQ(r.words, std::vector<int>(radio.words.begin(), radio.words.begin() + c.wordsDone));
         // Only a complete, checked read gives a table, of the radio's words and channels.
-        const auto table = kq::RadioTable(r, Table());
+        const auto table = kq::RadioTable(r, kqtest::MarkedDevice(1));
         ASSERT_EQ(table.has_value(), c.want == Outcome::Done) << c.detail;
         EXPECT_TRUE(!table || (kqtest::WordsOf(*table) == radio.words && table->TheRxFreq(0) == 146.0125));
     }
@@ -94,7 +87,7 @@ TEST(TransferSequence, WriteOutcomesAndWhatTheRadioHolds) {
         FakeLink radio = Radio(c.radioModel);
         const std::vector<int> old = radio.words;
         c.fault(radio);
-        ClassKQxx53 dev = Table();
+        ClassKQxx53 dev = kqtest::MarkedDevice(1);
         Seq seq(kq::PrepareWrite(dev));
         int asked = 99;
         if (c.answer >= 0) seq.confirmModelMismatch = [&](int m) { return asked = m, c.answer == 1; };
@@ -128,7 +121,7 @@ TEST(TransferSequence, WriteOutcomesAndWhatTheRadioHolds) {
 TEST(TransferSequence, ProgressAsTheBarsShowItAndCancelBetweenWords) {
     for (Seq::Direction dir : {Seq::Direction::Read, Seq::Direction::Write}) {
         FakeLink radio = Radio(1);
-        ClassKQxx53 dev = Table();
+        ClassKQxx53 dev = kqtest::MarkedDevice(1);
         Seq read(64), write(kq::PrepareWrite(dev));
         Seq& seq = dir == Seq::Direction::Write ? write : read;
         std::vector<int> bar(65, -1); // the bar when word n is asked for
@@ -170,7 +163,7 @@ TEST(TransferSequence, AWriteKeepsTheRadiosTableBeforeWritingAWord) {
         FakeLink radio = Radio(1);
         c.fault(radio);
         const std::vector<int> old = radio.words;
-        ClassKQxx53 dev = Table();
+        ClassKQxx53 dev = kqtest::MarkedDevice(1);
         Seq seq(kq::PrepareWrite(dev));
         std::vector<int32_t> kept;
         seq.keepBackup = [&](const std::vector<int32_t>& words) {
@@ -209,8 +202,7 @@ TEST(TransferSequence, AfterAnInterruptedWriteTheRadioHoldsTheTableOrItsBackup) 
             for (const bool restore : {false, true}) {
                 kqtest::SimRadio r({}, model);
                 const std::vector<int> before = r.radio.Words();
-                ClassKQxx53 table = kqtest::MarkedDevice();
-                table.Model(static_cast<uint8_t>(model));
+                ClassKQxx53 table = kqtest::MarkedDevice(static_cast<uint8_t>(model));
                 const kq::WriteJob job = kq::PrepareWrite(table);
                 std::vector<int32_t> kept;
                 const auto run = [&](const kq::WriteJob& j) {
