@@ -217,24 +217,15 @@ int cmdRead(const std::vector<std::string>& args) {
 
 // --port may be given more than once (for --parallel); each value may list
 // several devices separated by commas.
-QStringList takePorts(std::vector<std::string>& args) {
+QStringList allPorts(const Args& a) {
     QStringList ports;
-    for (std::size_t i = 0; i < args.size();) {
-        const bool joined = args[i].rfind("--port=", 0) == 0; // --port=DEV
-        if (args[i] != "--port" && !joined) {
-            ++i;
-            continue;
-        }
-        if (!joined && i + 1 >= args.size()) throw UsageError{"option '--port' needs a value"};
-        const std::string value = joined ? args[i].substr(7) : args[i + 1];
+    for (const std::string& value : a.options("--port")) {
         for (const QString& d : QString::fromStdString(value).split(QLatin1Char(','))) {
             if (d.isEmpty()) throw UsageError{"an empty device name in --port"};
             if (ports.contains(d))
                 throw UsageError{"the port " + d.toStdString() + " is given twice"};
             ports << d;
         }
-        args.erase(args.begin() + static_cast<std::ptrdiff_t>(i),
-                   args.begin() + static_cast<std::ptrdiff_t>(i) + (joined ? 1 : 2));
     }
     return ports;
 }
@@ -266,11 +257,11 @@ int writeRadio(kq::WriteJob job, const BenchOptions& o, const Chatter& chatter, 
     return finish(r, o.link, chatter);
 }
 
-int cmdWrite(const std::vector<std::string>& given) {
-    std::vector<std::string> args = given;
-    const QStringList ports = takePorts(args);
-    const Args a = parseArgs(args, with({"--count"}, kLinkValues), 1,
-                             with({"--yes", "--repeat", "--parallel", "--no-backup"}, kLinkFlags));
+int cmdWrite(const std::vector<std::string>& args) {
+    const Args a = parseArgs(args, with({"--count", "--port"}, kLinkValues), 1,
+                             with({"--yes", "--repeat", "--parallel", "--no-backup"}, kLinkFlags),
+                             {"--port"});
+    const QStringList ports = allPorts(a);
     BenchOptions bench;
     bench.backup = !a.flag("--no-backup");
     bench.ports = ports;
@@ -285,10 +276,7 @@ int cmdWrite(const std::vector<std::string>& given) {
         throw UsageError{std::string(parallel ? "--parallel" : "--repeat") + " needs --port DEV"};
     if (bench.repeat && !parallel && ports.size() > 1)
         throw UsageError{"--repeat works on one port; --parallel programs several"};
-    const auto portGiven = [](const std::string& s) {
-        return s == "--port" || s.rfind("--port=", 0) == 0;
-    };
-    if (!parallel && std::count_if(given.begin(), given.end(), portGiven) > 1)
+    if (!parallel && a.options("--port").size() > 1)
         throw UsageError{"option '--port' given twice (several ports at once need --parallel)"};
     const Chatter chatter = chatterOf(a);
 
@@ -308,17 +296,12 @@ int cmdWrite(const std::vector<std::string>& given) {
 }
 
 // Writes a backup's words back into the radio, as they were read.
-int cmdRestore(const std::vector<std::string>& given) {
-    std::vector<std::string> args = given;
-    const QStringList ports = takePorts(args);
+int cmdRestore(const std::vector<std::string>& args) {
     // A FILE, or --last instead of it.
     const bool last = std::find(args.begin(), args.end(), "--last") != args.end();
-    const Args a = parseArgs(args, kLinkValues, last ? 0 : 1,
+    const Args a = parseArgs(args, with({"--port"}, kLinkValues), last ? 0 : 1,
                              with({"--yes", "--last", "--no-backup"}, kLinkFlags));
-    if (std::count_if(given.begin(), given.end(), [](const std::string& s) {
-            return s == "--port" || s.rfind("--port=", 0) == 0;
-        }) > 1)
-        throw UsageError{"option '--port' given twice"};
+    const QStringList ports = allPorts(a);
     std::string path;
     if (a.flag("--last")) {
         path = kq::RadioBackups(kq::BackupFolder()).Newest();

@@ -1,0 +1,44 @@
+#include "ExitStatus.h"
+
+#include "TextFill.h"
+
+#include <algorithm>
+
+namespace kq {
+
+const std::vector<ExitStatusRow>& ExitStatuses() {
+    static const std::vector<ExitStatusRow> rows = {
+        {ExitOk, "ok", "Done."},
+        {ExitFailure, "failure",
+         "Failure, with a message (for diff: the files differ; for a write: the radio's table "
+         "could not be kept as a backup, and nothing was written)."},
+        {ExitUsage, "usage", "Bad command line."},
+        {ExitLinkFailed, "link-failed",
+         "No radio answered, or the link failed, or a written word read back otherwise."},
+        {ExitNotInitiated, "not-initiated",
+         "The radio's EEPROM was never initialised (a write writes it only with --yes)."},
+        {ExitModelDeclined, "model-declined",
+         "The radio is of another model and was not overwritten."},
+        {ExitCancelled, "cancelled", "Cancelled (Ctrl+C or SIGTERM during a transfer)."},
+        {ExitDiffers, "differs", "verify found differences."},
+        {ExitCannotRead, "cannot-read", "diff, verify or replay: a file cannot be read."},
+        {ExitPortBusy, "port-busy",
+         "The port is held by another program (named with its pid where /proc shows it); "
+         "nothing was sent."},
+        {ExitDiverged, "diverged", "replay: the program's frames differ from the log."},
+    };
+    return rows;
+}
+
+std::string ExitStatusHelp(const std::vector<ExitStatus>& codes, std::size_t width) {
+    std::string out = "\nExit status:\n";
+    for (const ExitStatusRow& row : ExitStatuses()) {
+        if (std::find(codes.begin(), codes.end(), row.code) == codes.end()) continue;
+        const std::string code = std::to_string(static_cast<int>(row.code));
+        out += "  " + code + std::string(4 - code.size(), ' ') +
+               FillText(row.meaning, 6, 6, width).substr(6);
+    }
+    return out;
+}
+
+} // namespace kq
