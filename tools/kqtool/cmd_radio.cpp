@@ -432,17 +432,25 @@ void RegisterRadioCommands() {
         return own;
     };
     AddCommand({"read", "read -o FILE.KQ [--port DEV[,DEV...]]" + link,
-                "read the radio into a channel file (exit 3 no radio or link error, 4 EEPROM not "
-                "initiated, 9 port busy)",
+                "read the radio into a channel file (" +
+                    kq::ExitText({{kq::ExitLinkFailed, "no radio or link error"},
+                                  {kq::ExitNotInitiated, "EEPROM not initiated"},
+                                  {kq::ExitPortBusy, "port busy"}}) +
+                    ")",
                 cmdRead, plus({{"-o FILE.KQ", "the channel file to write"}})});
     const OptionHelp noBackup = {
         "--no-backup", "write without first reading the radio and keeping its table as a backup"};
     AddCommand({"write", "write FILE.KQ [--port DEV[,DEV...]] [--yes] [--no-backup]" + link,
                 "write a channel file into the radio, verifying each word; the radio's table is "
                 "first read and kept as a backup (kqtool backups lists them, kqtool restore "
-                "writes one back); exit 1 backup not kept, 3 link error or a word read back "
-                "otherwise, 4 radio never initiated, 5 other model refused, 6 cancelled, 9 port "
-                "busy; a fast write reads every word back at the end",
+                "writes one back); " +
+                    kq::ExitText({{ExitFailure, "backup not kept"},
+                                  {kq::ExitLinkFailed, "link error or a word read back otherwise"},
+                                  {kq::ExitNotInitiated, "radio never initiated"},
+                                  {kq::ExitModelDeclined, "other model refused"},
+                                  {kq::ExitCancelled, "cancelled"},
+                                  {kq::ExitPortBusy, "port busy"}}) +
+                    "; a fast write reads every word back at the end",
                 cmdWrite,
                 plus({{"--yes", "overwrite a radio of another model, or one never initiated "
                                 "(word 0 not 0xC500), without asking"},
@@ -475,16 +483,22 @@ void RegisterRadioCommands() {
                       noBackup})});
     AddCommand({"verify", "verify FILE.KQ [--port DEV[,DEV...]]" + link,
                 "read the radio and compare it with the file, writing nothing; differing header "
-                "words and channel rows are listed (file, radio); exit 0 same, 7 different, 3 or "
-                "4 as for read, 8 the file cannot be read",
+                "words and channel rows are listed (file, radio); " +
+                    kq::ExitText({{ExitOk, "same"},
+                                  {kq::ExitDiffers, "different"},
+                                  {kq::ExitLinkFailed, "or " + std::to_string(kq::ExitNotInitiated) +
+                                                           " as for read"},
+                                  {ExitCannotRead, "the file cannot be read"}}),
                 cmdVerify, linkHelp});
     AddCommand({"replay", "replay TRACE",
                 "re-run the transfer of a link log (--trace) in virtual time against a radio that "
                 "answers as logged; prints the outcome, whether it is the logged one, and the first"
-                " burst the program sends otherwise than logged; exit the outcome's status (0, 3 to"
-                " 6, as for read and write), " +
+                " burst the program sends otherwise than logged; exit the outcome's status (" +
+                    std::to_string(ExitOk) + ", " + std::to_string(kq::ExitLinkFailed) + " to " +
+                    std::to_string(kq::ExitCancelled) + ", as for read and write), " +
                     std::to_string(ExitDiverged) +
-                    " when the program's frames differ from the log, 8 when the log cannot be read",
+                    " when the program's frames differ from the log, " +
+                    std::to_string(ExitCannotRead) + " when the log cannot be read",
                 cmdReplay});
 }
 

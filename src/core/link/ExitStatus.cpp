@@ -41,4 +41,11 @@ std::string ExitStatusHelp(const std::vector<ExitStatus>& codes, std::size_t wid
     return out;
 }
 
+std::string ExitText(const ExitCases& cases) {
+    std::string out = "exit";
+    for (const auto& [code, meaning] : cases)
+        out += (out.size() > 4 ? ", " : " ") + std::to_string(static_cast<int>(code)) + " " + meaning;
+    return out;
+}
+
 } // namespace kq

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kq {
@@ -36,5 +37,10 @@ const std::vector<ExitStatusRow>& ExitStatuses();
 // The "Exit status:" section of a --help text (help2man makes it the manual
 // page's EXIT STATUS), for those of codes, width columns wide.
 std::string ExitStatusHelp(const std::vector<ExitStatus>& codes, std::size_t width);
+
+// "exit 3 no radio, 9 port busy" for a command's summary: each status's
+// number followed by what it means there.
+using ExitCases = std::vector<std::pair<ExitStatus, std::string>>;
+std::string ExitText(const ExitCases& cases);
 
 } // namespace kq
