@@ -33,7 +33,11 @@ std::string Usage() {
                         {kVersion, "print the version and exit"},
                         {"-h, --help", "print this text and exit"}},
                        2, 80) +
-           "\nQt's own options (for example -platform offscreen) are accepted too.\n";
+           "\nQt's own options (for example -platform offscreen) are accepted too.\n" +
+           ExitStatusHelp({{ExitOk, "The windows were closed, or an answer was printed."},
+                           {ExitFailure, "--readme-path: the read-me file was not found."},
+                           {ExitUsage, ""}},
+                          80);
 }
 
 } // namespace

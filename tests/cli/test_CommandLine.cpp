@@ -97,10 +97,11 @@ TEST(ExitStatus, CodesAndNamesAreDistinct) {
 }
 
 TEST(ExitStatus, EveryOutcomeHasADocumentedCode) {
-    const std::string help = kq::ExitStatusHelp({kq::ExitOk, kq::ExitLinkFailed, kq::ExitNotInitiated,
-                                                 kq::ExitModelDeclined, kq::ExitCancelled,
-                                                 kq::ExitPortBusy, kq::ExitFailure},
-                                                80);
+    kq::ExitCases asked;
+    for (auto code : {kq::ExitOk, kq::ExitLinkFailed, kq::ExitNotInitiated, kq::ExitModelDeclined,
+                      kq::ExitCancelled, kq::ExitPortBusy, kq::ExitFailure})
+        asked.emplace_back(code, "");
+    const std::string help = kq::ExitStatusHelp(asked, 80);
     using O = kq::TransferOutcome;
     for (O o : {O::Done, O::NoRadio, O::LinkFailed, O::VerifyFailed, O::NotInitiated,
                 O::ModelDeclined, O::TableInvalid, O::Cancelled, O::PortBusy, O::BackupFailed}) {

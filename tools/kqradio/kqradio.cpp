@@ -172,7 +172,10 @@ std::string Usage() {
         if (const char* group = Table()[i].group) s += std::string("\n") + group + "\n";
         s += kq::OptionTable({all[i]}, 2, 80, column);
     }
-    return s;
+    return s + kq::ExitStatusHelp({{kq::ExitOk, "Stopped by a signal."},
+                                   {kq::ExitFailure, "The image could not be loaded or saved."},
+                                   {kq::ExitUsage, ""}},
+                                  80);
 }
 
 int UsageError(const std::string& what) {

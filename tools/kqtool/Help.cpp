@@ -69,8 +69,8 @@ std::string ProgramHelp(std::size_t width) {
                                        "one command's help"},
                         {"--version", "print the program's version and exit"}},
                        2, width);
-    std::vector<kq::ExitStatus> codes;
-    for (const auto& row : kq::ExitStatuses()) codes.push_back(row.code);
+    kq::ExitCases codes;
+    for (const auto& row : kq::ExitStatuses()) codes.emplace_back(row.code, "");
     return out + kq::ExitStatusHelp(codes, width);
 }
 

@@ -30,21 +30,22 @@ const std::vector<ExitStatusRow>& ExitStatuses() {
     return rows;
 }
 
-std::string ExitStatusHelp(const std::vector<ExitStatus>& codes, std::size_t width) {
-    std::string out = "\nExit status:\n";
-    for (const ExitStatusRow& row : ExitStatuses()) {
-        if (std::find(codes.begin(), codes.end(), row.code) == codes.end()) continue;
-        const std::string code = std::to_string(static_cast<int>(row.code));
-        out += "  " + code + std::string(4 - code.size(), ' ') +
-               FillText(row.meaning, 6, 6, width).substr(6);
-    }
-    return out;
-}
-
 std::string ExitText(const ExitCases& cases) {
     std::string out = "exit";
     for (const auto& [code, meaning] : cases)
         out += (out.size() > 4 ? ", " : " ") + std::to_string(static_cast<int>(code)) + " " + meaning;
+    return out;
+}
+
+std::string ExitStatusHelp(const ExitCases& cases, std::size_t width) {
+    std::string out = "\nExit status:\n";
+    for (const auto& [code, meaning] : cases) {
+        const auto row = std::find_if(ExitStatuses().begin(), ExitStatuses().end(),
+                                      [code = code](const ExitStatusRow& r) { return r.code == code; });
+        const std::string number = std::to_string(static_cast<int>(code));
+        out += "  " + number + std::string(4 - number.size(), ' ') +
+               FillText(meaning.empty() ? row->meaning : meaning, 6, 6, width).substr(6);
+    }
     return out;
 }
 

@@ -34,13 +34,14 @@ struct ExitStatusRow {
 // Every status, in ascending order.
 const std::vector<ExitStatusRow>& ExitStatuses();
 
-// The "Exit status:" section of a --help text (help2man makes it the manual
-// page's EXIT STATUS), for those of codes, width columns wide.
-std::string ExitStatusHelp(const std::vector<ExitStatus>& codes, std::size_t width);
-
 // "exit 3 no radio, 9 port busy" for a command's summary: each status's
 // number followed by what it means there.
 using ExitCases = std::vector<std::pair<ExitStatus, std::string>>;
 std::string ExitText(const ExitCases& cases);
+
+// The "Exit status:" section of a --help text (help2man makes it a part of
+// the manual page), width columns wide: each case's number and meaning, the
+// table's meaning where a case's is empty.
+std::string ExitStatusHelp(const ExitCases& cases, std::size_t width);
 
 } // namespace kq
