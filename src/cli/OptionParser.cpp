@@ -11,13 +11,18 @@ namespace kq {
 
 namespace {
 
+// Arguments go through Qt as Latin-1, one character per byte, so that a file
+// name that is not UTF-8 comes back byte for byte.
+QString fromBytes(const std::string& s) { return QString::fromLatin1(s.data(), qsizetype(s.size())); }
+std::string toBytes(const QString& s) { return s.toLatin1().toStdString(); }
+
 QString bare(const std::string& name) {
     const std::size_t start = name.find_first_not_of('-');
-    return QString::fromStdString(start == std::string::npos ? std::string() : name.substr(start));
+    return fromBytes(start == std::string::npos ? std::string() : name.substr(start));
 }
 
 std::string typed(const QString& bareName) {
-    return (bareName.size() == 1 ? "-" : "--") + bareName.toStdString();
+    return (bareName.size() == 1 ? "-" : "--") + toBytes(bareName);
 }
 
 // Qt says which option lacks or has a value between quotes in its message;
@@ -27,8 +32,8 @@ std::string valueProblem(const QString& qtText,
     const qsizetype from = qtText.indexOf(QLatin1Char('\''));
     const qsizetype to = qtText.lastIndexOf(QLatin1Char('\''));
     const QString name = from >= 0 && to > from ? qtText.mid(from + 1, to - from - 1) : QString();
-    const auto spec = byName.find(bare(name.toStdString()));
-    if (spec == byName.end()) return qtText.toStdString();
+    const auto spec = byName.find(bare(toBytes(name)));
+    if (spec == byName.end()) return toBytes(qtText);
     return "option '" + spec->second->name + "' " +
            (spec->second->takesValue ? "needs a value" : "takes no value");
 }
@@ -61,7 +66,7 @@ ParsedOptions ParseOptions(const std::vector<std::string>& args,
                                             s.takesValue ? QStringLiteral("VALUE") : QString()));
     }
     QStringList list{QStringLiteral("program")};
-    for (const std::string& a : args) list << QString::fromStdString(a);
+    for (const std::string& a : args) list << fromBytes(a);
     if (!parser.parse(list)) {
         const QStringList unknown = parser.unknownOptionNames();
         if (!unknown.isEmpty())
@@ -78,9 +83,9 @@ ParsedOptions ParseOptions(const std::vector<std::string>& args,
         if (nth > 0 && !spec.repeatable)
             throw UsageError("option '" + spec.name + "' given twice");
         out.given.push_back(
-            {spec.name, spec.takesValue ? parser.values(name).at(nth).toStdString() : ""});
+            {spec.name, spec.takesValue ? toBytes(parser.values(name).at(nth)) : ""});
     }
-    for (const QString& p : parser.positionalArguments()) out.positional.push_back(p.toStdString());
+    for (const QString& p : parser.positionalArguments()) out.positional.push_back(toBytes(p));
     return out;
 }
 

@@ -46,6 +46,13 @@ TEST(Options, LoneDashIsAnArgument) {
               (std::vector<std::string>{"-"}));
 }
 
+TEST(Options, ArgumentsComeBackByteForByte) {
+    // A file name in Latin-1 is no UTF-8; one in UTF-8 has bytes above 0x7f.
+    const auto p = kq::ParseOptions({"caf\xe9.KQ", "--port=/dev/\xc3\xa9\xff"}, kSpecs);
+    EXPECT_EQ(p.positional, (std::vector<std::string>{"caf\xe9.KQ"}));
+    EXPECT_EQ(*p.option("--port"), "/dev/\xc3\xa9\xff");
+}
+
 TEST(Options, MissingValueIsAnError) {
     EXPECT_EQ(refusal({"a.KQ", "--count"}), "option '--count' needs a value");
     EXPECT_EQ(refusal({"-o"}), "option '-o' needs a value");
