@@ -521,22 +521,16 @@ void frmMain::closeEvent(QCloseEvent* e) {
     e->accept();
 }
 
-std::unique_ptr<frmMain> StartProgram(const QStringList& args) {
+std::unique_ptr<frmMain> StartProgram(const ProgramArgs& args) {
     auto main = std::make_unique<frmMain>();
-    QStringList files;
-    for (qsizetype i = 1; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--port")) {
-            if (i + 1 >= args.size()) continue;
-            LinkSettings link = main->Link();
-            link.ports = ToStdStrings(args[++i].split(QLatin1Char(',')));
-            main->UseLinkForThisRun(link);
-        } else if (!args[i].startsWith(QLatin1Char('-'))) {
-            files << args[i];
-        }
+    if (args.ports) {
+        LinkSettings link = main->Link();
+        link.ports = *args.ports;
+        main->UseLinkForThisRun(link);
     }
     main->show();
     int opened = 0;
-    for (const QString& f : files)
+    for (const QString& f : args.files)
         if (main->OpenChannelFilePath(f)) ++opened;
     if (opened == 0) main->NewDocument();
     return main;

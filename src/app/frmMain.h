@@ -12,6 +12,7 @@
 #include "AppSettings.h"
 #include "ChannelClipboard.h"
 #include "ChannelFile.h"
+#include "CommandLine.h"
 #include "LinkRunner.h"
 #include "LinkSettings.h"
 #include "ReportText.h"
@@ -162,8 +163,7 @@ private:
 
 // The program's start: the main window shown with a window for each channel
 // file named in args, or with "Untitled1" when none opened.
-// args as QCoreApplication::arguments(); "--port DEV[,DEV...]" names the
-// devices of COM1, COM2, ... for this run.
-std::unique_ptr<frmMain> StartProgram(const QStringList& args);
+// args.ports, when given, are the devices of COM1, COM2, ... for this run.
+std::unique_ptr<frmMain> StartProgram(const ProgramArgs& args);
 
 } // namespace kq

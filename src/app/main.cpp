@@ -1,6 +1,7 @@
 // kqprogrammer: the desktop program.
 #include "CommandLine.h"
 #include "KqVersion.h"
+#include "OptionParser.h"
 #include "frmMain.h"
 
 #include <QApplication>
@@ -12,6 +13,13 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(QLatin1String(kq::ProgramVersion));
     // Where QSettings keeps what the user chose between runs.
     QApplication::setOrganizationName(QStringLiteral("kqprogrammer"));
-    const auto main = kq::StartProgram(QApplication::arguments());
+    kq::ProgramArgs args;
+    try {
+        // Qt's own options are gone from the application's arguments.
+        args = kq::ParseProgramArgs(QApplication::arguments());
+    } catch (const kq::UsageError& e) {
+        return kq::ReportUsageError(e.what());
+    }
+    const auto main = kq::StartProgram(args);
     return app.exec();
 }

@@ -233,7 +233,7 @@ private slots:
                 QSettings::setPath(format, scope, dir.filePath("settings"));
         // Backups too.
         qputenv("XDG_STATE_HOME", dir.filePath("state").toLocal8Bit());
-        main = StartProgram({"kqprogrammer", "--port", "/dev/kqA"});
+        main = StartProgram(ParseProgramArgs({"kqprogrammer", "--port", "/dev/kqA"}));
         useLink(main->Link().ports);
     }
     void init() { QSettings().clear(); }
@@ -1114,7 +1114,7 @@ private slots:
         const QString a = tableFile("a.KQ", 1, 146.0), b = tableFile("b.kq", 2, 147.0), c = tableFile("c.KQ", 3, 148.0);
         const QString cwd = QDir::currentPath();
         QDir::setCurrent(dir.path()); // a name relative to where the program starts
-        auto m = StartProgram({"kqprogrammer", a, "--port", "/dev/kqZ,/dev/kqY", "b.kq"});
+        auto m = StartProgram(ParseProgramArgs({"kqprogrammer", a, "--port", "/dev/kqZ,/dev/kqY", "b.kq"}));
         QDir::setCurrent(cwd);
         // Placed by its frame, so the title bar above the inner area is on screen.
         QVERIFY(QTest::qWaitForWindowExposed(m.get()));

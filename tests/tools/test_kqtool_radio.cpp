@@ -107,7 +107,7 @@ TEST_F(KqtoolRadio, TheEmulatorRefusesWhatKqtoolRefusesAndNamesIt) {
         {"--model 7", "bad value '7' for --model (use 0 KQ-0253, 1 KQ-0353"},
         {"--model=KQ-9999", "bad value 'KQ-9999' for --model"},
         {"--modle=3", "unknown option '--modle'"},
-        {"--eeprom-ms", "option '--eeprom-ms' needs N"},
+        {"--eeprom-ms", "option '--eeprom-ms' needs a value"},
         {"--crlf=yes", "option '--crlf' takes no value"}};
     for (const auto& [args, message] : cases) {
         const int status = std::system((q(KQRADIO) + " " + args + " 2>" + q(file("err"))).c_str());

@@ -3,8 +3,11 @@
 // time. The first output line is the device path to connect to.
 #include "ChannelFile.h"
 #include "ClassKQxx53.h"
+#include "ExitStatus.h"
 #include "KqErrors.h"
 #include "KqVersion.h"
+#include "MessageQuote.h"
+#include "OptionParser.h"
 #include "RadioModel.h"
 #include "SystemOption.h"
 #include "TextFill.h"
@@ -160,55 +163,57 @@ std::string Usage() {
                     "Plays a KQ radio on a new pseudo-terminal: prints the terminal's path, then\n"
                     "answers the probe and the word frames until it is terminated.\n"
                     "Options take their value as --opt VALUE or --opt=VALUE.\n";
-    for (const Option& o : Table()) {
-        if (o.group) s += std::string("\n") + o.group + "\n";
-        const std::string head =
-            std::string("  ") + o.name + (o.arg ? std::string(" ") + o.arg : "");
-        // The texts in one column at 24, on a line of their own after a
-        // longer head.
-        const std::string text = kq::FillText(o.help, 24, 24, 80);
-        s += head.size() < 24 ? head + text.substr(head.size()) : head + "\n" + text;
+    std::vector<kq::OptionHelp> all;
+    for (const Option& o : Table())
+        all.push_back({std::string(o.name) + (o.arg ? std::string(" ") + o.arg : ""), o.help});
+    // One column for the texts of all the groups.
+    const std::size_t column = kq::OptionColumn(all, 2);
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        if (const char* group = Table()[i].group) s += std::string("\n") + group + "\n";
+        s += kq::OptionTable({all[i]}, 2, 80, column);
     }
-    return s;
+    return s + kq::ExitStatusHelp({{kq::ExitOk, "Stopped by a signal."},
+                                   {kq::ExitFailure, "The image could not be loaded or saved."},
+                                   {kq::ExitUsage, ""}},
+                                  80);
 }
 
 int UsageError(const std::string& what) {
     std::fprintf(stderr, "kqradio: %s\nTry 'kqradio --help' for more information.\n", what.c_str());
-    return 2;
+    return kq::ExitUsage;
 }
 
 // 0: go on; otherwise the exit status (help, version, a bad option).
 int Parse(int argc, char** argv, Options& o) {
-    for (int i = 1; i < argc; ++i) {
-        std::string a = argv[i], value;
-        const size_t eq = a.find('=');
-        const bool inlineValue = a.rfind("--", 0) == 0 && eq != std::string::npos;
-        if (inlineValue) {
-            value = a.substr(eq + 1);
-            a = a.substr(0, eq);
-        }
-        if (a == "-h") a = "--help";
-        const Option* opt = nullptr;
-        for (const Option& t : Table())
-            if (a == t.name) opt = &t;
-        if (!opt) return UsageError("unknown option '" + a + "'");
-        if (!opt->arg && inlineValue) return UsageError("option '" + a + "' takes no value");
-        if (a == "--help") {
-            std::fputs(Usage().c_str(), stdout);
-            return -1;
-        }
-        if (a == "--version") {
-            std::printf("kqradio %s\n", kq::ProgramVersion);
-            return -1;
-        }
-        if (opt->arg && !inlineValue) {
-            if (i + 1 >= argc) return UsageError("option '" + a + "' needs " + opt->arg);
-            value = argv[++i];
-        }
-        try {
-            opt->set(o, value);
-        } catch (const BadValue& e) {
-            return UsageError("bad value '" + value + "' for " + a + " (use " + e.what() + ")");
+    // Each option may come again: the last value counts, and each fault adds
+    // to the others.
+    std::vector<kq::OptionSpec> specs = {{"-h", false, true}};
+    for (const Option& t : Table()) specs.push_back({t.name, t.arg != nullptr, true});
+    kq::ParsedOptions given;
+    try {
+        given = kq::ParseOptions({argv + 1, argv + argc}, specs);
+    } catch (const kq::UsageError& e) {
+        return UsageError(e.what());
+    }
+    if (!given.positional.empty())
+        return UsageError("unexpected argument '" + kq::PathForMessage(given.positional[0]) + "'");
+    if (given.flag("--help") || given.flag("-h")) {
+        std::fputs(Usage().c_str(), stdout);
+        return -1;
+    }
+    if (given.flag("--version")) {
+        std::printf("kqradio %s\n", kq::ProgramVersion);
+        return -1;
+    }
+    for (const auto& g : given.given) {
+        for (const Option& t : Table()) {
+            if (g.name != t.name || !t.set) continue;
+            try {
+                t.set(o, g.value);
+            } catch (const BadValue& e) {
+                return UsageError("bad value '" + g.value + "' for " + g.name + " (use " + e.what() +
+                                  ")");
+            }
         }
     }
     return 0;
@@ -222,7 +227,7 @@ kq::LinkTime Since(std::chrono::steady_clock::time_point epoch) {
 
 int main(int argc, char** argv) {
     Options o;
-    if (const int rc = Parse(argc, argv, o)) return rc < 0 ? 0 : rc;
+    if (const int rc = Parse(argc, argv, o)) return rc < 0 ? kq::ExitOk : rc;
 
     kq::ClassKQxx53 dev;
     // The model's IF and reference, so --model alone encodes its own radio.
@@ -232,7 +237,7 @@ int main(int argc, char** argv) {
         dev.Para_to_EEWord();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "kqradio: %s\n", e.what());
-        return 1;
+        return kq::ExitFailure;
     }
     if (o.badId) dev.EEWord(0, kq::InitialisedEepromID + 1);
     std::vector<int> words;
@@ -262,7 +267,7 @@ int main(int argc, char** argv) {
     const int m = posix_openpt(O_RDWR | O_NOCTTY);
     if (m < 0 || grantpt(m) != 0 || unlockpt(m) != 0) {
         std::perror("kqradio: posix_openpt");
-        return 1;
+        return kq::ExitFailure;
     }
     std::printf("%s\n", ptsname(m));
     std::fflush(stdout);
@@ -296,7 +301,7 @@ int main(int argc, char** argv) {
         }
     }
 
-    int rc = 0;
+    int rc = kq::ExitOk;
     if (!o.save.empty()) {
         try {
             const std::vector<int>& all = radio.Words();
@@ -304,7 +309,7 @@ int main(int argc, char** argv) {
             kq::SaveChannelFile(dev, o.save);
         } catch (const std::exception& e) {
             std::fprintf(stderr, "kqradio: %s\n", e.what());
-            rc = 1;
+            rc = kq::ExitFailure;
         }
     }
     close(m);

@@ -3,26 +3,20 @@
 #pragma once
 
 #include "Commands.h"
+#include "OptionParser.h"
 
 #include <set>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace kqtool {
 
-struct Args {
-    std::vector<std::string> positional;
-    std::vector<std::pair<std::string, std::string>> options;
-    std::set<std::string> flags;
-
-    const std::string* option(const std::string& name) const;
-    bool flag(const std::string& name) const { return flags.count(name) != 0; }
-};
+using Args = kq::ParsedOptions;
 
 // Throws UsageError for an unknown option, a missing value, an option given
-// twice or the wrong number of positional arguments.
+// twice (unless repeatable) or the wrong number of positional arguments.
 Args parseArgs(const std::vector<std::string>& args, const std::set<std::string>& allowed,
-               std::size_t positionalCount, const std::set<std::string>& allowedFlags = {});
+               std::size_t positionalCount, const std::set<std::string>& allowedFlags = {},
+               const std::set<std::string>& repeatable = {});
 
 } // namespace kqtool

@@ -3,18 +3,17 @@
 // line.
 #pragma once
 
-#include <exception>
+#include "ExitStatus.h"
+#include "OptionParser.h"
+#include "TextFill.h"
+
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace kqtool {
 
-// One option line of a command's help.
-struct OptionHelp {
-    std::string names; // as typed, with its value: "-o OUT.csv", "--rx, --tx"
-    std::string text;
-};
+using kq::OptionHelp;
 
 struct Command {
     std::string name;
@@ -26,26 +25,11 @@ struct Command {
     std::vector<OptionHelp> options = {}; // of this usage, for --help
 };
 
-// Exit statuses shared by all commands.
-enum Exit : int {
-    ExitOk = 0,
-    ExitFailure = 1, // any error with a message
-    ExitUsage = 2,   // bad command line
-    // Not 1 (diff: the files differ) nor 7 (verify: the radio differs): a
-    // script comparing must not take a missing or damaged file for a
-    // difference.
-    ExitCannotRead = 8,
-};
-
-// Thrown for a bad command line; main prints the message and the usage.
-class UsageError : public std::exception {
-public:
-    explicit UsageError(std::string message) : m_Message(std::move(message)) {}
-    const char* what() const noexcept override { return m_Message.c_str(); }
-
-private:
-    std::string m_Message;
-};
+using kq::ExitCannotRead;
+using kq::ExitFailure;
+using kq::ExitOk;
+using kq::ExitUsage;
+using kq::UsageError;
 
 void AddCommand(Command c);
 const std::vector<Command>& AllCommands();

@@ -19,30 +19,6 @@ constexpr std::size_t kMaxWidth = 80;
 // Narrower than this, wrapping would only stack words.
 constexpr std::size_t kMinWidth = 40;
 // Option names longer than this put their text on the next line.
-constexpr std::size_t kMaxNameColumn = 24;
-
-// "NAMES  TEXT" lines indented by indent, the texts in one column.
-std::string optionTable(const std::vector<OptionHelp>& options, std::size_t indent,
-                        std::size_t width) {
-    std::size_t names = 0;
-    for (const auto& o : options) {
-        if (o.names.size() <= kMaxNameColumn) names = std::max(names, o.names.size());
-    }
-    const std::size_t column = indent + names + 2;
-    std::string out;
-    for (const auto& o : options) {
-        if (o.names.size() > kMaxNameColumn) {
-            out += std::string(indent, ' ') + o.names + "\n" +
-                   kq::FillText(o.text, column, column, width);
-            continue;
-        }
-        const std::string head =
-            std::string(indent, ' ') + o.names + std::string(column - indent - o.names.size(), ' ');
-        out += head + kq::FillText(o.text, column, column, width).substr(column);
-    }
-    return out;
-}
-
 const std::vector<OptionHelp> kHelpOption = {
     {"-h, --help", "print this help and exit"},
 };
@@ -86,14 +62,16 @@ std::string ProgramHelp(std::size_t width) {
                    kq::FillText(sentence(c.summary), 4, 4, width);
             options.insert(options.end(), c.options.begin(), c.options.end());
         }
-        out += optionTable(options, 2, width);
+        out += kq::OptionTable(options, 2, width);
     }
     out += "\nOptions:\n";
-    out += optionTable({{"-h, --help", "print this help and exit; kqtool COMMAND --help prints "
+    out += kq::OptionTable({{"-h, --help", "print this help and exit; kqtool COMMAND --help prints "
                                        "one command's help"},
                         {"--version", "print the program's version and exit"}},
                        2, width);
-    return out;
+    kq::ExitCases codes;
+    for (const auto& row : kq::ExitStatuses()) codes.emplace_back(row.code, "");
+    return out + kq::ExitStatusHelp(codes, width);
 }
 
 std::string CommandHelp(const std::string& name, std::size_t width) {
@@ -112,7 +90,7 @@ std::string CommandHelp(const std::string& name, std::size_t width) {
         }
     }
     options.insert(options.end(), kHelpOption.begin(), kHelpOption.end());
-    return usage + about + "\nOptions:\n" + optionTable(options, 2, width);
+    return usage + about + "\nOptions:\n" + kq::OptionTable(options, 2, width);
 }
 
 } // namespace kqtool

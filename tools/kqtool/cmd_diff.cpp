@@ -29,15 +29,18 @@ int cmdDiff(const std::vector<std::string>& args) {
         DifferenceText(dev[0], dev[1], kq::CompareImages(dev[0], dev[1]), "< ", "> ");
     std::cout << out;
     std::cout.flush();
-    return out.empty() ? ExitOk : 1;
+    // Different is 1, as diff(1) has it.
+    return out.empty() ? ExitOk : ExitFailure;
 }
 
 } // namespace
 
 void RegisterDiffCommands() {
     AddCommand({"diff", "diff A.KQ B.KQ",
-                "print the header words and channel rows that differ (< A, > B); exit 0 same, "
-                "1 different, 8 a file cannot be read",
+                "print the header words and channel rows that differ (< A, > B); " +
+                    kq::ExitText({{ExitOk, "same"},
+                                  {ExitFailure, "different"},
+                                  {ExitCannotRead, "a file cannot be read"}}),
                 cmdDiff});
 }
 

@@ -213,7 +213,7 @@ void RegisterFileCommands() {
                 "in watts is high above " +
                     kq::DecimalText(kq::HighPowerAboveWatts) +
                     " W; rows the radio cannot hold (a channel outside 0 to 15, a frequency or "
-                    "mode it cannot take) are all named and nothing is written (exit 1)",
+                    "mode it cannot take) are all named and nothing is written (exit " + std::to_string(ExitFailure) + ")",
                 cmdImport,
                 {{"-o FILE.KQ", "the channel file to write"},
                  model,

@@ -36,6 +36,9 @@
 
 namespace kqtool {
 
+// The bench's own names for two statuses must keep the table's numbers.
+static_assert(ExitDiffers == kq::ExitDiffers && ExitDiverged == kq::ExitDiverged);
+
 namespace {
 
 bool interactive() {
@@ -226,24 +229,15 @@ int cmdRead(const std::vector<std::string>& args) {
 
 // --port may be given more than once (for --parallel); each value may list
 // several devices separated by commas.
-QStringList takePorts(std::vector<std::string>& args) {
+QStringList allPorts(const Args& a) {
     QStringList ports;
-    for (std::size_t i = 0; i < args.size();) {
-        const bool joined = args[i].rfind("--port=", 0) == 0; // --port=DEV
-        if (args[i] != "--port" && !joined) {
-            ++i;
-            continue;
-        }
-        if (!joined && i + 1 >= args.size()) throw UsageError{"option '--port' needs a value"};
-        const std::string value = joined ? args[i].substr(7) : args[i + 1];
+    for (const std::string& value : a.options("--port")) {
         for (const QString& d : QString::fromStdString(value).split(QLatin1Char(','))) {
             if (d.isEmpty()) throw UsageError{"an empty device name in --port"};
             if (ports.contains(d))
                 throw UsageError{"the port " + d.toStdString() + " is given twice"};
             ports << d;
         }
-        args.erase(args.begin() + static_cast<std::ptrdiff_t>(i),
-                   args.begin() + static_cast<std::ptrdiff_t>(i) + (joined ? 1 : 2));
     }
     return ports;
 }
@@ -275,11 +269,11 @@ int writeRadio(kq::WriteJob job, const BenchOptions& o, const Chatter& chatter, 
     return finish(r, o.link, chatter);
 }
 
-int cmdWrite(const std::vector<std::string>& given) {
-    std::vector<std::string> args = given;
-    const QStringList ports = takePorts(args);
-    const Args a = parseArgs(args, with({"--count"}, kLinkValues), 1,
-                             with({"--yes", "--repeat", "--parallel", "--no-backup"}, kLinkFlags));
+int cmdWrite(const std::vector<std::string>& args) {
+    const Args a = parseArgs(args, with({"--count", "--port"}, kLinkValues), 1,
+                             with({"--yes", "--repeat", "--parallel", "--no-backup"}, kLinkFlags),
+                             {"--port"});
+    const QStringList ports = allPorts(a);
     BenchOptions bench;
     bench.backup = !a.flag("--no-backup");
     bench.ports = ports;
@@ -294,10 +288,7 @@ int cmdWrite(const std::vector<std::string>& given) {
         throw UsageError{std::string(parallel ? "--parallel" : "--repeat") + " needs --port DEV"};
     if (bench.repeat && !parallel && ports.size() > 1)
         throw UsageError{"--repeat works on one port; --parallel programs several"};
-    const auto portGiven = [](const std::string& s) {
-        return s == "--port" || s.rfind("--port=", 0) == 0;
-    };
-    if (!parallel && std::count_if(given.begin(), given.end(), portGiven) > 1)
+    if (!parallel && a.options("--port").size() > 1)
         throw UsageError{"option '--port' given twice (several ports at once need --parallel)"};
     const Chatter chatter = chatterOf(a);
 
@@ -317,17 +308,12 @@ int cmdWrite(const std::vector<std::string>& given) {
 }
 
 // Writes a backup's words back into the radio, as they were read.
-int cmdRestore(const std::vector<std::string>& given) {
-    std::vector<std::string> args = given;
-    const QStringList ports = takePorts(args);
+int cmdRestore(const std::vector<std::string>& args) {
     // A FILE, or --last instead of it.
     const bool last = std::find(args.begin(), args.end(), "--last") != args.end();
-    const Args a = parseArgs(args, kLinkValues, last ? 0 : 1,
+    const Args a = parseArgs(args, with({"--port"}, kLinkValues), last ? 0 : 1,
                              with({"--yes", "--last", "--no-backup"}, kLinkFlags));
-    if (std::count_if(given.begin(), given.end(), [](const std::string& s) {
-            return s == "--port" || s.rfind("--port=", 0) == 0;
-        }) > 1)
-        throw UsageError{"option '--port' given twice"};
+    const QStringList ports = allPorts(a);
     std::string path;
     if (a.flag("--last")) {
         path = kq::RadioBackups(kq::BackupFolder()).Newest();
@@ -458,17 +444,25 @@ void RegisterRadioCommands() {
         return own;
     };
     AddCommand({"read", "read -o FILE.KQ [--port DEV[,DEV...]]" + link,
-                "read the radio into a channel file (exit 3 no radio or link error, 4 EEPROM not "
-                "initiated, 9 port busy)",
+                "read the radio into a channel file (" +
+                    kq::ExitText({{kq::ExitLinkFailed, "no radio or link error"},
+                                  {kq::ExitNotInitiated, "EEPROM not initiated"},
+                                  {kq::ExitPortBusy, "port busy"}}) +
+                    ")",
                 cmdRead, plus({{"-o FILE.KQ", "the channel file to write"}})});
     const OptionHelp noBackup = {
         "--no-backup", "write without first reading the radio and keeping its table as a backup"};
     AddCommand({"write", "write FILE.KQ [--port DEV[,DEV...]] [--yes] [--no-backup]" + link,
                 "write a channel file into the radio, verifying each word; the radio's table is "
                 "first read and kept as a backup (kqtool backups lists them, kqtool restore "
-                "writes one back); exit 1 backup not kept, 3 link error or a word read back "
-                "otherwise, 4 radio never initiated, 5 other model refused, 6 cancelled, 9 port "
-                "busy; a fast write reads every word back at the end",
+                "writes one back); " +
+                    kq::ExitText({{ExitFailure, "backup not kept"},
+                                  {kq::ExitLinkFailed, "link error or a word read back otherwise"},
+                                  {kq::ExitNotInitiated, "radio never initiated"},
+                                  {kq::ExitModelDeclined, "other model refused"},
+                                  {kq::ExitCancelled, "cancelled"},
+                                  {kq::ExitPortBusy, "port busy"}}) +
+                    "; a fast write reads every word back at the end",
                 cmdWrite,
                 plus({{"--yes", "overwrite a radio of another model, or one never initiated "
                                 "(word 0 not 0xC500), without asking"},
@@ -501,16 +495,22 @@ void RegisterRadioCommands() {
                       noBackup})});
     AddCommand({"verify", "verify FILE.KQ [--port DEV[,DEV...]]" + link,
                 "read the radio and compare it with the file, writing nothing; differing header "
-                "words and channel rows are listed (file, radio); exit 0 same, 7 different, 3 or "
-                "4 as for read, 8 the file cannot be read",
+                "words and channel rows are listed (file, radio); " +
+                    kq::ExitText({{ExitOk, "same"},
+                                  {kq::ExitDiffers, "different"},
+                                  {kq::ExitLinkFailed, "or " + std::to_string(kq::ExitNotInitiated) +
+                                                           " as for read"},
+                                  {ExitCannotRead, "the file cannot be read"}}),
                 cmdVerify, linkHelp});
     AddCommand({"replay", "replay TRACE",
                 "re-run the transfer of a link log (--trace) in virtual time against a radio that "
                 "answers as logged; prints the outcome, whether it is the logged one, and the first"
-                " burst the program sends otherwise than logged; exit the outcome's status (0, 3 to"
-                " 6, as for read and write), " +
+                " burst the program sends otherwise than logged; exit the outcome's status (" +
+                    std::to_string(ExitOk) + ", " + std::to_string(kq::ExitLinkFailed) + " to " +
+                    std::to_string(kq::ExitCancelled) + ", as for read and write), " +
                     std::to_string(ExitDiverged) +
-                    " when the program's frames differ from the log, 8 when the log cannot be read",
+                    " when the program's frames differ from the log, " +
+                    std::to_string(ExitCannotRead) + " when the log cannot be read",
                 cmdReplay});
 }
 

@@ -1,5 +1,6 @@
 #include "TextFill.h"
 
+#include <algorithm>
 #include <sstream>
 
 namespace kq {
@@ -36,6 +37,27 @@ std::string FillText(const std::string& text, std::size_t first, std::size_t res
         lineEmpty = false;
     }
     return out + "\n";
+}
+
+std::size_t OptionColumn(const std::vector<OptionHelp>& options, std::size_t indent) {
+    std::size_t names = 0;
+    for (const auto& o : options)
+        if (o.names.size() <= kMaxOptionNames) names = std::max(names, o.names.size());
+    return indent + names + 2;
+}
+
+std::string OptionTable(const std::vector<OptionHelp>& options, std::size_t indent,
+                        std::size_t width, std::size_t column) {
+    if (column == 0) column = OptionColumn(options, indent);
+    std::string out;
+    for (const auto& o : options) {
+        const std::string head = std::string(indent, ' ') + o.names;
+        const std::string text = FillText(o.text, column, column, width);
+        out += o.names.size() > kMaxOptionNames || head.size() + 2 > column
+                   ? head + "\n" + text
+                   : head + text.substr(head.size());
+    }
+    return out;
 }
 
 } // namespace kq

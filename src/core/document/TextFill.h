@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace kq {
 
@@ -12,5 +13,23 @@ namespace kq {
 // a whole line is cut where the line ends.
 std::string FillText(const std::string& text, std::size_t first, std::size_t rest,
                      std::size_t width);
+
+// One option line of a --help text.
+struct OptionHelp {
+    std::string names; // as typed, with its value: "-o OUT.csv", "--rx, --tx"
+    std::string text;
+};
+
+// Option names longer than this put their text on the next line.
+constexpr std::size_t kMaxOptionNames = 24;
+
+// The column option texts start in: two blanks past the longest names that
+// fit kMaxOptionNames, after indent.
+std::size_t OptionColumn(const std::vector<OptionHelp>& options, std::size_t indent);
+
+// "NAMES  TEXT" lines indented by indent, the texts filled from column
+// (0: OptionColumn of options) to width.
+std::string OptionTable(const std::vector<OptionHelp>& options, std::size_t indent,
+                        std::size_t width, std::size_t column = 0);
 
 } // namespace kq

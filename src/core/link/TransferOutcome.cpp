@@ -1,5 +1,7 @@
 #include "TransferOutcome.h"
 
+#include "ExitStatus.h"
+
 #include <iterator>
 
 namespace kq {
@@ -12,21 +14,21 @@ struct OutcomeRow {
     // searched.
     const char* box;
     const char* status;
-    int exitCode;
+    ExitStatus exitCode;
     const char* terminalHint;
 };
 
 const OutcomeRow kOutcomes[] = {
-    {TransferOutcome::Done, "", "{detail}", 0, ""},
-    {TransferOutcome::NoRadio, " ComPort Error! ", "no radio answered on {ports}", 3, ""},
-    {TransferOutcome::LinkFailed, " ComPort Error! ", "{detail}", 3, ""},
-    {TransferOutcome::VerifyFailed, " ComPort Error! ", "{detail}", 3, ""},
-    {TransferOutcome::NotInitiated, "EEPROM must be initiated!", "{detail}", 4, ""},
-    {TransferOutcome::ModelDeclined, "", "{detail}", 5, " (--yes overwrites it)"},
-    {TransferOutcome::TableInvalid, "{detail}", "{detail}", 1, ""},
-    {TransferOutcome::Cancelled, "", "{detail}", 6, ""},
-    {TransferOutcome::PortBusy, " ComPort Error! ", "{detail}", 9, ""},
-    {TransferOutcome::BackupFailed, "{detail}", "{detail}", 1, " (--no-backup writes without one)"},
+    {TransferOutcome::Done, "", "{detail}", ExitOk, ""},
+    {TransferOutcome::NoRadio, " ComPort Error! ", "no radio answered on {ports}", ExitLinkFailed, ""},
+    {TransferOutcome::LinkFailed, " ComPort Error! ", "{detail}", ExitLinkFailed, ""},
+    {TransferOutcome::VerifyFailed, " ComPort Error! ", "{detail}", ExitLinkFailed, ""},
+    {TransferOutcome::NotInitiated, "EEPROM must be initiated!", "{detail}", ExitNotInitiated, ""},
+    {TransferOutcome::ModelDeclined, "", "{detail}", ExitModelDeclined, " (--yes overwrites it)"},
+    {TransferOutcome::TableInvalid, "{detail}", "{detail}", ExitFailure, ""},
+    {TransferOutcome::Cancelled, "", "{detail}", ExitCancelled, ""},
+    {TransferOutcome::PortBusy, " ComPort Error! ", "{detail}", ExitPortBusy, ""},
+    {TransferOutcome::BackupFailed, "{detail}", "{detail}", ExitFailure, " (--no-backup writes without one)"},
 };
 
 const OutcomeRow& RowOf(TransferOutcome o) {

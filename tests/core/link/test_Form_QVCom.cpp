@@ -1,6 +1,7 @@
 // The link in virtual time at the real 20 ms tick: every wait held to its
 // ticks, the port search, the read answer window, and the radios of the
 // issue that a stale tick or a careless fast mode got wrong.
+#include "ExitStatus.h"
 #include "SimRadio.h"
 
 #include <gtest/gtest.h>
@@ -70,7 +71,7 @@ TEST(Form_QVCom, PortSearchTakesTheLowestPortWhoseProbeIsAnsweredByOneCr) {
     EXPECT_TRUE(none.PortBusy());
     const kq::TransferResult busy = kq::TransferSequence(64).Run(none);
     EXPECT_EQ(busy.outcome, Outcome::PortBusy);
-    EXPECT_EQ(kq::ExitCodeOf(busy.outcome), 9); // 7 and 8 are verify's
+    EXPECT_EQ(kq::ExitCodeOf(busy.outcome), kq::ExitPortBusy);
     s.ports = {"e"};
     EXPECT_EQ(kq::Form_QVCom(line, line, s).ActComPort(), 0);
     // A slow adapter's port is found once a wider probe is answered.
