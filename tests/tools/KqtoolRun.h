@@ -1,20 +1,31 @@
-// Runs the real kqtool binary in a fresh temporary folder per test, with
-// kqradio emulators at hand.
+// Runs kqtool in a fresh temporary folder per test: the real binary, with
+// kqradio emulators at hand, or its commands in-process over radios on a
+// simulated line in virtual time.
 #pragma once
 
 #include "CoreTestSupport.h"
 #include "KqRadioProcess.h"
+#include "Kqtool.h"
+#include "RadioLink.h"
+#include "RadioOptions.h"
+#include "SerialPorts.h"
+#include "SimLine.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <iostream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include <fcntl.h>
 #include <stdlib.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -41,7 +52,7 @@ protected:
 
     fs::path file(const std::string& name) const { return dir / name; }
 
-    Result run(const std::string& args) const {
+    virtual Result run(const std::string& args) const {
         const fs::path out = dir / "stdout.txt", err = dir / "stderr.txt";
         int status = std::system((q(KQTOOL_PATH) + " " + args + " >" + q(out) + " 2>" + q(err)).c_str());
         status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -71,6 +82,106 @@ protected:
         Kqtool::SetUp();
         ASSERT_EQ(run("new -o " + q(file("t.KQ"))).status, 0);
         ASSERT_EQ(run("fill " + q(file("t.KQ")) + " --from 0 --to 15 --start 146.0125 --step 12.5").status, 0);
+    }
+};
+
+// The words of a command line as a shell would split it: blanks part them,
+// double quotes keep them whole; a last "</dev/null" is taken apart.
+inline std::vector<std::string> shellWords(const std::string& line, bool& stdinNull) {
+    std::vector<std::string> words;
+    std::string w;
+    bool quoted = false, any = false;
+    for (char c : line) {
+        if (c == '"') {
+            quoted = !quoted;
+            any = true;
+        } else if (c == ' ' && !quoted) {
+            if (any) words.push_back(w);
+            w.clear();
+            any = false;
+        } else {
+            w += c;
+            any = true;
+        }
+    }
+    if (any) words.push_back(w);
+    stdinNull = !words.empty() && words.back() == "</dev/null";
+    if (stdinNull) words.pop_back();
+    return words;
+}
+
+// A radio on the fixture's simulated line, made from kqradio's options;
+// --save is written when it stops, as kqradio does on exit.
+struct SimulatedRadio {
+    kqradio::RadioSetup setup;
+    kq::RadioModel radio;
+    QString device;
+    SimulatedRadio(kq::SimLine& line, const QStringList& options, int n)
+        : setup(kqradio::ParseRadioOptions(kq::ToStdStrings(options))), radio(setup.Behaviour(), setup.Words()),
+          device("/dev/ttyKQ" + QString::number(n)) {
+        line.Attach(device.toStdString(), radio);
+    }
+    void stop() {
+        if (!setup.save.empty()) setup.Save(radio.Words());
+    }
+};
+
+// kqtool's commands run in-process, its radio commands over radios on a
+// simulated line in virtual time.
+class KqtoolSim : public KqtoolRadio {
+protected:
+    kq::SimLine line;
+    std::vector<std::unique_ptr<SimulatedRadio>> radios;
+
+    void SetUp() override {
+        kqtool::SetLinkEnds(kq::SimulatedEnds(line));
+        KqtoolRadio::SetUp();
+    }
+    void TearDown() override { kqtool::SetLinkEnds(kq::SerialPortEnds()); }
+
+    SimulatedRadio& simRadio(const QStringList& options) {
+        radios.push_back(std::make_unique<SimulatedRadio>(line, options, static_cast<int>(radios.size())));
+        return *radios.back();
+    }
+    std::string port(const SimulatedRadio& r) const { return " --port " + r.device.toStdString(); }
+
+    // The command line in this process, its standard output and error
+    // caught in files.
+    Result run(const std::string& args) const override {
+        bool stdinNull = false;
+        std::vector<std::string> words = shellWords(args, stdinNull);
+        words.insert(words.begin(), "kqtool");
+        std::vector<char*> argv;
+        for (std::string& w : words) argv.push_back(w.data());
+        argv.push_back(nullptr);
+        const fs::path out = dir / "stdout.txt", err = dir / "stderr.txt";
+        std::fflush(stdout);
+        std::fflush(stderr);
+        const int savedOut = ::dup(1), savedErr = ::dup(2), savedIn = ::dup(0);
+        const int o = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ::dup2(o, 1);
+        ::dup2(e, 2);
+        if (stdinNull) {
+            const int n = ::open("/dev/null", O_RDONLY);
+            ::dup2(n, 0);
+            ::close(n);
+        }
+        const int status = kqtool::Main(static_cast<int>(words.size()), argv.data());
+        std::cout.flush();
+        std::cerr.flush();
+        std::fflush(stdout);
+        std::fflush(stderr);
+        for (const auto& [saved, fd] : {std::pair{savedOut, 1}, {savedErr, 2}, {savedIn, 0}}) {
+            ::dup2(saved, fd);
+            ::close(saved);
+        }
+        ::close(o);
+        ::close(e);
+        Result r{status, readAll(out), readAll(err)};
+        fs::remove(out);
+        fs::remove(err);
+        return r;
     }
 };
 

@@ -1,8 +1,10 @@
-// kqtool's field kit against the kqradio emulator: backups before writes,
-// restore, a never-initiated radio, and a port that is never shared.
+// kqtool's field kit: backups before writes, restore and a never-initiated
+// radio on simulated radios in virtual time; a port that is never shared
+// against the kqradio emulator on a pseudo-terminal.
 #include "KqtoolRun.h"
 
 #include "ChannelFile.h"
+#include "RadioBackups.h"
 
 #include <gtest/gtest.h>
 
@@ -13,15 +15,15 @@
 #include <unistd.h>
 
 // A write keeps the radio's table first; restore writes a backup back, taking one of its own.
-TEST_F(KqtoolRadio, AWriteKeepsTheRadiosTableWhichRestoreWritesBack) {
+TEST_F(KqtoolSim, AWriteKeepsTheRadiosTableWhichRestoreWritesBack) {
     fs::copy_file(file("t.KQ"), file("old.KQ"));
     ASSERT_EQ(run("fill " + q(file("old.KQ")) + " --from 0 --to 15 --start 440 --step 25").status, 0);
-    KqRadioProcess radio({"--image", qfile("old.KQ"), "--save", qfile("radio.KQ")});
+    SimulatedRadio& radio = simRadio({"--image", qfile("old.KQ"), "--save", qfile("radio.KQ")});
     EXPECT_EQ(run("backups").err, "kqtool: no backups in " + (dir / "state/kqprogrammer/backups").string() + "\n");
     EXPECT_NE(run("restore --last" + port(radio)).err.find("no backup in"), std::string::npos);
     Result r = run("write " + q(file("t.KQ")) + port(radio) + " --fast");
     ASSERT_EQ(r.status, 0) << r.err;
-    const std::string device = radio.device.toStdString(), shortPort = "pts-" + device.substr(9);
+    const std::string device = radio.device.toStdString(), shortPort = kq::BackupPortName(device);
     std::vector<std::string> listed = lines(run("backups").out);
     ASSERT_EQ(listed.size(), 2u);
     EXPECT_EQ(listed[0].substr(0, 21), "TIME                 ");
@@ -50,7 +52,7 @@ TEST_F(KqtoolRadio, AWriteKeepsTheRadiosTableWhichRestoreWritesBack) {
     EXPECT_EQ(readAll(file("radio.KQ")), readAll(file("t.KQ")));
     // A damaged file, or a backup that cannot be kept, writes nothing.
     writeAll(file("bad.KQ"), "1\r\n2\r\n");
-    KqRadioProcess other({"--save", qfile("other.KQ")});
+    SimulatedRadio& other = simRadio({"--save", qfile("other.KQ")});
     EXPECT_EQ(run("restore " + q(file("bad.KQ")) + port(other)).status, 1);
     setenv("XDG_STATE_HOME", file("t.KQ").c_str(), 1); // a file where the folder should be
     r = run("write " + q(file("old.KQ")) + port(other) + " --fast");
@@ -63,8 +65,8 @@ TEST_F(KqtoolRadio, AWriteKeepsTheRadiosTableWhichRestoreWritesBack) {
 }
 
 // A radio never initiated is written only with --yes.
-TEST_F(KqtoolRadio, ANeverInitiatedRadioIsWrittenOnlyWithYes) {
-    KqRadioProcess radio({"--bad-id", "--save", qfile("radio.KQ")});
+TEST_F(KqtoolSim, ANeverInitiatedRadioIsWrittenOnlyWithYes) {
+    SimulatedRadio& radio = simRadio({"--bad-id", "--save", qfile("radio.KQ")});
     Result r = run("write " + q(file("t.KQ")) + port(radio) + " --fast");
     EXPECT_EQ(r.status, 4);
     EXPECT_NE(r.err.find("EEPROM must be initiated! (word 0 is 0xC501, not 0xC500); nothing was written"),

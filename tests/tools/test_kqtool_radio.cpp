@@ -1,4 +1,5 @@
-// kqtool read / write against the kqradio emulator on a pseudo-terminal.
+// kqtool read / write: against simulated radios in virtual time, and once
+// against the kqradio emulator on a pseudo-terminal.
 #include "KqtoolRun.h"
 
 #include <gtest/gtest.h>
@@ -45,7 +46,7 @@ TEST_F(KqtoolRadio, WriteThenReadInBothModesAndTheModelQuestion) {
 }
 
 // Failing reads and writes, and verify, which compares without writing.
-TEST_F(KqtoolRadio, FailuresAndVerifyHaveTheirExitCodesAndWriteNoFile) {
+TEST_F(KqtoolSim, FailuresAndVerifyHaveTheirExitCodesAndWriteNoFile) {
     fs::copy_file(file("t.KQ"), file("other.KQ"));
     ASSERT_EQ(run("fill " + q(file("other.KQ")) + " --from 3 --to 3 --start 150 --step 12.5").status, 0);
     const std::string fileRow = "file  3   3  146.050000  12.5K    146.050000  12.5K    L  ";
@@ -67,7 +68,7 @@ TEST_F(KqtoolRadio, FailuresAndVerifyHaveTheirExitCodesAndWriteNoFile) {
          {"file  word 00: C500\nradio word 00: C501\n", "must be initiated!"}},
         {verify, {"--no-probe"}, 3, {" ComPort Error! no radio answered"}}};
     for (const auto& [cmd, options, status, shown] : cases) {
-        KqRadioProcess radio(QStringList(options) << "--save" << qfile("saved.KQ"));
+        SimulatedRadio& radio = simRadio(QStringList(options) << "--save" << qfile("saved.KQ"));
         // In fast mode: a surprise falls back, so outcomes and codes are the default pacing's.
         const Result r = run(cmd + port(radio) + " --fast");
         EXPECT_EQ(r.status, status) << cmd << options.join(' ').toStdString() << r.err;
@@ -88,12 +89,12 @@ TEST_F(KqtoolRadio, FailuresAndVerifyHaveTheirExitCodesAndWriteNoFile) {
 // file with exit 0: a slow USB adapter echoing per character, CR LF answers
 // late inside the window, and noise. The right file, or a failure, never
 // a wrong file.
-TEST_F(KqtoolRadio, SlowAndOddLinesGiveTheRightFileInTheDefaultPacing) {
+TEST_F(KqtoolSim, SlowAndOddLinesGiveTheRightFileInTheDefaultPacing) {
     const QStringList lines[] = {{"--latency", "64", "--echo-per-char"},
                                  {"--crlf", "--answer-delay", "27"},
                                  {"--noise-every", "9", "--latency", "36"}};
     for (const QStringList& options : lines) {
-        KqRadioProcess radio(QStringList(options) << "--image" << qfile("t.KQ"));
+        const SimulatedRadio& radio = simRadio(QStringList(options) << "--image" << qfile("t.KQ"));
         const Result r = run("read -o " + q(file("back.KQ")) + port(radio));
         const std::string name = options.join(' ').toStdString() + ": " + r.err;
         ASSERT_EQ(r.status, 0) << name;

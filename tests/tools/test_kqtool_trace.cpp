@@ -1,5 +1,6 @@
-// kqtool --trace against the kqradio emulator in real time, one radio of each
-// failure class, and kqtool replay of each log to the same outcome.
+// kqtool --trace: one radio of each failure class in virtual time, a cancel
+// and the bench against the kqradio emulator in real time, and kqtool replay
+// of each log to the same outcome.
 #include "KqtoolRun.h"
 
 #include <gtest/gtest.h>
@@ -24,8 +25,11 @@ struct Replayed {
 
 } // namespace
 
-class KqtoolTrace : public KqtoolRadio {
+template <class Runs>
+class Traced : public Runs {
 protected:
+    using Runs::q;
+    using Runs::run;
     // Replays trace; it must end as the recording did, sending the same frames.
     void expectReplaysTo(const fs::path& trace, int status, const std::string& what) {
         ASSERT_TRUE(fs::exists(trace)) << what;
@@ -37,7 +41,10 @@ protected:
     }
 };
 
-TEST_F(KqtoolTrace, EachFailureClassRecordedInRealTimeReplaysToItsOutcome) {
+using KqtoolTrace = Traced<KqtoolRadio>;
+using KqtoolTraceSim = Traced<KqtoolSim>;
+
+TEST_F(KqtoolTraceSim, EachFailureClassReplaysToItsOutcome) {
     const std::string read = "read -o " + q(file("out.KQ")), write = "write " + q(file("t.KQ"));
     // The command (its options), the emulator's options and the exit status.
     const std::tuple<std::string, QStringList, int> cases[] = {
@@ -51,9 +58,9 @@ TEST_F(KqtoolTrace, EachFailureClassRecordedInRealTimeReplaysToItsOutcome) {
     };
     for (const auto& [cmd, options, status] : cases) {
         const std::string what = cmd.substr(0, 5) + " " + options.join(' ').toStdString();
-        KqRadioProcess radio(options);
+        const SimulatedRadio& radio = simRadio(options);
         const fs::path trace = file("trace.log");
-        const Result r = run(cmd + port(radio) + kSlowTick + " --trace " + q(trace) + " </dev/null");
+        const Result r = run(cmd + port(radio) + " --trace " + q(trace) + " </dev/null");
         EXPECT_EQ(r.status, status) << what << r.err;
         const std::string log = readAll(trace);
         EXPECT_EQ(log.rfind("KQ link log 1\nprogram: kqtool ", 0), 0u) << log;
@@ -68,7 +75,8 @@ TEST_F(KqtoolTrace, ACancelledWriteIsLoggedAndReplaysCancelled) {
     KqRadioProcess radio({});
     QProcess tool;
     tool.setProcessChannelMode(QProcess::MergedChannels);
-    tool.start(KQTOOL_PATH, QStringList{"write", qfile("t.KQ"), "--progress", "--trace", qfile("c.log")} +
+    // Without the backup read, the bar starts at once.
+    tool.start(KQTOOL_PATH, QStringList{"write", qfile("t.KQ"), "--progress", "--no-backup", "--trace", qfile("c.log")} +
                                 portArgs(radio) + QStringList{"--tick-ms", "80"});
     QByteArray err; // the progress bar redraws with CR; at 2 of 15 words are written
     while (!err.contains(" 2/15") && tool.waitForReadyRead(30000)) err += tool.readAll();

@@ -46,11 +46,16 @@ bool asksHelp(const std::vector<std::string>& args) {
 } // namespace
 
 int kqtool::Main(int argc, char** argv) {
-    kqtool::RegisterFileCommands();
-    kqtool::RegisterFillCommands();
-    kqtool::RegisterRadioCommands();
-    kqtool::RegisterDiffCommands();
-    kqtool::RegisterPortCommands();
+    // Once, however often a test runs the program in-process.
+    static const bool registered = [] {
+        kqtool::RegisterFileCommands();
+        kqtool::RegisterFillCommands();
+        kqtool::RegisterRadioCommands();
+        kqtool::RegisterDiffCommands();
+        kqtool::RegisterPortCommands();
+        return true;
+    }();
+    (void)registered;
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty() || isHelp(args[0]) || (args[0] == "help" && args.size() == 1)) {
         (args.empty() ? std::cerr : std::cout) << kqtool::ProgramHelp(kqtool::HelpWidth());
