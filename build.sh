@@ -2,9 +2,10 @@
 # One entry point for a fresh Debian/Ubuntu machine:
 #   ./build.sh run    install what is missing, build, start the programmer
 #   ./build.sh test   install what is missing, build, run every test three
-#                     times, then once more in a build with AddressSanitizer
-#                     and UndefinedBehaviorSanitizer (build-asan/), and the
-#                     tests where threads meet with ThreadSanitizer (build-tsan/)
+#                     times (the package test once), then once more in a build
+#                     with AddressSanitizer and UndefinedBehaviorSanitizer
+#                     (build-asan/), and the tests where threads meet with
+#                     ThreadSanitizer (build-tsan/)
 #   ./build.sh package  install what is missing, build, make the Debian package in build/
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -32,8 +33,10 @@ install_missing() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
 }
 
+# One compiler run per folder of sources (a unity build) saves a quarter of a
+# fresh build's time.
 build() {
-    cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_UNITY_BUILD=ON >/dev/null
     cmake --build build -j "$(nproc)"
 }
 
@@ -44,7 +47,7 @@ sanitize_flags="-fsanitize=address,undefined -fno-omit-frame-pointer -fno-saniti
 build_with() {
     local dir=$1 flags=$2
     shift 2
-    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Debug \
+    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_UNITY_BUILD=ON \
         -DCMAKE_CXX_FLAGS="-O1 $flags" \
         -DCMAKE_EXE_LINKER_FLAGS="$flags" \
         -DCMAKE_SHARED_LINKER_FLAGS="$flags" >/dev/null
@@ -98,9 +101,12 @@ case "${1:-}" in
     test)
         install_missing
         build
-        (cd build && ctest --repeat until-fail:3 --output-on-failure -j2)
+        # The suite once, then twice more without the package, which
+        # builds and installs the same package each time.
+        (cd build && ctest --output-on-failure -j2 &&
+            ctest --repeat until-fail:2 --output-on-failure -j2 -E '^test_package$')
         build_with build-asan "$sanitize_flags"
-        (sanitizer_env && cd build-asan && ctest --output-on-failure -j2)
+        (sanitizer_env && cd build-asan && ctest --output-on-failure -j2 -E '^test_package$')
         test_thread_sanitized
         ;;
     *)

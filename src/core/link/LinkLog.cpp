@@ -64,17 +64,9 @@ int HexValue(char c) {
     return -1;
 }
 
-// Milliseconds to the microsecond.
-std::string Ms(LinkTime t) {
-    const long long us = t.count();
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%s%lld.%03lld", us < 0 ? "-" : "", (us < 0 ? -us : us) / 1000,
-                  (us < 0 ? -us : us) % 1000);
-    return buf;
-}
 
 std::string EventLine(const LinkEvent& e) {
-    std::string s = Ms(e.at);
+    std::string s = LogMs(e.at);
     if (s.size() < 10) s.insert(0, 10 - s.size(), ' ');
     using K = LinkEvent::Kind;
     switch (e.kind) {
@@ -90,15 +82,15 @@ std::string EventLine(const LinkEvent& e) {
     case K::Sent: s += " > " + Escape(e.data, true); break;
     case K::Received:
         s += " < " + Escape(e.data, true);
-        if (e.after != e.at) s += " after " + Ms(e.after);
+        if (e.after != e.at) s += " after " + LogMs(e.after);
         break;
     case K::Failed:
         s += " failed";
-        if (e.after != e.at) s += " after " + Ms(e.after);
+        if (e.after != e.at) s += " after " + LogMs(e.after);
         s += " " + Escape(e.data, false);
         break;
     case K::Cancel: s += " cancel"; break;
-    case K::Woke: s += " woke " + Ms(e.after); break;
+    case K::Woke: s += " woke " + LogMs(e.after); break;
     }
     return s + "\n";
 }
@@ -351,6 +343,14 @@ private:
 
 } // namespace
 
+std::string LogMs(LinkTime t) {
+    const long long us = t.count();
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%s%lld.%03lld", us < 0 ? "-" : "", (us < 0 ? -us : us) / 1000,
+                  (us < 0 ? -us : us) % 1000);
+    return buf;
+}
+
 std::string OutcomeName(TransferOutcome o) {
     for (const auto& [outcome, name] : kOutcomeNames)
         if (outcome == o) return name;
@@ -385,7 +385,7 @@ std::string FormatLinkLog(const LinkLog& log) {
     }
     for (const LinkAnswer& a : log.answers)
         s += "answer: " + a.question + " " + std::to_string(a.value) + (a.yes ? " yes" : " no") +
-             " asked " + Ms(a.asked) + " answered " + Ms(a.answered) + "\n";
+             " asked " + LogMs(a.asked) + " answered " + LogMs(a.answered) + "\n";
     s += "#       ms event\n";
     for (const LinkEvent& e : log.events) s += EventLine(e);
     if (log.truncated)

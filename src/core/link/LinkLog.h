@@ -75,6 +75,8 @@ struct LinkLog {
 
 // "Done", "LinkFailed", ...
 std::string OutcomeName(TransferOutcome o);
+// A time in the log's milliseconds, to the microsecond ("12.345").
+std::string LogMs(LinkTime t);
 
 // One line per event, bytes escaped (\r, \n, \\, \xNN) so that each stays
 // one line.

@@ -201,10 +201,6 @@ private:
 
 std::string Quoted(const std::string& s) { return s.empty() ? "nothing" : QuoteForMessage(s, 60); }
 
-std::string Ms(LinkTime t) {
-    const long long us = t.count();
-    return std::to_string(us / 1000) + "." + std::to_string(1000 + us % 1000).substr(1) + " ms";
-}
 
 } // namespace
 
@@ -278,7 +274,7 @@ std::string ReplayText(const LinkLog& log, const ReplayReport& r) {
         s += std::to_string(r.unanswered) + " question(s) the log has no answer to, answered no\n";
     if (r.diverged)
         s += "the frames differ from the log at sent burst " + std::to_string(r.burst) + " (at " +
-             Ms(r.at) + ", logged at " + Ms(r.loggedAt) + "): expected " + Quoted(r.expected) +
+             LogMs(r.at) + " ms, logged at " + LogMs(r.loggedAt) + " ms): expected " + Quoted(r.expected) +
              ", sent " + Quoted(r.sent) + "\n";
     else
         s += "the program's frames are the logged ones (" + std::to_string(r.burstsSent) +

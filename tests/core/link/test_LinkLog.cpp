@@ -16,7 +16,7 @@ using kq::LinkEvent;
 using kq::RadioBehaviour;
 using kq::WordFault;
 using Outcome = kq::TransferOutcome;
-using K = LinkEvent::Kind;
+using EK = LinkEvent::Kind;
 
 namespace {
 
@@ -109,16 +109,16 @@ TEST(LinkLog, TheRecordingLineLogsEveryBurstAndChangesNothing) {
                 EXPECT_GE(e.at, last); // in time order
                 EXPECT_LE(e.after, e.at);
                 last = e.at;
-                if (e.kind == K::Sent) sent += e.data;
-                if (e.kind == K::Received) ++received;
-                opens += e.kind == K::Open;
-                closes += e.kind == K::Close;
+                if (e.kind == EK::Sent) sent += e.data;
+                if (e.kind == EK::Received) ++received;
+                opens += e.kind == EK::Open;
+                closes += e.kind == EK::Close;
             }
             EXPECT_EQ(sent, rec.sent);
             // The search opens both ports (COM2 first, not there), the
             // transfer its port once for a read, twice for a write.
             ASSERT_GE(rec.log.events.size(), 2u);
-            EXPECT_EQ(rec.log.events[0].kind, K::Open);
+            EXPECT_EQ(rec.log.events[0].kind, EK::Open);
             EXPECT_EQ(rec.log.events[0].opened, kq::SerialLine::OpenResult::NoSuchPort);
             EXPECT_EQ(rec.log.events[0].problem, "no such device /dev/ttyNONE");
             EXPECT_EQ(opens, job ? 4 : 3);
@@ -146,13 +146,13 @@ TEST(LinkLog, TextRoundTripKeepsEveryByteAndRefusesWhatIsNotALog) {
     log.answers.push_back({"model-mismatch", 2, true, kq::Millis(1000), LinkTime(4000123)});
     std::string every;
     for (int c = 0; c < 256; ++c) every += static_cast<char>(c);
-    LinkEvent open{K::Open, LinkTime(5), LinkTime(5), "/dev/my port", kq::SerialLine::OpenResult::AlreadyOpen,
+    LinkEvent open{EK::Open, LinkTime(5), LinkTime(5), "/dev/my port", kq::SerialLine::OpenResult::AlreadyOpen,
                    " busy \\ here "};
-    LinkEvent sent{K::Sent, LinkTime(1001), LinkTime(1001), every, {}, {}};
-    LinkEvent got{K::Received, LinkTime(41234), LinkTime(20000), "0001\r\n \\x", {}, {}};
-    LinkEvent failed{K::Failed, LinkTime(50000), LinkTime(45000), "the port stopped working", {}, {}};
-    LinkEvent cancel{K::Cancel, LinkTime(60000), LinkTime(60000), {}, {}, {}};
-    LinkEvent close{K::Close, LinkTime(123456789), LinkTime(123456789), {}, {}, {}};
+    LinkEvent sent{EK::Sent, LinkTime(1001), LinkTime(1001), every, {}, {}};
+    LinkEvent got{EK::Received, LinkTime(41234), LinkTime(20000), "0001\r\n \\x", {}, {}};
+    LinkEvent failed{EK::Failed, LinkTime(50000), LinkTime(45000), "the port stopped working", {}, {}};
+    LinkEvent cancel{EK::Cancel, LinkTime(60000), LinkTime(60000), {}, {}, {}};
+    LinkEvent close{EK::Close, LinkTime(123456789), LinkTime(123456789), {}, {}, {}};
     log.events = {open, sent, got, failed, cancel, close};
     log.truncated = true;
     log.finished = true;
@@ -333,7 +333,7 @@ TEST(LinkLog, ALineFullOfNoiseStopsTheLogUnder200KB) {
     rec.Cancel(); // the user's act is kept also past the limit
     const kq::LinkLog log = rec.Log();
     EXPECT_TRUE(log.truncated);
-    EXPECT_EQ(log.events.back().kind, K::Cancel);
+    EXPECT_EQ(log.events.back().kind, EK::Cancel);
     const std::string text = kq::FormatLinkLog(log);
     EXPECT_LT(text.size(), 200u * 1024);
     EXPECT_GT(text.size(), 150u * 1024);
