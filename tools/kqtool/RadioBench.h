@@ -14,11 +14,6 @@
 
 namespace kqtool {
 
-// verify: the radio does not hold the file's image (the transfers' own
-// exit statuses, 3 to 6, come with their outcomes).
-constexpr int ExitDiffers = 7;
-// replay: the program's frames differ from the link log's.
-constexpr int ExitDiverged = 10;
 // A link log is under 200 KB; room for one edited by hand.
 constexpr std::uintmax_t kMaxLinkLogBytes = 4 * 1024 * 1024;
 

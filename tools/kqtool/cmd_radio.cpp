@@ -36,9 +36,6 @@
 
 namespace kqtool {
 
-// The bench's own names for two statuses must keep the table's numbers.
-static_assert(ExitDiffers == kq::ExitDiffers && ExitDiverged == kq::ExitDiverged);
-
 namespace {
 
 bool interactive() {
@@ -375,10 +372,8 @@ int cmdVerify(const std::vector<std::string>& args) {
         std::cerr << "kqtool: the fast link fell back to the default pacing: " << r.fallBack
                   << "\n";
     // The radio's words, seen as the program would show them.
-    kq::ClassKQxx53 radio = sent;
-    for (int k = 0; k < sent.TotalEEWords(); ++k)
-        radio.EEWord(static_cast<int16_t>(k), r.words[static_cast<std::size_t>(k)]);
-    radio.EEWord_to_Para();
+    const kq::ClassKQxx53 radio =
+        kq::DecodeWords(sent, {r.words.begin(), r.words.begin() + sent.TotalEEWords()});
     const kq::ImageDiff d = kq::CompareImages(sent, radio);
     std::cout << DifferenceText(sent, radio, d, "file  ", "radio ");
     std::cout.flush();
@@ -394,7 +389,7 @@ int cmdVerify(const std::vector<std::string>& args) {
     std::cerr << "kqtool: the radio on " << r.device << " differs from " << shownName << " in "
               << d.channels.size() << " channel(s) and " << d.headerWords.size()
               << " header word(s)\n";
-    return ExitDiffers;
+    return kq::ExitDiffers;
 }
 
 // Re-runs a link log's transfer in virtual time against its radio.
@@ -410,7 +405,7 @@ int cmdReplay(const std::vector<std::string>& args) {
     const kq::ReplayReport r = kq::ReplayLinkLog(log);
     std::cout << kq::ReplayText(log, r);
     std::cout.flush();
-    return r.diverged ? ExitDiverged : kq::ExitCodeOf(r.result.outcome);
+    return r.diverged ? kq::ExitDiverged : kq::ExitCodeOf(r.result.outcome);
 }
 
 } // namespace
@@ -508,7 +503,7 @@ void RegisterRadioCommands() {
                 " burst the program sends otherwise than logged; exit the outcome's status (" +
                     std::to_string(ExitOk) + ", " + std::to_string(kq::ExitLinkFailed) + " to " +
                     std::to_string(kq::ExitCancelled) + ", as for read and write), " +
-                    std::to_string(ExitDiverged) +
+                    std::to_string(kq::ExitDiverged) +
                     " when the program's frames differ from the log, " +
                     std::to_string(ExitCannotRead) + " when the log cannot be read",
                 cmdReplay});

@@ -149,7 +149,7 @@ void TransferWindow::Begin() {
     hooks.confirmModelMismatch = [this](int radioModel) { return ConfirmOverwrite(radioModel); };
     hooks.confirmUninitiated = [this](int word0) { return ConfirmUninitiated(word0); };
     if (m_Backup) hooks.keepBackup = KeepRadioBackup;
-    m_Ports = SearchedPorts(m_Link).mid(0, 4).join(", ");
+    m_Ports = SearchedComPorts(m_Link).join(", ");
     status(tr("Looking for the radio on %1 ...").arg(m_Ports));
     m_Runner = std::make_unique<LinkRunner>(*m_Transfer, m_Link, hooks, m_Trace.get(), m_Ends);
     connect(m_Runner.get(), &LinkRunner::PortFound, this, [this](int port, const QString& device) {
