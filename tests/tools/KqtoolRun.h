@@ -22,6 +22,11 @@
 #include <tuple>
 #include <vector>
 
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#include <sanitizer/common_interface_defs.h>
+#define KQ_SANITIZED 1
+#endif
+
 #include <fcntl.h>
 #include <stdlib.h>
 #include <sys/wait.h>
@@ -162,6 +167,10 @@ protected:
         const int e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         ::dup2(o, 1);
         ::dup2(e, 2);
+#ifdef KQ_SANITIZED
+        // A sanitizer's report goes to the test's own standard error.
+        __sanitizer_set_report_fd(reinterpret_cast<void*>(static_cast<intptr_t>(savedErr)));
+#endif
         if (stdinNull) {
             const int n = ::open("/dev/null", O_RDONLY);
             ::dup2(n, 0);
@@ -172,6 +181,9 @@ protected:
         std::cerr.flush();
         std::fflush(stdout);
         std::fflush(stderr);
+#ifdef KQ_SANITIZED
+        __sanitizer_set_report_fd(reinterpret_cast<void*>(static_cast<intptr_t>(2)));
+#endif
         for (const auto& [saved, fd] : {std::pair{savedOut, 1}, {savedErr, 2}, {savedIn, 0}}) {
             ::dup2(saved, fd);
             ::close(saved);

@@ -12,10 +12,19 @@
 namespace kq {
 
 namespace {
-QRadioButton* option(QGroupBox* frame, const QString& text, int top) {
-    auto* b = new QRadioButton(text, frame);
-    PlaceTwips(b, 120, top, 1350, 300);
-    return b;
+// A framed pair of options at left, width wide: first over second.
+QGroupBox* optionPair(QWidget* parent, const QString& title, int left, int width,
+                      std::pair<QRadioButton*&, const QString&> first,
+                      std::pair<QRadioButton*&, const QString&> second) {
+    auto* frame = new QGroupBox(title, parent);
+    PlaceTwips(frame, left, 1500, width, 1150);
+    int top = 380;
+    for (auto& [button, text] : {first, second}) {
+        button = new QRadioButton(text, frame);
+        PlaceTwips(button, 120, top, 1350, 300);
+        top += 360;
+    }
+    return frame;
 }
 } // namespace
 
@@ -38,18 +47,12 @@ Form_Keyin_CH::Form_Keyin_CH(frmDocument& doc)
     Check_RxTx = new QCheckBox(tr("Tx=Rx"), this);
     PlaceTwips(Check_RxTx, 3500, 1120, 1300, 300);
 
-    Frame_RxCH_Space = new QGroupBox(tr("Rx CH Space"), this);
-    PlaceTwips(Frame_RxCH_Space, 120, 1500, 1600, 1150);
-    Option_RxCH_Space_12k5 = option(Frame_RxCH_Space, tr("12.5KHz"), 380);
-    Option_RxCH_Space_25k = option(Frame_RxCH_Space, tr("25KHz"), 740);
-    Frame_TxCHSpace = new QGroupBox(tr("Tx CH Space"), this);
-    PlaceTwips(Frame_TxCHSpace, 1800, 1500, 1600, 1150);
-    Option_TxCH_Space_12k5 = option(Frame_TxCHSpace, tr("12.5KHz"), 380);
-    Option_TxCH_Space_25k = option(Frame_TxCHSpace, tr("25KHz"), 740);
-    Frame_RFPower = new QGroupBox(tr("RF Power"), this);
-    PlaceTwips(Frame_RFPower, 3480, 1500, 1500, 1150);
-    Option_RFPower_Low = option(Frame_RFPower, tr("LOW"), 380);
-    Option_RFPower_High = option(Frame_RFPower, tr("HIGH"), 740);
+    Frame_RxCH_Space = optionPair(this, tr("Rx CH Space"), 120, 1600,
+                                  {Option_RxCH_Space_12k5, tr("12.5KHz")}, {Option_RxCH_Space_25k, tr("25KHz")});
+    Frame_TxCHSpace = optionPair(this, tr("Tx CH Space"), 1800, 1600,
+                                 {Option_TxCH_Space_12k5, tr("12.5KHz")}, {Option_TxCH_Space_25k, tr("25KHz")});
+    Frame_RFPower = optionPair(this, tr("RF Power"), 3480, 1500, {Option_RFPower_Low, tr("LOW")},
+                               {Option_RFPower_High, tr("HIGH")});
 
     Command_OK = new QPushButton(tr("OK"), this);
     PlaceTwips(Command_OK, 900, 2900, 1400, 450);
