@@ -1113,7 +1113,6 @@ private slots:
         QCOMPARE(e->UndoStack()->count(), 2); // the imports after the undo, and no more
     }
 
-    // The last test starts the program anew, without the shared window.
     // The table's current channel: the device's and the list's views agree whoever moves it.
     void theCurrentChannelIsTheDocumentsAndTheListFollowsIt() {
         frmDocument* d = FreshDocument();
@@ -1200,6 +1199,7 @@ private slots:
         }
     }
 
+    // The last test starts the program anew, without the shared window.
     void filesOpenFromTheCommandLineDropsAndTheRecentListAndChoicesAreKept() {
         main.reset();
         QSettings().clear(); // what the shared window kept on the way out
