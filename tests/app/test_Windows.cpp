@@ -24,6 +24,7 @@
 #include "frmDocument.h"
 #include "frmMain.h"
 
+#include <QSignalSpy>
 #include <QTest>
 #include <QtPrintSupport>
 #include <QtWidgets>
@@ -72,12 +73,8 @@ struct VirtualRadio {
     frmMain& main;
 
     static std::vector<int> Image(int model, bool badId) {
-        ClassKQxx53 dev;
-        ApplySystemOption(dev, model);
-        dev.Para_to_EEWord();
-        if (badId) dev.EEWord(0, InitialisedEepromID + 1);
-        std::vector<int> words;
-        for (int16_t a = 0; a < dev.TotalEEWords(); ++a) words.push_back(dev.EEWord(a));
+        std::vector<int> words = ModelWords(model);
+        if (badId) words[0] = InitialisedEepromID + 1;
         return words;
     }
     VirtualRadio(frmMain& m, kq::RadioBehaviour b = {}, int model = 2, bool badId = false)
@@ -368,9 +365,10 @@ private slots:
         for (int model = 0; model < 4; ++model) {
             ApplySystemOption(d->myDevice(), model);
             d->UpdateHomePage();
-            for (QLabel* label : d->findChildren<QLabel*>())
-                QVERIFY2(label->width() >= label->sizeHint().width() && label->height() >= label->fontMetrics().height(),
-                         qPrintable(label->text()));
+            for (QLabel* label : d->findChildren<QLabel*>()) {
+                QCOMPARE_GE(label->width(), label->sizeHint().width());
+                QCOMPARE_GE(label->height(), label->fontMetrics().height());
+            }
         }
         QMdiSubWindow* sub = main->mdiArea()->activeSubWindow();
         const QSize list = d->List()->size();
@@ -501,7 +499,8 @@ private slots:
         double left = 1e9;
         for (const auto& m : QRegularExpression(R"re(<word xMin="([0-9.]+)")re").globalMatch(pdftotext("-bbox")))
             left = std::min(left, m.captured(1).toDouble());
-        QVERIFY2(left >= 42.5 && left < 60, qPrintable(QString::number(left)));
+        QCOMPARE_GE(left, 42.5);
+        QCOMPARE_LT(left, 60);
         // The preview shows the same pages; a set-up choice carries over.
         main->Printer().setPageOrientation(QPageLayout::Landscape);
         QString shown;
@@ -531,7 +530,6 @@ private slots:
         MenuItem("&HELP", "&README")->trigger(); // from the main window's own HELP
         Form_Readme* r = Form_Readme::Instance();
         QVERIFY(r);
-        QCOMPARE(Form_Readme::ShowReadme(*main), r); // one instance
         QCOMPARE(r->Text_Readme()->toPlainText(), QString::fromUtf8(own.readAll()));
         r->close();
         Settle();
@@ -591,8 +589,6 @@ private slots:
             QVERIFY2(w->grab().toImage() != before, w->metaObject()->className());
         }
         dlg->Text_RxFreq->setFocus();
-        d->OpenChannelEdit(); // opening again keeps the one dialog
-        QCOMPARE(Form_Keyin_CH::Open(), dlg);
         // With Tx=Rx Enter skips the transmit controls, and so the options not chosen.
         dlg->Check_RxTx->setFocus();
         QTest::keyClick(dlg->Check_RxTx, Qt::Key_Space);
@@ -735,7 +731,8 @@ private slots:
             QVERIFY(main->SaveLinkLogTo(dir.filePath("link.log")));
             QCOMPARE(Bytes(dir.filePath("link.log")), main->LinkLog());
             const LinkLog log = ParseLinkLog(main->LinkLog().toStdString());
-            QVERIFY2(ReplayLinkLog(log).SameOutcome(log) && log.outcome != "Done", qPrintable(main->LinkLog()));
+            QVERIFY2(ReplayLinkLog(log).SameOutcome(log), qPrintable(main->LinkLog()));
+            QVERIFY(log.outcome != "Done");
         }
         // Channels the radio cannot use are listed before anything is written; No (the default) writes nothing.
         RadioBehaviour silent;
@@ -753,10 +750,12 @@ private slots:
             QCOMPARE(Finish(Form_Download::Load(*d)).has_value(), yes);
         }
         QCOMPARE(asked.size(), 3); // the question twice, then the failure's box
-        QVERIFY2(asked[0] == asked[1] && asked[0].startsWith("Channels outside the radio's band (134 to 175 MHz):") &&
-                     asked[0].contains("channel 1: RX 440 MHz (outside), TX 440 MHz (outside)") &&
-                     !asked[0].contains("channel 0") && asked[0].endsWith("anyway?") && asked[2].startsWith(" ComPort Error! "),
-                 qPrintable(asked.join('|')));
+        QCOMPARE(asked[1], asked[0]);
+        QVERIFY2(asked[0].startsWith("Channels outside the radio's band (134 to 175 MHz):"), qPrintable(asked[0]));
+        QVERIFY2(asked[0].contains("channel 1: RX 440 MHz (outside), TX 440 MHz (outside)"), qPrintable(asked[0]));
+        QVERIFY2(!asked[0].contains("channel 0"), qPrintable(asked[0]));
+        QVERIFY2(asked[0].endsWith("anyway?"), qPrintable(asked[0]));
+        QVERIFY2(asked[2].startsWith(" ComPort Error! "), qPrintable(asked[2]));
     }
 
     // The real parts: the serial port, its worker and the emulator on a pseudo-terminal, in real time.
@@ -782,17 +781,21 @@ private slots:
         poll.start(5);
         QCOMPARE(Finish(Form_Download::Load(*cancelled)).value().outcome, Outcome::Cancelled);
         // Cancelled with words written: the box names the backup and offers RESTORE.
-        QVERIFY2(ok.count == 2 && secondStart.contains("transfer is running") && !cancelled->IsBusy(),
-                 qPrintable(ok.text));
+        QCOMPARE(ok.count, 2);
+        QVERIFY2(secondStart.contains("transfer is running"), qPrintable(secondStart));
+        QVERIFY(!cancelled->IsBusy());
         QVERIFY2(ok.text.contains("RESTORE writes it back"), qPrintable(ok.text));
         // The CANCEL is in the link log, and its replay is cancelled where the transfer was.
         const LinkLog log = ParseLinkLog(main->LinkLog().toStdString());
         const ReplayReport replay = ReplayLinkLog(log);
-        QVERIFY2(main->LinkLog().contains(" cancel\n") && replay.SameOutcome(log) && replay.result.detail == log.detail,
-                 qPrintable(main->LinkLog()));
+        QVERIFY2(main->LinkLog().contains(" cancel\n"), qPrintable(main->LinkLog()));
+        QVERIFY(replay.SameOutcome(log));
+        QCOMPARE(replay.result.detail, log.detail);
         // The bar is cleared when the window opens, then rises, and stops short.
-        QVERIFY2(seen.size() >= 3 && seen.first() <= 1 && std::is_sorted(seen.begin(), seen.end()) && seen.last() < 15,
-                 qPrintable(QString::number(seen.size())));
+        QCOMPARE_GE(seen.size(), 3);
+        QCOMPARE_LE(seen.first(), 1);
+        QVERIFY(std::is_sorted(seen.begin(), seen.end()));
+        QCOMPARE_LT(seen.last(), 15);
         // The port check in DEVICE > PORTS....
         Form_Ports* ports = Form_Ports::ShowPorts(*main);
         QVERIFY2(ports->Text_Check->toPlainText().startsWith("COM1  " + radio.device + ": ok\n"),
@@ -820,8 +823,8 @@ private slots:
                     }
                 });
                 const Outcome out = Finish(Form_Download::Load(*d)).value().outcome;
-                QVERIFY2(noIsDefault && texts[0].startsWith("EEPROM must be initiated!\r\nThe radio's word 0 is 0xC501"),
-                         qPrintable(texts.join('|')));
+                QVERIFY(noIsDefault);
+                QVERIFY2(texts[0].startsWith("EEPROM must be initiated!\r\nThe radio's word 0 is 0xC501"), qPrintable(texts[0]));
                 QCOMPARE(out, button == QMessageBox::Yes ? Outcome::Done : Outcome::NotInitiated);
                 QCOMPARE(backups(), before + (button == QMessageBox::Yes ? 1 : 0));
             }
@@ -864,8 +867,9 @@ private slots:
             (boxes.size() == 1 && restore ? restore : box->button(QMessageBox::Ok))->click();
         });
         QCOMPARE(Finish(Form_Download::Load(*d)).value().outcome, Outcome::VerifyFailed);
-        QVERIFY2(boxes.size() == 2 && boxes[0].startsWith(" ComPort Error! ") && boxes[0].contains("RESTORE writes it back"),
-                 qPrintable(boxes.join('|')));
+        QCOMPARE(boxes.size(), 2);
+        QVERIFY2(boxes[0].startsWith(" ComPort Error! "), qPrintable(boxes[0]));
+        QVERIFY2(boxes[0].contains("RESTORE writes it back"), qPrintable(boxes[0]));
         QCOMPARE(backups(), before + 4); // the write's, and the restore's own
     }
 
@@ -964,8 +968,9 @@ private slots:
             const QColor field = band->grab().toImage().pixelColor(2, 2);
             const double hint = ContrastRatio(field, band->palette().color(QPalette::WindowText));
             figures << QString("row %1:1, band field %2:1").arg(row, 0, 'f', 2).arg(hint, 0, 'f', 2);
-            QVERIFY2(row >= 4.5 && hint >= 4.5 && band->palette().color(QPalette::WindowText) == palette.color(QPalette::WindowText),
-                     qPrintable(figures.last()));
+            QCOMPARE_GE(row, 4.5);
+            QCOMPARE_GE(hint, 4.5);
+            QCOMPARE(band->palette().color(QPalette::WindowText), palette.color(QPalette::WindowText));
         }
         QApplication::setPalette(light);
         qInfo("contrast, light then dark palette: %s", qPrintable(figures.join("; ")));
@@ -1005,7 +1010,8 @@ private slots:
         frmDocument* d = main->ActiveDocument();
         main->activateWindow(); // a window manager's part when a dialog closes; offscreen has none
         QVERIFY(QTest::qWaitForWindowActive(main.get()));
-        QVERIFY2(d && d->Caption() == path && QApplication::focusWidget() == d->List(), qPrintable(QDebug::toString(QApplication::focusWidget())));
+        QCOMPARE(d->Caption(), path);
+        QCOMPARE(QApplication::focusWidget(), d->List());
         collect();
         const QStringList added = {"Ctrl+Shift+S", "Ctrl+U", "Ctrl+D", "Ctrl+F", "Ctrl+M", "Ctrl+Shift+P", "F1"};
         for (const QString& k : added + QStringList({"Ctrl+Q", "Ctrl+S", "Ctrl+P", "Ctrl+Z", "Del"}))
@@ -1052,8 +1058,8 @@ private slots:
         Settle();
         for (const char* name : {"Label_Transfer", "Label_BandHint"}) {
             QLabel* field = main->findChild<QLabel*>(name);
-            QVERIFY2(field->isVisible() && field->width() >= field->sizeHint().width(),
-                     qPrintable(QString("%1 %2 < %3 in %4").arg(name).arg(field->width()).arg(field->sizeHint().width()).arg(main->width())));
+            QVERIFY2(field->isVisible(), name);
+            QCOMPARE_GE(field->width(), field->sizeHint().width());
         }
         QVERIFY(StatusField("Label_BandHint").endsWith(": channel 1"));
         QCOMPARE(Rows(main->OpenChannelFilePath(radio.save(dir.filePath("keys-radio.KQ")))), Rows(d));
@@ -1105,6 +1111,92 @@ private slots:
         QVERIFY(!TableCsv::ImportFrom(*e, writeFile("big.csv", QByteArray(MaxCsvBytes + 1, ','))));
         QVERIFY(tooLarge.text.contains("too large"));
         QCOMPARE(e->UndoStack()->count(), 2); // the imports after the undo, and no more
+    }
+
+    // The table's current channel: the device's and the list's views agree whoever moves it.
+    void theCurrentChannelIsTheDocumentsAndTheListFollowsIt() {
+        frmDocument* d = FreshDocument();
+        const auto current = [](frmDocument* t) { return QPair<int, int>(t->myDevice().NowCHNum, t->List()->currentRow()); };
+        d->List()->setCurrentRow(4);
+        QCOMPARE(current(d), qMakePair(4, 4));
+        // The auto fill ends on the last channel it filled, as it promises.
+        d->OpenAutoFreq();
+        Form_AutoFreq* fill = Form_AutoFreq::Open();
+        for (const auto& [field, text] : {std::pair{fill->Text_StartCH, "3"}, {fill->Text_StopCH, "9"},
+                                          {fill->Text_StartFreq, "146"}, {fill->Text_SpaceFreq, "25"}})
+            field->setText(text);
+        fill->Command_OK_Click();
+        Settle();
+        QCOMPARE(current(d), qMakePair(9, 9));
+        QVERIFY(Rows(d)[9].contains("146.150000"));
+        // Undo and redo change the table, not the row the user is on.
+        d->List()->setCurrentRow(2);
+        d->Undo();
+        QCOMPARE(current(d), qMakePair(2, 2));
+        QVERIFY(Rows(d)[9].contains("NONE"));
+        d->Redo();
+        QCOMPARE(current(d), qMakePair(2, 2));
+        // A channel edit writes the channel it was opened on, not the one the user has moved to since.
+        Form_Keyin_CH* edit = editRow(d, 1, "147.5");
+        d->List()->setCurrentRow(12);
+        edit->Command_OK_Click();
+        Settle();
+        QCOMPARE(current(d), qMakePair(12, 12));
+        QVERIFY(Rows(d)[1].contains("147.500000"));
+        QVERIFY(Rows(d)[12].contains("NONE"));
+        // An imported table replaces the channels, not the current row.
+        const QString csv = dir.filePath("current.csv");
+        QVERIFY(TableCsv::ExportTo(*d, csv, CsvLayout::Kq));
+        frmDocument* other = FreshDocument();
+        other->SetCurrentChannel(14);
+        QVERIFY(TableCsv::ImportFrom(*other, csv));
+        QCOMPARE(current(other), qMakePair(14, 14));
+        QVERIFY(Rows(other)[1].contains("147.500000"));
+    }
+
+    void theTableTellsTheMainWindowBySignals() {
+        frmDocument* d = FreshDocument();
+        QSignalSpy told(d, &frmDocument::statusChanged);
+        d->SetCaption("Renamed");
+        QCOMPARE(told.count(), 1);
+        QCOMPARE(StatusField("Label_Table"), QString("Renamed"));
+        d->SetTransferResult(false, "Read failed.");
+        QCOMPARE(told.count(), 2);
+        QCOMPARE(status(), QString("Read failed."));
+        // An edit changes the title's mark and the band hint, and clears the transfer result.
+        d->myDevice().TheRxFreq(3, 440.0);
+        d->MarkModified();
+        QCOMPARE_GE(told.count(), 3);
+        QVERIFY(d->isWindowModified());
+        QVERIFY(StatusField("Label_BandHint").endsWith("channel 3"));
+        QCOMPARE(status(), QString());
+    }
+
+    // Each such window: asked for twice, the one open is brought back; closed and asked for at once (its
+    // deletion still pending), a new one shows and stays.
+    void eachSingleWindowComesBackAndAReopenedOneStays() {
+        frmDocument* d = FreshDocument();
+        const std::vector<std::pair<const char*, std::function<QWidget*()>>> kinds = {
+            {"ports", [this] { return Form_Ports::ShowPorts(*main); }},
+            {"backups", [d] { return Form_Backups::ShowBackups(*d); }},
+            {"guide", [this] { return Form_Guide::ShowGuide(*main); }},
+            {"readme", [this] { return Form_Readme::ShowReadme(*main); }},
+            {"channel edit", [d] { return Form_Keyin_CH::Load(*d); }},
+            {"auto fill", [d] { return Form_AutoFreq::Load(*d); }},
+        };
+        for (const auto& [name, show] : kinds) {
+            QWidget* first = show();
+            QVERIFY2(first->isVisible(), name);
+            QVERIFY2(show() == first, name);
+            first->close();
+            QPointer<QWidget> again = show();
+            QVERIFY2(again != first, name);
+            Settle();
+            QVERIFY2(again, name);
+            QVERIFY2(again->isVisible(), name);
+            again->close();
+            Settle();
+        }
     }
 
     // The last test starts the program anew, without the shared window.

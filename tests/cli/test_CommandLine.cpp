@@ -53,30 +53,27 @@ TEST(Options, ArgumentsComeBackByteForByte) {
     EXPECT_EQ(*p.option("--port"), "/dev/\xc3\xa9\xff");
 }
 
-TEST(Options, MissingValueIsAnError) {
-    EXPECT_EQ(refusal({"a.KQ", "--count"}), "option '--count' needs a value");
-    EXPECT_EQ(refusal({"-o"}), "option '-o' needs a value");
+// A missing value, an unknown option (named as typed), a value on a switch, and an option given twice that
+// may come only once.
+TEST(Options, RefusalsNameTheOptionAndWhatIsWrong) {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"a.KQ", "--count"}, "option '--count' needs a value"},
+        {{"-o"}, "option '-o' needs a value"},
+        {{"--cuont=3"}, "unknown option '--cuont'"},
+        {{"-z"}, "unknown option '-z'"},
+        {{"--rx=1"}, "option '--rx' takes no value"},
+        {{"--count", "1", "--count=2"}, "option '--count' given twice"},
+        {{"--yes", "--yes"}, "option '--yes' given twice"},
+    };
+    for (const auto& [args, message] : cases) EXPECT_EQ(refusal(args), message);
 }
 
-TEST(Options, UnknownOptionIsNamedAsTyped) {
-    EXPECT_EQ(refusal({"--cuont=3"}), "unknown option '--cuont'");
-    EXPECT_EQ(refusal({"-z"}), "unknown option '-z'");
-}
-
-TEST(Options, SwitchTakesNoValue) { EXPECT_EQ(refusal({"--rx=1"}), "option '--rx' takes no value"); }
-
-TEST(Options, OnlyRepeatableOptionsComeTwice) {
-    EXPECT_EQ(refusal({"--count", "1", "--count=2"}), "option '--count' given twice");
-    EXPECT_EQ(refusal({"--yes", "--yes"}), "option '--yes' given twice");
+TEST(Options, RepeatableOptionsComeBackInTheOrderGiven) {
     const auto p = kq::ParseOptions({"--port", "a", "--yes", "--port=b"}, kSpecs);
     EXPECT_EQ(p.options("--port"), (std::vector<std::string>{"a", "b"}));
     // The order given, options and switches together.
     ASSERT_EQ(p.given.size(), 3u);
     EXPECT_EQ(p.given[1].name, "--yes");
-}
-
-TEST(ProgramArgs, PortWithoutValueIsAnErrorNotSkipped) {
-    EXPECT_THROW(kq::ParseProgramArgs({"kqprogrammer", "a.KQ", "--port"}), kq::UsageError);
 }
 
 TEST(ProgramArgs, PortsAndFilesInAnyOrder) {
@@ -88,7 +85,8 @@ TEST(ProgramArgs, PortsAndFilesInAnyOrder) {
     EXPECT_FALSE(kq::ParseProgramArgs({"kqprogrammer"}).ports.has_value());
 }
 
-TEST(ProgramArgs, EmptyDeviceAndStandardInputAreRefused) {
+TEST(ProgramArgs, AMissingOrEmptyDeviceAndStandardInputAreRefused) {
+    EXPECT_THROW(kq::ParseProgramArgs({"kqprogrammer", "a.KQ", "--port"}), kq::UsageError);
     EXPECT_THROW(kq::ParseProgramArgs({"kqprogrammer", "--port", "/dev/x,"}), kq::UsageError);
     EXPECT_THROW(kq::ParseProgramArgs({"kqprogrammer", "-"}), kq::UsageError);
     EXPECT_THROW(kq::ParseProgramArgs({"kqprogrammer", "--bogus"}), kq::UsageError);

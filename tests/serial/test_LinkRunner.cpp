@@ -4,8 +4,7 @@
 #include "LinkRunner.h"
 #include "SimLine.h"
 
-#include "ClassKQxx53.h"
-#include "SystemOption.h"
+#include "CoreTestSupport.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -28,17 +27,9 @@ struct Bench {
     kq::RadioModel radio;
     kq::SimLine line;
     kq::LinkSettings link;
-    explicit Bench(int model) : radio({}, Words(model)) {
+    explicit Bench(int model) : radio({}, kqtest::ModelWords(model)) {
         line.Attach("/dev/ttyKQ0", radio);
         link.ports = {"/dev/ttyKQ0"};
-    }
-    static std::vector<int> Words(int model) {
-        kq::ClassKQxx53 dev;
-        kq::ApplySystemOption(dev, model);
-        dev.Para_to_EEWord();
-        std::vector<int> w;
-        for (int16_t a = 0; a < dev.TotalEEWords(); ++a) w.push_back(dev.EEWord(a));
-        return w;
     }
 };
 
@@ -75,7 +66,7 @@ TEST(LinkRunner, ReportsTheRadioThenTheResultAndAsksOnItsOwnThread) {
     EXPECT_EQ(events, (std::vector<std::string>{"found COM1 /dev/ttyKQ0", "finished"}));
     EXPECT_EQ(askedOn, QThread::currentThread());
     ASSERT_EQ(result.outcome, kq::TransferOutcome::Done) << result.detail;
-    EXPECT_EQ(b.radio.Words(), Bench::Words(2));
+    EXPECT_EQ(b.radio.Words(), kqtest::ModelWords(2));
     // The trace holds the answer and the outcome.
     EXPECT_NE(trace.Text().find("model-mismatch"), std::string::npos);
     EXPECT_NE(trace.Text().find("Done"), std::string::npos);

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <memory>
 
-#include <signal.h>
 
 TEST_F(KqtoolRadio, ParallelWritesEveryGoodRadioAndNamesTheFaultyOne) {
     std::vector<std::unique_ptr<KqRadioProcess>> radios;
@@ -81,20 +80,6 @@ TEST_F(KqtoolRadio, RepeatWritesRadioAfterRadioAndWaitsForEachToBeUnplugged) {
     EXPECT_EQ(idle.proc.exitCode(), 0);
     radio.stop();
     EXPECT_EQ(readAll(file("saved.KQ")), readAll(file("t.KQ")));
-}
-
-TEST_F(KqtoolRadio, CtrlCCancelsBetweenWordsAndSaysHowFarItGot) {
-    KqRadioProcess radio({});
-    Background tool(QStringList{"write", qfile("t.KQ"), "--progress"} + portArgs(radio));
-    QByteArray err; // the progress bar redraws with CR, no line ends; at 2 words are written
-    while (!err.contains(" 2/15") && tool.proc.waitForReadyRead(30000)) err += tool.proc.readAll();
-    ASSERT_TRUE(err.contains(" 2/15")) << err.toStdString();
-    ::kill(static_cast<pid_t>(tool.proc.processId()), SIGINT);
-    ASSERT_TRUE(tool.proc.waitForFinished(30000));
-    err += tool.proc.readAll();
-    EXPECT_EQ(tool.proc.exitCode(), 6) << err.toStdString();
-    EXPECT_TRUE(err.contains("cancelled after") && err.contains("may hold a partly written table"))
-        << err.toStdString();
 }
 
 TEST_F(KqtoolRadio, BenchOptionsNeedTheirPorts) {
