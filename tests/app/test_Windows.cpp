@@ -67,27 +67,29 @@ struct BoxAnswer : ModalAnswer<QMessageBox> {
 
 // A radio on a simulated line in virtual time, which the main window's transfers reach while it lives.
 struct VirtualRadio {
-    kq::RadioModel radio;
-    kq::SimLine line;
-    const QString device = "/dev/ttyKQ0";
+    kq::RadioSetup setup;
+    kq::SimRadios radios;
+    kq::RadioModel& radio;
+    const QString device = QString::fromStdString(kq::SimRadios::Device(0));
     frmMain& main;
 
-    static std::vector<int> Image(int model, bool badId) {
-        std::vector<int> words = ModelWords(model);
-        if (badId) words[0] = InitialisedEepromID + 1;
-        return words;
+    static kq::RadioSetup Setup(kq::RadioBehaviour b, int model, bool badId) {
+        kq::RadioSetup s;
+        s.radio = std::move(b);
+        s.model = model;
+        s.badId = badId;
+        return s;
     }
     VirtualRadio(frmMain& m, kq::RadioBehaviour b = {}, int model = 2, bool badId = false)
-        : radio(std::move(b), Image(model, badId)), main(m) {
-        line.Attach(device.toStdString(), radio);
-        main.SetLinkEnds(SimulatedEnds(line));
+        : setup(Setup(std::move(b), model, badId)), radio(radios.Add(setup)), main(m) {
+        main.SetLinkEnds(SimulatedEnds(radios.Line()));
         main.UseLinkForThisRun({{device.toStdString()}, true, kq::kProtocolTickMs, kq::kEepromHoldMs});
     }
     ~VirtualRadio() { main.SetLinkEnds(SerialPortEnds()); }
     // The table the radio holds, saved as a channel file.
-    QString save(const QString& path) const {
-        const std::vector<int32_t> words(radio.Words().begin(), radio.Words().end());
-        WriteFileReplacing(path.toStdString(), ChannelFileTextOfWords(words, BackupModelName(words)));
+    QString save(const QString& path) {
+        setup.save = path.toStdString();
+        setup.Save(radio.Words());
         return path;
     }
 };
@@ -641,7 +643,7 @@ private slots:
         // A transfer has its own copy of the table: saving, copying, exporting and row clicks meanwhile never mix with it.
         frmDocument* busy = d;
         PokeGate pokes;
-        radio.line.onSend = [&pokes](const std::string&) { pokes.Pass(); };
+        radio.radios.Line().onSend = [&pokes](const std::string&) { pokes.Pass(); };
         QTimer poke;
         connect(&poke, &QTimer::timeout, [&] {
             if (!busy->IsBusy()) return;

@@ -47,16 +47,6 @@ inline kq::ClassKQxx53 MarkedDevice(uint8_t model = kq::DefaultModel) {
     return MarkChannels(dev);
 }
 
-// The words of a new table of model as the OPTION > SYSTEM choice sets it up, as a radio of that model holds them.
-inline std::vector<int> ModelWords(int model) {
-    kq::ClassKQxx53 dev;
-    kq::ApplySystemOption(dev, model);
-    dev.Para_to_EEWord();
-    std::vector<int> words;
-    for (int16_t a = 0; a < dev.TotalEEWords(); ++a) words.push_back(dev.EEWord(a));
-    return words;
-}
-
 // A fresh folder of the test's own, removed with all it holds at the end.
 struct TempDir {
     std::filesystem::path path;

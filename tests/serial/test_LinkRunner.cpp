@@ -24,12 +24,15 @@ char* argv[] = {name, nullptr};
 
 // A radio of model on a simulated line, and a table of model 2 to write.
 struct Bench {
-    kq::RadioModel radio;
-    kq::SimLine line;
+    kq::SimRadios radios;
+    kq::RadioModel& radio;
+    kq::SimLine& line = radios.Line();
     kq::LinkSettings link;
-    explicit Bench(int model) : radio({}, kqtest::ModelWords(model)) {
-        line.Attach("/dev/ttyKQ0", radio);
-        link.ports = {"/dev/ttyKQ0"};
+    explicit Bench(int model) : radio(radios.Add(Setup(model))) { link.ports = {kq::SimRadios::Device(0)}; }
+    static kq::RadioSetup Setup(int model) {
+        kq::RadioSetup s;
+        s.model = model;
+        return s;
     }
 };
 
@@ -63,10 +66,10 @@ TEST(LinkRunner, ReportsTheRadioThenTheResultAndAsksOnItsOwnThread) {
     run.Start();
     EXPECT_TRUE(run.Running());
     loop.exec();
-    EXPECT_EQ(events, (std::vector<std::string>{"found COM1 /dev/ttyKQ0", "finished"}));
+    EXPECT_EQ(events, (std::vector<std::string>{"found COM1 " + kq::SimRadios::Device(0), "finished"}));
     EXPECT_EQ(askedOn, QThread::currentThread());
     ASSERT_EQ(result.outcome, kq::TransferOutcome::Done) << result.detail;
-    EXPECT_EQ(b.radio.Words(), kqtest::ModelWords(2));
+    EXPECT_EQ(b.radio.Words(), Bench::Setup(2).Words());
     // The trace holds the answer and the outcome.
     EXPECT_NE(trace.Text().find("model-mismatch"), std::string::npos);
     EXPECT_NE(trace.Text().find("Done"), std::string::npos);

@@ -118,14 +118,9 @@ inline std::vector<std::string> shellWords(const std::string& line, bool& stdinN
 // A radio on the fixture's simulated line, made from kqradio's options;
 // --save is written when it stops, as kqradio does on exit.
 struct SimulatedRadio {
-    kqradio::RadioSetup setup;
-    kq::RadioModel radio;
+    kq::RadioSetup setup;
+    kq::RadioModel& radio;
     QString device;
-    SimulatedRadio(kq::SimLine& line, const QStringList& options, int n)
-        : setup(kqradio::ParseRadioOptions(kq::ToStdStrings(options))), radio(setup.Behaviour(), setup.Words()),
-          device("/dev/ttyKQ" + QString::number(n)) {
-        line.Attach(device.toStdString(), radio);
-    }
     void stop() {
         if (!setup.save.empty()) setup.Save(radio.Words());
     }
@@ -135,17 +130,20 @@ struct SimulatedRadio {
 // simulated line in virtual time.
 class KqtoolSim : public KqtoolRadio {
 protected:
-    kq::SimLine line;
+    kq::SimRadios sims;
     std::vector<std::unique_ptr<SimulatedRadio>> radios;
 
     void SetUp() override {
-        kqtool::SetLinkEnds(kq::SimulatedEnds(line));
+        kqtool::SetLinkEnds(kq::SimulatedEnds(sims.Line()));
         KqtoolRadio::SetUp();
     }
     void TearDown() override { kqtool::SetLinkEnds(kq::SerialPortEnds()); }
 
     SimulatedRadio& simRadio(const QStringList& options) {
-        radios.push_back(std::make_unique<SimulatedRadio>(line, options, static_cast<int>(radios.size())));
+        const kq::RadioSetup setup = kqradio::ParseRadioOptions(kq::ToStdStrings(options));
+        kq::RadioModel& radio = sims.Add(setup);
+        const QString device = QString::fromStdString(kq::SimRadios::Device(radios.size()));
+        radios.push_back(std::make_unique<SimulatedRadio>(SimulatedRadio{setup, radio, device}));
         return *radios.back();
     }
     std::string port(const SimulatedRadio& r) const { return " --port " + r.device.toStdString(); }

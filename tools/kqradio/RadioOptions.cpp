@@ -199,45 +199,6 @@ int ParseRadioOptions(int argc, char** argv, RadioSetup& o) {
 }
 
 
-kq::ClassKQxx53 RadioSetup::Table() const {
-    kq::ClassKQxx53 dev;
-    // The model's IF and reference, so --model alone encodes its own radio.
-    kq::ApplySystemOption(dev, model);
-    if (!image.empty()) kq::OpenChannelFile(dev, image);
-    dev.Para_to_EEWord();
-    return dev;
-}
-
-std::vector<int> RadioSetup::Words() const {
-    kq::ClassKQxx53 dev = Table();
-    if (badId) dev.EEWord(0, kq::InitialisedEepromID + 1);
-    std::vector<int> words;
-    for (int16_t a = 0; a < dev.TotalEEWords(); ++a) words.push_back(dev.EEWord(a));
-    return words;
-}
-
-kq::RadioBehaviour RadioSetup::Behaviour() const {
-    kq::RadioBehaviour b = radio;
-    if (noiseEvery > 0) {
-        // Once each, spread over the words and over the places in a reply.
-        for (int w = 0; w < 64; w += noiseEvery) {
-            kq::WordFault f;
-            f.word = w;
-            f.kind = kq::WordFault::Kind::Noise;
-            f.ms = w % 13;
-            f.text = "\x7f";
-            b.faults.push_back(f);
-        }
-    }
-    return b;
-}
-
-void RadioSetup::Save(const std::vector<int>& words) const {
-    kq::ClassKQxx53 dev = Table();
-    dev = kq::DecodeWords(dev, {words.begin(), words.begin() + dev.TotalEEWords()});
-    kq::SaveChannelFile(dev, save);
-}
-
 RadioSetup ParseRadioOptions(const std::vector<std::string>& options) {
     std::vector<std::string> args = options;
     args.insert(args.begin(), "kqradio");

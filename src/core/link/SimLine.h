@@ -5,9 +5,11 @@
 #pragma once
 
 #include "RadioModel.h"
+#include "RadioSetup.h"
 #include "SerialLine.h"
 
 #include <algorithm>
+#include <deque>
 #include <functional>
 #include <map>
 #include <random>
@@ -119,6 +121,23 @@ private:
     RadioModel* m_Radio = nullptr;
     std::string m_In, m_Device, m_Problem, m_Sent;
     LinkTime m_Now{0}, m_OutFree{0}, m_PullAt = LinkTime::max();
+};
+
+// Radios made from their setups on one simulated line, as /dev/ttyKQ0,
+// /dev/ttyKQ1, ... in the order they were added.
+class SimRadios {
+public:
+    RadioModel& Add(const RadioSetup& setup) {
+        m_Radios.emplace_back(setup.Behaviour(), setup.Words());
+        m_Line.Attach(Device(m_Radios.size() - 1), m_Radios.back());
+        return m_Radios.back();
+    }
+    static std::string Device(std::size_t i) { return "/dev/ttyKQ" + std::to_string(i); }
+    SimLine& Line() { return m_Line; }
+
+private:
+    SimLine m_Line;
+    std::deque<RadioModel> m_Radios; // where the line finds them
 };
 
 } // namespace kq
