@@ -787,12 +787,11 @@ private slots:
         QVERIFY2(secondStart.contains("transfer is running"), qPrintable(secondStart));
         QVERIFY(!cancelled->IsBusy());
         QVERIFY2(ok.text.contains("RESTORE writes it back"), qPrintable(ok.text));
-        // The CANCEL is in the link log, and its replay is cancelled where the transfer was.
+        // The CANCEL is in the link log, and its replay is cancelled too. (In real time a CANCEL may land
+        // while a burst goes out, which the log cannot order; where a replay cancels is proven in virtual time.)
         const LinkLog log = ParseLinkLog(main->LinkLog().toStdString());
-        const ReplayReport replay = ReplayLinkLog(log);
         QVERIFY2(main->LinkLog().contains(" cancel\n"), qPrintable(main->LinkLog()));
-        QVERIFY(replay.SameOutcome(log));
-        QCOMPARE(replay.result.detail, log.detail);
+        QVERIFY(ReplayLinkLog(log).SameOutcome(log));
         // The bar is cleared when the window opens, then rises, and stops short.
         QCOMPARE_GE(seen.size(), 3);
         QCOMPARE_LE(seen.first(), 1);
