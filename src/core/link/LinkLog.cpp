@@ -1,6 +1,7 @@
 #include "LinkLog.h"
 
 #include "KqErrors.h"
+#include "KqFrames.h"
 
 #include <algorithm>
 #include <cctype>
@@ -57,12 +58,8 @@ std::string Escape(const std::string& s, bool field) {
     return out;
 }
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
+// A character's value as a hex digit, through the frames' own digit rules.
+int HexValue(char c) { return HexDigitValue(std::string(1, c)); }
 
 
 std::string EventLine(const LinkEvent& e) {
@@ -197,8 +194,8 @@ private:
                 out += '\n';
             } else if (c == '\\') {
                 out += '\\';
-            } else if (c == 'x' && i + 2 < s.size() && HexValue(s[i + 1]) >= 0 &&
-                       HexValue(s[i + 2]) >= 0) {
+            } else if (c == 'x' && i + 2 < s.size() && IsHexDigit(s[i + 1]) &&
+                       IsHexDigit(s[i + 2])) {
                 out += static_cast<char>(HexValue(s[i + 1]) * 16 + HexValue(s[i + 2]));
                 i += 2;
             } else {
@@ -228,7 +225,7 @@ private:
     int32_t Hex(const std::string& s) const {
         int32_t w = 0;
         for (char c : s) {
-            if (HexValue(c) < 0 || s.size() > 4) Fail("'" + s + "' is not a word in hex");
+            if (!IsHexDigit(c) || s.size() > 4) Fail("'" + s + "' is not a word in hex");
             w = w * 16 + HexValue(c);
         }
         return w;
@@ -583,11 +580,7 @@ void RecordingLine::NoteFailure(LinkTime now) const {
 
 std::string RecordingLine::Read(int max) {
     Pull(false);
-    const size_t n =
-        max > 0 ? std::min(m_Buffer.size(), static_cast<size_t>(max)) : m_Buffer.size();
-    std::string s = m_Buffer.substr(0, n);
-    m_Buffer.erase(0, n);
-    return s;
+    return TakeFront(m_Buffer, max);
 }
 
 int RecordingLine::InBufferCount() {

@@ -101,10 +101,7 @@ public:
 
     std::string Read(int max = 0) override {
         Deliver();
-        const size_t n = max > 0 ? std::min(m_In.size(), static_cast<size_t>(max)) : m_In.size();
-        std::string s = m_In.substr(0, n);
-        m_In.erase(0, n);
-        return s;
+        return TakeFront(m_In, max);
     }
 
     int InBufferCount() override {

@@ -6,6 +6,7 @@
 
 #include "LinkTime.h"
 
+#include <algorithm>
 #include <string>
 
 namespace kq {
@@ -36,5 +37,14 @@ public:
     // What went wrong with the device, for the user ("" when nothing did).
     virtual std::string Problem() const = 0;
 };
+
+// What Read returns from a line's own buffer: at most max characters (0:
+// all) taken from its front.
+inline std::string TakeFront(std::string& buffer, int max) {
+    const std::size_t n = max > 0 ? std::min(buffer.size(), static_cast<std::size_t>(max)) : buffer.size();
+    std::string s = buffer.substr(0, n);
+    buffer.erase(0, n);
+    return s;
+}
 
 } // namespace kq
