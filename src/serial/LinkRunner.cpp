@@ -118,7 +118,14 @@ TransferResult RunTransfer(TransferSequence& seq, const LinkSettings& link,
 
 struct LinkRunner::Pending {
     std::promise<bool> answer;
-    bool given = false; // under m_AskMutex
+    bool given = false;
+    // The first answer counts: the user's, or no when the runner goes.
+    // Under m_AskMutex.
+    void Give(bool yes) {
+        if (given) return;
+        given = true;
+        answer.set_value(yes);
+    }
 };
 
 LinkRunner::LinkRunner(TransferSequence& seq, LinkSettings link, Hooks hooks, LinkRecorder* trace,
@@ -131,18 +138,25 @@ LinkRunner::~LinkRunner() {
     {
         std::lock_guard<std::mutex> l(m_AskMutex);
         m_Closing = true;
-        if (m_Pending && !m_Pending->given) {
-            m_Pending->given = true;
-            m_Pending->answer.set_value(false);
-        }
+        if (m_Pending) m_Pending->Give(false);
     }
-    if (m_Trace && m_Running) m_Trace->Cancel();
-    m_Seq.Cancel();
+    if (m_Running) Cancel();
     m_Worker->wait();
 }
 
+void LinkRunner::Cancel() {
+    if (m_Cancelled) return;
+    m_Cancelled = true;
+    if (m_Trace) m_Trace->Cancel();
+    m_Seq.Cancel();
+}
+
+std::function<bool(int)> LinkRunner::AskedHere(const std::function<bool(int)>& ask) {
+    if (!ask) return nullptr;
+    return [this, &ask](int value) { return AskHere(ask, value); };
+}
+
 bool LinkRunner::AskHere(const std::function<bool(int)>& ask, int value) {
-    if (!ask) return false;
     auto pending = std::make_shared<Pending>();
     std::future<bool> got = pending->answer.get_future();
     {
@@ -155,10 +169,7 @@ bool LinkRunner::AskHere(const std::function<bool(int)>& ask, int value) {
         [this, pending, ask, value] {
             const bool yes = ask(value);
             std::lock_guard<std::mutex> l(m_AskMutex);
-            if (!pending->given) {
-                pending->given = true;
-                pending->answer.set_value(yes);
-            }
+            pending->Give(yes);
         },
         Qt::QueuedConnection);
     return got.get();
@@ -168,14 +179,8 @@ void LinkRunner::Start() {
     if (m_Worker) return;
     m_Running = true;
     Hooks onWorker = m_Hooks;
-    onWorker.confirmModelMismatch = [this](int model) {
-        return AskHere(m_Hooks.confirmModelMismatch, model);
-    };
-    onWorker.confirmUninitiated = [this](int word0) {
-        return AskHere(m_Hooks.confirmUninitiated, word0);
-    };
-    if (!m_Hooks.confirmModelMismatch) onWorker.confirmModelMismatch = nullptr;
-    if (!m_Hooks.confirmUninitiated) onWorker.confirmUninitiated = nullptr;
+    onWorker.confirmModelMismatch = AskedHere(m_Hooks.confirmModelMismatch);
+    onWorker.confirmUninitiated = AskedHere(m_Hooks.confirmUninitiated);
     // The worker's result is handed over when its thread has ended, so its
     // last writes are ordered before this thread's reads.
     m_Worker.reset(QThread::create([this, onWorker] {

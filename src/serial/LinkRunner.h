@@ -12,10 +12,9 @@
 // The link blocks while it waits, so it runs on a worker thread of its own
 // with what it needs by value; questions are asked on the runner's thread
 // while the worker waits for the answer, and the signals come there too.
-// seq.Progress() and seq.Cancel() may be used from the runner's thread
+// seq.Progress() and Cancel() may be used from the runner's thread
 // meanwhile (a timer, a CANCEL button). With a trace, the line is recorded
-// in it, with the ports searched, the answers and the outcome; a cancel is
-// noted there (trace->Cancel()) before seq.Cancel().
+// in it, with the ports searched, the answers, a cancel and the outcome.
 #pragma once
 
 #include "Form_QVCom.h"
@@ -117,6 +116,9 @@ public:
     // table the codec refused (no port is opened then).
     void Start();
     bool Running() const { return m_Running; }
+    // Stops the transfer before its next word, the cancel noted in the
+    // trace once.
+    void Cancel();
 
 signals:
     // The search found a radio on port 1..4, device.
@@ -124,6 +126,8 @@ signals:
     void Finished(const kq::TransferResult& result);
 
 private:
+    // ask, put from the worker to this thread (unset stays unset).
+    std::function<bool(int)> AskedHere(const std::function<bool(int)>& ask);
     // A question on this thread while the worker waits; false when the
     // runner goes before it was answered.
     bool AskHere(const std::function<bool(int)>& ask, int value);
@@ -137,6 +141,7 @@ private:
     std::unique_ptr<QThread> m_Worker;
     TransferResult m_Result;
     bool m_Running = false;
+    bool m_Cancelled = false;
     // The answer the worker waits for, if a question is out.
     std::mutex m_AskMutex;
     struct Pending;

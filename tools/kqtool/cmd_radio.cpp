@@ -97,16 +97,12 @@ kq::TransferResult runTransfer(kq::TransferSequence& seq, const kq::LinkSettings
                   << kq::SearchedPorts(link).join(", ").toStdString()
                   << (link.fast ? " (fast link)" : "") << "\n";
     }
+    kq::LinkRunner runner(seq, link, hooks, trace, LinkEnds());
     QTimer interrupt;
-    bool cancelled = false;
     QObject::connect(&interrupt, &QTimer::timeout, [&] {
-        if (!Interrupted() || cancelled) return;
-        cancelled = true;
-        if (trace) trace->Cancel();
-        seq.Cancel();
+        if (Interrupted()) runner.Cancel();
     });
     interrupt.start(50);
-    kq::LinkRunner runner(seq, link, hooks, trace, LinkEnds());
     QObject::connect(&runner, &kq::LinkRunner::PortFound, [&](int, const QString& device) {
         if (chatter.verbose)
             std::cerr << "kqtool: the radio answered on " << device.toStdString() << "\n";

@@ -24,6 +24,13 @@ namespace kq {
 
 namespace {
 QPointer<TransferWindow> s_Open;
+
+// The one serial link is taken: says so and returns true.
+bool RefusedWhileRunning() {
+    if (!s_Open) return false;
+    PlainMessage(s_Open, QObject::tr("A radio transfer is running; wait for it to end or cancel it."));
+    return true;
+}
 } // namespace
 
 void TransferWindow::status(const QString& text) {
@@ -117,11 +124,7 @@ bool TransferWindow::ShowOutcome(const TransferResult& r, const QString& line) {
 
 TransferWindow* TransferWindow::Start(frmDocument& doc, TransferSequence::Direction dir,
                                       std::optional<WriteJob> job) {
-    if (s_Open) {
-        PlainMessage(s_Open,
-                     QObject::tr("A radio transfer is running; wait for it to end or cancel it."));
-        return nullptr;
-    }
+    if (RefusedWhileRunning()) return nullptr;
     auto* w = new TransferWindow(doc, dir, std::move(job));
     w->Begin();
     return w;
@@ -212,9 +215,8 @@ void TransferWindow::Timer_Tick() {
 void TransferWindow::closeEvent(QCloseEvent* e) {
     // Closing by the frame or CANCEL stops the transfer before the next
     // word; the window goes when the transfer has wound down.
-    if (!m_Finished && m_Transfer) {
-        m_Trace->Cancel();
-        m_Transfer->Cancel();
+    if (!m_Finished && m_Runner) {
+        m_Runner->Cancel();
         e->ignore();
         return;
     }
@@ -226,7 +228,7 @@ TransferWindow* Form_Upload::Load(frmDocument& doc) {
 }
 
 TransferWindow* Form_Download::Restore(frmDocument& doc, const QString& path) {
-    if (s_Open) return TransferWindow::Start(doc, TransferSequence::Direction::Write); // refused
+    if (RefusedWhileRunning()) return nullptr;
     // The file's words as they are: a backup of a radio the codec cannot
     // read goes back unchanged.
     WriteJob job;
