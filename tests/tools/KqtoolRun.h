@@ -58,12 +58,15 @@ protected:
     fs::path file(const std::string& name) const { return dir / name; }
 
     virtual Result run(const std::string& args) const {
-        const fs::path out = dir / "stdout.txt", err = dir / "stderr.txt";
-        int status = std::system((q(KQTOOL_PATH) + " " + args + " >" + q(out) + " 2>" + q(err)).c_str());
-        status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        Result r{status, readAll(out), readAll(err)};
-        fs::remove(out);
-        fs::remove(err);
+        const int status = std::system((q(KQTOOL_PATH) + " " + args + " >" + q(outFile) + " 2>" + q(errFile)).c_str());
+        return taken(WIFEXITED(status) ? WEXITSTATUS(status) : -1);
+    }
+
+    // What a run left in outFile and errFile.
+    Result taken(int status) const {
+        Result r{status, readAll(outFile), readAll(errFile)};
+        fs::remove(outFile);
+        fs::remove(errFile);
         return r;
     }
 
@@ -72,6 +75,8 @@ protected:
     // A fresh folder per test, so parallel and repeated runs never meet.
     const kqtest::TempDir tmp{"kqtool_test_"};
     const fs::path dir = tmp.path;
+    // Where a run's standard output and error are caught.
+    const fs::path outFile = dir / "stdout.txt", errFile = dir / "stderr.txt";
 };
 
 // With a 16-channel table t.KQ of model 2, the model of a new table and the
@@ -157,12 +162,11 @@ protected:
         std::vector<char*> argv;
         for (std::string& w : words) argv.push_back(w.data());
         argv.push_back(nullptr);
-        const fs::path out = dir / "stdout.txt", err = dir / "stderr.txt";
         std::fflush(stdout);
         std::fflush(stderr);
         const int savedOut = ::dup(1), savedErr = ::dup(2), savedIn = ::dup(0);
-        const int o = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int o = ::open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int e = ::open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         ::dup2(o, 1);
         ::dup2(e, 2);
 #ifdef KQ_SANITIZED
@@ -188,10 +192,7 @@ protected:
         }
         ::close(o);
         ::close(e);
-        Result r{status, readAll(out), readAll(err)};
-        fs::remove(out);
-        fs::remove(err);
-        return r;
+        return taken(status);
     }
 };
 

@@ -1,6 +1,5 @@
 #include "RadioOptions.h"
 
-#include "ChannelFile.h"
 #include "ExitStatus.h"
 #include "KqErrors.h"
 #include "KqVersion.h"
